@@ -1,0 +1,26 @@
+#include "model/ColumnInfo.h"
+
+#include "model/NameOrdering.h"
+#include "odbc/SqlTypeNames.h"
+
+#include <utility>
+
+CColumnInfo::CColumnInfo(QString name, qint32 dataType, QString typeName, qint32 size)
+    : name(std::move(name)), dataType(dataType), typeName(std::move(typeName)), size(size) {}
+
+QString CColumnInfo::GetText(int column) const {
+    switch (column) {
+    case 0:
+        return name;
+    case 1:
+        if (IsSizedType(dataType))
+            return typeName + QStringLiteral(" (") + QString::number(size) + QLatin1Char(')');
+        return typeName;
+    default:
+        return {};
+    }
+}
+
+bool CColumnInfo::Contains(const QString& text) const {
+    return LowerAscii(GetText(0)).contains(text) || LowerAscii(GetText(1)).contains(text);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "model/Object.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// One column of one table, as the catalogue reports it.
+class CColumnInfo : public CObject {
+public:
+    CColumnInfo(QString name, qint32 dataType, QString typeName, qint32 size);
+
+    // Column 0: the name; column 1: the driver's type name, with " (size)" for sized types.
+    QString GetText(int column) const;
+    // text must already be lower-cased; it is searched in the lower-cased texts of columns 0, 1.
+    bool Contains(const QString& text) const;
+
+    QString name;
+    qint32 dataType = 0;
+    QString typeName;
+    qint32 size = 0;
+};
+
+using CColumnInfoArray = std::vector<std::unique_ptr<CColumnInfo>>;

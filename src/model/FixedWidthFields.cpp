@@ -1,0 +1,68 @@
+#include "model/FixedWidthFields.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace {
+
+template <typename T>
+void AppendLittleEndian(QByteArray& buffer, T value) {
+    char bytes[sizeof(T)];
+    qToLittleEndian(value, bytes);
+    buffer.append(bytes, sizeof(T));
+}
+
+} // namespace
+
+void CFixedWidthFields::AppendInt16(QByteArray& buffer, qint16 value) {
+    AppendLittleEndian(buffer, value);
+}
+
+void CFixedWidthFields::AppendInt32(QByteArray& buffer, qint32 value) {
+    AppendLittleEndian(buffer, value);
+}
+
+void CFixedWidthFields::AppendInt64(QByteArray& buffer, qint64 value) {
+    AppendLittleEndian(buffer, value);
+}
+
+void CFixedWidthFields::AppendText(QByteArray& buffer, const QString& text, int width) {
+    if (width <= 0)
+        return;
+    const qsizetype start = buffer.size();
+    buffer.resize(start + TextBytes(width), '\0');
+    const qsizetype units = std::min<qsizetype>(text.size(), width);
+    char* field = buffer.data() + start;
+    const char16_t* source = reinterpret_cast<const char16_t*>(text.utf16());
+    for (qsizetype i = 0; i < units; ++i)
+        qToLittleEndian<quint16>(source[i], field + 2 * i);
+}
+
+qint16 CFixedWidthFields::ReadInt16(const char* data) {
+    return qFromLittleEndian<qint16>(data);
+}
+
+qint32 CFixedWidthFields::ReadInt32(const char* data) {
+    return qFromLittleEndian<qint32>(data);
+}
+
+qint64 CFixedWidthFields::ReadInt64(const char* data) {
+    return qFromLittleEndian<qint64>(data);
+}
+
+QString CFixedWidthFields::ReadText(const char* data, int width) {
+    QString text;
+    if (width <= 0)
+        return text;
+    text.resize(width);
+    qsizetype length = 0;
+    for (; length < width; ++length) {
+        const quint16 unit = qFromLittleEndian<quint16>(data + 2 * length);
+        if (unit == 0)
+            break;
+        text[length] = QChar(unit);
+    }
+    text.truncate(length);
+    return text;
+}

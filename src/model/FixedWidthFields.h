@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Little-endian integers and fixed-width UTF-16LE text fields: the binary form of the result
+// records. A text shorter than its field is followed by a zero code unit and zero padding; a
+// text of exactly the field width has no terminator. Texts longer than the field are cut to it.
+class CFixedWidthFields {
+public:
+    static void AppendInt16(QByteArray& buffer, qint16 value);
+    static void AppendInt32(QByteArray& buffer, qint32 value);
+    static void AppendInt64(QByteArray& buffer, qint64 value);
+    static void AppendText(QByteArray& buffer, const QString& text, int width);
+
+    // Readers take data positioned at the field; the caller guarantees the field's size.
+    static qint16 ReadInt16(const char* data);
+    static qint32 ReadInt32(const char* data);
+    static qint64 ReadInt64(const char* data);
+    // The code units up to the first zero, or all width units.
+    static QString ReadText(const char* data, int width);
+
+    static constexpr int TextBytes(int width) { return width > 0 ? 2 * width : 0; }
+};

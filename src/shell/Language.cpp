@@ -1,0 +1,109 @@
+#include "shell/Language.h"
+
+#include "resources/ResourceTable.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <atomic>
+
+namespace {
+
+std::atomic<bool> g_frenchChosen{false};
+
+QString PosixLocaleName() {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString value = qEnvironmentVariable(variable);
+        if (!value.isEmpty())
+            return value;
+    }
+    return {};
+}
+
+QString FrenchLanguageCode(QLocale::Territory territory) {
+    switch (territory) {
+    case QLocale::Belgium:
+        return QStringLiteral("FRB");
+    case QLocale::Canada:
+        return QStringLiteral("FRC");
+    case QLocale::Switzerland:
+        return QStringLiteral("FRS");
+    case QLocale::Luxembourg:
+        return QStringLiteral("FRL");
+    case QLocale::Monaco:
+        return QStringLiteral("FRM");
+    default:
+        return QStringLiteral("FRA");
+    }
+}
+
+} // namespace
+
+QString GetUserLocaleCodes(QString& country) {
+    QString languageCode = QStringLiteral("ENG");
+    country.clear();
+
+    // "fr_BE.UTF-8@euro": only the language and territory matter.
+    QString name = PosixLocaleName();
+    const qsizetype cut = name.indexOf(QRegularExpression(QStringLiteral("[.@]")));
+    if (cut >= 0)
+        name.truncate(cut);
+    if (name.isEmpty() || name == QLatin1String("C") || name == QLatin1String("POSIX"))
+        return languageCode;
+
+    const QLocale locale(name);
+    const QLocale::Language language = locale.language();
+    if (language == QLocale::C || language == QLocale::AnyLanguage)
+        return languageCode;
+
+    const QLocale::Territory territory = locale.territory();
+    if (language == QLocale::French) {
+        languageCode = FrenchLanguageCode(territory);
+    } else if (language == QLocale::English) {
+        languageCode =
+            territory == QLocale::UnitedStates ? QStringLiteral("ENU") : QStringLiteral("ENG");
+    } else {
+        QString code = QLocale::languageToCode(language, QLocale::ISO639Part2T);
+        if (code.isEmpty())
+            code = QLocale::languageToCode(language, QLocale::ISO639Part3);
+        if (!code.isEmpty())
+            languageCode = code.toUpper();
+    }
+    if (territory != QLocale::AnyTerritory)
+        country = QLocale::territoryToString(territory);
+    return languageCode;
+}
+
+bool IsFrenchLanguage(const QString& languageCode, const QString& country) {
+    for (const char* french : {"FRB", "FRC", "FRA", "FRL", "FRM", "FRS"}) {
+        if (languageCode == QLatin1String(french))
+            return true;
+    }
+    return country.compare(QLatin1String("France"), Qt::CaseInsensitive) == 0;
+}
+
+void ChooseLanguage(const QString& languageCode, const QString& country) {
+    g_frenchChosen = IsFrenchLanguage(languageCode, country);
+}
+
+bool IsFrenchChosen() {
+    return g_frenchChosen;
+}
+
+int MapResourceId(int frenchId) {
+    return IsFrenchChosen() ? frenchId : frenchId + 1000;
+}
+
+void LoadLocalizedString(QString& target, int frenchId) {
+    const CResourceTable& table = CResourceTable::Instance();
+    const int mappedId = MapResourceId(frenchId);
+    target = table.String(mappedId);
+    if (target.isEmpty() && mappedId != frenchId)
+        target = table.String(frenchId);
+}
+
+QString LoadLocalizedString(int frenchId) {
+    QString text;
+    LoadLocalizedString(text, frenchId);
+    return text;
+}

@@ -1,0 +1,57 @@
+#include "shell/SettingsStore.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+const QString kOrganisation = QStringLiteral("Ostrinel");
+}
+
+CSettingsStore::CSettingsStore() : CSettingsStore(ApplicationName()) {}
+
+CSettingsStore::CSettingsStore(const QString& applicationName)
+    : m_settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName) {}
+
+QString CSettingsStore::ApplicationName() {
+    const QString path = QCoreApplication::instance()
+                             ? QCoreApplication::applicationFilePath()
+                             : QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    const QString name = QFileInfo(path).completeBaseName();
+    return name.isEmpty() ? QStringLiteral("quorvix") : name;
+}
+
+QString CSettingsStore::Key(const QString& section, const QString& valueName) {
+    return section + QLatin1Char('/') + valueName;
+}
+
+std::optional<qint64> CSettingsStore::ReadInteger(const QString& section,
+                                                  const QString& valueName) const {
+    const QVariant value = m_settings.value(Key(section, valueName));
+    if (!value.isValid())
+        return std::nullopt;
+    bool isNumber = false;
+    const qint64 number = value.toString().trimmed().toLongLong(&isNumber);
+    if (!isNumber)
+        return std::nullopt;
+    return number;
+}
+
+QString CSettingsStore::ReadText(const QString& section, const QString& valueName,
+                                 const QString& defaultText) const {
+    const QVariant value = m_settings.value(Key(section, valueName));
+    return value.isValid() ? value.toString() : defaultText;
+}
+
+void CSettingsStore::WriteInteger(const QString& section, const QString& valueName, qint64 value) {
+    m_settings.setValue(Key(section, valueName), value);
+}
+
+void CSettingsStore::WriteText(const QString& section, const QString& valueName,
+                               const QString& text) {
+    m_settings.setValue(Key(section, valueName), text);
+}
+
+bool CSettingsStore::Flush() {
+    m_settings.sync();
+    return m_settings.status() == QSettings::NoError;
+}

@@ -1,0 +1,103 @@
+#include "dialogs/ParamWord.h"
+#include "shell/SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr quint32 kAllDefined = (quint32(1) << 26) - 1;
+constexpr quint32 kBit(int n) {
+    return quint32(1) << n;
+}
+
+// Points the settings store at a private folder for each test.
+class ParamWordStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.path());
+    }
+
+    QString StoreFile() const { return m_folder.filePath(QStringLiteral("Ostrinel/quorvix.conf")); }
+
+    void WriteStoreText(const QByteArray& text) {
+        QDir().mkpath(m_folder.filePath(QStringLiteral("Ostrinel")));
+        QFile file(StoreFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    CParamWord Loaded() {
+        const CSettingsStore store(QStringLiteral("quorvix"));
+        CParamWord word(0);
+        word.Load(store);
+        return word;
+    }
+
+    QTemporaryDir m_folder;
+};
+
+} // namespace
+
+TEST_F(ParamWordStore, FirstStartSetsEveryBitButCaseAndSqlTypes) {
+    const CParamWord word = Loaded();
+    EXPECT_EQ(word.Value(), kAllDefined & ~kBit(2) & ~kBit(24));
+    EXPECT_EQ(CParamWord().Value(), word.Value());
+}
+
+TEST_F(ParamWordStore, StoreFromAProgramThatKnewFewerBitsGainsTheNewDefaults) {
+    const quint32 stored = kBit(0) | kBit(2) | kBit(19) | kBit(23);
+    WriteStoreText("[Params]\nValue=" + QByteArray::number(stored) + "\nMaxIndex=23\n");
+    const CParamWord word = Loaded();
+    EXPECT_FALSE(word.TestBit(ParamBit::CompareSqlTypes));
+    EXPECT_TRUE(word.TestBit(ParamBit::StringsAlike));
+    EXPECT_EQ(word.Value(), stored | kBit(25));
+}
+
+TEST_F(ParamWordStore, StoreOfThisProgramIsTakenUnchanged) {
+    const quint32 stored = kBit(1) | kBit(24) | kBit(30);
+    WriteStoreText("[Params]\nValue=" + QByteArray::number(stored) + "\nMaxIndex=25\n");
+    const CParamWord word = Loaded();
+    EXPECT_EQ(word.Value(), stored);
+    EXPECT_FALSE(word.TestBit(ParamBit::StringsAlike));
+}
+
+TEST_F(ParamWordStore, UnreadableWordGivesTheDefaults) {
+    WriteStoreText("[Params]\nValue=not a number\nMaxIndex=25\n");
+    EXPECT_EQ(Loaded().Value(), CParamWord::DefaultValue());
+}
+
+TEST_F(ParamWordStore, SaveWritesTheWordAndMaxIndexThatLoadReadsBack) {
+    CParamWord word;
+    word.SetBit(ParamBit::CaseSensitive, true);
+    word.SetBit(ParamBit::StringsAlike, false);
+    word.SetBit(31, true);
+    {
+        CSettingsStore store(QStringLiteral("quorvix"));
+        word.Save(store);
+        ASSERT_TRUE(store.Flush());
+    }
+    QSettings raw(StoreFile(), QSettings::IniFormat);
+    EXPECT_EQ(raw.value(QStringLiteral("Params/MaxIndex")).toInt(), 25);
+    EXPECT_EQ(raw.value(QStringLiteral("Params/Value")).toLongLong(), qint64(word.Value()));
+    EXPECT_EQ(Loaded().Value(), word.Value());
+}
+
+TEST(ParamWordBits, SetAndTestSingleBits) {
+    CParamWord word(0);
+    word.SetBit(ParamBit::ExportDictionaryStatus0 + 3, true);
+    EXPECT_EQ(word.Value(), kBit(18));
+    EXPECT_TRUE(word.TestBit(18));
+    EXPECT_FALSE(word.TestBit(17));
+    word.SetBit(18, false);
+    EXPECT_EQ(word.Value(), 0u);
+    word.SetBit(32, true);
+    word.SetBit(-1, true);
+    EXPECT_EQ(word.Value(), 0u);
+    EXPECT_FALSE(word.TestBit(40));
+}
