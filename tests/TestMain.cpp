@@ -1,9 +1,12 @@
+#include "odbc/OdbcTestEnvironment.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    COdbcTestEnvironment::Isolate();
     QCoreApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,126 @@
+#include "odbc/OdbcStatement.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <algorithm>
+
+COdbcStatement::COdbcStatement(SQLHDBC connection) {
+    if (connection == SQL_NULL_HDBC ||
+        !SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &m_handle)))
+        m_handle = SQL_NULL_HSTMT;
+}
+
+COdbcStatement::~COdbcStatement() {
+    if (IsAllocated())
+        SQLFreeStmt(m_handle, SQL_DROP);
+}
+
+bool COdbcStatement::Check(SQLRETURN result) {
+    if (SQL_SUCCEEDED(result))
+        return true;
+    Cancel();
+    return false;
+}
+
+void COdbcStatement::Cancel() {
+    if (IsAllocated())
+        SQLCancel(m_handle);
+}
+
+bool COdbcStatement::ExecuteDirect(const QString& sql) {
+    return Execute([&sql](SQLHSTMT statement) {
+        return SQLExecDirectW(statement,
+                              const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(sql.utf16())),
+                              SQL_NTS);
+    });
+}
+
+int COdbcStatement::BindText(SQLUSMALLINT column, int capacityUnits) {
+    if (!IsAllocated())
+        return -1;
+    TextBinding& text = m_texts.emplace_back();
+    text.buffer.assign(std::max(capacityUnits, 1), 0);
+    const SQLLEN bytes = SQLLEN(text.buffer.size() * sizeof(SQLWCHAR));
+    if (!Check(
+            SQLBindCol(m_handle, column, SQL_C_WCHAR, text.buffer.data(), bytes, &text.indicator)))
+        return -1;
+    m_bindings.push_back({true, int(m_texts.size() - 1)});
+    return int(m_bindings.size() - 1);
+}
+
+int COdbcStatement::BindNumber(SQLUSMALLINT column, SQLSMALLINT cType) {
+    if (!IsAllocated())
+        return -1;
+    NumberBinding& number = m_numbers.emplace_back();
+    number.cType = cType;
+    if (!Check(SQLBindCol(m_handle, column, cType, &number.value, sizeof(number.value),
+                          &number.indicator)))
+        return -1;
+    m_bindings.push_back({false, int(m_numbers.size() - 1)});
+    return int(m_bindings.size() - 1);
+}
+
+int COdbcStatement::BindInt16(SQLUSMALLINT column) {
+    return BindNumber(column, SQL_C_SSHORT);
+}
+
+int COdbcStatement::BindInt32(SQLUSMALLINT column) {
+    return BindNumber(column, SQL_C_SLONG);
+}
+
+int COdbcStatement::BindUInt32(SQLUSMALLINT column) {
+    return BindNumber(column, SQL_C_ULONG);
+}
+
+COdbcStatement::FetchResult COdbcStatement::Fetch() {
+    if (!IsAllocated())
+        return FetchResult::Error;
+    for (TextBinding& text : m_texts)
+        text.buffer.front() = 0;
+    for (NumberBinding& number : m_numbers)
+        number.indicator = SQL_NULL_DATA;
+    SQLRETURN result;
+    do {
+        result = SQLFetch(m_handle);
+    } while (result == SQL_STILL_EXECUTING);
+    if (result == SQL_NO_DATA)
+        return FetchResult::End;
+    return Check(result) ? FetchResult::Row : FetchResult::Error;
+}
+
+QString COdbcStatement::Text(int binding) const {
+    if (binding < 0 || binding >= int(m_bindings.size()) || !m_bindings[binding].isText)
+        return {};
+    const TextBinding& text = m_texts[m_bindings[binding].slot];
+    if (text.indicator == SQL_NULL_DATA)
+        return {};
+    // Some drivers leave the unused tail of the buffer untouched; the value ends at its zero.
+    const SQLWCHAR* begin = text.buffer.data();
+    const SQLWCHAR* end = std::find(begin, begin + text.buffer.size(), SQLWCHAR(0));
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(begin), end - begin);
+}
+
+bool COdbcStatement::IsTextCut(int binding) const {
+    if (binding < 0 || binding >= int(m_bindings.size()) || !m_bindings[binding].isText)
+        return false;
+    const TextBinding& text = m_texts[m_bindings[binding].slot];
+    const SQLLEN capacityBytes = SQLLEN((text.buffer.size() - 1) * sizeof(SQLWCHAR));
+    return text.indicator == SQL_NO_TOTAL || text.indicator > capacityBytes;
+}
+
+qint32 COdbcStatement::Number(int binding) const {
+    if (binding < 0 || binding >= int(m_bindings.size()) || m_bindings[binding].isText)
+        return 0;
+    const NumberBinding& number = m_numbers[m_bindings[binding].slot];
+    if (number.indicator == SQL_NULL_DATA)
+        return 0;
+    switch (number.cType) {
+    case SQL_C_SSHORT:
+        return number.value.int16;
+    case SQL_C_ULONG:
+        return qint32(number.value.uint32);
+    default:
+        return number.value.int32;
+    }
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QString>
+
+#include <sql.h>
+
+#include <deque>
+#include <vector>
+
+// One statement on an open connection, from allocation to SQLFreeStmt(SQL_DROP), with the
+// buffers bound to its result columns. Every catalogue read and query goes through it:
+// - a call still executing is made again at once;
+// - every bound text buffer starts each fetch with a zero first code unit, so NULL reads empty;
+// - a NULL number reads as 0, never as the previous row's value;
+// - a failed call or fetch cancels the statement; its error is dropped, the reader returns
+//   its failure result.
+class COdbcStatement {
+public:
+    explicit COdbcStatement(SQLHDBC connection);
+    ~COdbcStatement();
+    COdbcStatement(const COdbcStatement&) = delete;
+    COdbcStatement& operator=(const COdbcStatement&) = delete;
+
+    // False when the driver could not allocate the statement: the read fails like any other.
+    bool IsAllocated() const { return m_handle != SQL_NULL_HSTMT; }
+    SQLHSTMT Handle() const { return m_handle; }
+
+    // Runs a catalogue function or an execution, called as call(statementHandle), until it is
+    // no longer executing. True on success; otherwise the statement is cancelled.
+    template <typename Call>
+    bool Execute(Call call) {
+        if (!IsAllocated())
+            return false;
+        SQLRETURN result;
+        do {
+            result = call(m_handle);
+        } while (result == SQL_STILL_EXECUTING);
+        return Check(result);
+    }
+    bool ExecuteDirect(const QString& sql);
+
+    // Binding gives the number by which the value is read after each fetch; -1 when the bind
+    // failed (the statement is then cancelled).
+    int BindText(SQLUSMALLINT column, int capacityUnits);
+    int BindInt16(SQLUSMALLINT column);
+    int BindInt32(SQLUSMALLINT column);
+    int BindUInt32(SQLUSMALLINT column);
+
+    enum class FetchResult { Row, End, Error };
+    FetchResult Fetch();
+
+    // The text read into a bound buffer: up to its first zero code unit.
+    QString Text(int binding) const;
+    // True when the value did not fit its buffer and was cut.
+    bool IsTextCut(int binding) const;
+    qint32 Number(int binding) const;
+
+    void Cancel();
+
+private:
+    struct TextBinding {
+        std::vector<SQLWCHAR> buffer;
+        SQLLEN indicator = 0;
+    };
+    struct NumberBinding {
+        SQLSMALLINT cType = 0;
+        union {
+            SQLSMALLINT int16;
+            SQLINTEGER int32;
+            SQLUINTEGER uint32;
+        } value{};
+        SQLLEN indicator = 0;
+    };
+    struct Binding {
+        bool isText;
+        int slot;
+    };
+
+    bool Check(SQLRETURN result);
+    int BindNumber(SQLUSMALLINT column, SQLSMALLINT cType);
+
+    SQLHSTMT m_handle = SQL_NULL_HSTMT;
+    // Deques: the driver holds the addresses of bound buffers, so they never move.
+    std::deque<TextBinding> m_texts;
+    std::deque<NumberBinding> m_numbers;
+    std::vector<Binding> m_bindings;
+};

@@ -1,0 +1,221 @@
+// The readers against the private PostgreSQL and MariaDB servers that scripts/test starts.
+#include "model/NameOrdering.h"
+#include "odbc/DataSourceSide.h"
+
+#include "odbc/ListTargets.h"
+#include "odbc/OdbcTestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+namespace {
+
+const QString kPostgres = QStringLiteral("QuorvixPostgres");
+const QString kMariaDb = QStringLiteral("QuorvixMariaDB");
+
+class ServerSide : public ::testing::Test {
+protected:
+    void Open(const QString& dataSource, const QString& qualifier) {
+        m_side.SetDataSource(dataSource, CDataSourceSide::SystemDataSource);
+        ASSERT_TRUE(m_side.Connect()) << dataSource.toStdString();
+        m_side.SetOwnerQualifier(qualifier);
+        ASSERT_TRUE(m_side.ListTables(&m_tables));
+    }
+
+    QStringList ColumnNames(const QString& table) {
+        CColumnInfoArray columns;
+        EXPECT_TRUE(m_side.ReadColumns(table, columns)) << table.toStdString();
+        QStringList names;
+        for (const auto& column : columns)
+            names.append(column->name);
+        return names;
+    }
+
+    const CIndexInfo* FindIndex(const CIndexInfoArray& indexes, const QString& name) {
+        for (const auto& index : indexes) {
+            if (index->name == name)
+                return index.get();
+        }
+        return nullptr;
+    }
+
+    int FlaggedViews() const {
+        int views = 0;
+        for (int i = 0; i < m_side.TableCount(); ++i)
+            views += m_side.IsView(i);
+        return views;
+    }
+
+    CDataSourceSide m_side;
+    CTableListRecorder m_tables;
+};
+
+} // namespace
+
+TEST_F(ServerSide, PostgresOwnersAreDatabaseAndSchema) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    Open(kPostgres, QString());
+    QStringList owners;
+    COwnerComboRecorder combo;
+    m_side.ListQualifiers(owners, &combo);
+    ASSERT_TRUE(owners.contains(QStringLiteral("quorvix.s1")));
+    ASSERT_TRUE(owners.contains(QStringLiteral("quorvix.s2")));
+    EXPECT_EQ(owners.count(QStringLiteral("quorvix.s1")), 1);
+    ASSERT_EQ(combo.entries.size(), owners.size());
+    for (int i = 0; i < owners.size(); ++i)
+        EXPECT_EQ(combo.TextOf(i), owners[i]);
+}
+
+TEST_F(ServerSide, PostgresTablesOfOneSchemaKeepNamesThatDifferInCase) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    Open(kPostgres, QStringLiteral("quorvix.s1"));
+    EXPECT_EQ(m_side.TableNames(),
+              (QStringList{"AXB", "A_B", "ORDERS", "Orders", "f9210", "v_orders", "zeta"}));
+    EXPECT_EQ(m_side.IsView(5), 1);
+    EXPECT_EQ(FlaggedViews(), 1);
+    EXPECT_EQ(m_tables.items.size(), 7);
+    EXPECT_EQ(m_side.DataDictionaryTable(), QStringLiteral("f9210"));
+
+    EXPECT_EQ(ColumnNames(QStringLiteral("A_B")), QStringList{QStringLiteral("a1")});
+    EXPECT_EQ(ColumnNames(QStringLiteral("ORDERS")),
+              (QStringList{"id", "line", "created", "stamp"}));
+    EXPECT_EQ(ColumnNames(QStringLiteral("Orders")),
+              (QStringList{"id", "Customer", "amount", "note", "code", "flags"}));
+}
+
+TEST_F(ServerSide, PostgresColumnTypesAndSizes) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    Open(kPostgres, QStringLiteral("quorvix.s1"));
+    CColumnInfoArray columns;
+    ASSERT_TRUE(m_side.ReadColumns(QStringLiteral("Orders"), columns));
+    ASSERT_EQ(columns.size(), 6u);
+    EXPECT_EQ(columns[0]->dataType, 4);
+    EXPECT_EQ(columns[1]->dataType, -9);
+    EXPECT_EQ(columns[1]->size, 40);
+    EXPECT_EQ(columns[2]->dataType, 2);
+    EXPECT_EQ(columns[3]->dataType, -10);
+    EXPECT_EQ(columns[4]->dataType, -8);
+    EXPECT_EQ(columns[4]->size, 5);
+    EXPECT_EQ(columns[4]->GetText(1), QStringLiteral("bpchar (5)"));
+}
+
+TEST_F(ServerSide, PostgresIndexesKeepDescendingColumnsAndKeyOrder) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    Open(kPostgres, QStringLiteral("quorvix.s1"));
+    CIndexInfoArray indexes;
+    ASSERT_TRUE(m_side.ReadIndexes(QStringLiteral("Orders"), indexes));
+    ASSERT_EQ(indexes.size(), 2u); // in the driver's order, which need not put unique ones first
+    ASSERT_NE(FindIndex(indexes, QStringLiteral("ux_orders_id")), nullptr);
+    const CIndexInfo* amount = FindIndex(indexes, QStringLiteral("ix_orders_amount"));
+    ASSERT_NE(amount, nullptr);
+    EXPECT_EQ(amount->columns, (QStringList{"amount", "Customer"}));
+    EXPECT_EQ(amount->ascending, (std::vector<quint8>{0, 1}));
+}
+
+TEST_F(ServerSide, PostgresViewNamedLikeATableOfAnotherSchemaIsFlaggedOnce) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    Open(kPostgres, QString());
+    const QStringList& names = m_side.TableNames();
+    EXPECT_EQ(names.count(QStringLiteral("Orders")), 2);
+    const qsizetype found = FindSorted(true, names, QStringLiteral("Orders"));
+    ASSERT_GE(found, 0);
+    EXPECT_EQ(m_side.IsView(int(found)), 1);
+    const int other = names[found - 1] == QLatin1String("Orders") ? int(found) - 1 : int(found) + 1;
+    EXPECT_EQ(m_side.IsView(other), 0);
+}
+
+TEST_F(ServerSide, PostgresF9201WithRowsServesAsTheDataDictionary) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    Open(kPostgres, QStringLiteral("quorvix.s2"));
+    EXPECT_EQ(m_side.DataDictionaryTable(), QStringLiteral("f9201"));
+    EXPECT_EQ(m_side.LookupDataItemSize(QStringLiteral("DTAI")), 10);
+    EXPECT_EQ(m_side.LookupDataItemSize(QStringLiteral("DTAT")), -1);
+}
+
+TEST_F(ServerSide, PostgresDictionaryRowsInItemOrder) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    Open(kPostgres, QStringLiteral("quorvix.s1"));
+    ASSERT_EQ(m_side.LookupDataItemSize(QStringLiteral("DTAI")), 10);
+
+    QStringList keys;
+    std::vector<std::unique_ptr<CAliasCompareInfo>> records;
+    int cancelFlag = 0;
+    const int read = m_side.ReadDataDictionary(
+        CDataSourceSide::LeftRows, {10, 2, 4, 1}, nullptr,
+        [&](int, const QString& key, QStringList*, std::unique_ptr<CAliasCompareInfo> record,
+            int&) {
+            keys.append(key);
+            records.push_back(std::move(record));
+            return 0;
+        },
+        cancelFlag);
+    EXPECT_EQ(read, 1);
+    EXPECT_EQ(keys,
+              (QStringList{"ALPH", "AMT", "AN8", "CDEC", "DTAI", "DTAT", "LONGERTHAN", "OWTP"}));
+    ASSERT_EQ(records.size(), 8u);
+    EXPECT_EQ(records[0]->itemType[0], QString());
+    EXPECT_EQ(records[0]->itemSize[0], 40);
+    EXPECT_EQ(records[1]->itemSize[0], 0); // NULL FRDTAS
+    EXPECT_EQ(records[0]->fileDecimals[0], 0);
+    EXPECT_EQ(records[1]->fileDecimals[0], 2);
+}
+
+TEST_F(ServerSide, PostgresServerDownGivesNoConnectionQuickly) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgresDown"));
+    QElapsedTimer timer;
+    timer.start();
+    m_side.SetDataSource(QStringLiteral("QuorvixPostgresDown"), CDataSourceSide::SystemDataSource);
+    EXPECT_FALSE(m_side.Connect());
+    EXPECT_FALSE(m_side.ListTables(&m_tables));
+    QStringList owners;
+    m_side.ListQualifiers(owners, nullptr);
+    EXPECT_TRUE(owners.isEmpty());
+}
+
+TEST_F(ServerSide, MariaDbOwnersAreCatalogsIncludingSystemDatabases) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
+    Open(kMariaDb, QString());
+    QStringList owners;
+    COwnerComboRecorder combo;
+    m_side.ListQualifiers(owners, &combo);
+    const qsizetype a = owners.indexOf(QStringLiteral("quorvix_a."));
+    ASSERT_GE(a, 0);
+    EXPECT_EQ(combo.TextOf(int(a)), QStringLiteral("quorvix_a"));
+    EXPECT_TRUE(owners.contains(QStringLiteral("mysql.")));
+}
+
+TEST_F(ServerSide, MariaDbTablesColumnsAndIndexes) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
+    Open(kMariaDb, QStringLiteral("quorvix_a."));
+    EXPECT_EQ(m_side.TableNames(),
+              (QStringList{"AXB", "A_B", "F9210", "ORDERS", "Orders", "v_orders"}));
+    EXPECT_EQ(m_side.IsView(5), 1);
+    EXPECT_EQ(FlaggedViews(), 1);
+    EXPECT_EQ(m_side.DataDictionaryTable(), QStringLiteral("F9210"));
+
+    EXPECT_EQ(ColumnNames(QStringLiteral("A_B")), QStringList{QStringLiteral("a1")});
+    EXPECT_EQ(ColumnNames(QStringLiteral("ORDERS")),
+              (QStringList{"id", "line", "created", "stamp"}));
+    EXPECT_EQ(ColumnNames(QStringLiteral("Orders")).size(), 6);
+
+    CIndexInfoArray indexes;
+    ASSERT_TRUE(m_side.ReadIndexes(QStringLiteral("Orders"), indexes));
+    const CIndexInfo* amount = FindIndex(indexes, QStringLiteral("ix_orders_amount"));
+    ASSERT_NE(amount, nullptr);
+    EXPECT_EQ(amount->columns, (QStringList{"amount", "Customer"}));
+    EXPECT_EQ(amount->ascending, (std::vector<quint8>{0, 1}));
+}
+
+TEST_F(ServerSide, MariaDbDataDictionaryChoice) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
+    Open(kMariaDb, QStringLiteral("quorvix_b."));
+    EXPECT_EQ(m_side.DataDictionaryTable(), QString()); // its F9201 is empty
+    m_side.SetOwnerQualifier(QStringLiteral("quorvix_c."));
+    ASSERT_TRUE(m_side.ListTables(&m_tables));
+    EXPECT_EQ(m_side.DataDictionaryTable(), QStringLiteral("f9201"));
+    EXPECT_EQ(m_side.LookupDataItemSize(QStringLiteral("DTAI")), 10);
+    m_side.SetOwnerQualifier(QStringLiteral("quorvix_a."));
+    ASSERT_TRUE(m_side.ListTables(&m_tables));
+    EXPECT_EQ(m_side.LookupDataItemSize(QStringLiteral("ALPH")), 40);
+}
