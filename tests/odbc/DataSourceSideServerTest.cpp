@@ -205,6 +205,10 @@ TEST_F(ServerSide, MariaDbTablesColumnsAndIndexes) {
     ASSERT_NE(amount, nullptr);
     EXPECT_EQ(amount->columns, (QStringList{"amount", "Customer"}));
     EXPECT_EQ(amount->ascending, (std::vector<quint8>{0, 1}));
+    const CIndexInfo* fullText = FindIndex(indexes, QStringLiteral("ft_note"));
+    ASSERT_NE(fullText, nullptr);
+    EXPECT_EQ(fullText->ascending, std::vector<quint8>{1}); // no sort order reads as ascending
+    EXPECT_EQ(indexes.size(), 3u);
 }
 
 TEST_F(ServerSide, MariaDbDataDictionaryChoice) {

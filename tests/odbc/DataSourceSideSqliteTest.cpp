@@ -330,3 +330,18 @@ TEST_F(SqliteSide, DictionaryReadFailsWithoutEnoughWidths) {
               0);
     EXPECT_TRUE(collector.rows.empty());
 }
+
+TEST_F(SqliteSide, NamesUpToTheDriversLongestAreReadWhole) {
+    // Longer than the 129 code units that a fixed catalogue buffer would hold.
+    const QString table = QStringLiteral("T") + QString(199, QLatin1Char('x'));
+    const QString column = QStringLiteral("C") + QString(199, QLatin1Char('y'));
+    COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("LiteLongNames"),
+        QStringLiteral("CREATE TABLE \"%1\" (\"%2\" INTEGER);").arg(table, column));
+    ConnectAndList(QStringLiteral("LiteLongNames"));
+    EXPECT_EQ(m_side.TableNames(), QStringList{table});
+    CColumnInfoArray columns;
+    ASSERT_TRUE(m_side.ReadColumns(table, columns));
+    ASSERT_EQ(columns.size(), 1u);
+    EXPECT_EQ(columns[0]->name, column);
+}
