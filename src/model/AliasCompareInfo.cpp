@@ -98,10 +98,8 @@ qint64 CAliasCompareInfo::RecordSize(int itemTypeWidth, int dataTypeWidth,
     return 4 + 2 * side;
 }
 
-bool CAliasCompareInfo::WriteRecord(QIODevice& file, int itemTypeWidth, int dataTypeWidth,
-                                    int displayDecimalsWidth) const {
-    QByteArray record;
-    record.reserve(RecordSize(itemTypeWidth, dataTypeWidth, displayDecimalsWidth));
+void CAliasCompareInfo::AppendRecord(QByteArray& record, int itemTypeWidth, int dataTypeWidth,
+                                     int displayDecimalsWidth) const {
     CFixedWidthFields::AppendInt32(record, status);
     for (int side = 0; side < 2; ++side) {
         CFixedWidthFields::AppendText(record, itemType[side], itemTypeWidth);
@@ -110,16 +108,10 @@ bool CAliasCompareInfo::WriteRecord(QIODevice& file, int itemTypeWidth, int data
         CFixedWidthFields::AppendInt16(record, fileDecimals[side]);
         CFixedWidthFields::AppendText(record, displayDecimals[side], displayDecimalsWidth);
     }
-    return file.write(record) == record.size();
 }
 
-bool CAliasCompareInfo::ReadRecord(QIODevice& file, int itemTypeWidth, int dataTypeWidth,
-                                   int displayDecimalsWidth) {
-    const qint64 recordSize = RecordSize(itemTypeWidth, dataTypeWidth, displayDecimalsWidth);
-    const QByteArray record = file.read(recordSize);
-    if (record.size() != recordSize)
-        return false;
-    const char* field = record.constData();
+void CAliasCompareInfo::ParseRecord(const char* field, int itemTypeWidth, int dataTypeWidth,
+                                    int displayDecimalsWidth) {
     status = CFixedWidthFields::ReadInt32(field);
     field += 4;
     for (int side = 0; side < 2; ++side) {
@@ -134,5 +126,22 @@ bool CAliasCompareInfo::ReadRecord(QIODevice& file, int itemTypeWidth, int dataT
         displayDecimals[side] = CFixedWidthFields::ReadText(field, displayDecimalsWidth);
         field += CFixedWidthFields::TextBytes(displayDecimalsWidth);
     }
+}
+
+bool CAliasCompareInfo::WriteRecord(QIODevice& file, int itemTypeWidth, int dataTypeWidth,
+                                    int displayDecimalsWidth) const {
+    QByteArray record;
+    record.reserve(RecordSize(itemTypeWidth, dataTypeWidth, displayDecimalsWidth));
+    AppendRecord(record, itemTypeWidth, dataTypeWidth, displayDecimalsWidth);
+    return file.write(record) == record.size();
+}
+
+bool CAliasCompareInfo::ReadRecord(QIODevice& file, int itemTypeWidth, int dataTypeWidth,
+                                   int displayDecimalsWidth) {
+    const qint64 recordSize = RecordSize(itemTypeWidth, dataTypeWidth, displayDecimalsWidth);
+    const QByteArray record = file.read(recordSize);
+    if (record.size() != recordSize)
+        return false;
+    ParseRecord(record.constData(), itemTypeWidth, dataTypeWidth, displayDecimalsWidth);
     return true;
 }

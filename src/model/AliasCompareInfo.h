@@ -36,6 +36,11 @@ public:
                      int displayDecimalsWidth) const;
     bool ReadRecord(QIODevice& file, int itemTypeWidth, int dataTypeWidth,
                     int displayDecimalsWidth);
+    // The same binary form in memory; data holds RecordSize bytes.
+    void AppendRecord(QByteArray& buffer, int itemTypeWidth, int dataTypeWidth,
+                      int displayDecimalsWidth) const;
+    void ParseRecord(const char* data, int itemTypeWidth, int dataTypeWidth,
+                     int displayDecimalsWidth);
 
     QString key;
     qint32 status = 0;

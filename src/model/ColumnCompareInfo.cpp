@@ -86,9 +86,7 @@ qint64 CColumnCompareInfo::RecordSize(int nameWidth, int typeNameWidth) {
            2 * CFixedWidthFields::TextBytes(typeNameWidth) + 20;
 }
 
-bool CColumnCompareInfo::WriteRecord(QIODevice& file, int nameWidth, int typeNameWidth) const {
-    QByteArray record;
-    record.reserve(RecordSize(nameWidth, typeNameWidth));
+void CColumnCompareInfo::AppendRecord(QByteArray& record, int nameWidth, int typeNameWidth) const {
     CFixedWidthFields::AppendText(record, name, nameWidth);
     CFixedWidthFields::AppendInt32(record, status);
     for (int side = 0; side < 2; ++side) {
@@ -96,15 +94,9 @@ bool CColumnCompareInfo::WriteRecord(QIODevice& file, int nameWidth, int typeNam
         CFixedWidthFields::AppendText(record, typeName[side], typeNameWidth);
         CFixedWidthFields::AppendInt32(record, size[side]);
     }
-    return file.write(record) == record.size();
 }
 
-bool CColumnCompareInfo::ReadRecord(QIODevice& file, int nameWidth, int typeNameWidth) {
-    const qint64 recordSize = RecordSize(nameWidth, typeNameWidth);
-    const QByteArray record = file.read(recordSize);
-    if (record.size() != recordSize)
-        return false;
-    const char* field = record.constData();
+void CColumnCompareInfo::ParseRecord(const char* field, int nameWidth, int typeNameWidth) {
     name = CFixedWidthFields::ReadText(field, nameWidth);
     field += CFixedWidthFields::TextBytes(nameWidth);
     status = CFixedWidthFields::ReadInt32(field);
@@ -117,5 +109,20 @@ bool CColumnCompareInfo::ReadRecord(QIODevice& file, int nameWidth, int typeName
         size[side] = CFixedWidthFields::ReadInt32(field);
         field += 4;
     }
+}
+
+bool CColumnCompareInfo::WriteRecord(QIODevice& file, int nameWidth, int typeNameWidth) const {
+    QByteArray record;
+    record.reserve(RecordSize(nameWidth, typeNameWidth));
+    AppendRecord(record, nameWidth, typeNameWidth);
+    return file.write(record) == record.size();
+}
+
+bool CColumnCompareInfo::ReadRecord(QIODevice& file, int nameWidth, int typeNameWidth) {
+    const qint64 recordSize = RecordSize(nameWidth, typeNameWidth);
+    const QByteArray record = file.read(recordSize);
+    if (record.size() != recordSize)
+        return false;
+    ParseRecord(record.constData(), nameWidth, typeNameWidth);
     return true;
 }

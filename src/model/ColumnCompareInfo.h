@@ -34,6 +34,9 @@ public:
     // read. Texts longer than their field are cut to it.
     bool WriteRecord(QIODevice& file, int nameWidth, int typeNameWidth) const;
     bool ReadRecord(QIODevice& file, int nameWidth, int typeNameWidth);
+    // The same binary form in memory; data holds RecordSize bytes.
+    void AppendRecord(QByteArray& buffer, int nameWidth, int typeNameWidth) const;
+    void ParseRecord(const char* data, int nameWidth, int typeNameWidth);
 
     QString name;
     qint32 status = 0;

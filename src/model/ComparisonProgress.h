@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// What a comparison run tells the progress dialog and asks of it. The dialog answers on the
+// user-interface thread; a test answers directly.
+class IComparisonProgress {
+public:
+    virtual ~IComparisonProgress() = default;
+    // A positive range sets the bar to 0..range at position 0; 0 advances it one step.
+    virtual void Progress(int range) = 0;
+    // Nonzero once the user has asked to cancel.
+    virtual int QueryCancel() = 0;
+    // The name of the table being compared.
+    virtual void SetItemText(const QString& text) = 0;
+};

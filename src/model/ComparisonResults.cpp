@@ -1,0 +1,423 @@
+#include "model/ComparisonResults.h"
+
+#include "dialogs/ParamWord.h"
+#include "model/ComparisonProgress.h"
+#include "model/FixedWidthFields.h"
+#include "model/NameOrdering.h"
+#include "odbc/DataSourceSide.h"
+
+namespace {
+
+constexpr qint64 kNoRecord = -1;
+
+QString TrimmedRight(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    return text.left(end);
+}
+
+// A side's names, re-sorted under the case rule when names are matched ignoring case.
+QStringList SortedNames(const QStringList& names, bool caseSensitive) {
+    if (caseSensitive)
+        return names;
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const QString& name : names)
+        InsertSorted(false, sorted, name);
+    return sorted;
+}
+
+} // namespace
+
+CComparisonResults::CComparisonResults(CDataSourceSide& left, CDataSourceSide& right,
+                                       const CParamWord& params)
+    : m_left(left), m_right(right), m_params(params) {}
+
+CComparisonResults::~CComparisonResults() = default;
+
+std::unique_ptr<CResultFile>& CComparisonResults::File(int kind) {
+    return kind == CResultFile::DictionaryResult ? m_dictionaryFile : m_tableFile;
+}
+
+CResultFile* CComparisonResults::CreateResultFile(int kind) {
+    std::unique_ptr<CResultFile>& file = File(kind);
+    file = CResultFile::Create(kind, m_createTimeoutMs);
+    return file.get();
+}
+
+void CComparisonResults::DiscardResultFile(int kind) {
+    File(kind).reset();
+}
+
+bool CComparisonResults::HasResult(int kind) const {
+    return kind == CResultFile::DictionaryResult ? m_dictionaryFile != nullptr
+                                                 : m_tableFile != nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Table comparison
+
+bool CComparisonResults::RunTableComparison(IComparisonProgress& waitDialog) {
+    m_tableCounters.fill(0);
+    const bool caseSensitive = m_params.TestBit(ParamBit::CaseSensitive);
+    const bool compareTypes = m_params.TestBit(ParamBit::CompareSqlTypes);
+    const bool stringsAlike = m_params.TestBit(ParamBit::StringsAlike);
+
+    const QStringList leftNames = SortedNames(m_left.TableNames(), caseSensitive);
+    const QStringList rightNames = SortedNames(m_right.TableNames(), caseSensitive);
+
+    // The union keeps every left name, duplicates included, and a name found on both sides in
+    // its left spelling.
+    m_tableNames.clear();
+    m_tableNames.reserve(leftNames.size() + rightNames.size());
+    for (const QString& name : leftNames)
+        InsertSorted(caseSensitive, m_tableNames, name);
+    for (const QString& name : rightNames) {
+        if (FindSorted(caseSensitive, m_tableNames, name) < 0)
+            InsertSorted(caseSensitive, m_tableNames, name);
+    }
+
+    bool cancelled = waitDialog.QueryCancel() != 0;
+    bool failed = false;
+    if (!cancelled) {
+        DiscardResultFile(CResultFile::TableResult);
+        CResultFile* file = CreateResultFile(CResultFile::TableResult);
+        failed = !file || !file->Resize(8 * qint64(m_tableNames.size()));
+    }
+    waitDialog.Progress(int(m_tableNames.size()));
+
+    for (int i = 0; i < m_tableNames.size() && !cancelled && !failed; ++i) {
+        failed = !CompareTable(i, caseSensitive, compareTypes, stringsAlike, leftNames, rightNames,
+                               waitDialog);
+        waitDialog.Progress(0);
+        cancelled = waitDialog.QueryCancel() != 0;
+    }
+    if (!cancelled && !failed && m_tableFile)
+        failed = !m_tableFile->Flush();
+
+    if (cancelled || failed) {
+        DiscardResultFile(CResultFile::TableResult);
+        return false;
+    }
+    return true;
+}
+
+bool CComparisonResults::CompareTable(int tableIndex, bool caseSensitive, bool compareTypes,
+                                      bool stringsAlike, const QStringList& leftNames,
+                                      const QStringList& rightNames,
+                                      IComparisonProgress& waitDialog) {
+    const QString& table = m_tableNames[tableIndex];
+    waitDialog.SetItemText(table);
+
+    qint32 status = CompareStatus::Same;
+    std::vector<std::unique_ptr<CColumnCompareInfo>> rows;
+    qint16 nameWidth = 0;
+    qint16 typeNameWidth = 0;
+    if (FindSorted(caseSensitive, leftNames, table) < 0) {
+        status = CompareStatus::OnlyRight;
+    } else if (FindSorted(caseSensitive, rightNames, table) < 0) {
+        status = CompareStatus::OnlyLeft;
+    } else {
+        // Both sides are asked under the union's spelling: a column read that fails leaves that
+        // side with what it read, and the rest shows as the other side's only.
+        CColumnInfoArray leftColumns;
+        CColumnInfoArray rightColumns;
+        m_left.ReadColumns(table, leftColumns);
+        m_right.ReadColumns(table, rightColumns);
+
+        for (const auto& left : leftColumns) {
+            const CColumnInfo* right = FindByName(caseSensitive, rightColumns, *left);
+            auto row =
+                std::make_unique<CColumnCompareInfo>(left.get(), right, nameWidth, typeNameWidth);
+            if (compareTypes)
+                row->CheckColumnTypes(stringsAlike);
+            if (row->status != CompareStatus::Same)
+                status = CompareStatus::Different;
+            rows.push_back(std::move(row));
+        }
+
+        // A right-only column goes right after the row of the right column before it, or on top.
+        const CColumnInfo* previous = nullptr;
+        for (const auto& right : rightColumns) {
+            if (FindByName(caseSensitive, leftColumns, *right)) {
+                previous = right.get();
+                continue;
+            }
+            auto row = std::make_unique<CColumnCompareInfo>(nullptr, right.get(), nameWidth,
+                                                            typeNameWidth);
+            auto place = rows.begin();
+            if (previous) {
+                place = std::find_if(rows.begin(), rows.end(), [previous](const auto& existing) {
+                    return CompareNames(existing->name, previous->name, false) == 0;
+                });
+                if (place != rows.end())
+                    ++place;
+            }
+            rows.insert(place, std::move(row));
+            status = CompareStatus::Different;
+            previous = right.get();
+        }
+    }
+    ++m_tableCounters[status];
+
+    QByteArray entry;
+    CFixedWidthFields::AppendInt32(entry, status);
+    if (status == CompareStatus::Different) {
+        CFixedWidthFields::AppendInt32(entry, qint32(rows.size()));
+        CFixedWidthFields::AppendInt16(entry, nameWidth);
+        CFixedWidthFields::AppendInt16(entry, typeNameWidth);
+        entry.reserve(entry.size() + qsizetype(rows.size()) *
+                                         CColumnCompareInfo::RecordSize(nameWidth, typeNameWidth));
+        for (const auto& row : rows)
+            row->AppendRecord(entry, nameWidth, typeNameWidth);
+    }
+    const qint64 position = m_tableFile->Append(entry);
+    return position >= 0 && m_tableFile->WriteInt64At(8 * qint64(tableIndex), position);
+}
+
+qint32 CComparisonResults::GetTableStatus(int tableIndex) {
+    if (!m_tableFile || tableIndex < 0 || tableIndex >= m_tableNames.size())
+        return -1;
+    const qint64 position = m_tableFile->ReadInt64At(8 * qint64(tableIndex));
+    return position > 0 ? m_tableFile->ReadInt32At(position) : -1;
+}
+
+bool CComparisonResults::OpenTableRows(int tableIndex, TableRows& rows) {
+    rows = TableRows();
+    if (!m_tableFile || tableIndex < 0 || tableIndex >= m_tableNames.size())
+        return false;
+    const qint64 position = m_tableFile->ReadInt64At(8 * qint64(tableIndex));
+    const QByteArray header = m_tableFile->ReadAt(position, 12);
+    if (position <= 0 || header.size() < 4)
+        return false;
+    if (CFixedWidthFields::ReadInt32(header.constData()) != CompareStatus::Different)
+        return true;
+    if (header.size() < 12)
+        return false;
+    rows.rowCount = CFixedWidthFields::ReadInt32(header.constData() + 4);
+    rows.nameWidth = CFixedWidthFields::ReadInt16(header.constData() + 8);
+    rows.typeNameWidth = CFixedWidthFields::ReadInt16(header.constData() + 10);
+    rows.firstRow = position + 12;
+    return true;
+}
+
+std::unique_ptr<CColumnCompareInfo>
+CComparisonResults::ReadColumnRow(int rowIndex, qint64 firstRow, int nameWidth, int typeNameWidth) {
+    if (!m_tableFile || rowIndex < 0)
+        return nullptr;
+    const qint64 size = CColumnCompareInfo::RecordSize(nameWidth, typeNameWidth);
+    const QByteArray bytes = m_tableFile->ReadAt(firstRow + rowIndex * size, size);
+    if (bytes.size() != size)
+        return nullptr;
+    auto row = std::make_unique<CColumnCompareInfo>();
+    row->ParseRecord(bytes.constData(), nameWidth, typeNameWidth);
+    return row;
+}
+
+qint32 CComparisonResults::GetColumnRowStatus(int rowIndex, qint64 firstRow, int nameWidth,
+                                              int typeNameWidth) {
+    const auto row = ReadColumnRow(rowIndex, firstRow, nameWidth, typeNameWidth);
+    return row ? row->status : -1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Data-dictionary comparison
+
+qint32 CComparisonResults::LargerItemSize(const QString& item) {
+    return std::max(m_left.LookupDataItemSize(item), m_right.LookupDataItemSize(item));
+}
+
+qint64 CComparisonResults::RecordSize() const {
+    return CAliasCompareInfo::RecordSize(m_itemTypeWidth, m_dataTypeWidth, m_displayDecimalsWidth);
+}
+
+bool CComparisonResults::RunDictionaryComparison(IComparisonProgress& waitDialog) {
+    m_dictionaryCounters.fill(0);
+    m_keyWidth = LargerItemSize(QStringLiteral("DTAI"));
+    if (m_keyWidth <= 0)
+        return false;
+
+    m_keyCount = 0;
+    m_rowCount = 0;
+    m_keyList.clear();
+    int cancelFlag = 0;
+    const auto onRow = [this, &waitDialog](int mode, const QString& key, QStringList* keyList,
+                                           std::unique_ptr<CAliasCompareInfo> record, int& cancel) {
+        return OnDictionaryRow(mode, key, keyList, std::move(record), waitDialog, cancel);
+    };
+    bool failed = false;
+
+    m_left.ReadDataDictionary(CDataSourceSide::LeftKeys, {m_keyWidth}, &m_keyList, onRow,
+                              cancelFlag);
+    if (cancelFlag == 0)
+        m_right.ReadDataDictionary(CDataSourceSide::RightKeys, {m_keyWidth}, &m_keyList, onRow,
+                                   cancelFlag);
+    if (cancelFlag == 0) {
+        DiscardResultFile(CResultFile::DictionaryResult);
+        m_keyCount = qint32(m_keyList.size());
+        m_recordPositions.assign(m_keyList.size(), kNoRecord);
+        m_rightSeen.assign(m_keyList.size(), 0);
+        failed = !CreateResultFile(CResultFile::DictionaryResult) || !WriteDictionaryIndex();
+    }
+    if (cancelFlag == 0 && !failed && waitDialog.QueryCancel() != 0)
+        cancelFlag = 1;
+
+    if (cancelFlag == 0 && !failed) {
+        waitDialog.Progress(m_rowCount);
+        m_itemTypeWidth = LargerItemSize(QStringLiteral("DTAT"));
+        m_dataTypeWidth = LargerItemSize(QStringLiteral("OWTP"));
+        m_displayDecimalsWidth = LargerItemSize(QStringLiteral("CDEC"));
+        if (m_itemTypeWidth <= 0)
+            m_itemTypeWidth = 1;
+        if (m_dataTypeWidth <= 0)
+            m_dataTypeWidth = 2;
+        if (m_displayDecimalsWidth <= 0)
+            m_displayDecimalsWidth = 1;
+        const std::vector<int> widths{m_keyWidth, m_itemTypeWidth, m_dataTypeWidth,
+                                      m_displayDecimalsWidth};
+        m_left.ReadDataDictionary(CDataSourceSide::LeftRows, widths, nullptr, onRow, cancelFlag);
+        if (cancelFlag == 0)
+            m_right.ReadDataDictionary(CDataSourceSide::RightRows, widths, nullptr, onRow,
+                                       cancelFlag);
+        // The records' positions reach the index in one write at the end rather than one
+        // write per row; the file ends up the same.
+        failed = !WriteDictionaryIndex() || !m_dictionaryFile->Flush();
+    }
+
+    m_keyList.clear();
+    m_recordPositions.clear();
+    m_rightSeen.clear();
+    if (cancelFlag != 0 || failed) {
+        DiscardResultFile(CResultFile::DictionaryResult);
+        return false;
+    }
+    return true;
+}
+
+// The index at the start of the file: each key with the position of its record, or -1.
+bool CComparisonResults::WriteDictionaryIndex() {
+    QByteArray index;
+    index.reserve(m_keyList.size() * EntrySize());
+    for (qsizetype entry = 0; entry < m_keyList.size(); ++entry) {
+        CFixedWidthFields::AppendText(index, m_keyList[entry], m_keyWidth);
+        CFixedWidthFields::AppendInt64(index, m_recordPositions[entry]);
+    }
+    return m_dictionaryFile->WriteAt(0, index);
+}
+
+int CComparisonResults::OnDictionaryRow(int mode, const QString& key, QStringList* keyList,
+                                        std::unique_ptr<CAliasCompareInfo> record,
+                                        IComparisonProgress& waitDialog, int& cancelFlag) {
+    // Keys longer than their field were already cut by the reader's buffer.
+    const QString trimmedKey = TrimmedRight(key);
+    switch (mode) {
+    case CDataSourceSide::LeftKeys:
+    case CDataSourceSide::RightKeys:
+        // One entry per key, also when one side's dictionary holds a key twice.
+        if (keyList && FindSorted(true, *keyList, trimmedKey) < 0)
+            InsertSorted(true, *keyList, trimmedKey);
+        ++m_rowCount;
+        break;
+    case CDataSourceSide::LeftRows:
+    case CDataSourceSide::RightRows: {
+        // The key list is in memory in the order of the file's index: no file read per probe.
+        const qsizetype entry = record ? FindSorted(true, m_keyList, trimmedKey) : -1;
+        if (entry >= 0) {
+            const bool isLeft = mode == CDataSourceSide::LeftRows;
+            qint64& position = m_recordPositions[entry];
+            if (isLeft && position <= 0) {
+                QByteArray bytes;
+                record->AppendRecord(bytes, m_itemTypeWidth, m_dataTypeWidth,
+                                     m_displayDecimalsWidth);
+                position = m_dictionaryFile->Append(bytes);
+                ++m_dictionaryCounters[CompareStatus::OnlyLeft];
+            } else if (!isLeft && !m_rightSeen[entry]) {
+                m_rightSeen[entry] = 1;
+                QByteArray bytes;
+                if (position <= 0) {
+                    record->AppendRecord(bytes, m_itemTypeWidth, m_dataTypeWidth,
+                                         m_displayDecimalsWidth);
+                    position = m_dictionaryFile->Append(bytes);
+                    ++m_dictionaryCounters[CompareStatus::OnlyRight];
+                } else {
+                    CAliasCompareInfo left;
+                    const QByteArray stored = m_dictionaryFile->ReadAt(position, RecordSize());
+                    if (stored.size() == RecordSize())
+                        left.ParseRecord(stored.constData(), m_itemTypeWidth, m_dataTypeWidth,
+                                         m_displayDecimalsWidth);
+                    record->MergeLeft(left, m_params);
+                    record->AppendRecord(bytes, m_itemTypeWidth, m_dataTypeWidth,
+                                         m_displayDecimalsWidth);
+                    m_dictionaryFile->WriteAt(position, bytes);
+                    --m_dictionaryCounters[CompareStatus::OnlyLeft];
+                    ++m_dictionaryCounters[record->status];
+                }
+            }
+            // A second row of a key on the same side makes no second record.
+        }
+        waitDialog.Progress(0);
+        break;
+    }
+    default:
+        break;
+    }
+    record.reset();
+    if (waitDialog.QueryCancel() != 0) {
+        cancelFlag = 1;
+        return 1;
+    }
+    return 0;
+}
+
+QString CComparisonResults::ReadDictionaryKey(int entryIndex) {
+    if (!m_dictionaryFile || entryIndex < 0 || entryIndex >= m_keyCount)
+        return {};
+    const QByteArray bytes =
+        m_dictionaryFile->ReadAt(entryIndex * EntrySize(), 2 * qint64(m_keyWidth));
+    return CFixedWidthFields::ReadText(bytes.constData(), int(bytes.size() / 2));
+}
+
+int CComparisonResults::FindDictionaryKey(const QString& key) {
+    if (!m_dictionaryFile || m_keyCount <= 0)
+        return -1;
+    int low = 0;
+    int high = m_keyCount - 1;
+    int probe = high / 2;
+    while (high - low > 1) {
+        const int order = CompareNames(key, ReadDictionaryKey(probe), true);
+        if (order == 0)
+            return probe;
+        if (order < 0)
+            high = probe;
+        else
+            low = probe;
+        probe = (low + high) / 2;
+    }
+    if (CompareNames(key, ReadDictionaryKey(low), true) == 0)
+        return low;
+    if (low + 1 < m_keyCount && CompareNames(key, ReadDictionaryKey(low + 1), true) == 0)
+        return low + 1;
+    return -1;
+}
+
+std::unique_ptr<CAliasCompareInfo> CComparisonResults::ReadDictionaryItem(int entryIndex) {
+    if (!m_dictionaryFile || entryIndex < 0 || entryIndex >= m_keyCount)
+        return nullptr;
+    const QByteArray entry = m_dictionaryFile->ReadAt(entryIndex * EntrySize(), EntrySize());
+    if (entry.size() != EntrySize())
+        return nullptr;
+    const qint64 position = CFixedWidthFields::ReadInt64(entry.constData() + 2 * m_keyWidth);
+    const QByteArray stored = m_dictionaryFile->ReadAt(position, RecordSize());
+    if (position <= 0 || stored.size() != RecordSize())
+        return nullptr;
+    auto item = std::make_unique<CAliasCompareInfo>(
+        CFixedWidthFields::ReadText(entry.constData(), m_keyWidth));
+    item->ParseRecord(stored.constData(), m_itemTypeWidth, m_dataTypeWidth, m_displayDecimalsWidth);
+    return item;
+}
+
+qint32 CComparisonResults::GetDictionaryItemStatus(int entryIndex) {
+    const auto item = ReadDictionaryItem(entryIndex);
+    return item ? item->status : -1;
+}

@@ -1,0 +1,145 @@
+#include "model/ResultFile.h"
+
+#include "model/FixedWidthFields.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype kPendingLimit = 256 * 1024;
+
+bool WriteFully(int descriptor, const char* data, qint64 size, qint64 position) {
+    while (size > 0) {
+        const ssize_t written = ::pwrite(descriptor, data, size_t(size), off_t(position));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+        position += written;
+    }
+    return true;
+}
+
+} // namespace
+
+QString CResultFile::Folder() {
+    const QString tmp = qEnvironmentVariable("TMP");
+    if (!tmp.isEmpty() && QFileInfo(tmp).isDir())
+        return tmp;
+    if (QFileInfo(QStringLiteral("/tmp")).isDir())
+        return QStringLiteral("/tmp");
+    return QDir::currentPath();
+}
+
+QString CResultFile::Prefix(int kind) {
+    return kind == DictionaryResult ? QStringLiteral("BFDD") : QStringLiteral("BFDB");
+}
+
+std::unique_ptr<CResultFile> CResultFile::Create(int kind, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        QByteArray pattern =
+            QFile::encodeName(QDir(Folder()).filePath(Prefix(kind) + QStringLiteral("XXXXXX")));
+        const int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (descriptor >= 0)
+            return std::unique_ptr<CResultFile>(
+                new CResultFile(descriptor, QFile::decodeName(pattern)));
+        if (timer.elapsed() >= timeoutMs)
+            return nullptr;
+        QThread::msleep(50);
+    }
+}
+
+CResultFile::CResultFile(int descriptor, QString path)
+    : m_descriptor(descriptor), m_path(std::move(path)) {}
+
+CResultFile::~CResultFile() {
+    // An error while closing abandons the file; it is deleted all the same.
+    ::close(m_descriptor);
+    ::unlink(QFile::encodeName(m_path).constData());
+}
+
+bool CResultFile::Flush() {
+    if (m_pending.isEmpty())
+        return m_good;
+    if (!WriteFully(m_descriptor, m_pending.constData(), m_pending.size(), m_flushedSize))
+        m_good = false;
+    m_flushedSize += m_pending.size();
+    m_pending.clear();
+    return m_good;
+}
+
+bool CResultFile::Resize(qint64 size) {
+    if (!Flush() || ::ftruncate(m_descriptor, off_t(size)) != 0) {
+        m_good = false;
+        return false;
+    }
+    m_flushedSize = size;
+    return true;
+}
+
+qint64 CResultFile::Append(const QByteArray& bytes) {
+    const qint64 position = Size();
+    m_pending.append(bytes);
+    if (m_pending.size() >= kPendingLimit && !Flush())
+        return -1;
+    return position;
+}
+
+bool CResultFile::WriteAt(qint64 position, const QByteArray& bytes) {
+    if (position + bytes.size() > m_flushedSize && !Flush())
+        return false;
+    if (!WriteFully(m_descriptor, bytes.constData(), bytes.size(), position)) {
+        m_good = false;
+        return false;
+    }
+    m_flushedSize = std::max(m_flushedSize, position + bytes.size());
+    return true;
+}
+
+bool CResultFile::WriteInt64At(qint64 position, qint64 value) {
+    QByteArray bytes;
+    CFixedWidthFields::AppendInt64(bytes, value);
+    return WriteAt(position, bytes);
+}
+
+QByteArray CResultFile::ReadAt(qint64 position, qint64 size) {
+    if (position < 0 || size <= 0)
+        return {};
+    if (position + size > m_flushedSize && !Flush())
+        return {};
+    QByteArray bytes(size, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t read =
+            ::pread(m_descriptor, bytes.data() + done, size_t(size - done), off_t(position + done));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0)
+            break;
+        done += read;
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+qint64 CResultFile::ReadInt64At(qint64 position) {
+    const QByteArray bytes = ReadAt(position, 8);
+    return bytes.size() == 8 ? CFixedWidthFields::ReadInt64(bytes.constData()) : -1;
+}
+
+qint32 CResultFile::ReadInt32At(qint64 position) {
+    const QByteArray bytes = ReadAt(position, 4);
+    return bytes.size() == 4 ? CFixedWidthFields::ReadInt32(bytes.constData()) : -1;
+}

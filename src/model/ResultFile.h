@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+// A temporary binary file that holds one comparison result, private to this run of the program.
+// Created in $TMP (else /tmp, else the current folder) with a unique name that begins with
+// "BFDB" (table results) or "BFDD" (data-dictionary results), mode 0600; closed and deleted when
+// the object goes. Writes at the end are gathered in memory and reach the file before any read.
+class CResultFile {
+public:
+    enum Kind { TableResult = 0, DictionaryResult = 1 };
+
+    // Keeps trying for timeoutMs when the file cannot be created; nullptr after that.
+    static std::unique_ptr<CResultFile> Create(int kind, int timeoutMs = 10000);
+    static QString Folder();
+    static QString Prefix(int kind);
+
+    ~CResultFile();
+    CResultFile(const CResultFile&) = delete;
+    CResultFile& operator=(const CResultFile&) = delete;
+
+    QString Path() const { return m_path; }
+    // Length of the file including what is still gathered for writing.
+    qint64 Size() const { return m_flushedSize + m_pending.size(); }
+
+    // Extends the file with zeros (or cuts it) to size bytes.
+    bool Resize(qint64 size);
+    // Writes bytes at the end and gives their position, or -1.
+    qint64 Append(const QByteArray& bytes);
+    bool WriteAt(qint64 position, const QByteArray& bytes);
+    bool WriteInt64At(qint64 position, qint64 value);
+    // size bytes from position; fewer when the file ends before (an empty array on error).
+    QByteArray ReadAt(qint64 position, qint64 size);
+    qint64 ReadInt64At(qint64 position);
+    qint32 ReadInt32At(qint64 position);
+    bool Flush();
+
+    // False once a write has failed: the result in the file is then incomplete.
+    bool IsGood() const { return m_good; }
+
+private:
+    CResultFile(int descriptor, QString path);
+
+    int m_descriptor;
+    QString m_path;
+    qint64 m_flushedSize = 0;
+    QByteArray m_pending;
+    bool m_good = true;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "dialogs/ParamWord.h"
+#include "model/ComparisonResults.h"
+#include "odbc/DataSourceSide.h"
+
+#include "model/FakeProgress.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Two connected sides, a parameter word and the results of their comparison, with result files
+// kept in a private TMP folder so that a test can count what a run leaves behind.
+class ComparisonTestBase : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_tmp.isValid());
+        m_savedTmp = qgetenv("TMP");
+        qputenv("TMP", QFile::encodeName(m_tmp.path()));
+    }
+    void TearDown() override { qputenv("TMP", m_savedTmp); }
+
+    void OpenSide(CDataSourceSide& side, const QString& dataSource,
+                  const QString& qualifier = QString()) {
+        side.SetDataSource(dataSource, CDataSourceSide::SystemDataSource);
+        ASSERT_TRUE(side.Connect()) << dataSource;
+        side.SetOwnerQualifier(qualifier);
+        ASSERT_TRUE(side.ListTables(nullptr)) << dataSource;
+    }
+
+    int LeftoverFiles(const QString& prefix) const {
+        return int(
+            QDir(m_tmp.path()).entryList({prefix + QStringLiteral("*")}, QDir::Files).size());
+    }
+
+    QTemporaryDir m_tmp;
+    QByteArray m_savedTmp;
+    CDataSourceSide m_left;
+    CDataSourceSide m_right;
+    CParamWord m_params;
+    CComparisonResults m_results{m_left, m_right, m_params};
+    CFakeProgress m_progress;
+};

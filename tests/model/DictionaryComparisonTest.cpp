@@ -1,0 +1,174 @@
+#include "model/ComparisonTestBase.h"
+#include "model/FixedWidthFields.h"
+#include "odbc/OdbcTestEnvironment.h"
+
+#include <QFile>
+
+namespace {
+
+const char* const kTable = R"sql(
+CREATE TABLE F9210 (FRDTAI VARCHAR(12), FRDTAT VARCHAR(2), FRDTAS INTEGER, FROWTP VARCHAR(4),
+                    FRDTAD SMALLINT, FRCDEC VARCHAR(1));
+INSERT INTO F9210 VALUES ('DTAI', 'S', 10, 'VARC', 0, '0'), ('DTAT', 'S', 2, 'VARC', 0, '0'),
+    ('OWTP', 'S', 4, 'VARC', 0, '0'), ('CDEC', 'S', 1, 'VARC', 0, '0');
+)sql";
+
+// Each D19..D23 differs in the one value of its bit; TRAIL differs by trailing blanks only.
+const char* const kLeftRows = R"sql(
+INSERT INTO F9210 VALUES ('ABC', 'S', 3, 'VARC', 0, '0'), ('SAME', 'N', 8, 'NUMB', 2, '2'),
+    ('TRAIL', 'S ', 5, 'VARC  ', 0, '0'), ('D19', 'S', 5, 'VARC', 0, '0'),
+    ('D20', 'S', 5, 'VARC', 0, '0'), ('D21', 'S', 5, 'VARC', 0, '0'),
+    ('D22', 'S', 5, 'VARC', 0, '0'), ('D23', 'S', 5, 'VARC', 0, '0'),
+    ('LEFTONLY', 'S', 5, 'VARC', 0, '0'), ('DUP', 'S', 5, 'VARC', 0, '0'),
+    ('DUP', 'X', 9, 'XXXX', 9, '9');
+)sql";
+
+const char* const kRightRows = R"sql(
+INSERT INTO F9210 VALUES ('abc', 'S', 3, 'VARC', 0, '0'), ('SAME', 'N', 8, 'NUMB', 2, '2'),
+    ('TRAIL', 'S', 5, 'VARC', 0, '0'), ('D19', 'A', 5, 'VARC', 0, '0'),
+    ('D20', 'S', 6, 'VARC', 0, '0'), ('D21', 'S', 5, 'CHAR', 0, '0'),
+    ('D22', 'S', 5, 'VARC', 1, '0'), ('D23', 'S', 5, 'VARC', 0, '1'),
+    ('RIGHTONLY', 'S', 5, 'VARC', 0, '0'), ('DUP', 'S', 5, 'VARC', 0, '0'),
+    ('AAFIRST', 'S', 5, 'VARC', 0, '0');
+)sql";
+
+class DictionaryComparison : public ComparisonTestBase {
+protected:
+    static void SetUpTestSuite() {
+        COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("DictLeft"),
+                                                  QLatin1String(kTable) + QLatin1String(kLeftRows));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("DictRight"), QLatin1String(kTable) + QLatin1String(kRightRows));
+        COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("DictNoKeySize"),
+                                                  QStringLiteral("CREATE TABLE F9210 (FRDTAI "
+                                                                 "VARCHAR(10), FRDTAS INTEGER);"));
+    }
+
+    void OpenPair() {
+        OpenSide(m_left, QStringLiteral("DictLeft"));
+        OpenSide(m_right, QStringLiteral("DictRight"));
+    }
+
+    qint32 StatusOf(const QString& key) {
+        const int entry = m_results.FindDictionaryKey(key);
+        EXPECT_GE(entry, 0) << key;
+        return m_results.GetDictionaryItemStatus(entry);
+    }
+
+    QByteArray FileBytes() const {
+        QFile file(QDir(m_tmp.path()).entryInfoList({QStringLiteral("BFDD*")}).front().filePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+} // namespace
+
+TEST_F(DictionaryComparison, ItemsAreMatchedCaseSensitivelyAndJudgedOnTheirValues) {
+    OpenPair();
+    m_params.SetBit(ParamBit::CaseSensitive, false); // has no say over data-dictionary items
+    ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
+    EXPECT_EQ(m_results.KeyWidth(), 10);
+    EXPECT_EQ(StatusOf(QStringLiteral("ABC")), CompareStatus::OnlyLeft);
+    EXPECT_EQ(StatusOf(QStringLiteral("abc")), CompareStatus::OnlyRight);
+    EXPECT_EQ(StatusOf(QStringLiteral("SAME")), CompareStatus::Same);
+    EXPECT_EQ(StatusOf(QStringLiteral("TRAIL")), CompareStatus::Same);
+    for (const char* key : {"D19", "D20", "D21", "D22", "D23"})
+        EXPECT_EQ(StatusOf(QLatin1String(key)), CompareStatus::Different) << key;
+    EXPECT_EQ(StatusOf(QStringLiteral("LEFTONLY")), CompareStatus::OnlyLeft);
+    EXPECT_EQ(StatusOf(QStringLiteral("RIGHTONLY")), CompareStatus::OnlyRight);
+    EXPECT_EQ(m_results.FindDictionaryKey(QStringLiteral("NOPE")), -1);
+
+    const auto d21 = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("D21"));
+    ASSERT_NE(d21, nullptr);
+    EXPECT_EQ(d21->key, QStringLiteral("D21"));
+    EXPECT_EQ(d21->dataType, (std::array<QString, 2>{"VARC", "CHAR"}));
+}
+
+TEST_F(DictionaryComparison, EachValueBitDecidesAlone) {
+    OpenPair();
+    for (int value = 0; value < 5; ++value) {
+        m_params = CParamWord();
+        m_params.SetBit(ParamBit::CompareValue0 + value, false);
+        ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
+        for (int other = 0; other < 5; ++other) {
+            const QString key = QStringLiteral("D%1").arg(19 + other);
+            EXPECT_EQ(StatusOf(key),
+                      other == value ? CompareStatus::Same : CompareStatus::Different)
+                << "bit " << 19 + value << " off, item " << key;
+        }
+    }
+}
+
+TEST_F(DictionaryComparison, DuplicateKeysMakeOneRecordAndCountersMatchTheRecords) {
+    OpenPair();
+    ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
+    const QStringList keys{"AAFIRST", "ABC",       "CDEC", "D19",   "D20", "D21",
+                           "D22",     "D23",       "DTAI", "DTAT",  "DUP", "LEFTONLY",
+                           "OWTP",    "RIGHTONLY", "SAME", "TRAIL", "abc"};
+    ASSERT_EQ(m_results.KeyCount(), keys.size());
+    CComparisonResults::Counters counted{};
+    for (int i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(m_results.ReadDictionaryKey(i), keys[i]);
+        const qint32 status = m_results.GetDictionaryItemStatus(i);
+        ASSERT_GE(status, 0) << keys[i]; // every entry has its record
+        ++counted[status];
+    }
+    EXPECT_EQ(m_results.DictionaryCounters(), counted);
+    EXPECT_EQ(m_results.DictionaryCounters(), (CComparisonResults::Counters{7, 2, 3, 5}));
+    // The first left row of a duplicated key is the one compared.
+    EXPECT_EQ(StatusOf(QStringLiteral("DUP")), CompareStatus::Same);
+    // Progress: the range is every row of both sides, then one step per row.
+    EXPECT_EQ(m_results.RowCount(), 30);
+    EXPECT_EQ(m_progress.progress.front(), 30);
+    EXPECT_EQ(m_progress.progress.size(), 31u);
+    EXPECT_TRUE(m_progress.items.isEmpty());
+}
+
+TEST_F(DictionaryComparison, FileHoldsTheIndexThenLeftRecordsThenRightOnlyOnes) {
+    OpenPair();
+    ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
+    const QByteArray bytes = FileBytes();
+    const int entrySize = 2 * 10 + 8;
+    const qint64 recordSize = CAliasCompareInfo::RecordSize(2, 4, 1);
+    EXPECT_EQ(recordSize, 4 * (2 + 4 + 1) + 16);
+    const int keys = m_results.KeyCount();
+    ASSERT_EQ(bytes.size(), keys * entrySize + keys * recordSize);
+
+    // Left records in the reader's (ascending) order, then right-only ones in right order.
+    const QStringList leftOrder{"ABC",  "CDEC", "D19", "D20",      "D21",  "D22",  "D23",
+                                "DTAI", "DTAT", "DUP", "LEFTONLY", "OWTP", "SAME", "TRAIL"};
+    const QStringList rightOnlyOrder{"AAFIRST", "RIGHTONLY", "abc"};
+    const QStringList recordOrder = leftOrder + rightOnlyOrder;
+    for (int i = 0; i < keys; ++i) {
+        const QString key = CFixedWidthFields::ReadText(bytes.constData() + i * entrySize, 10);
+        const qint64 position =
+            CFixedWidthFields::ReadInt64(bytes.constData() + i * entrySize + 20);
+        EXPECT_EQ(position, keys * entrySize + recordOrder.indexOf(key) * recordSize) << key;
+    }
+}
+
+TEST_F(DictionaryComparison, CancelInEitherPassLeavesNoFile) {
+    OpenPair();
+    for (const int cancelAt : {1, 5, 25, 31, 40}) {
+        CFakeProgress progress;
+        progress.cancelAtQuery = cancelAt;
+        EXPECT_FALSE(m_results.RunDictionaryComparison(progress)) << cancelAt;
+        EXPECT_FALSE(m_results.HasResult(CResultFile::DictionaryResult)) << cancelAt;
+        EXPECT_EQ(LeftoverFiles(QStringLiteral("BFDD")), 0) << cancelAt;
+    }
+}
+
+TEST_F(DictionaryComparison, NoKeySizeOnEitherSideComparesNothing) {
+    OpenSide(m_left, QStringLiteral("DictNoKeySize"));
+    OpenSide(m_right, QStringLiteral("DictNoKeySize"));
+    ASSERT_EQ(m_left.DataDictionaryTable(), QStringLiteral("F9210")); // but no item DTAI
+    EXPECT_FALSE(m_results.RunDictionaryComparison(m_progress));
+    EXPECT_EQ(m_progress.queries, 0);
+    EXPECT_EQ(LeftoverFiles(QStringLiteral("BFDD")), 0);
+}
+
+TEST_F(DictionaryComparison, FindingAKeyInAnEmptyResultReadsNothing) {
+    EXPECT_EQ(m_results.FindDictionaryKey(QStringLiteral("ANY")), -1);
+    EXPECT_EQ(m_results.ReadDictionaryItem(0), nullptr);
+    EXPECT_EQ(m_results.GetDictionaryItemStatus(0), -1);
+}

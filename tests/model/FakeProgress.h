@@ -1,0 +1,24 @@
+#pragma once
+
+#include "model/ComparisonProgress.h"
+
+#include <QStringList>
+
+#include <vector>
+
+// Records what a run reports and answers the cancel query with "cancel" from the
+// cancelAtQuery-th query on (never when it is 0).
+class CFakeProgress : public IComparisonProgress {
+public:
+    void Progress(int range) override { progress.push_back(range); }
+    int QueryCancel() override {
+        ++queries;
+        return cancelAtQuery > 0 && queries >= cancelAtQuery ? 1 : 0;
+    }
+    void SetItemText(const QString& text) override { items.append(text); }
+
+    int cancelAtQuery = 0;
+    int queries = 0;
+    std::vector<int> progress;
+    QStringList items;
+};
