@@ -1,0 +1,322 @@
+// Measures both comparison runs against their floor: a bare loop in the same process that makes
+// the same ODBC calls and SELECTs and fetches the same columns, with no comparison and no result
+// file. Two SQLite data sources are created once and cached under ./bench-data. Prints one
+// figure per line as "name: value". --smoke runs small sizes, to keep the benchmark working.
+#include "dialogs/ParamWord.h"
+#include "model/ComparisonProgress.h"
+#include "model/ComparisonResults.h"
+#include "model/NameOrdering.h"
+#include "odbc/DataSourceSide.h"
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcStatement.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <cstdio>
+
+namespace {
+
+struct Sizes {
+    int tables;
+    int columns;
+    int items;
+    int rssSmall;
+    int rssLarge;
+};
+
+class CSilentProgress : public IComparisonProgress {
+public:
+    void Progress(int) override {}
+    int QueryCancel() override { return 0; }
+    void SetItemText(const QString&) override {}
+};
+
+QString DataFolder() {
+    return QDir::current().absoluteFilePath(QStringLiteral("bench-data"));
+}
+
+QString DatabasePath(const QString& name) {
+    return DataFolder() + QLatin1Char('/') + name + QStringLiteral(".sqlite");
+}
+
+// Writes the ODBC definitions of the cached databases and points this process at them.
+void UseBenchDataSources(const QStringList& names) {
+    QDir().mkpath(DataFolder());
+    QFile drivers(DataFolder() + QStringLiteral("/odbcinst.ini"));
+    if (drivers.open(QIODevice::WriteOnly))
+        drivers.write("[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n"
+                      "DontDLClose=1\n");
+    QFile sources(DataFolder() + QStringLiteral("/odbc.ini"));
+    if (sources.open(QIODevice::WriteOnly)) {
+        for (const QString& name : names)
+            sources.write(QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\nStepAPI=1\n\n")
+                              .arg(name, DatabasePath(name))
+                              .toUtf8());
+    }
+    QFile user(DataFolder() + QStringLiteral("/user-odbc.ini"));
+    user.open(QIODevice::WriteOnly);
+    qputenv("ODBCSYSINI", QFile::encodeName(DataFolder()));
+    qputenv("ODBCINI", QFile::encodeName(user.fileName()));
+}
+
+// Tables T00000...: about 10% differ between the sides (a column of another size), 5% are on
+// one side only. The data dictionary has `items` items of which about 1% differ.
+QByteArray SchemaSql(bool isLeft, int tables, int columns, int items) {
+    static const char* const kTypes[] = {"INTEGER", "VARCHAR(20)", "CHAR(8)", "DECIMAL(10,2)",
+                                         "DATE"};
+    QByteArray sql = "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;\n";
+    for (int t = 0; t < tables; ++t) {
+        const bool oneSided = t % 20 == 3;
+        const bool different = t % 10 == 5;
+        const char* prefix = oneSided && !isLeft ? "U" : "T";
+        sql += QStringLiteral("CREATE TABLE %1%2 (")
+                   .arg(QLatin1String(prefix))
+                   .arg(t, 5, 10, QLatin1Char('0'))
+                   .toUtf8();
+        for (int c = 0; c < columns; ++c) {
+            // A different table has one column under another name on the right.
+            const bool renamed = different && !isLeft && c == columns / 2;
+            sql += QStringLiteral("%1C%2%3 %4")
+                       .arg(c ? QStringLiteral(", ") : QString())
+                       .arg(c, 2, 10, QLatin1Char('0'))
+                       .arg(renamed ? QStringLiteral("X") : QString())
+                       .arg(QLatin1String(kTypes[(t + c) % 5]))
+                       .toUtf8();
+        }
+        sql += ");\n";
+    }
+    if (items > 0) {
+        sql += "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS INTEGER, "
+               "FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));\n"
+               "INSERT INTO F9210 VALUES ('DTAI','S',10,'VARC',0,'0'), ('DTAT','S',2,'VARC',0,'0'),"
+               " ('OWTP','S',4,'VARC',0,'0'), ('CDEC','S',1,'VARC',0,'0');\n";
+        sql += QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                              "WHERE i < %1) INSERT INTO F9210 SELECT printf('IT%06d', i), "
+                              "'S', CASE WHEN %2 AND i % 100 = 7 THEN 11 ELSE 10 END, 'VARC', "
+                              "i % 3, '0' FROM n;\n")
+                   .arg(items - 5)
+                   .arg(isLeft ? 0 : 1)
+                   .toUtf8();
+    }
+    sql += "COMMIT;\n";
+    return sql;
+}
+
+bool EnsureDatabase(const QString& name, const QByteArray& sql) {
+    if (QFile::exists(DatabasePath(name)))
+        return true;
+    std::fprintf(stderr, "creating %s...\n", qPrintable(DatabasePath(name)));
+    const QString partial = DatabasePath(name) + QStringLiteral(".part");
+    QFile::remove(partial);
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), partial});
+    sqlite.write(sql);
+    sqlite.closeWriteChannel();
+    sqlite.waitForFinished(-1);
+    if (sqlite.exitCode() != 0) {
+        std::fprintf(stderr, "%s\n", sqlite.readAllStandardError().constData());
+        return false;
+    }
+    return QFile::rename(partial, DatabasePath(name));
+}
+
+bool OpenSide(CDataSourceSide& side, const QString& name) {
+    side.SetDataSource(name, CDataSourceSide::SystemDataSource);
+    return side.Connect() && side.ListTables(nullptr);
+}
+
+// The catalogue calls and fetches of a table run, without comparing or writing anything.
+double TableFloorSeconds(const QString& leftName, const QString& rightName,
+                         const QStringList& commonTables) {
+    QElapsedTimer timer;
+    timer.start();
+    COdbcConnection left;
+    COdbcConnection right;
+    left.Open(leftName);
+    right.Open(rightName);
+    long long rows = 0;
+    for (const QString& table : commonTables) {
+        for (COdbcConnection* connection : {&left, &right}) {
+            COdbcStatement statement(connection->Handle());
+            statement.Execute([&table](SQLHSTMT handle) {
+                return SQLColumnsW(
+                    handle, nullptr, SQL_NTS, nullptr, SQL_NTS,
+                    const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(table.utf16())),
+                    SQL_NTS, nullptr, SQL_NTS);
+            });
+            for (int column : {1, 2, 3, 4, 6})
+                statement.BindText(SQLUSMALLINT(column), 256);
+            statement.BindInt16(5);
+            statement.BindInt32(7);
+            while (statement.Fetch() == COdbcStatement::FetchResult::Row)
+                ++rows;
+        }
+    }
+    if (rows == 0)
+        std::fprintf(stderr, "table floor fetched no rows\n");
+    return timer.nsecsElapsed() / 1e9;
+}
+
+// The queries and fetches of a data-dictionary run, without comparing or writing anything.
+double DictionaryFloorSeconds(const QString& leftName, const QString& rightName) {
+    QElapsedTimer timer;
+    timer.start();
+    COdbcConnection left;
+    COdbcConnection right;
+    left.Open(leftName);
+    right.Open(rightName);
+    const auto run = [](COdbcConnection& connection, const QString& sql, bool wholeRows) {
+        COdbcStatement statement(connection.Handle());
+        statement.ExecuteDirect(sql);
+        statement.BindText(1, 11);
+        if (wholeRows) {
+            statement.BindText(2, 3);
+            statement.BindInt32(3);
+            statement.BindText(4, 5);
+            statement.BindInt16(5);
+            statement.BindText(6, 2);
+        }
+        long long rows = 0;
+        while (statement.Fetch() == COdbcStatement::FetchResult::Row)
+            ++rows;
+        return rows;
+    };
+    for (const char* item : {"DTAI", "DTAT", "OWTP", "CDEC"}) {
+        for (COdbcConnection* connection : {&left, &right})
+            run(*connection,
+                QStringLiteral("SELECT FRDTAS FROM F9210 WHERE FRDTAI='%1'")
+                    .arg(QLatin1String(item)),
+                false);
+    }
+    const QString keys = QStringLiteral("SELECT FRDTAI FROM F9210 ORDER BY FRDTAI");
+    const QString rows = QStringLiteral(
+        "SELECT FRDTAI, FRDTAT, FRDTAS, FROWTP, FRDTAD, FRCDEC FROM F9210 ORDER BY FRDTAI");
+    run(left, keys, false);
+    run(right, keys, false);
+    run(left, rows, true);
+    run(right, rows, true);
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double PeakRssMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QRegularExpression peak(QStringLiteral("VmHWM:\\s+(\\d+) kB"));
+    const QRegularExpressionMatch match = peak.match(QString::fromLatin1(status.readAll()));
+    return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : -1;
+}
+
+QString RssName(int tables, bool isLeft) {
+    return QStringLiteral("BenchRss%1%2").arg(tables).arg(isLeft ? 'L' : 'R');
+}
+
+// Child mode: one table run over `tables` tables; prints the process's peak memory.
+int MeasureRss(int tables) {
+    CDataSourceSide left;
+    CDataSourceSide right;
+    if (!OpenSide(left, RssName(tables, true)) || !OpenSide(right, RssName(tables, false)))
+        return 1;
+    CParamWord params;
+    CComparisonResults results(left, right, params);
+    CSilentProgress progress;
+    if (!results.RunTableComparison(progress))
+        return 1;
+    std::printf("%.1f\n", PeakRssMb());
+    return 0;
+}
+
+double RssOfChild(int tables, bool smoke) {
+    QProcess child;
+    QStringList arguments{QStringLiteral("--rss"), QString::number(tables)};
+    if (smoke)
+        arguments.append(QStringLiteral("--smoke"));
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(-1);
+    return child.exitCode() == 0 ? child.readAllStandardOutput().trimmed().toDouble() : -1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = application.arguments();
+    const bool smoke = arguments.contains(QStringLiteral("--smoke"));
+    const Sizes sizes =
+        smoke ? Sizes{200, 20, 5000, 100, 1000} : Sizes{5000, 20, 200000, 1000, 10000};
+
+    const QString left = smoke ? QStringLiteral("BenchSmokeL") : QStringLiteral("BenchLeft");
+    const QString right = smoke ? QStringLiteral("BenchSmokeR") : QStringLiteral("BenchRight");
+    UseBenchDataSources({left, right, RssName(sizes.rssSmall, true), RssName(sizes.rssSmall, false),
+                         RssName(sizes.rssLarge, true), RssName(sizes.rssLarge, false)});
+
+    const qsizetype rssAt = arguments.indexOf(QStringLiteral("--rss"));
+    if (rssAt >= 0 && rssAt + 1 < arguments.size())
+        return MeasureRss(arguments[rssAt + 1].toInt());
+
+    bool ready = EnsureDatabase(left, SchemaSql(true, sizes.tables, sizes.columns, sizes.items)) &&
+                 EnsureDatabase(right, SchemaSql(false, sizes.tables, sizes.columns, sizes.items));
+    for (const int tables : {sizes.rssSmall, sizes.rssLarge}) {
+        ready = ready && EnsureDatabase(RssName(tables, true), SchemaSql(true, tables, 5, 0)) &&
+                EnsureDatabase(RssName(tables, false), SchemaSql(false, tables, 5, 0));
+    }
+    if (!ready)
+        return 1;
+
+    CDataSourceSide leftSide;
+    CDataSourceSide rightSide;
+    if (!OpenSide(leftSide, left) || !OpenSide(rightSide, right)) {
+        std::fprintf(stderr, "cannot open the benchmark data sources\n");
+        return 1;
+    }
+    CParamWord params;
+    CComparisonResults results(leftSide, rightSide, params);
+    CSilentProgress progress;
+
+    QStringList common;
+    for (const QString& table : leftSide.TableNames()) {
+        if (FindSorted(true, rightSide.TableNames(), table) >= 0)
+            common.append(table);
+    }
+    const double tableFloor = TableFloorSeconds(left, right, common);
+    QElapsedTimer timer;
+    timer.start();
+    const bool tableDone = results.RunTableComparison(progress);
+    const double tableRun = timer.nsecsElapsed() / 1e9;
+
+    const double dictionaryFloor = DictionaryFloorSeconds(left, right);
+    timer.restart();
+    const bool dictionaryDone = results.RunDictionaryComparison(progress);
+    const double dictionaryRun = timer.nsecsElapsed() / 1e9;
+    if (!tableDone || !dictionaryDone) {
+        std::fprintf(stderr, "a comparison run failed\n");
+        return 1;
+    }
+    const auto& counters = results.TableCounters();
+    std::fprintf(stderr,
+                 "tables %d same, %d left, %d right, %d different; items %d same, %d left, "
+                 "%d right, %d different\n",
+                 counters[0], counters[1], counters[2], counters[3],
+                 results.DictionaryCounters()[0], results.DictionaryCounters()[1],
+                 results.DictionaryCounters()[2], results.DictionaryCounters()[3]);
+
+    const double rssSmall = RssOfChild(sizes.rssSmall, smoke);
+    const double rssLarge = RssOfChild(sizes.rssLarge, smoke);
+    std::printf("table_run_s: %.3f\n", tableRun);
+    std::printf("table_floor_s: %.3f\n", tableFloor);
+    std::printf("table_ratio: %.3f\n", tableRun / tableFloor);
+    std::printf("dictionary_run_s: %.3f\n", dictionaryRun);
+    std::printf("dictionary_floor_s: %.3f\n", dictionaryFloor);
+    std::printf("dictionary_ratio: %.3f\n", dictionaryRun / dictionaryFloor);
+    std::printf("table_rss_mb_%d: %.1f\n", sizes.rssSmall, rssSmall);
+    std::printf("table_rss_mb_%d: %.1f\n", sizes.rssLarge, rssLarge);
+    return 0;
+}

@@ -1,0 +1,90 @@
+#include "ui/TemplateBuilder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
+
+namespace {
+const char* const kControlIdProperty = "controlId";
+
+QString ControlName(int id) {
+    return QStringLiteral("control%1").arg(id);
+}
+} // namespace
+
+bool CTemplateBuilder::Build(QWidget& parent, int templateId) {
+    return Build(parent, CDialogTemplate::Load(templateId));
+}
+
+bool CTemplateBuilder::Build(QWidget& parent, const CDialogTemplate& dialogTemplate) {
+    if (!dialogTemplate.IsValid())
+        return false;
+    if (!dialogTemplate.Title().isEmpty())
+        parent.setWindowTitle(dialogTemplate.Title());
+    parent.resize(dialogTemplate.Size());
+    for (const CControlTemplate& control : dialogTemplate.Controls()) {
+        QWidget* widget = CreateControl(parent, control);
+        widget->setObjectName(ControlName(control.id));
+        widget->setProperty(kControlIdProperty, control.id);
+        widget->setGeometry(control.rect);
+        widget->setEnabled(!control.HasStyle(QStringLiteral("disabled")));
+        widget->setVisible(!control.HasStyle(QStringLiteral("hidden")));
+    }
+    return true;
+}
+
+QWidget* CTemplateBuilder::CreateControl(QWidget& parent, const CControlTemplate& control) {
+    const QString& kind = control.kind;
+    if (kind == QLatin1String("button")) {
+        auto* button = new QPushButton(control.text, &parent);
+        button->setAutoDefault(false);
+        button->setDefault(control.HasStyle(QStringLiteral("default")));
+        return button;
+    }
+    if (kind == QLatin1String("check"))
+        return new QCheckBox(control.text, &parent);
+    if (kind == QLatin1String("edit")) {
+        auto* edit = new QLineEdit(control.text, &parent);
+        edit->setReadOnly(control.HasStyle(QStringLiteral("readonly")));
+        return edit;
+    }
+    if (kind == QLatin1String("combo"))
+        return new QComboBox(&parent);
+    if (kind == QLatin1String("progress")) {
+        auto* bar = new QProgressBar(&parent);
+        bar->setTextVisible(false);
+        return bar;
+    }
+    if (kind == QLatin1String("tab"))
+        return new QTabBar(&parent);
+    if (kind == QLatin1String("frame")) {
+        auto* frame = new QFrame(&parent);
+        frame->setFrameShape(QFrame::HLine);
+        return frame;
+    }
+    if (kind == QLatin1String("list"))
+        return new QWidget(&parent); // the view puts its own list control in this place
+    // "static" and "picture"
+    auto* label = new QLabel(control.text, &parent);
+    label->setTextFormat(Qt::PlainText);
+    if (control.HasStyle(QStringLiteral("right")))
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    else if (control.HasStyle(QStringLiteral("center")))
+        label->setAlignment(Qt::AlignCenter);
+    else
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QWidget* CTemplateBuilder::FindControl(const QWidget& parent, int id) {
+    return parent.findChild<QWidget*>(ControlName(id), Qt::FindDirectChildrenOnly);
+}
+
+int CTemplateBuilder::ControlId(const QWidget& control) {
+    return control.property(kControlIdProperty).toInt();
+}

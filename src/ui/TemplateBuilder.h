@@ -1,0 +1,26 @@
+#pragma once
+
+#include "resources/DialogTemplate.h"
+
+#include <QWidget>
+
+// Creates the child controls of a dialog or form view from its template: each control is placed
+// at its template rectangle and can be found again by its numeric id.
+class CTemplateBuilder {
+public:
+    // Creates every control of the template as a child of parent and gives parent the template's
+    // client size. False when the template does not exist.
+    static bool Build(QWidget& parent, int templateId);
+    static bool Build(QWidget& parent, const CDialogTemplate& dialogTemplate);
+
+    // The control with this id among parent's children, or nullptr.
+    static QWidget* FindControl(const QWidget& parent, int id);
+    template <typename Control>
+    static Control* Find(const QWidget& parent, int id) {
+        return qobject_cast<Control*>(FindControl(parent, id));
+    }
+    static int ControlId(const QWidget& control);
+
+private:
+    static QWidget* CreateControl(QWidget& parent, const CControlTemplate& control);
+};
