@@ -241,6 +241,7 @@ bool CComparisonResults::RunDictionaryComparison(IComparisonProgress& waitDialog
     m_keyCount = 0;
     m_rowCount = 0;
     m_keyList.clear();
+    m_keyHint = 0;
     int cancelFlag = 0;
     const auto onRow = [this, &waitDialog](int mode, const QString& key, QStringList* keyList,
                                            std::unique_ptr<CAliasCompareInfo> record, int& cancel) {
@@ -295,6 +296,29 @@ bool CComparisonResults::RunDictionaryComparison(IComparisonProgress& waitDialog
     return true;
 }
 
+// One entry per key, also when one side's dictionary holds a key twice.
+void CComparisonResults::AddKey(const QString& key) {
+    if (m_keyList.isEmpty() || CompareNames(key, m_keyList.last(), true) > 0) {
+        m_keyList.append(key);
+        m_keyHint = m_keyList.size() - 1;
+        return;
+    }
+    if (FindKey(key) < 0)
+        m_keyHint = InsertSorted(true, m_keyList, key);
+}
+
+qsizetype CComparisonResults::FindKey(const QString& key) {
+    const qsizetype count = m_keyList.size();
+    for (const qsizetype near : {m_keyHint, m_keyHint + 1}) {
+        if (near >= 0 && near < count && m_keyList[near] == key)
+            return m_keyHint = near;
+    }
+    const qsizetype found = FindSorted(true, m_keyList, key);
+    if (found >= 0)
+        m_keyHint = found;
+    return found;
+}
+
 // The index at the start of the file: each key with the position of its record, or -1.
 bool CComparisonResults::WriteDictionaryIndex() {
     QByteArray index;
@@ -314,27 +338,26 @@ int CComparisonResults::OnDictionaryRow(int mode, const QString& key, QStringLis
     switch (mode) {
     case CDataSourceSide::LeftKeys:
     case CDataSourceSide::RightKeys:
-        // One entry per key, also when one side's dictionary holds a key twice.
-        if (keyList && FindSorted(true, *keyList, trimmedKey) < 0)
-            InsertSorted(true, *keyList, trimmedKey);
+        if (keyList == &m_keyList)
+            AddKey(trimmedKey);
         ++m_rowCount;
         break;
     case CDataSourceSide::LeftRows:
     case CDataSourceSide::RightRows: {
         // The key list is in memory in the order of the file's index: no file read per probe.
-        const qsizetype entry = record ? FindSorted(true, m_keyList, trimmedKey) : -1;
+        const qsizetype entry = record ? FindKey(trimmedKey) : -1;
         if (entry >= 0) {
             const bool isLeft = mode == CDataSourceSide::LeftRows;
             qint64& position = m_recordPositions[entry];
+            QByteArray& bytes = m_recordBytes;
+            bytes.clear();
             if (isLeft && position <= 0) {
-                QByteArray bytes;
                 record->AppendRecord(bytes, m_itemTypeWidth, m_dataTypeWidth,
                                      m_displayDecimalsWidth);
                 position = m_dictionaryFile->Append(bytes);
                 ++m_dictionaryCounters[CompareStatus::OnlyLeft];
             } else if (!isLeft && !m_rightSeen[entry]) {
                 m_rightSeen[entry] = 1;
-                QByteArray bytes;
                 if (position <= 0) {
                     record->AppendRecord(bytes, m_itemTypeWidth, m_dataTypeWidth,
                                          m_displayDecimalsWidth);

@@ -76,6 +76,8 @@ private:
                       IComparisonProgress& waitDialog);
     bool WriteDictionaryIndex();
     qint32 LargerItemSize(const QString& item);
+    qsizetype FindKey(const QString& key);
+    void AddKey(const QString& key);
     qint64 EntrySize() const { return 2 * qint64(std::max(m_keyWidth, 0)) + 8; }
     qint64 RecordSize() const;
     std::unique_ptr<CResultFile>& File(int kind);
@@ -103,4 +105,7 @@ private:
     QStringList m_keyList;
     std::vector<qint64> m_recordPositions;
     std::vector<quint8> m_rightSeen;
+    // Rows arrive in item order, so the next key is mostly the one after the last one found.
+    qsizetype m_keyHint = 0;
+    QByteArray m_recordBytes;
 };

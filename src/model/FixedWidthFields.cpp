@@ -52,17 +52,17 @@ qint64 CFixedWidthFields::ReadInt64(const char* data) {
 }
 
 QString CFixedWidthFields::ReadText(const char* data, int width) {
-    QString text;
-    if (width <= 0)
-        return text;
-    text.resize(width);
     qsizetype length = 0;
-    for (; length < width; ++length) {
-        const quint16 unit = qFromLittleEndian<quint16>(data + 2 * length);
-        if (unit == 0)
-            break;
-        text[length] = QChar(unit);
-    }
-    text.truncate(length);
+    while (length < width && qFromLittleEndian<quint16>(data + 2 * length) != 0)
+        ++length;
+    if (length == 0)
+        return {};
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(data), length);
+#else
+    QString text(length, Qt::Uninitialized);
+    for (qsizetype i = 0; i < length; ++i)
+        text[i] = QChar(qFromLittleEndian<quint16>(data + 2 * i));
     return text;
+#endif
 }

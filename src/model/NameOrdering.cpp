@@ -51,8 +51,8 @@ qsizetype InsertionIndex(bool caseSensitive, const QStringList& array, const QSt
 } // namespace
 
 int CompareNames(const QString& left, const QString& right, bool caseSensitive) {
-    const char16_t* a = reinterpret_cast<const char16_t*>(left.utf16());
-    const char16_t* b = reinterpret_cast<const char16_t*>(right.utf16());
+    const char16_t* a = reinterpret_cast<const char16_t*>(left.constData());
+    const char16_t* b = reinterpret_cast<const char16_t*>(right.constData());
     const qsizetype common = std::min(left.size(), right.size());
     for (qsizetype i = 0; i < common; ++i) {
         char16_t x = a[i];

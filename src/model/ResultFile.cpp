@@ -15,6 +15,7 @@
 namespace {
 
 constexpr qsizetype kPendingLimit = 256 * 1024;
+constexpr qint64 kBlockSize = 64 * 1024;
 
 bool WriteFully(int descriptor, const char* data, qint64 size, qint64 position) {
     while (size > 0) {
@@ -71,6 +72,8 @@ CResultFile::~CResultFile() {
 }
 
 bool CResultFile::Flush() {
+    if (!FlushBlock())
+        return false;
     if (m_pending.isEmpty())
         return m_good;
     if (!WriteFully(m_descriptor, m_pending.constData(), m_pending.size(), m_flushedSize))
@@ -80,7 +83,57 @@ bool CResultFile::Flush() {
     return m_good;
 }
 
+bool CResultFile::InBlock(qint64 position, qint64 size) const {
+    return m_blockStart >= 0 && position >= m_blockStart &&
+           position + size <= m_blockStart + m_block.size();
+}
+
+bool CResultFile::FlushBlock() {
+    if (m_blockDirty &&
+        !WriteFully(m_descriptor, m_block.constData(), m_block.size(), m_blockStart))
+        m_good = false;
+    m_blockDirty = false;
+    return m_good;
+}
+
+void CResultFile::DropBlock() {
+    FlushBlock();
+    m_blockStart = -1;
+    m_block.clear();
+}
+
+bool CResultFile::ReadDirect(qint64 position, qint64 size, QByteArray& bytes) {
+    bytes.resize(size);
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t read =
+            ::pread(m_descriptor, bytes.data() + done, size_t(size - done), off_t(position + done));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0)
+            break;
+        done += read;
+    }
+    bytes.truncate(done);
+    return done == size;
+}
+
+bool CResultFile::LoadBlock(qint64 position) {
+    DropBlock();
+    // Pending writes at the end must be in the file before a block can cover them.
+    if (position + kBlockSize > m_flushedSize && !Flush())
+        return false;
+    if (position >= m_flushedSize)
+        return false;
+    if (!ReadDirect(position, std::min(kBlockSize, m_flushedSize - position), m_block) &&
+        m_block.isEmpty())
+        return false;
+    m_blockStart = position;
+    return true;
+}
+
 bool CResultFile::Resize(qint64 size) {
+    DropBlock();
     if (!Flush() || ::ftruncate(m_descriptor, off_t(size)) != 0) {
         m_good = false;
         return false;
@@ -98,6 +151,14 @@ qint64 CResultFile::Append(const QByteArray& bytes) {
 }
 
 bool CResultFile::WriteAt(qint64 position, const QByteArray& bytes) {
+    if (InBlock(position, bytes.size())) {
+        std::copy(bytes.begin(), bytes.end(), m_block.begin() + (position - m_blockStart));
+        m_blockDirty = true;
+        return true;
+    }
+    if (m_blockStart >= 0 && position < m_blockStart + m_block.size() &&
+        position + bytes.size() > m_blockStart)
+        DropBlock();
     if (position + bytes.size() > m_flushedSize && !Flush())
         return false;
     if (!WriteFully(m_descriptor, bytes.constData(), bytes.size(), position)) {
@@ -117,21 +178,18 @@ bool CResultFile::WriteInt64At(qint64 position, qint64 value) {
 QByteArray CResultFile::ReadAt(qint64 position, qint64 size) {
     if (position < 0 || size <= 0)
         return {};
-    if (position + size > m_flushedSize && !Flush())
-        return {};
-    QByteArray bytes(size, Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t read =
-            ::pread(m_descriptor, bytes.data() + done, size_t(size - done), off_t(position + done));
-        if (read < 0 && errno == EINTR)
-            continue;
-        if (read <= 0)
-            break;
-        done += read;
+    if (!InBlock(position, size)) {
+        if (size > kBlockSize / 2 || !LoadBlock(position) || !InBlock(position, size)) {
+            // Large reads, and reads that run past the end, go to the file itself.
+            DropBlock();
+            if (position + size > m_flushedSize && !Flush())
+                return {};
+            QByteArray bytes;
+            ReadDirect(position, size, bytes);
+            return bytes;
+        }
     }
-    bytes.truncate(done);
-    return bytes;
+    return m_block.mid(position - m_blockStart, size);
 }
 
 qint64 CResultFile::ReadInt64At(qint64 position) {

@@ -9,6 +9,7 @@
 // Created in $TMP (else /tmp, else the current folder) with a unique name that begins with
 // "BFDB" (table results) or "BFDD" (data-dictionary results), mode 0600; closed and deleted when
 // the object goes. Writes at the end are gathered in memory and reach the file before any read.
+// Used by one thread at a time.
 class CResultFile {
 public:
     enum Kind { TableResult = 0, DictionaryResult = 1 };
@@ -43,10 +44,21 @@ public:
 
 private:
     CResultFile(int descriptor, QString path);
+    bool InBlock(qint64 position, qint64 size) const;
+    bool LoadBlock(qint64 position);
+    bool FlushBlock();
+    void DropBlock();
+    bool ReadDirect(qint64 position, qint64 size, QByteArray& bytes);
 
     int m_descriptor;
     QString m_path;
     qint64 m_flushedSize = 0;
     QByteArray m_pending;
+    // One block of the written file kept in memory: reads and in-place rewrites of neighbouring
+    // records (a list being painted, a dictionary run merging its items in order) touch the
+    // file once per block rather than once per record.
+    QByteArray m_block;
+    qint64 m_blockStart = -1;
+    bool m_blockDirty = false;
     bool m_good = true;
 };

@@ -1,0 +1,88 @@
+#include "model/ResultFile.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+namespace {
+
+class ResultFileFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_saved = qgetenv("TMP");
+        qputenv("TMP", QFile::encodeName(m_folder.path()));
+    }
+    void TearDown() override { qputenv("TMP", m_saved); }
+
+    QTemporaryDir m_folder;
+    QByteArray m_saved;
+};
+
+QByteArray Bytes(qsizetype size, char fill) {
+    return QByteArray(size, fill);
+}
+
+} // namespace
+
+TEST_F(ResultFileFolder, PrivateFileWithItsPrefixRemovedWithTheObject) {
+    QString path;
+    {
+        const auto table = CResultFile::Create(CResultFile::TableResult);
+        const auto dictionary = CResultFile::Create(CResultFile::DictionaryResult);
+        ASSERT_NE(table, nullptr);
+        ASSERT_NE(dictionary, nullptr);
+        path = table->Path();
+        EXPECT_EQ(QFileInfo(path).dir().path(), m_folder.path());
+        EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QStringLiteral("BFDB")));
+        EXPECT_TRUE(QFileInfo(dictionary->Path()).fileName().startsWith(QStringLiteral("BFDD")));
+        // Nobody else may read the results.
+        EXPECT_EQ(QFile::permissions(path),
+                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    }
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(QDir(m_folder.path()).isEmpty());
+}
+
+TEST_F(ResultFileFolder, MissingTmpFolderFallsBackToSlashTmp) {
+    qputenv("TMP", "/no/such/folder");
+    EXPECT_EQ(CResultFile::Folder(), QStringLiteral("/tmp"));
+}
+
+TEST_F(ResultFileFolder, ReadsSeeEveryWriteWhateverMixOfAppendsAndRewrites) {
+    // The file gathers appends and keeps a block in memory: check it against a plain model.
+    const auto file = CResultFile::Create(CResultFile::TableResult);
+    ASSERT_NE(file, nullptr);
+    QByteArray model;
+    ASSERT_TRUE(file->Resize(1000));
+    model.resize(1000, '\0');
+    QRandomGenerator random(17);
+    for (int step = 0; step < 5000; ++step) {
+        const int operation = random.bounded(4);
+        if (operation == 0) {
+            const QByteArray bytes = Bytes(random.bounded(1, 3000), char('a' + step % 26));
+            ASSERT_EQ(file->Append(bytes), model.size());
+            model.append(bytes);
+        } else if (operation == 1 && model.size() > 10) {
+            const qint64 size = random.bounded(1, 200);
+            const qint64 position = random.bounded(qint64(model.size()) - 1);
+            const QByteArray bytes = Bytes(size, char('A' + step % 26));
+            ASSERT_TRUE(file->WriteAt(position, bytes));
+            if (position + size > model.size())
+                model.resize(position + size);
+            model.replace(position, size, bytes);
+        } else {
+            const qint64 position = random.bounded(qint64(model.size()));
+            const qint64 size = random.bounded(1, operation == 2 ? 100 : 70000);
+            ASSERT_EQ(file->ReadAt(position, size), model.mid(position, size)) << step;
+        }
+        ASSERT_EQ(file->Size(), model.size());
+    }
+    ASSERT_TRUE(file->Flush());
+    QFile disk(file->Path());
+    ASSERT_TRUE(disk.open(QIODevice::ReadOnly));
+    EXPECT_EQ(disk.readAll(), model);
+}
