@@ -172,3 +172,23 @@ TEST_F(DictionaryComparison, FindingAKeyInAnEmptyResultReadsNothing) {
     EXPECT_EQ(m_results.ReadDictionaryItem(0), nullptr);
     EXPECT_EQ(m_results.GetDictionaryItemStatus(0), -1);
 }
+
+TEST_F(DictionaryComparison, PostgresDictionaryAgainstAnF9201) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    OpenSide(m_left, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.s1"));
+    OpenSide(m_right, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.s2"));
+    ASSERT_EQ(m_right.DataDictionaryTable(), QStringLiteral("f9201"));
+    ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
+    // Widths come from the larger declared size of either side.
+    EXPECT_EQ(m_results.ItemTypeWidth(), 2);
+    EXPECT_EQ(m_results.DataTypeWidth(), 4);
+    EXPECT_EQ(m_results.DisplayDecimalsWidth(), 1);
+    EXPECT_EQ(m_results.DictionaryCounters(), (CComparisonResults::Counters{2, 6, 0, 0}));
+    // An item name longer than the DTAI size is cut to it.
+    EXPECT_GE(m_results.FindDictionaryKey(QStringLiteral("LONGERTHAN")), 0);
+    EXPECT_EQ(StatusOf(QStringLiteral("AN8")), CompareStatus::Same);
+    const auto alph = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("ALPH"));
+    ASSERT_NE(alph, nullptr);
+    EXPECT_EQ(alph->status, CompareStatus::OnlyLeft);
+    EXPECT_EQ(alph->itemSize[0], 40);
+}
