@@ -1,7 +1,8 @@
 // Measures both comparison runs against their floor: a bare loop in the same process that makes
 // the same ODBC calls and SELECTs and fetches the same columns, with no comparison and no result
-// file. Two SQLite data sources are created once and cached under ./bench-data. Prints one
-// figure per line as "name: value". --smoke runs small sizes, to keep the benchmark working.
+// file. Two SQLite data sources are created once and cached in bench-data beside the program.
+// Prints one figure per line as "name: value". --smoke runs small sizes, to keep the benchmark
+// working.
 #include "dialogs/ParamWord.h"
 #include "model/ComparisonProgress.h"
 #include "model/ComparisonResults.h"
@@ -40,7 +41,7 @@ public:
 };
 
 QString DataFolder() {
-    return QDir::current().absoluteFilePath(QStringLiteral("bench-data"));
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data");
 }
 
 QString DatabasePath(const QString& name) {
@@ -318,15 +319,19 @@ int main(int argc, char* argv[]) {
                  results.DictionaryCounters()[0], results.DictionaryCounters()[1],
                  results.DictionaryCounters()[2], results.DictionaryCounters()[3]);
 
-    const double rssSmall = RssOfChild(sizes.rssSmall, smoke);
-    const double rssLarge = RssOfChild(sizes.rssLarge, smoke);
-    std::printf("table_run_s: %.3f\n", tableRun);
-    std::printf("table_floor_s: %.3f\n", tableFloor);
-    std::printf("table_ratio: %.3f\n", tableRun / tableFloor);
+    const double rssSmall = tables ? RssOfChild(sizes.rssSmall, smoke) : 0;
+    const double rssLarge = tables ? RssOfChild(sizes.rssLarge, smoke) : 0;
+    if (tables) {
+        std::printf("table_run_s: %.3f\n", tableRun);
+        std::printf("table_floor_s: %.3f\n", tableFloor);
+        std::printf("table_ratio: %.3f\n", tableRun / tableFloor);
+    }
     std::printf("dictionary_run_s: %.3f\n", dictionaryRun);
     std::printf("dictionary_floor_s: %.3f\n", dictionaryFloor);
     std::printf("dictionary_ratio: %.3f\n", dictionaryRun / dictionaryFloor);
-    std::printf("table_rss_mb_%d: %.1f\n", sizes.rssSmall, rssSmall);
-    std::printf("table_rss_mb_%d: %.1f\n", sizes.rssLarge, rssLarge);
+    if (tables) {
+        std::printf("table_rss_mb_%d: %.1f\n", sizes.rssSmall, rssSmall);
+        std::printf("table_rss_mb_%d: %.1f\n", sizes.rssLarge, rssLarge);
+    }
     return 0;
 }

@@ -365,10 +365,9 @@ int CComparisonResults::OnDictionaryRow(int mode, const QString& key, QStringLis
                     ++m_dictionaryCounters[CompareStatus::OnlyRight];
                 } else {
                     CAliasCompareInfo left;
-                    const QByteArray stored = m_dictionaryFile->ReadAt(position, RecordSize());
-                    if (stored.size() == RecordSize())
-                        left.ParseRecord(stored.constData(), m_itemTypeWidth, m_dataTypeWidth,
-                                         m_displayDecimalsWidth);
+                    if (m_dictionaryFile->ReadAt(position, RecordSize(), m_storedBytes))
+                        left.ParseRecord(m_storedBytes.constData(), m_itemTypeWidth,
+                                         m_dataTypeWidth, m_displayDecimalsWidth);
                     record->MergeLeft(left, m_params);
                     record->AppendRecord(bytes, m_itemTypeWidth, m_dataTypeWidth,
                                          m_displayDecimalsWidth);

@@ -108,4 +108,5 @@ private:
     // Rows arrive in item order, so the next key is mostly the one after the last one found.
     qsizetype m_keyHint = 0;
     QByteArray m_recordBytes;
+    QByteArray m_storedBytes;
 };

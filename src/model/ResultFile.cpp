@@ -79,7 +79,7 @@ bool CResultFile::Flush() {
     if (!WriteFully(m_descriptor, m_pending.constData(), m_pending.size(), m_flushedSize))
         m_good = false;
     m_flushedSize += m_pending.size();
-    m_pending.clear();
+    m_pending.resize(0); // keeps its capacity for the next writes
     return m_good;
 }
 
@@ -176,20 +176,26 @@ bool CResultFile::WriteInt64At(qint64 position, qint64 value) {
 }
 
 QByteArray CResultFile::ReadAt(qint64 position, qint64 size) {
+    QByteArray bytes;
+    ReadAt(position, size, bytes);
+    return bytes;
+}
+
+bool CResultFile::ReadAt(qint64 position, qint64 size, QByteArray& bytes) {
+    bytes.resize(0);
     if (position < 0 || size <= 0)
-        return {};
+        return false;
     if (!InBlock(position, size)) {
         if (size > kBlockSize / 2 || !LoadBlock(position) || !InBlock(position, size)) {
             // Large reads, and reads that run past the end, go to the file itself.
             DropBlock();
             if (position + size > m_flushedSize && !Flush())
-                return {};
-            QByteArray bytes;
-            ReadDirect(position, size, bytes);
-            return bytes;
+                return false;
+            return ReadDirect(position, size, bytes);
         }
     }
-    return m_block.mid(position - m_blockStart, size);
+    bytes.append(m_block.constData() + (position - m_blockStart), size);
+    return true;
 }
 
 qint64 CResultFile::ReadInt64At(qint64 position) {

@@ -35,6 +35,9 @@ public:
     bool WriteInt64At(qint64 position, qint64 value);
     // size bytes from position; fewer when the file ends before (an empty array on error).
     QByteArray ReadAt(qint64 position, qint64 size);
+    // The same into a buffer that the caller keeps, so that a run of reads allocates nothing;
+    // false when fewer than size bytes could be read.
+    bool ReadAt(qint64 position, qint64 size, QByteArray& bytes);
     qint64 ReadInt64At(qint64 position);
     qint32 ReadInt32At(qint64 position);
     bool Flush();
