@@ -11,13 +11,6 @@
 
 namespace {
 
-QString TrimmedRight(const QString& text) {
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1).isSpace())
-        --end;
-    return text.left(end);
-}
-
 QString ValueText(const QString& value) {
     return value;
 }

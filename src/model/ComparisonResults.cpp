@@ -10,13 +10,6 @@ namespace {
 
 constexpr qint64 kNoRecord = -1;
 
-QString TrimmedRight(const QString& text) {
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1).isSpace())
-        --end;
-    return text.left(end);
-}
-
 // A side's names, re-sorted under the case rule when names are matched ignoring case.
 QStringList SortedNames(const QStringList& names, bool caseSensitive) {
     if (caseSensitive)
@@ -403,24 +396,8 @@ QString CComparisonResults::ReadDictionaryKey(int entryIndex) {
 int CComparisonResults::FindDictionaryKey(const QString& key) {
     if (!m_dictionaryFile || m_keyCount <= 0)
         return -1;
-    int low = 0;
-    int high = m_keyCount - 1;
-    int probe = high / 2;
-    while (high - low > 1) {
-        const int order = CompareNames(key, ReadDictionaryKey(probe), true);
-        if (order == 0)
-            return probe;
-        if (order < 0)
-            high = probe;
-        else
-            low = probe;
-        probe = (low + high) / 2;
-    }
-    if (CompareNames(key, ReadDictionaryKey(low), true) == 0)
-        return low;
-    if (low + 1 < m_keyCount && CompareNames(key, ReadDictionaryKey(low + 1), true) == 0)
-        return low + 1;
-    return -1;
+    return int(FindSortedBy(true, m_keyCount, key,
+                            [this](qsizetype entry) { return ReadDictionaryKey(int(entry)); }));
 }
 
 std::unique_ptr<CAliasCompareInfo> CComparisonResults::ReadDictionaryItem(int entryIndex) {

@@ -76,27 +76,8 @@ qsizetype InsertSorted(bool caseSensitive, QStringList& array, const QString& na
 }
 
 qsizetype FindSorted(bool caseSensitive, const QStringList& array, const QString& name) {
-    const qsizetype count = array.size();
-    if (count == 0)
-        return -1;
-    qsizetype low = 0;
-    qsizetype high = count - 1;
-    qsizetype probe = high / 2;
-    while (high - low > 1) {
-        const int order = CompareNames(name, array[probe], caseSensitive);
-        if (order == 0)
-            return probe;
-        if (order < 0)
-            high = probe;
-        else
-            low = probe;
-        probe = (low + high) / 2;
-    }
-    if (CompareNames(name, array[low], caseSensitive) == 0)
-        return low;
-    if (low + 1 < count && CompareNames(name, array[low + 1], caseSensitive) == 0)
-        return low + 1;
-    return -1;
+    return FindSortedBy(caseSensitive, array.size(), name,
+                        [&array](qsizetype index) -> const QString& { return array[index]; });
 }
 
 CColumnInfo* FindByName(bool caseSensitive, const CColumnInfoArray& array,
@@ -113,4 +94,11 @@ QString LowerAscii(const QString& text) {
     for (QChar& unit : lowered)
         unit = QChar(FoldAscii(unit.unicode()));
     return lowered;
+}
+
+QString TrimmedRight(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    return text.left(end);
 }

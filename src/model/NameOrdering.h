@@ -21,9 +21,37 @@ qsizetype InsertSorted(bool caseSensitive, QStringList& array, const QString& na
 // Index of an element equal to name, or -1. Among several equal names any one may be found.
 qsizetype FindSorted(bool caseSensitive, const QStringList& array, const QString& name);
 
+// The same binary search over count names that nameAt(index) gives, wherever they are kept.
+template <typename NameAt>
+qsizetype FindSortedBy(bool caseSensitive, qsizetype count, const QString& name, NameAt nameAt) {
+    if (count <= 0)
+        return -1;
+    qsizetype low = 0;
+    qsizetype high = count - 1;
+    qsizetype probe = high / 2;
+    while (high - low > 1) {
+        const int order = CompareNames(name, nameAt(probe), caseSensitive);
+        if (order == 0)
+            return probe;
+        if (order < 0)
+            high = probe;
+        else
+            low = probe;
+        probe = (low + high) / 2;
+    }
+    if (CompareNames(name, nameAt(low), caseSensitive) == 0)
+        return low;
+    if (low + 1 < count && CompareNames(name, nameAt(low + 1), caseSensitive) == 0)
+        return low + 1;
+    return -1;
+}
+
 // First record of the array whose name equals record's name, or nullptr.
 CColumnInfo* FindByName(bool caseSensitive, const CColumnInfoArray& array,
                         const CColumnInfo& record);
 
 // Lower-cases A-Z only, as the records' search test does; every other character is kept.
 QString LowerAscii(const QString& text);
+
+// The text without its trailing white space, as data-dictionary keys and values are compared.
+QString TrimmedRight(const QString& text);
