@@ -8,8 +8,9 @@
 #include <vector>
 
 // One control of a dialog template: its id, its kind ("static", "button", "check", "edit",
-// "combo", "list", "tab", "progress", "picture", "frame"), its initial rectangle in pixels, its
-// text and its style words ("hidden", "disabled", "right", "center", "default", "smooth", ...).
+// "combo", "list", "tab", "progress", "picture", "link", "frame"), its initial rectangle in
+// pixels, its text and its style words ("hidden", "disabled", "right", "center", "default",
+// "smooth", "tooltips", ...). A template's own style words include "resizable".
 struct CControlTemplate {
     int id = 0;
     QString kind;

@@ -55,3 +55,17 @@ bool CSettingsStore::Flush() {
     m_settings.sync();
     return m_settings.status() == QSettings::NoError;
 }
+
+bool CSettingsStore::HasSection(const QString& section) const {
+    m_settings.beginGroup(section);
+    const bool exists = !m_settings.childKeys().isEmpty() || !m_settings.childGroups().isEmpty();
+    m_settings.endGroup();
+    return exists;
+}
+
+QStringList CSettingsStore::ValueNames(const QString& section) const {
+    m_settings.beginGroup(section);
+    const QStringList names = m_settings.childKeys();
+    m_settings.endGroup();
+    return names;
+}

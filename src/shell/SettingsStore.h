@@ -23,11 +23,15 @@ public:
     void WriteInteger(const QString& section, const QString& valueName, qint64 value);
     void WriteText(const QString& section, const QString& valueName, const QString& text);
 
+    bool HasSection(const QString& section) const;
+    // The names of the values of a section, in the store's order.
+    QStringList ValueNames(const QString& section) const;
+
     // Writes pending changes to disk; false when the store cannot be written.
     bool Flush();
 
 private:
     static QString Key(const QString& section, const QString& valueName);
 
-    QSettings m_settings;
+    mutable QSettings m_settings; // groups are entered and left to read a section
 };

@@ -9,6 +9,10 @@
 #include <QPushButton>
 #include <QTabBar>
 
+#include "ui/ColorTabCtrl.h"
+#include "ui/QuorvixListCtrl.h"
+#include "ui/StaticLink.h"
+
 namespace {
 const char* const kControlIdProperty = "controlId";
 
@@ -61,14 +65,16 @@ QWidget* CTemplateBuilder::CreateControl(QWidget& parent, const CControlTemplate
         return bar;
     }
     if (kind == QLatin1String("tab"))
-        return new QTabBar(&parent);
+        return new CColorTabCtrl(&parent);
+    if (kind == QLatin1String("link"))
+        return new CStaticLink(&parent);
     if (kind == QLatin1String("frame")) {
         auto* frame = new QFrame(&parent);
         frame->setFrameShape(QFrame::HLine);
         return frame;
     }
     if (kind == QLatin1String("list"))
-        return new QWidget(&parent); // the view puts its own list control in this place
+        return new CQuorvixListCtrl(control.HasStyle(QStringLiteral("tooltips")) ? 2 : 0, &parent);
     // "static" and "picture"
     auto* label = new QLabel(control.text, &parent);
     label->setTextFormat(Qt::PlainText);

@@ -1,0 +1,79 @@
+#include "ui/DrawingUtilities.h"
+
+#include "shell/WaitCursor.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QBrush>
+#include <QPainter>
+#include <QThread>
+#include <QWidget>
+
+namespace {
+
+const QString kEllipsis = QStringLiteral("...");
+
+void OnUserInterfaceThread(void (*action)()) {
+    if (QThread::currentThread() == qApp->thread())
+        action();
+    else
+        QMetaObject::invokeMethod(qApp, action, Qt::QueuedConnection);
+}
+
+} // namespace
+
+QString FitTextToWidth(const QFontMetrics& metrics, const QString& text, int availableWidth,
+                       int reservedWidth) {
+    if (text.isEmpty())
+        return text;
+    if (metrics.horizontalAdvance(text) + reservedWidth <= availableWidth)
+        return text;
+    const int reserved = reservedWidth + metrics.horizontalAdvance(kEllipsis);
+    if (reserved >= availableWidth)
+        return {};
+    qsizetype length = text.size();
+    while (length > 0 && metrics.horizontalAdvance(text.left(length)) + reserved > availableWidth)
+        --length;
+    return text.left(length) + kEllipsis;
+}
+
+void EnableControl(QWidget* control, bool enable) {
+    if (!control)
+        return;
+    if (!enable && control->hasFocus()) {
+        QWidget* window = control->window();
+        QWidget* next = control->nextInFocusChain();
+        while (next && next != control &&
+               (!next->isEnabled() || !next->isVisible() || next->window() != window ||
+                !(next->focusPolicy() & Qt::TabFocus)))
+            next = next->nextInFocusChain();
+        if (next && next != control) {
+            next->setFocus(Qt::TabFocusReason);
+            next->update();
+        }
+    }
+    control->setEnabled(enable);
+}
+
+bool DrawDitheredHighlight(QPainter& painter, const QRect& rectangle) {
+    if (!painter.isActive() || rectangle.isEmpty())
+        return false;
+    // Rows alternate 0x55 and 0xAA: a one-pixel checkerboard.
+    static const uchar kPattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+    const QBitmap pattern = QBitmap::fromData(QSize(8, 8), kPattern, QImage::Format_MonoLSB);
+    if (pattern.isNull())
+        return false;
+    QBrush brush(QApplication::palette().color(QPalette::Highlight));
+    brush.setTexture(pattern);
+    painter.save();
+    painter.setBrushOrigin(rectangle.topLeft());
+    painter.fillRect(rectangle, brush);
+    painter.restore();
+    return true;
+}
+
+void InstallWaitCursor() {
+    CWaitCursor::InstallHooks(
+        [] { OnUserInterfaceThread([] { QApplication::setOverrideCursor(Qt::WaitCursor); }); },
+        [] { OnUserInterfaceThread([] { QApplication::restoreOverrideCursor(); }); });
+}

@@ -1,0 +1,78 @@
+#include "ui/QuorvixFormView.h"
+
+#include "ui/StaticLink.h"
+#include "ui/TemplateBuilder.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+namespace {
+constexpr int kMargin = 7;
+constexpr int kFooterInset = 30;
+constexpr int kFooterHeight = 65;
+} // namespace
+
+CQuorvixFormView::CQuorvixFormView(int templateId, QWidget* parent)
+    : QWidget(parent), m_templateId(templateId) {
+    CTemplateBuilder::Build(*this, templateId);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor::fromRgb(kBackgroundColor));
+    setPalette(colours);
+    setAutoFillBackground(true);
+}
+
+CQuorvixFormView::~CQuorvixFormView() = default;
+
+bool CQuorvixFormView::WriteExport(CExportFile&) {
+    return false;
+}
+
+void CQuorvixFormView::OnInitialUpdate() {
+    if (m_initialised)
+        return;
+    m_initialised = true;
+    if (!HasLogo()) {
+        if (QWidget* logo = CTemplateBuilder::FindControl(*this, kLogo))
+            logo->hide();
+        return;
+    }
+    m_logoLink = CTemplateBuilder::Find<CStaticLink>(*this, kLogo);
+    if (!m_logoLink)
+        return;
+    m_logoLink->setPixmap(QPixmap(QStringLiteral(":/quorvix/images/bitmap132.png")));
+    m_logoLink->setAlignment(Qt::AlignCenter);
+    m_logoLink->SetAddress(QLatin1String(kMakerAddress));
+    RepositionControls(width(), height());
+}
+
+void CQuorvixFormView::RepositionControls(int cx, int cy) {
+    if (QWidget* exportButton = CTemplateBuilder::FindControl(*this, kExportButton))
+        exportButton->move(kMargin, cy - kMargin - exportButton->height());
+    if (HasLogo() && m_initialised && m_logoLink) {
+        const int top = HasFooter() ? cy - kLogoHeight : (cy - kLogoHeight) / 2;
+        m_logoLink->setGeometry(cx - kLogoWidth, top, kLogoWidth, kLogoHeight);
+    }
+}
+
+void CQuorvixFormView::OnSize(int cx, int cy) {
+    RepositionControls(cx, cy);
+}
+
+void CQuorvixFormView::showEvent(QShowEvent* event) {
+    OnInitialUpdate();
+    QWidget::showEvent(event);
+}
+
+void CQuorvixFormView::paintEvent(QPaintEvent*) {
+    if (!HasLogo() || !HasFooter())
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(QColor::fromRgb(kAccentColor), 1));
+    const int y = height() - kFooterHeight;
+    painter.drawLine(kFooterInset, y, width() - kFooterInset, y);
+}
+
+void CQuorvixFormView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    OnSize(event->size().width(), event->size().height());
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QWidget>
+
+class CExportFile;
+class CStaticLink;
+
+// The base of every view: a widget whose controls come from a dialog template, on the dark
+// background, with the maker's logo as a link (bottom right above a separator line, or centred
+// at the right edge) and the "Export to file..." button at the bottom left.
+class CQuorvixFormView : public QWidget {
+public:
+    static constexpr QRgb kBackgroundColor = 0xFF004060;
+    static constexpr QRgb kAccentColor = 0xFF19C4DC;
+    static constexpr int kExportButton = 5020;
+    static constexpr int kLogo = 5048;
+    static constexpr int kLogoWidth = 200;
+    static constexpr int kLogoHeight = 60;
+    static constexpr const char* kMakerAddress = "https://www.ostrinel.example/";
+
+    // templateId is the language-mapped template number.
+    explicit CQuorvixFormView(int templateId, QWidget* parent = nullptr);
+    ~CQuorvixFormView() override;
+
+    int TemplateId() const { return m_templateId; }
+    bool IsInitialised() const { return m_initialised; }
+    CStaticLink* LogoLink() const { return m_logoLink; }
+
+    virtual bool HasLogo() const { return true; }
+    virtual bool HasFooter() const { return true; }
+    // Places "Export to file..." and the logo; subclasses call it and then place their own.
+    virtual void RepositionControls(int cx, int cy);
+
+    // The export of the view's result: prepare (false: nothing to export), the file's name, and
+    // the writing itself.
+    virtual bool PrepareExport() { return false; }
+    virtual QString GetExportFileName() const { return {}; }
+    virtual bool WriteExport(CExportFile& file);
+
+    // Sets up the logo link; runs once, before the view first shows.
+    virtual void OnInitialUpdate();
+
+protected:
+    // Called on every size change with the client size; the base repositions its controls.
+    virtual void OnSize(int cx, int cy);
+
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int m_templateId;
+    bool m_initialised = false;
+    CStaticLink* m_logoLink = nullptr;
+};

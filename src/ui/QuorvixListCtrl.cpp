@@ -1,0 +1,401 @@
+#include "ui/QuorvixListCtrl.h"
+
+#include "model/NameOrdering.h"
+#include "ui/DrawingUtilities.h"
+#include "ui/ImageList.h"
+#include "ui/QuorvixListModel.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+constexpr int kIconSize = 16;
+constexpr int kIconMargin = 2;
+constexpr int kReservedWidth = 4;
+
+// Every row has the same height: the font's line with a margin, at least the icon's height.
+class CFixedRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return QSize(0, std::max(option.fontMetrics.height() + 4, kIconSize + 2));
+    }
+};
+
+} // namespace
+
+CQuorvixListCtrl::CQuorvixListCtrl(int tooltipMode, QWidget* parent)
+    : QTreeView(parent), m_tooltipMode(tooltipMode), m_model(new CQuorvixListModel(this)) {
+    setModel(m_model);
+    setItemDelegate(new CFixedRowDelegate(this));
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setHeaderHidden(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    setTextElideMode(Qt::ElideNone);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::Fixed);
+
+    m_textColor = palette().color(QPalette::Text);
+    m_textBackgroundColor = palette().color(QPalette::Base);
+    m_backgroundColor = palette().color(QPalette::Base);
+
+    m_tooltip.Create(0, 0, this, 0);
+    if (m_tooltipMode == 2)
+        viewport()->setMouseTracking(true);
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { emit ItemActivated(index.row()); });
+}
+
+CQuorvixListCtrl::~CQuorvixListCtrl() = default;
+
+void CQuorvixListCtrl::SetItemSource(const IListItemSource* source) {
+    m_source = source;
+    m_model->SetSource(source);
+    viewport()->update();
+}
+
+void CQuorvixListCtrl::SetImageList(const CImageList* images) {
+    m_images = images;
+    viewport()->update();
+}
+
+int CQuorvixListCtrl::InsertColumn(int column, const QString& heading, Qt::Alignment alignment,
+                                   int width) {
+    column = std::clamp(column, 0, GetColumnCount());
+    m_columns.insert(m_columns.begin() + column, {heading, alignment});
+    std::vector<int> widths;
+    for (int i = 0; i < GetColumnCount() - 1; ++i)
+        widths.push_back(QTreeView::columnWidth(i));
+    widths.insert(widths.begin() + column, width);
+    m_model->SetColumnCount(GetColumnCount());
+    for (int i = 0; i < GetColumnCount(); ++i)
+        QTreeView::setColumnWidth(i, widths[size_t(i)]);
+    return column;
+}
+
+int CQuorvixListCtrl::GetColumnWidth(int column) const {
+    return column >= 0 && column < GetColumnCount() ? QTreeView::columnWidth(column) : 0;
+}
+
+void CQuorvixListCtrl::SetColumnWidth(int column, int width) {
+    if (column >= 0 && column < GetColumnCount())
+        QTreeView::setColumnWidth(column, std::max(width, 0));
+}
+
+Qt::Alignment CQuorvixListCtrl::GetColumnAlignment(int column) const {
+    return column >= 0 && column < GetColumnCount() ? m_columns[size_t(column)].alignment
+                                                    : Qt::AlignLeft;
+}
+
+QString CQuorvixListCtrl::GetColumnHeading(int column) const {
+    return column >= 0 && column < GetColumnCount() ? m_columns[size_t(column)].heading : QString();
+}
+
+void CQuorvixListCtrl::DeleteAllColumns() {
+    m_columns.clear();
+    m_model->SetColumnCount(1);
+}
+
+void CQuorvixListCtrl::SetRedraw(bool redraw) {
+    if (redraw)
+        m_model->EndFill();
+    else
+        m_model->BeginFill();
+}
+
+int CQuorvixListCtrl::AppendItem(int itemData) {
+    return m_model->AppendRow(itemData);
+}
+
+void CQuorvixListCtrl::DeleteAllItems() {
+    ResetTooltip();
+    m_model->Clear();
+}
+
+int CQuorvixListCtrl::GetItemCount() const {
+    return m_model->Count();
+}
+
+int CQuorvixListCtrl::GetItemData(int row) const {
+    return m_model->ItemData(row);
+}
+
+QString CQuorvixListCtrl::GetItemText(int row, int column) const {
+    const int itemData = GetItemData(row);
+    return m_source && itemData >= 0 ? m_source->GetItemText(itemData, column) : QString();
+}
+
+int CQuorvixListCtrl::GetSelectedRow() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void CQuorvixListCtrl::SelectRow(int row) {
+    const QModelIndex index = m_model->index(row, 0);
+    if (!index.isValid()) {
+        clearSelection();
+        return;
+    }
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
+    scrollTo(index);
+}
+
+void CQuorvixListCtrl::SetTextColor(const QColor& color) {
+    m_textColor = color;
+    viewport()->update();
+}
+
+void CQuorvixListCtrl::SetTextBkColor(const QColor& color) {
+    m_textBackgroundColor = color;
+    viewport()->update();
+}
+
+void CQuorvixListCtrl::SetBkColor(const QColor& color) {
+    m_backgroundColor = color;
+    QPalette colours = viewport()->palette();
+    colours.setColor(QPalette::Base, color);
+    viewport()->setPalette(colours);
+    viewport()->setAutoFillBackground(true);
+    viewport()->update();
+}
+
+void CQuorvixListCtrl::SetShowSelectionAlways(bool always) {
+    m_showSelectionAlways = always;
+    viewport()->update();
+}
+
+bool CQuorvixListCtrl::IsRowHighlighted(int row) const {
+    return selectionModel()->isRowSelected(row, {}) && (hasFocus() || m_showSelectionAlways);
+}
+
+QRect CQuorvixListCtrl::RowBounds(int row) const {
+    const QRect first = visualRect(m_model->index(row, 0));
+    if (!first.isValid())
+        return {};
+    const int last = std::max(GetColumnCount(), 1) - 1;
+    const int right = header()->sectionViewportPosition(last) + header()->sectionSize(last);
+    return QRect(QPoint(header()->sectionViewportPosition(0), first.top()),
+                 QPoint(right - 1, first.bottom()));
+}
+
+QRect CQuorvixListCtrl::IconRect(int row) const {
+    const QRect bounds = RowBounds(row);
+    if (bounds.isEmpty() || !m_images)
+        return QRect(bounds.topLeft(), QSize(0, bounds.height()));
+    return QRect(bounds.left() + kIconMargin, bounds.top() + (bounds.height() - kIconSize) / 2,
+                 kIconSize, kIconSize);
+}
+
+QRect CQuorvixListCtrl::LabelRect(int row) const {
+    const QRect bounds = RowBounds(row);
+    if (bounds.isEmpty())
+        return {};
+    const int left = m_images ? IconRect(row).right() + 1 + kIconMargin : bounds.left();
+    const int right = header()->sectionViewportPosition(0) + header()->sectionSize(0);
+    return QRect(QPoint(left, bounds.top()), QPoint(std::max(left, right) - 1, bounds.bottom()));
+}
+
+QRect CQuorvixListCtrl::CellRect(int row, int column) const {
+    if (column == 0)
+        return LabelRect(row);
+    const QRect bounds = RowBounds(row);
+    if (bounds.isEmpty() || column < 0 || column >= GetColumnCount())
+        return {};
+    return QRect(header()->sectionViewportPosition(column), bounds.top(),
+                 header()->sectionSize(column), bounds.height());
+}
+
+void CQuorvixListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem&,
+                               const QModelIndex& index) const {
+    const int row = index.row();
+    const int itemData = GetItemData(row);
+    const QString text = m_source ? m_source->GetItemText(itemData, 0) : QString();
+    const bool highlighted = IsRowHighlighted(row);
+    QRect rowRect = RowBounds(row);
+    const QRect iconRect = IconRect(row);
+    rowRect.setLeft(LabelRect(row).left()); // the icon is not highlighted
+
+    painter->save();
+    QColor textColor = m_textColor;
+    QColor backgroundColor = m_textBackgroundColor;
+    DrawItemBackground(*painter, row, highlighted, rowRect, textColor, backgroundColor);
+    DrawStateImage(*painter, row, rowRect, itemData);
+    DrawItemIcon(*painter, rowRect, iconRect, itemData, highlighted);
+    painter->setPen(textColor);
+    painter->setFont(font());
+    DrawItemTexts(*painter, row, highlighted, rowRect, iconRect, text, itemData);
+    if (currentIndex().row() == row && hasFocus()) {
+        QPen dotted(palette().color(QPalette::WindowText), 1, Qt::DotLine);
+        painter->setPen(dotted);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(rowRect.adjusted(0, 0, -1, -1));
+    }
+    painter->restore();
+}
+
+bool CQuorvixListCtrl::DrawItemBackground(QPainter& painter, int, bool highlighted,
+                                          const QRect& rowRect, QColor& textColor,
+                                          QColor& backgroundColor) const {
+    if (!isEnabled()) {
+        textColor = palette().color(QPalette::Disabled, QPalette::Text);
+        backgroundColor = palette().color(QPalette::Button);
+        painter.fillRect(rowRect, backgroundColor);
+        return true;
+    }
+    if (!highlighted) {
+        painter.fillRect(rowRect, m_textBackgroundColor);
+        return false;
+    }
+    textColor = palette().color(QPalette::Active, QPalette::HighlightedText);
+    backgroundColor = palette().color(QPalette::Active, QPalette::Highlight);
+    painter.fillRect(rowRect, backgroundColor);
+    return true;
+}
+
+void CQuorvixListCtrl::DrawStateImage(QPainter&, int, const QRect&, int) const {
+    // The program's lists carry no state images.
+}
+
+void CQuorvixListCtrl::DrawItemIcon(QPainter& painter, const QRect&, const QRect& iconRect,
+                                    int itemData, bool highlighted) const {
+    if (iconRect.isEmpty() || !m_images || !m_source)
+        return;
+    const QPixmap image = m_images->Image(m_source->GetItemImage(itemData));
+    if (image.isNull())
+        return;
+    painter.drawPixmap(iconRect.topLeft(), image);
+    if (!isEnabled()) {
+        DrawDitheredHighlight(painter, iconRect);
+    } else if (highlighted) {
+        // A highlighted row's icon is blended with the highlight colour.
+        QColor blend = palette().color(QPalette::Active, QPalette::Highlight);
+        blend.setAlpha(110);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+        painter.fillRect(iconRect, blend);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+}
+
+void CQuorvixListCtrl::DrawItemTexts(QPainter& painter, int row, bool, const QRect&, const QRect&,
+                                     const QString& text, int itemData) const {
+    const QFontMetrics metrics(font());
+    const QRect label = LabelRect(row);
+    const QString fitted = FitTextToWidth(metrics, text, label.width(), kReservedWidth);
+    painter.drawText(label.adjusted(kTextMargin, 0, -kTextMargin, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fitted);
+    for (int column = 1; column < GetColumnCount(); ++column) {
+        const QRect cell = CellRect(row, column);
+        if (cell.width() <= 0)
+            continue;
+        const QString cellText = m_source ? m_source->GetItemText(itemData, column) : QString();
+        const QString cellFitted = FitTextToWidth(metrics, cellText, cell.width(), kReservedWidth);
+        // A shortened text is left-aligned whatever the column's alignment.
+        const Qt::Alignment horizontal =
+            cellFitted == cellText ? (GetColumnAlignment(column) & Qt::AlignHorizontal_Mask)
+                                   : Qt::AlignLeft;
+        painter.drawText(cell.adjusted(kTextMargin, 0, -kTextMargin, 0),
+                         (horizontal ? horizontal : Qt::AlignLeft) | Qt::AlignVCenter |
+                             Qt::TextSingleLine,
+                         cellFitted);
+    }
+}
+
+int CQuorvixListCtrl::HitTestCell(const QPoint& point, int& column, QRect& cell) const {
+    column = -1;
+    cell = QRect();
+    if (!viewport()->rect().contains(point))
+        return -1;
+    const int row = indexAt(point).row();
+    if (row < 0 || !RowBounds(row).contains(point))
+        return -1;
+    const QRect label = LabelRect(row);
+    if (point.x() < label.right() + 1 && point.x() >= RowBounds(row).left()) {
+        column = 0;
+        cell = label;
+        return row;
+    }
+    for (int candidate = 1; candidate < GetColumnCount(); ++candidate) {
+        const QRect candidateCell = CellRect(row, candidate);
+        if (point.x() >= candidateCell.left() && point.x() <= candidateCell.right()) {
+            column = candidate;
+            cell = candidateCell;
+            return row;
+        }
+    }
+    return -1;
+}
+
+bool CQuorvixListCtrl::IsCellTextCut(const QString& text, int row, int column) const {
+    if (text.isEmpty())
+        return false;
+    const int width = column == 0 ? LabelRect(row).width() : GetColumnWidth(column);
+    return QFontMetrics(font()).horizontalAdvance(text) + kReservedWidth > width;
+}
+
+void CQuorvixListCtrl::ShowCellTip(int row, int column, const QRect& cell) {
+    const QString text = TrimmedRight(GetItemText(row, column));
+    if (text.isEmpty() || !IsCellTextCut(text, row, column))
+        return;
+    m_tooltip.setGeometry(QRect(viewport()->mapToGlobal(cell.topLeft()), cell.size()));
+    m_tooltip.SetText(text);
+    m_tooltip.StartShowDelay();
+}
+
+bool CQuorvixListCtrl::FocusIsOurs() const {
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return false;
+    const QWidget* scope = parentWidget() ? parentWidget() : this;
+    return focus == this || scope->isAncestorOf(focus);
+}
+
+void CQuorvixListCtrl::mouseMoveEvent(QMouseEvent* event) {
+    QTreeView::mouseMoveEvent(event);
+    if (m_tooltipMode != 2)
+        return;
+    const QPoint position = event->position().toPoint();
+    if (position == m_lastMousePosition || !FocusIsOurs())
+        return;
+    m_lastMousePosition = position;
+    int column = -1;
+    QRect cell;
+    const int row = HitTestCell(position, column, cell);
+    if (row != m_tooltipRow || column != m_tooltipColumn) {
+        m_tooltip.Hide();
+        if (row >= 0)
+            ShowCellTip(row, column, cell);
+        m_tooltipRow = row;
+        m_tooltipColumn = column;
+    }
+}
+
+void CQuorvixListCtrl::leaveEvent(QEvent* event) {
+    ResetTooltip();
+    QTreeView::leaveEvent(event);
+}
+
+void CQuorvixListCtrl::ResetTooltip() {
+    m_tooltip.Hide();
+    m_tooltipRow = -1;
+    m_tooltipColumn = -1;
+    m_lastMousePosition = QPoint(-1, -1);
+}
+
+void CQuorvixListCtrl::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    viewport()->update(); // the highlight follows the focus
+}
+
+void CQuorvixListCtrl::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    viewport()->update();
+}

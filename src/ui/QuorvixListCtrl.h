@@ -1,0 +1,132 @@
+#pragma once
+
+#include "ui/InfoBulleWnd.h"
+
+#include <QTreeView>
+
+#include <vector>
+
+class CImageList;
+class CQuorvixListModel;
+
+// What a list asks its owner for each row, when the row is painted: the text of a column and the
+// image of the row. The row is known by its item data.
+class IListItemSource {
+public:
+    virtual ~IListItemSource() = default;
+    virtual QString GetItemText(int itemData, int column) const = 0;
+    virtual int GetItemImage(int itemData) const {
+        Q_UNUSED(itemData);
+        return -1;
+    }
+};
+
+// The program's report list: rows hold only their item data, every row is drawn by the list in
+// steps that subclasses can replace, the colours set on it are kept, and in tooltip mode 2 the
+// full text of a cut cell shows in a tooltip. Fast with hundreds of thousands of rows: no object
+// per row, uniform row heights.
+class CQuorvixListCtrl : public QTreeView {
+    Q_OBJECT
+
+public:
+    static constexpr int kTextMargin = 2;
+
+    explicit CQuorvixListCtrl(int tooltipMode = 0, QWidget* parent = nullptr);
+    ~CQuorvixListCtrl() override;
+
+    int TooltipMode() const { return m_tooltipMode; }
+    void SetItemSource(const IListItemSource* source);
+    void SetImageList(const CImageList* images);
+
+    // Columns
+    int InsertColumn(int column, const QString& heading, Qt::Alignment alignment, int width);
+    int GetColumnCount() const { return int(m_columns.size()); }
+    int GetColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
+    Qt::Alignment GetColumnAlignment(int column) const;
+    QString GetColumnHeading(int column) const;
+    void DeleteAllColumns();
+
+    // Rows. With redrawing off, rows are appended without any work per row.
+    void SetRedraw(bool redraw);
+    int AppendItem(int itemData);
+    void DeleteAllItems();
+    int GetItemCount() const;
+    int GetItemData(int row) const;
+    QString GetItemText(int row, int column) const;
+    int GetSelectedRow() const;
+    void SelectRow(int row);
+
+    // Colours, kept as the owner sets them.
+    void SetTextColor(const QColor& color);
+    void SetTextBkColor(const QColor& color);
+    void SetBkColor(const QColor& color);
+    QColor GetTextColor() const { return m_textColor; }
+    QColor GetTextBkColor() const { return m_textBackgroundColor; }
+    QColor GetBkColor() const { return m_backgroundColor; }
+    void SetShowSelectionAlways(bool always);
+
+    // A row is highlighted when it is selected and the list has the focus or always shows its
+    // selection.
+    bool IsRowHighlighted(int row) const;
+
+    // Geometry of a row, in viewport coordinates.
+    QRect RowBounds(int row) const;
+    QRect IconRect(int row) const;
+    QRect LabelRect(int row) const;
+    QRect CellRect(int row, int column) const;
+
+    // Cell tooltips
+    virtual int HitTestCell(const QPoint& point, int& column, QRect& cell) const;
+    virtual bool IsCellTextCut(const QString& text, int row, int column) const;
+    virtual void ShowCellTip(int row, int column, const QRect& cell);
+    CInfoBulleWnd& Tooltip() { return m_tooltip; }
+
+signals:
+    void ItemActivated(int row);
+
+protected:
+    // The drawing steps of one row.
+    virtual bool DrawItemBackground(QPainter& painter, int row, bool highlighted,
+                                    const QRect& rowRect, QColor& textColor,
+                                    QColor& backgroundColor) const;
+    virtual void DrawStateImage(QPainter& painter, int row, const QRect& rowRect,
+                                int itemData) const;
+    virtual void DrawItemIcon(QPainter& painter, const QRect& rowRect, const QRect& iconRect,
+                              int itemData, bool highlighted) const;
+    virtual void DrawItemTexts(QPainter& painter, int row, bool highlighted, const QRect& rowRect,
+                               const QRect& iconRect, const QString& text, int itemData) const;
+
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& options,
+                 const QModelIndex& index) const override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+    const IListItemSource* Source() const { return m_source; }
+    const CImageList* Images() const { return m_images; }
+
+private:
+    struct Column {
+        QString heading;
+        Qt::Alignment alignment;
+    };
+
+    bool FocusIsOurs() const;
+    void ResetTooltip();
+
+    int m_tooltipMode;
+    CInfoBulleWnd m_tooltip;
+    QPoint m_lastMousePosition{-1, -1};
+    int m_tooltipRow = -1;
+    int m_tooltipColumn = -1;
+    QColor m_textColor;
+    QColor m_textBackgroundColor;
+    QColor m_backgroundColor;
+    bool m_showSelectionAlways = false;
+    const IListItemSource* m_source = nullptr;
+    const CImageList* m_images = nullptr;
+    CQuorvixListModel* m_model;
+    std::vector<Column> m_columns;
+};
