@@ -42,6 +42,7 @@ CQuorvixListCtrl::CQuorvixListCtrl(int tooltipMode, QWidget* parent)
     setTextElideMode(Qt::ElideNone);
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(QHeaderView::Fixed);
+    header()->setMinimumSectionSize(0); // a column may be as narrow as its owner makes it
 
     m_textColor = palette().color(QPalette::Text);
     m_textBackgroundColor = palette().color(QPalette::Base);

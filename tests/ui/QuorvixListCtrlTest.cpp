@@ -1,0 +1,164 @@
+#include "ui/QuorvixListCtrl.h"
+
+#include "ui/ImageList.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Texts by item data: row texts live with the owner, never in the list.
+class CTexts : public IListItemSource {
+public:
+    QString GetItemText(int itemData, int column) const override {
+        if (itemData < 0 || itemData >= int(rows.size()))
+            return {};
+        return column < int(rows[size_t(itemData)].size()) ? rows[size_t(itemData)][size_t(column)]
+                                                           : QString();
+    }
+    int GetItemImage(int itemData) const override { return itemData % 4; }
+
+    std::vector<std::vector<QString>> rows;
+    mutable int asked = 0;
+};
+
+class ListControl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_texts.rows = {{"ORDERS", "12"}, {"CUSTOMERS", "7"}, {"   ", "1"}, {"LINES", "3"}};
+        m_list.SetItemSource(&m_texts);
+        m_list.InsertColumn(0, QStringLiteral("Name"), Qt::AlignLeft, 120);
+        m_list.InsertColumn(1, QStringLiteral("Count"), Qt::AlignRight, 60);
+        m_list.SetRedraw(false);
+        for (int i = 0; i < 4; ++i)
+            m_list.AppendItem(i);
+        m_list.SetRedraw(true);
+        m_list.resize(240, 200);
+        m_list.show();
+        QApplication::setActiveWindow(&m_list);
+    }
+
+    CTexts m_texts;
+    CQuorvixListCtrl m_list{2};
+};
+
+} // namespace
+
+TEST_F(ListControl, RowsHoldItemDataAndAskTheOwnerForTexts) {
+    EXPECT_EQ(m_list.GetItemCount(), 4);
+    EXPECT_EQ(m_list.GetItemData(1), 1);
+    EXPECT_EQ(m_list.GetItemText(1, 0), QStringLiteral("CUSTOMERS"));
+    m_texts.rows[1][0] = QStringLiteral("CLIENTS"); // nothing is copied into the list
+    EXPECT_EQ(m_list.GetItemText(1, 0), QStringLiteral("CLIENTS"));
+    EXPECT_EQ(m_list.GetItemData(9), -1);
+    m_list.DeleteAllItems();
+    EXPECT_EQ(m_list.GetItemCount(), 0);
+}
+
+TEST_F(ListControl, SelectedRowIsHighlightedOnlyWithFocusOrShowSelectionAlways) {
+    m_list.SelectRow(1);
+    m_list.setFocus();
+    ASSERT_TRUE(m_list.hasFocus());
+    EXPECT_TRUE(m_list.IsRowHighlighted(1));
+    EXPECT_FALSE(m_list.IsRowHighlighted(0));
+    m_list.clearFocus();
+    EXPECT_FALSE(m_list.IsRowHighlighted(1));
+    m_list.SetShowSelectionAlways(true);
+    EXPECT_TRUE(m_list.IsRowHighlighted(1));
+}
+
+TEST_F(ListControl, HighlightedRowIsPaintedInTheHighlightColourAndOthersKeepTheirs) {
+    m_list.SetTextBkColor(QColor(250, 240, 200));
+    m_list.SetShowSelectionAlways(true);
+    m_list.SelectRow(1);
+    const QImage image = m_list.viewport()->grab().toImage();
+    const QRect selected = m_list.LabelRect(1);
+    const QRect other = m_list.LabelRect(3);
+    // Sample near the right end of the label, where no text is drawn.
+    EXPECT_EQ(image.pixelColor(selected.right() - 2, selected.center().y()),
+              m_list.palette().color(QPalette::Active, QPalette::Highlight));
+    EXPECT_EQ(image.pixelColor(other.right() - 2, other.center().y()), QColor(250, 240, 200));
+}
+
+TEST_F(ListControl, CellTipAppearsOnlyForTextsThatDoNotFit) {
+    const QFontMetrics metrics(m_list.font());
+    const QString text = m_list.GetItemText(1, 0);
+    const int fits = metrics.horizontalAdvance(text) + CQuorvixListCtrl::kTextMargin * 2;
+    m_list.SetColumnWidth(0, fits);
+    EXPECT_FALSE(m_list.IsCellTextCut(text, 1, 0)); // exactly the text plus 4 pixels
+    m_list.SetColumnWidth(0, fits - 1);
+    EXPECT_TRUE(m_list.IsCellTextCut(text, 1, 0));
+    EXPECT_FALSE(m_list.IsCellTextCut(QString(), 1, 0));
+
+    m_list.ShowCellTip(1, 0, m_list.CellRect(1, 0));
+    EXPECT_TRUE(m_list.Tooltip().IsTimerRunning());
+    EXPECT_EQ(m_list.Tooltip().Text(), text);
+    m_list.Tooltip().Hide(); // before the delay has passed: stays hidden
+    QTest::qWait(CInfoBulleWnd::kShowDelayMs + 100);
+    EXPECT_FALSE(m_list.Tooltip().isVisible());
+
+    // Blanks only: never a tooltip, however narrow the cell.
+    m_list.SetColumnWidth(0, 2);
+    m_list.ShowCellTip(2, 0, m_list.CellRect(2, 0));
+    EXPECT_FALSE(m_list.Tooltip().IsTimerRunning());
+}
+
+TEST_F(ListControl, TooltipShowsAfterItsDelay) {
+    m_list.SetColumnWidth(1, 8);
+    m_list.ShowCellTip(0, 1, m_list.CellRect(0, 1));
+    EXPECT_FALSE(m_list.Tooltip().isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_list.Tooltip().isVisible(); }, 2000));
+    EXPECT_EQ(m_list.Tooltip().Text(), QStringLiteral("12"));
+}
+
+TEST_F(ListControl, HitTestFindsRowAndColumnUnderThePoint) {
+    int column = -1;
+    QRect cell;
+    const QRect count = m_list.CellRect(3, 1);
+    EXPECT_EQ(m_list.HitTestCell(count.center(), column, cell), 3);
+    EXPECT_EQ(column, 1);
+    EXPECT_EQ(cell, count);
+    EXPECT_EQ(m_list.HitTestCell(m_list.LabelRect(0).center(), column, cell), 0);
+    EXPECT_EQ(column, 0);
+    EXPECT_EQ(m_list.HitTestCell(QPoint(10, 190), column, cell), -1); // below the last row
+    EXPECT_TRUE(cell.isEmpty());
+}
+
+TEST(InfoBulleWnd, StaysOnTheScreenNearItsBottomRightCorner) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    CQuorvixListCtrl wrapping(1);
+    CInfoBulleWnd& multiLine = wrapping.Tooltip();
+    multiLine.setGeometry(screen.width() - 30, screen.height() - 10, 120, 16);
+    multiLine.SetText(QStringLiteral("a tooltip text that wraps over several lines of the cell"));
+    EXPECT_LE(multiLine.geometry().right(), screen.width() - 1);
+    EXPECT_LE(multiLine.geometry().bottom(), screen.height() - 1);
+
+    CQuorvixListCtrl single(2);
+    CInfoBulleWnd& oneLine = single.Tooltip();
+    oneLine.setGeometry(screen.width() - 30, screen.height() - 10, 120, 16);
+    oneLine.SetText(QStringLiteral("a long single-line tooltip text"));
+    EXPECT_LE(oneLine.geometry().right(), screen.width() - 1);
+    EXPECT_EQ(oneLine.geometry().top(), screen.height() - 12); // moved left only
+}
+
+TEST(SharedImages, SevenImagesWithTheMaskColourTransparent) {
+    const CImageList images = CImageList::Shared();
+    ASSERT_EQ(images.Count(), 7);
+    for (int i = 0; i < images.Count(); ++i)
+        EXPECT_EQ(images.Image(i).size(), QSize(16, 16)) << i;
+    // The top-left pixel of the table picture is the mask colour in the strip.
+    EXPECT_EQ(images.Image(CImageList::Table).toImage().pixelColor(0, 0).alpha(), 0);
+    EXPECT_TRUE(images.Image(7).isNull());
+    for (const char* name :
+         {"bitmap132.png", "bitmap136.png", "bitmap137.png", "icon128.png", "cursor200.png"})
+        EXPECT_FALSE(QPixmap(QStringLiteral(":/quorvix/images/") + QLatin1String(name)).isNull())
+            << name;
+    EXPECT_EQ(QPixmap(QStringLiteral(":/quorvix/images/bitmap132.png")).size(), QSize(200, 60));
+    EXPECT_EQ(QPixmap(QStringLiteral(":/quorvix/images/bitmap136.png")).size(), QSize(54, 54));
+    EXPECT_EQ(QPixmap(QStringLiteral(":/quorvix/images/bitmap137.png")).size(), QSize(384, 218));
+}
