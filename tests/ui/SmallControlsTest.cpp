@@ -1,0 +1,39 @@
+#include "shell/WaitCursor.h"
+#include "ui/ColorTabCtrl.h"
+#include "ui/DrawingUtilities.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+TEST(ColorTabCtrl, DarkStripBehindTheTabsAndButtonFaceBelow) {
+    CColorTabCtrl tabs;
+    tabs.addTab(QStringLiteral("Fields"));
+    tabs.addTab(QStringLiteral("Indexes"));
+    tabs.resize(300, tabs.tabRect(0).height() + 20);
+    tabs.show();
+    const QImage image = tabs.grab().toImage();
+    const int stripBottom = tabs.tabRect(0).bottom();
+    EXPECT_EQ(image.pixelColor(290, 0), QColor(0, 64, 96)); // right of the tabs, on the strip
+    EXPECT_EQ(image.pixelColor(290, stripBottom + 5), tabs.palette().color(QPalette::Button));
+}
+
+TEST(WaitCursor, ShownWhileRequestedFromAnyThread) {
+    InstallWaitCursor();
+    {
+        const CWaitCursor waitCursor;
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    std::unique_ptr<QThread> worker(QThread::create([] { const CWaitCursor waitCursor; }));
+    worker->start();
+    worker->wait();
+    QTest::qWait(20); // the requests reach the user-interface thread as events
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    CWaitCursor::InstallHooks(nullptr, nullptr);
+}
