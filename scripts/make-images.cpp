@@ -157,7 +157,7 @@ QImage AboutBackground() {
     back.setColorAt(1, kDark.darker(140));
     p.fillRect(image.rect(), back);
     p.setPen(QPen(kAccent, 2));
-    p.drawLine(24, 176, 360, 176);
+    p.drawLine(24, 130, 360, 130);
     QColor faint = kAccent;
     faint.setAlpha(40);
     p.setPen(QPen(faint, 1));

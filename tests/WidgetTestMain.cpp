@@ -1,6 +1,6 @@
 #include "odbc/OdbcTestEnvironment.h"
 
-#include <QApplication>
+#include "shell/QuorvixApp.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
     COdbcTestEnvironment::Isolate();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+    // The program's own application object, so that views and frames find it as they do at run
+    // time.
+    CQuorvixApp application(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -3,8 +3,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
@@ -65,7 +67,16 @@ QWidget* CTemplateBuilder::CreateControl(QWidget& parent, const CControlTemplate
         return bar;
     }
     if (kind == QLatin1String("tab"))
+        return new QTabBar(&parent);
+    if (kind == QLatin1String("colortab"))
         return new CColorTabCtrl(&parent);
+    if (kind == QLatin1String("listbox")) {
+        auto* list = new QListWidget(&parent);
+        list->setSortingEnabled(true);
+        return list;
+    }
+    if (kind == QLatin1String("group"))
+        return new QGroupBox(control.text, &parent);
     if (kind == QLatin1String("link"))
         return new CStaticLink(&parent);
     if (kind == QLatin1String("frame")) {
@@ -89,6 +100,20 @@ QWidget* CTemplateBuilder::CreateControl(QWidget& parent, const CControlTemplate
 
 QWidget* CTemplateBuilder::FindControl(const QWidget& parent, int id) {
     return parent.findChild<QWidget*>(ControlName(id), Qt::FindDirectChildrenOnly);
+}
+
+QWidget* CTemplateBuilder::Adopt(QWidget& parent, int id, QWidget* replacement) {
+    QWidget* original = FindControl(parent, id);
+    replacement->setParent(&parent);
+    replacement->setObjectName(ControlName(id));
+    replacement->setProperty(kControlIdProperty, id);
+    if (original) {
+        replacement->setGeometry(original->geometry());
+        replacement->setEnabled(original->isEnabled());
+        replacement->setVisible(!original->isHidden());
+        delete original;
+    }
+    return replacement;
 }
 
 int CTemplateBuilder::ControlId(const QWidget& control) {

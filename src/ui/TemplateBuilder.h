@@ -20,6 +20,9 @@ public:
         return qobject_cast<Control*>(FindControl(parent, id));
     }
     static int ControlId(const QWidget& control);
+    // Puts replacement, a control of the owner's own class, in the place of control id: it takes
+    // the id, geometry, visibility and enabled state, and the template's control is deleted.
+    static QWidget* Adopt(QWidget& parent, int id, QWidget* replacement);
 
 private:
     static QWidget* CreateControl(QWidget& parent, const CControlTemplate& control);

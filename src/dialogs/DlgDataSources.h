@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/QuorvixDialog.h"
+
+#include <QStringList>
+
+class QListWidget;
+class QTabBar;
+
+// Picks the data source of one side among those the driver manager knows, for the user and for
+// the machine, on two tabs, each entry with its driver. Ends with OK only once one is chosen.
+class CDlgDataSources : public CQuorvixDialog {
+public:
+    enum Control { kSetupButton = 5004, kTabs = 5011, kUserList = 5012, kSystemList = 5013 };
+    static constexpr int kMinimumWidth = 340;
+    static constexpr int kMinimumHeight = 200;
+
+    // name and kind hold the current choice and receive the new one on OK.
+    CDlgDataSources(QString* name, int* kind, QWidget* parent);
+
+    void FillLists();
+    void Accept();
+    void SetupDataSources();
+
+    int ArrangeButtons(int width, int height, int& buttonHeight) override;
+    void ArrangeControls(int cx, int cy) override;
+
+    QTabBar* Tabs() const { return m_tabs; }
+    QListWidget* List(int tab) const { return tab == 0 ? m_userList : m_systemList; }
+    QString SelectedName() const { return m_selectedName; }
+
+protected:
+    void InitDialog() override;
+
+private:
+    void ShowCurrentList();
+    void UpdateOk();
+    void OnSelectionChanged(int tab);
+    void SetTabStops();
+
+    QString* m_resultName;
+    int* m_resultKind;
+    QString m_selectedName;
+    int m_systemFlag;
+    QStringList m_names[2];
+    QStringList m_descriptions[2];
+    QTabBar* m_tabs;
+    QListWidget* m_userList;
+    QListWidget* m_systemList;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+// The data sources the driver manager knows, for the current user ($ODBCINI) or for the machine
+// ($ODBCSYSINI/odbc.ini), each with its driver's name. False when the list cannot be read.
+bool ListDataSources(bool system, QStringList& names, QStringList& drivers);
+
+// The driver manager's own dialog to add, change or remove data sources, loaded at run time.
+// It is offered only when the driver manager can really show it (Debian ships no user-interface
+// plugin for it).
+bool CanManageDataSources();
+// Shows that dialog over the window; false when it is not available or reports failure.
+bool ManageDataSources(void* window);

@@ -1,0 +1,311 @@
+#include "shell/FormDBSelect.h"
+
+#include "dialogs/DlgDataSources.h"
+#include "model/NameOrdering.h"
+#include "odbc/DataSourceSide.h"
+#include "shell/Language.h"
+#include "shell/QuorvixApp.h"
+#include "ui/DrawingUtilities.h"
+#include "ui/TemplateBuilder.h"
+#include "ui/WarningBeep.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kTemplate = 1001;
+constexpr int kMargin = 7;
+constexpr int kNameWidthLimit = 400;
+constexpr int kSeparatorInset = 30;
+constexpr QRgb kSeparatorColor = 0xFF19C4DC;
+
+CQuorvixApp* App() {
+    return CQuorvixApp::Instance();
+}
+
+} // namespace
+
+CFormDBSelect::CFormDBSelect(QWidget* parent) : CQuorvixFormView(MapResourceId(kTemplate), parent) {
+    m_dataSourceButton = CTemplateBuilder::Find<QPushButton>(*this, kDataSourceButton);
+    m_kindIcon = CTemplateBuilder::Find<QLabel>(*this, kKindIcon);
+    m_nameText = CTemplateBuilder::Find<QLabel>(*this, kDataSourceName);
+    m_ownerCombo = CTemplateBuilder::Find<QComboBox>(*this, kOwnerCombo);
+    m_connectButton = CTemplateBuilder::Find<QPushButton>(*this, kConnectButton);
+    m_filterEdit = CTemplateBuilder::Find<QLineEdit>(*this, kFilterEdit);
+    m_findButton = CTemplateBuilder::Find<QPushButton>(*this, kFindButton);
+    m_tableList = CTemplateBuilder::Find<CQuorvixListCtrl>(*this, kTableList);
+    m_structureButton = CTemplateBuilder::Find<QPushButton>(*this, kStructureButton);
+
+    QPalette white = m_nameText->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    m_nameText->setPalette(white);
+    m_tableList->SetItemSource(this);
+    m_tableList->SetShowSelectionAlways(true);
+    // One column as wide as the list: long names are cut with "..." rather than scrolled.
+    m_tableList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_tableList->viewport()->installEventFilter(this);
+
+    connect(m_dataSourceButton, &QPushButton::clicked, this, [this] { ChooseDataSource(); });
+    connect(m_connectButton, &QPushButton::clicked, this, [this] { ConnectAndList(); });
+    connect(m_ownerCombo, &QComboBox::activated, this, [this] { OwnerChanged(); });
+    connect(m_filterEdit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_findButton->setEnabled(!text.isEmpty()); });
+    connect(m_findButton, &QPushButton::clicked, this, [this] { FindNext(); });
+    connect(m_tableList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { UpdateStructureButton(); });
+    connect(m_tableList, &CQuorvixListCtrl::ItemActivated, this, [this] { ShowTableStructure(); });
+    connect(m_structureButton, &QPushButton::clicked, this, [this] { ShowTableStructure(); });
+}
+
+CFormDBSelect::~CFormDBSelect() = default;
+
+void CFormDBSelect::AttachSide(int side) {
+    m_sideIndex = side;
+    m_side = App() ? App()->GetSide(side) : nullptr;
+}
+
+void CFormDBSelect::OnInitialUpdate() {
+    if (IsInitialised())
+        return;
+    CQuorvixFormView::OnInitialUpdate();
+    if (m_tableList->GetColumnCount() == 0)
+        m_tableList->InsertColumn(0, QString(), Qt::AlignLeft, 100);
+    if (App())
+        m_tableList->SetImageList(&App()->ImageList());
+    if (App())
+        m_findButton->setIcon(App()->ImageList().Image(CImageList::Find));
+    OnSize(width(), height());
+    UpdateConnectionControls();
+    m_findButton->setEnabled(!m_filterEdit->text().isEmpty());
+}
+
+void CFormDBSelect::LockDataSourceControls(bool enable) {
+    for (const int id :
+         {kDataSourceButton, kKindIcon, kDataSourceName, kConnectButton, kOwnerCombo})
+        EnableControl(CTemplateBuilder::FindControl(*this, id), enable);
+}
+
+bool CFormDBSelect::TakeKey(int key) {
+    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !m_filterEdit->hasFocus())
+        return false;
+    FindNext();
+    return true;
+}
+
+QString CFormDBSelect::SelectedOwnerText() const {
+    return m_ownerCombo->count() > 1 ? m_ownerCombo->currentText() : QString();
+}
+
+void CFormDBSelect::ChooseDataSource() {
+    if (!m_side)
+        return;
+    QString name = m_side->DataSourceName();
+    int kind = m_side->DataSourceKind();
+    CDlgDataSources dialog(&name, &kind, window());
+    if (dialog.exec() == QDialog::Accepted)
+        SelectDataSource(name, kind);
+}
+
+void CFormDBSelect::SelectDataSource(const QString& name, int kind) {
+    if (!m_side)
+        return;
+    m_side->SetDataSource(name, kind);
+    if (App())
+        m_kindIcon->setPixmap(App()->ImageList().Image(kind == CDataSourceSide::SystemDataSource
+                                                           ? CImageList::SystemDataSource
+                                                           : CImageList::UserDataSource));
+    m_kindIcon->show();
+    ShowDataSourceName();
+    ConnectAndList();
+}
+
+void CFormDBSelect::ShowDataSourceName() {
+    if (!m_side)
+        return;
+    // The name is cut with an ellipsis at its end when it is too long.
+    m_nameText->setText(FitTextToWidth(m_nameText->fontMetrics(), m_side->DataSourceName(),
+                                       m_nameText->width(), 0));
+    m_nameText->setToolTip(m_side->DataSourceName());
+}
+
+void CFormDBSelect::ConnectAndList() {
+    if (!m_side)
+        return;
+    m_connecting = true;
+    UpdateConnectionControls();
+    m_side->Connect();
+    m_connecting = false;
+    m_side->ListQualifiers(m_ownerList, this);
+    UpdateConnectionControls();
+    m_side->SetOwnerQualifier(QString());
+    if (m_ownerCombo->count() == 1) {
+        FillTableList();
+        ShowTableList(true);
+        AdjustColumnWidth();
+    }
+}
+
+void CFormDBSelect::OwnerChanged() {
+    if (!m_side)
+        return;
+    ShowTableList(false);
+    const int index = m_ownerCombo->count() > 1 ? m_ownerCombo->currentData().toInt() : -1;
+    m_side->SetOwnerQualifier(index >= 0 && index < m_ownerList.size() ? m_ownerList[index]
+                                                                       : QString());
+    FillTableList();
+    ShowTableList(true);
+    AdjustColumnWidth();
+}
+
+void CFormDBSelect::UpdateConnectionControls() {
+    if (!m_side)
+        return;
+    const bool named = !m_side->DataSourceName().isEmpty();
+    const bool connected = m_side->IsConnected();
+    m_kindIcon->setVisible(named);
+    m_nameText->setVisible(named);
+    m_connectButton->setVisible(!m_connecting && named && !connected);
+    m_ownerCombo->setVisible(m_ownerCombo->count() >= 2 && !m_connecting && named && connected);
+    ShowTableList(false);
+    update();
+}
+
+void CFormDBSelect::ShowTableList(bool show) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(m_filterEdit), static_cast<QWidget*>(m_findButton),
+          static_cast<QWidget*>(m_tableList), static_cast<QWidget*>(m_structureButton)})
+        control->setVisible(show);
+    UpdateStructureButton();
+    if (m_side)
+        m_side->SetReady(show);
+    if (App())
+        App()->UpdateCommands();
+}
+
+void CFormDBSelect::FillTableList() {
+    m_tableList->SetRedraw(false);
+    m_side->ListTables(this);
+    m_tableList->SetRedraw(true);
+}
+
+void CFormDBSelect::AdjustColumnWidth() {
+    if (m_tableList->GetColumnCount() == 1)
+        m_tableList->SetColumnWidth(0, m_tableList->viewport()->width() - 1);
+}
+
+void CFormDBSelect::FindNext() {
+    QString text = m_filterEdit->text();
+    if (text.isEmpty()) {
+        CWarningBeep::Sound();
+        return;
+    }
+    m_filterEdit->selectAll();
+    m_filterEdit->setFocus();
+    text = LowerAscii(text);
+
+    const int count = m_tableList->GetItemCount();
+    const int selected = m_tableList->GetSelectedRow();
+    // After the selection to the end, then from the top, and the selected item last.
+    for (int step = 1; step <= count; ++step) {
+        const int row = selected < 0 ? step - 1 : (selected + step) % count;
+        if (m_side && m_side->TableNameContains(m_tableList->GetItemData(row), text)) {
+            m_tableList->SelectRow(row);
+            return;
+        }
+    }
+    CWarningBeep::Sound();
+}
+
+void CFormDBSelect::UpdateStructureButton() {
+    m_structureButton->setEnabled(!m_tableList->isHidden() && m_tableList->GetSelectedRow() >= 0);
+}
+
+void CFormDBSelect::ShowTableStructure() {
+    // The table structure window comes with its own view; nothing opens until it exists.
+}
+
+QString CFormDBSelect::GetItemText(int itemData, int column) const {
+    QString text;
+    GetItemDisplay(itemData, column, &text, nullptr);
+    return text;
+}
+
+int CFormDBSelect::GetItemImage(int itemData) const {
+    int image = -1;
+    GetItemDisplay(itemData, 0, nullptr, &image);
+    return image;
+}
+
+void CFormDBSelect::GetItemDisplay(int itemData, int column, QString* text, int* image) const {
+    if (text)
+        *text = m_side && column == 0 ? m_side->GetTableName(itemData) : QString();
+    if (image)
+        *image = !m_side || column != 0     ? -1
+                 : m_side->IsView(itemData) ? CImageList::View
+                                            : CImageList::Table;
+}
+
+void CFormDBSelect::OnSize(int cx, int cy) {
+    CQuorvixFormView::OnSize(cx, cy);
+    m_dataSourceButton->move(kMargin, kMargin);
+    if (m_separatorY < 0)
+        m_separatorY = m_dataSourceButton->geometry().bottom() + 1 + kMargin;
+    for (QWidget* control :
+         {static_cast<QWidget*>(m_nameText), static_cast<QWidget*>(m_ownerCombo)}) {
+        const int right = std::min(control->x() + kNameWidthLimit, cx - kMargin);
+        control->resize(std::max(right - control->x(), 0), control->height());
+    }
+    ShowDataSourceName();
+    const int top = m_separatorY + 14;
+    m_findButton->move(cx - kMargin - m_findButton->width(), top);
+    m_filterEdit->setGeometry(kMargin, top, std::max(m_findButton->x() - 1 - kMargin, 0),
+                              m_filterEdit->height());
+    const int listTop = m_findButton->geometry().bottom() + 1 + kMargin;
+    const int listBottom = cy - m_findButton->height() - 14;
+    m_tableList->setGeometry(kMargin, listTop, std::max(cx - 2 * kMargin, 0),
+                             std::max(listBottom - listTop, 0));
+    m_structureButton->move(cx - kMargin - m_structureButton->width(),
+                            cy - kMargin - m_structureButton->height());
+    AdjustColumnWidth();
+}
+
+bool CFormDBSelect::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_tableList->viewport() && event->type() == QEvent::Resize)
+        AdjustColumnWidth();
+    return CQuorvixFormView::eventFilter(watched, event);
+}
+
+void CFormDBSelect::paintEvent(QPaintEvent* event) {
+    CQuorvixFormView::paintEvent(event);
+    if (m_separatorY <= 0)
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(QColor::fromRgb(kSeparatorColor), 1));
+    painter.drawLine(kSeparatorInset, m_separatorY, width() - kSeparatorInset, m_separatorY);
+}
+
+void CFormDBSelect::DeleteAllEntries() {
+    m_ownerCombo->clear();
+}
+
+void CFormDBSelect::AddEntry(const QString& text, int itemData) {
+    // The combo keeps its entries sorted by text; the item data keeps the link to the owner list.
+    int position = 0;
+    while (position < m_ownerCombo->count() &&
+           m_ownerCombo->itemText(position).compare(text, Qt::CaseInsensitive) <= 0)
+        ++position;
+    m_ownerCombo->insertItem(position, text, itemData);
+    m_ownerCombo->setCurrentIndex(-1);
+}
+
+void CFormDBSelect::DeleteAllItems() {
+    m_tableList->DeleteAllItems();
+}
+
+void CFormDBSelect::AppendItem(int itemData) {
+    m_tableList->AppendItem(itemData);
+}

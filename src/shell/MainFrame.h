@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+
+class CFixedSplitterWnd;
+class CFormDBSelect;
+class CFormGen;
+
+// The program's one main window: the left and right selection views side by side on top and
+// the command view as a strip across the bottom, in splitters the user cannot drag.
+class CMainFrame : public QWidget {
+public:
+    static constexpr int kMinimumWidth = 650;
+    static constexpr int kMinimumHeight = 400;
+    static constexpr int kMaximumWidth = 900;
+
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CFormDBSelect* GetSelectionView(int side) const;
+    CFormGen* GetCommandView() const { return m_commandView; }
+    void LockSelectionViews(bool enable);
+    bool OfferKeyToSelectionViews(int key);
+
+    void MeasureSplitterOverhead();
+    void RestorePlacement();
+    void SavePlacement();
+
+    int CommandRowHeight() const { return m_commandRowHeight; }
+    void SetCommandRowHeight(int height) { m_commandRowHeight = height; }
+    int HorizontalOverhead() const { return m_horizontalOverhead; }
+    int VerticalOverhead() const { return m_verticalOverhead; }
+
+    // Lays the panes out for a client area of this size.
+    void OnSize(int cx, int cy);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CFixedSplitterWnd* m_outer;
+    CFixedSplitterWnd* m_inner;
+    CFormDBSelect* m_selectionViews[2];
+    CFormGen* m_commandView;
+    int m_horizontalOverhead = 0;
+    int m_verticalOverhead = 0;
+    int m_commandRowHeight = 77;
+    bool m_placementSaved = false;
+};

@@ -1,0 +1,272 @@
+#include "shell/QuorvixApp.h"
+
+#include "dialogs/AboutDlg.h"
+#include "dialogs/DlgWait.h"
+#include "shell/FormDBSelect.h"
+#include "shell/FormGen.h"
+#include "shell/KeyTaker.h"
+#include "shell/Language.h"
+#include "shell/MainFrame.h"
+#include "shell/SettingsStore.h"
+#include "ui/DrawingUtilities.h"
+#include "ui/Utilities.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QShortcut>
+
+namespace {
+
+constexpr int kProductTitle = 128;
+constexpr int kDefaultWidth = 680;
+constexpr int kDefaultHeight = 505;
+const QString kWindowRect = QStringLiteral("WndRect");
+const QString kIsZoomed = QStringLiteral("IsZoomed");
+
+} // namespace
+
+CQuorvixApp::CQuorvixApp(int& argc, char** argv)
+    : QApplication(argc, argv), m_results(m_sides[0], m_sides[1], m_params) {
+    setOrganizationName(QStringLiteral("Ostrinel"));
+}
+
+CQuorvixApp::~CQuorvixApp() {
+    removeEventFilter(this);
+    m_mainFrame.reset();
+}
+
+CQuorvixApp* CQuorvixApp::Instance() {
+    return qobject_cast<CQuorvixApp*>(QCoreApplication::instance());
+}
+
+void CQuorvixApp::SetRegionalCodes(const QString& language, const QString& country) {
+    m_language = language;
+    m_country = country;
+    ChooseLanguage(m_language, m_country);
+}
+
+bool CQuorvixApp::InitInstance() {
+    QString country;
+    const QString language = GetUserLocaleCodes(country);
+    SetRegionalCodes(language, country);
+    m_imageList = CImageList::Shared();
+    m_params.Load(CSettingsStore());
+    InstallWaitCursor();
+
+    m_mainFrame = std::make_unique<CMainFrame>();
+    m_mainFrame->setWindowTitle(LoadLocalizedString(kProductTitle));
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), m_mainFrame.get());
+    connect(help, &QShortcut::activated, this, &CQuorvixApp::OnHelp);
+    m_mainFrame->MeasureSplitterOverhead();
+    m_mainFrame->RestorePlacement();
+    installEventFilter(this);
+    m_mainFrame->show();
+    const QIcon icon(QStringLiteral(":/quorvix/images/icon128.png"));
+    m_mainFrame->setWindowIcon(icon);
+    setWindowIcon(icon);
+    UpdateCommands();
+    return true;
+}
+
+int CQuorvixApp::ExitInstance() {
+    if (m_mainFrame)
+        m_mainFrame->SavePlacement();
+    CSettingsStore store;
+    m_params.Save(store);
+    store.Flush();
+    m_results.DiscardResultFile(CResultFile::TableResult);
+    m_results.DiscardResultFile(CResultFile::DictionaryResult);
+    removeEventFilter(this);
+    m_mainFrame.reset();
+    return 0;
+}
+
+int CQuorvixApp::MapResourceId(int frenchId) const {
+    return ::MapResourceId(frenchId);
+}
+
+CDataSourceSide* CQuorvixApp::GetSide(int index) {
+    return index == 0 || index == 1 ? &m_sides[index] : nullptr;
+}
+
+QString CQuorvixApp::SideDisplayName(int side) const {
+    if (side != 0 && side != 1)
+        return {};
+    QString name = m_sides[side].DataSourceName();
+    const CFormDBSelect* view = m_mainFrame ? m_mainFrame->GetSelectionView(side) : nullptr;
+    const QString owner = view ? view->SelectedOwnerText() : QString();
+    if (!owner.isEmpty())
+        name += QStringLiteral(" (") + owner + QLatin1Char(')');
+    return name;
+}
+
+QString CQuorvixApp::PairDisplayName() const {
+    return SideDisplayName(0) + QStringLiteral(" / ") + SideDisplayName(1);
+}
+
+void CQuorvixApp::RegisterComparisonFrame(QWidget* frame) {
+    m_comparisonFrames.append(frame);
+    if (m_mainFrame)
+        m_mainFrame->LockSelectionViews(false);
+}
+
+void CQuorvixApp::UnregisterComparisonFrame(QWidget* frame) {
+    m_comparisonFrames.removeOne(frame);
+    if (!m_comparisonFrames.isEmpty()) {
+        if (m_mainFrame)
+            m_mainFrame->activateWindow();
+        return;
+    }
+    if (m_mainFrame) {
+        m_mainFrame->LockSelectionViews(true);
+        m_mainFrame->activateWindow();
+        m_mainFrame->setFocus();
+    }
+    // The next comparison reads the data sources again.
+    m_results.DiscardResultFile(CResultFile::TableResult);
+    m_results.DiscardResultFile(CResultFile::DictionaryResult);
+}
+
+void CQuorvixApp::RegisterStructureFrame(QWidget* frame) {
+    m_structureFrames.append(frame);
+}
+
+void CQuorvixApp::UnregisterStructureFrame(QWidget* frame) {
+    m_structureFrames.removeOne(frame);
+}
+
+bool CQuorvixApp::EnsureTableComparison() {
+    if (m_results.HasResult(CResultFile::TableResult))
+        return true;
+    CDlgWait dialog(CDlgWait::TableRun, true, m_results, m_mainFrame.get());
+    return dialog.exec() == 1;
+}
+
+bool CQuorvixApp::EnsureDictionaryComparison() {
+    if (m_results.HasResult(CResultFile::DictionaryResult))
+        return true;
+    CDlgWait dialog(CDlgWait::DictionaryRun, true, m_results, m_mainFrame.get());
+    return dialog.exec() == 1;
+}
+
+void CQuorvixApp::UpdateCommands() {
+    if (m_mainFrame && m_mainFrame->GetCommandView())
+        m_mainFrame->GetCommandView()->UpdateCommandButtons();
+}
+
+void CQuorvixApp::CompareTables() {
+    // The comparison windows open the result; until they exist the command only runs it.
+}
+
+void CQuorvixApp::CompareDataDictionaries() {}
+
+void CQuorvixApp::ShowAbout() {
+    CAboutDlg about(QPixmap(QStringLiteral(":/quorvix/images/bitmap137.png")));
+    about.exec();
+}
+
+QString CQuorvixApp::FindDocument(int kind) const {
+    static const char* const kBaseNames[] = {"Release", "Cluf", "Help"};
+    static const char* const kExtensions[] = {".txt", ".txt", ".pdf"};
+    if (kind < ReleaseNotes || kind > Help)
+        return {};
+    const QDir folder(QCoreApplication::applicationDirPath());
+    QStringList languages{m_language};
+    if (m_language.compare(QLatin1String("ENG"), Qt::CaseInsensitive) != 0)
+        languages.append(QStringLiteral("ENG"));
+    languages.append(QStringLiteral("FRA"));
+    for (const QString& language : languages) {
+        const QString path = folder.filePath(QLatin1String(kBaseNames[kind]) + language +
+                                             QLatin1String(kExtensions[kind]));
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return {};
+}
+
+void CQuorvixApp::OnHelp() {
+    const QString help = FindDocument(Help);
+    if (!help.isEmpty())
+        OpenWithAssociatedApp(help);
+}
+
+QString CQuorvixApp::PlacementSection(int frameIndex) {
+    return frameIndex < 0 ? QStringLiteral("MainFrmSize")
+                          : QStringLiteral("FrmSize") + QString::number(frameIndex);
+}
+
+void CQuorvixApp::SaveWindowRect(int frameIndex, const QString& rectangle, bool zoomed) {
+    CSettingsStore store;
+    store.WriteText(PlacementSection(frameIndex), kWindowRect, rectangle);
+    store.WriteInteger(PlacementSection(frameIndex), kIsZoomed, zoomed ? 1 : 0);
+    store.Flush();
+}
+
+void CQuorvixApp::LoadWindowRect(int frameIndex, QString& rectangle, bool& zoomed) const {
+    const CSettingsStore store;
+    rectangle = store.ReadText(PlacementSection(frameIndex), kWindowRect);
+    zoomed = store.ReadInteger(PlacementSection(frameIndex), kIsZoomed).value_or(0) != 0;
+    if (rectangle.isEmpty())
+        rectangle = DefaultWindowRect(QGuiApplication::primaryScreen()->geometry().size());
+}
+
+QString CQuorvixApp::DefaultWindowRect(const QSize& screen) {
+    const int left = (screen.width() - kDefaultWidth) / 2;
+    const int top = (screen.height() - kDefaultHeight) / 2;
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(left)
+        .arg(top)
+        .arg(left + kDefaultWidth)
+        .arg(top + kDefaultHeight);
+}
+
+QString CQuorvixApp::WindowRectText(const QWidget& window) {
+    const QRect normal = window.isMaximized() ? window.normalGeometry() : window.geometry();
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(normal.left())
+        .arg(normal.top())
+        .arg(normal.left() + normal.width())
+        .arg(normal.top() + normal.height());
+}
+
+bool CQuorvixApp::ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed) {
+    const QStringList parts = rectangle.split(QLatin1Char(','));
+    int numbers[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool isNumber = false;
+        numbers[i] = i < parts.size() ? parts[i].trimmed().toInt(&isNumber) : 0;
+        if (!isNumber)
+            return false;
+    }
+    window.setGeometry(numbers[0], numbers[1], numbers[2] - numbers[0], numbers[3] - numbers[1]);
+    window.setWindowState(zoomed ? (window.windowState() | Qt::WindowMaximized)
+                                 : (window.windowState() & ~Qt::WindowMaximized));
+    return true;
+}
+
+bool CQuorvixApp::RunTableComparison(IComparisonProgress& waitDialog) {
+    return m_results.RunTableComparison(waitDialog);
+}
+
+bool CQuorvixApp::RunDictionaryComparison(IComparisonProgress& waitDialog) {
+    return m_results.RunDictionaryComparison(waitDialog);
+}
+
+bool CQuorvixApp::eventFilter(QObject* watched, QEvent* event) {
+    // Every key press of the program is offered first to the selection views, then to the
+    // comparison frames, then to the structure frames, in opening order.
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QApplication::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (m_mainFrame && m_mainFrame->OfferKeyToSelectionViews(key))
+        return true;
+    for (const QList<QWidget*>* frames : {&m_comparisonFrames, &m_structureFrames}) {
+        for (QWidget* frame : *frames) {
+            if (auto* taker = dynamic_cast<IKeyTaker*>(frame); taker && taker->TakeKey(key))
+                return true;
+        }
+    }
+    return QApplication::eventFilter(watched, event);
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "dialogs/ParamWord.h"
+#include "model/ComparisonResults.h"
+#include "odbc/DataSourceSide.h"
+#include "ui/ImageList.h"
+
+#include <QApplication>
+#include <QList>
+
+#include <memory>
+
+class CMainFrame;
+class IComparisonProgress;
+
+// The one application object: it starts the program, owns what several windows share (the two
+// sides, the parameter word, the comparison results, the open result windows), routes key
+// presses to the windows that want them, opens the documents, keeps window placements, and on
+// exit saves the parameters and removes the result files.
+class CQuorvixApp : public QApplication {
+    Q_OBJECT
+
+public:
+    enum Document { ReleaseNotes = 0, ConditionsOfUse = 1, Help = 2 };
+
+    CQuorvixApp(int& argc, char** argv);
+    ~CQuorvixApp() override;
+    static CQuorvixApp* Instance();
+
+    // Start-up and end. InitInstance creates and shows the main window.
+    bool InitInstance();
+    int ExitInstance();
+
+    QString Language() const { return m_language; }
+    QString Country() const { return m_country; }
+    int MapResourceId(int frenchId) const;
+    const CImageList& ImageList() const { return m_imageList; }
+    CParamWord& Params() { return m_params; }
+    CComparisonResults& Results() { return m_results; }
+    CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+
+    CDataSourceSide* GetSide(int index);
+    QString SideDisplayName(int side) const;
+    QString PairDisplayName() const;
+
+    // Open result windows. The first comparison frame locks both sides' data-source controls;
+    // when the last one goes, they are unlocked and both results are discarded.
+    void RegisterComparisonFrame(QWidget* frame);
+    void UnregisterComparisonFrame(QWidget* frame);
+    void RegisterStructureFrame(QWidget* frame);
+    void UnregisterStructureFrame(QWidget* frame);
+    const QList<QWidget*>& ComparisonFrames() const { return m_comparisonFrames; }
+    const QList<QWidget*>& StructureFrames() const { return m_structureFrames; }
+
+    bool EnsureTableComparison();
+    bool EnsureDictionaryComparison();
+    void UpdateCommands();
+
+    // The commands of the command view.
+    void CompareTables();
+    void CompareDataDictionaries();
+    void ShowAbout();
+
+    // Documents next to the executable: the language's, else English, else French; or empty.
+    QString FindDocument(int kind) const;
+    void OnHelp();
+
+    // Window placement: frame index -1 is the main window, 1 to 4 the result frames.
+    void SaveWindowRect(int frameIndex, const QString& rectangle, bool zoomed);
+    void LoadWindowRect(int frameIndex, QString& rectangle, bool& zoomed) const;
+    static QString WindowRectText(const QWidget& window);
+    // The 680 by 505 rectangle centred on a screen of this size.
+    static QString DefaultWindowRect(const QSize& screen);
+    // Sets the window's normal rectangle from "left,top,right,bottom" and maximises it when
+    // zoomed; false (the system places it) when the text lacks one of the four numbers.
+    static bool ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed);
+
+    // The comparison runs and result reads, on the results they fill.
+    bool RunTableComparison(IComparisonProgress& waitDialog);
+    bool RunDictionaryComparison(IComparisonProgress& waitDialog);
+
+    // Sets the regional codes and the language from them (start-up does it from the locale).
+    void SetRegionalCodes(const QString& language, const QString& country);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    static QString PlacementSection(int frameIndex);
+
+    QString m_language = QStringLiteral("ENG");
+    QString m_country;
+    CImageList m_imageList;
+    CDataSourceSide m_sides[2];
+    CParamWord m_params;
+    CComparisonResults m_results;
+    QList<QWidget*> m_comparisonFrames;
+    QList<QWidget*> m_structureFrames;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+};

@@ -1,0 +1,31 @@
+#include "shell/RoundBitmapButton.h"
+
+#include <QPainter>
+#include <QRegion>
+
+namespace {
+constexpr QRgb kBackgroundColor = 0xFF004060;
+}
+
+CRoundBitmapButton::CRoundBitmapButton(QWidget* parent)
+    : QAbstractButton(parent), m_picture(QStringLiteral(":/quorvix/images/bitmap136.png")) {
+    setCursor(Qt::PointingHandCursor);
+}
+
+void CRoundBitmapButton::PreSubclassWindow() {
+    const int side = std::min(width(), height());
+    resize(side, side);
+    setMask(QRegion(0, 0, side, side, QRegion::Ellipse));
+}
+
+bool CRoundBitmapButton::hitButton(const QPoint& position) const {
+    const int side = std::min(width(), height());
+    return QRegion(0, 0, side, side, QRegion::Ellipse).contains(position);
+}
+
+void CRoundBitmapButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor::fromRgb(kBackgroundColor));
+    const int shift = isDown() ? 1 : 0;
+    painter.drawPixmap(shift, shift, m_picture);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QPixmap>
+
+// A circular picture button: only the circle inscribed in its square takes presses.
+class CRoundBitmapButton : public QAbstractButton {
+public:
+    explicit CRoundBitmapButton(QWidget* parent = nullptr);
+
+    // Makes the button the square of its smaller side, keeping its top-left corner, and limits
+    // it to the inscribed circle.
+    void PreSubclassWindow();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& position) const override;
+
+private:
+    QPixmap m_picture;
+};

@@ -1,0 +1,70 @@
+#include "shell/ShellTestBase.h"
+
+#include "dialogs/AboutDlg.h"
+#include "ui/TemplateBuilder.h"
+
+#include <QDir>
+#include <QLabel>
+
+namespace {
+
+// Creates documents next to the test program and removes them afterwards.
+class CDocumentsBesideProgram {
+public:
+    explicit CDocumentsBesideProgram(const QStringList& names) {
+        for (const QString& name : names) {
+            const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            m_paths.append(path);
+        }
+    }
+    ~CDocumentsBesideProgram() {
+        for (const QString& path : std::as_const(m_paths))
+            QFile::remove(path);
+    }
+
+private:
+    QStringList m_paths;
+};
+
+QString Beside(const QString& name) {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+}
+
+} // namespace
+
+class Documents : public ShellTest {};
+
+TEST_F(Documents, LanguageThenEnglishThenFrench) {
+    const CDocumentsBesideProgram documents({"HelpENG.pdf", "HelpFRA.pdf", "ReleaseFRA.txt"});
+    m_app->SetRegionalCodes(QStringLiteral("ENU"), QString());
+    EXPECT_EQ(m_app->FindDocument(CQuorvixApp::Help), Beside(QStringLiteral("HelpENG.pdf")));
+    EXPECT_EQ(m_app->FindDocument(CQuorvixApp::ReleaseNotes),
+              Beside(QStringLiteral("ReleaseFRA.txt")));
+    EXPECT_EQ(m_app->FindDocument(CQuorvixApp::ConditionsOfUse), QString());
+    m_app->SetRegionalCodes(QStringLiteral("FRA"), QString());
+    EXPECT_EQ(m_app->FindDocument(CQuorvixApp::Help), Beside(QStringLiteral("HelpFRA.pdf")));
+    m_app->SetRegionalCodes(QStringLiteral("ENG"), QString());
+}
+
+TEST_F(Documents, AboutBoxDisablesTheButtonsOfMissingDocuments) {
+    const CDocumentsBesideProgram documents({"HelpENG.pdf"});
+    CAboutDlg about(QPixmap(QStringLiteral(":/quorvix/images/bitmap137.png")));
+    about.show();
+    EXPECT_TRUE(CTemplateBuilder::FindControl(about, CAboutDlg::kHelp)->isEnabled());
+    EXPECT_FALSE(CTemplateBuilder::FindControl(about, CAboutDlg::kReleaseNotes)->isEnabled());
+    EXPECT_FALSE(CTemplateBuilder::FindControl(about, CAboutDlg::kConditions)->isEnabled());
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About OSTRINEL Quorvix"));
+    EXPECT_EQ(about.size(), QSize(384, 218));
+    EXPECT_TRUE(CTemplateBuilder::Find<QLabel>(about, CAboutDlg::kVersion)
+                    ->text()
+                    .endsWith(QStringLiteral(QUORVIX_VERSION)));
+}
+
+TEST(AboutNotice, YearRangeOnlyWhenBuiltLater) {
+    EXPECT_EQ(CAboutDlg::NoticeWithYears(QStringLiteral("\u00A9 2024 Ostrinel."), 2026),
+              QStringLiteral("\u00A9 2024-2026 Ostrinel."));
+    EXPECT_EQ(CAboutDlg::NoticeWithYears(QStringLiteral("\u00A9 2024 Ostrinel."), 2024),
+              QStringLiteral("\u00A9 2024 Ostrinel."));
+}

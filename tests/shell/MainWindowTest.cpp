@@ -1,0 +1,205 @@
+#include "shell/ShellTestBase.h"
+
+#include "dialogs/DlgDataSources.h"
+#include "shell/RoundBitmapButton.h"
+#include "ui/TemplateBuilder.h"
+#include "ui/WarningBeep.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString kFindTables = QStringLiteral(
+    "CREATE TABLE F0101 (a INT); CREATE TABLE ORDERS (b INT); CREATE TABLE customer_orders (c INT);"
+    "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAS INTEGER);");
+const QString kPlainTables = QStringLiteral("CREATE TABLE ORDERS (b INT);");
+
+} // namespace
+
+class MainWindow : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        AddLite(QStringLiteral("ShellFind"), kFindTables);
+        AddLite(QStringLiteral("ShellPlain"), kPlainTables);
+    }
+};
+
+TEST_F(MainWindow, StartsWithTitleBothSidesEmptyAndComparisonsDisabled) {
+    EXPECT_EQ(m_app->MainFrame()->windowTitle(), QStringLiteral("OSTRINEL Quorvix"));
+    EXPECT_FALSE(Commands()->CompareTablesButton()->isEnabled());
+    EXPECT_FALSE(Commands()->CompareDictionariesButton()->isEnabled());
+    EXPECT_TRUE(View(0)->TableList()->isHidden());
+    EXPECT_EQ(Commands()->CompareTablesButton()->text(), QStringLiteral("Compare\ntables..."));
+}
+
+TEST_F(MainWindow, DataSourceChosenInTheDialogIsConnectedAndListed) {
+    QTimer::singleShot(0, [] {
+        auto* dialog = dynamic_cast<CDlgDataSources*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->Tabs()->setCurrentIndex(1); // the test data sources are system ones
+        QListWidget* list = dialog->List(1);
+        const QList<QListWidgetItem*> found =
+            list->findItems(QStringLiteral("ShellFind\t"), Qt::MatchStartsWith);
+        ASSERT_EQ(found.size(), 1);
+        EXPECT_TRUE(found.first()->text().endsWith(QStringLiteral("SQLite3")));
+        list->setCurrentItem(found.first());
+        QTest::mouseClick(CTemplateBuilder::Find<QPushButton>(*dialog, 1), Qt::LeftButton);
+    });
+    QTest::mouseClick(static_cast<QPushButton*>(Control(0, CFormDBSelect::kDataSourceButton)),
+                      Qt::LeftButton);
+    const CDataSourceSide* side = m_app->GetSide(0);
+    EXPECT_EQ(side->DataSourceName(), QStringLiteral("ShellFind"));
+    EXPECT_EQ(side->DataSourceKind(), CDataSourceSide::SystemDataSource);
+    EXPECT_TRUE(side->IsConnected());
+    EXPECT_TRUE(side->IsReady());
+    // One owner: listed at once, no combo.
+    EXPECT_FALSE(View(0)->TableList()->isHidden());
+    EXPECT_TRUE(View(0)->OwnerCombo()->isHidden());
+    EXPECT_EQ(View(0)->TableList()->GetItemCount(), 4);
+    EXPECT_EQ(m_app->SideDisplayName(0), QStringLiteral("ShellFind"));
+}
+
+TEST_F(MainWindow, DialogOpensOnTheCurrentChoiceMatchedWithoutCase) {
+    QString name = QStringLiteral("shellplain");
+    int kind = CDataSourceSide::SystemDataSource;
+    CDlgDataSources dialog(&name, &kind, nullptr);
+    dialog.show();
+    EXPECT_EQ(dialog.Tabs()->currentIndex(), 1);
+    ASSERT_EQ(dialog.List(1)->selectedItems().size(), 1);
+    EXPECT_TRUE(dialog.List(1)->selectedItems().first()->text().startsWith("ShellPlain\t"));
+    EXPECT_TRUE(CTemplateBuilder::FindControl(dialog, 1)->isEnabled());
+    // The driver manager here has no administration dialog to offer.
+    EXPECT_FALSE(CTemplateBuilder::FindControl(dialog, CDlgDataSources::kSetupButton)->isEnabled());
+    // Changing tabs forgets the choice: OK does nothing until an item is chosen.
+    dialog.Tabs()->setCurrentIndex(0);
+    EXPECT_TRUE(dialog.SelectedName().isEmpty());
+    dialog.Accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(name, QStringLiteral("shellplain"));
+}
+
+TEST_F(MainWindow, FailingDataSourceOffersConnectionAndNoComparison) {
+    View(0)->SelectDataSource(QStringLiteral("ShellFind"), CDataSourceSide::SystemDataSource);
+    View(1)->SelectDataSource(QStringLiteral("NoSuchSource"), CDataSourceSide::UserDataSource);
+    EXPECT_FALSE(Control(1, CFormDBSelect::kConnectButton)->isHidden());
+    EXPECT_TRUE(View(1)->TableList()->isHidden());
+    EXPECT_FALSE(Commands()->CompareTablesButton()->isEnabled());
+    View(1)->SelectDataSource(QStringLiteral("ShellPlain"), CDataSourceSide::SystemDataSource);
+    EXPECT_TRUE(Control(1, CFormDBSelect::kConnectButton)->isHidden());
+    EXPECT_TRUE(Commands()->CompareTablesButton()->isEnabled());
+    // Only the left side has a data dictionary.
+    EXPECT_FALSE(Commands()->CompareDictionariesButton()->isEnabled());
+    View(1)->SelectDataSource(QStringLiteral("ShellFind"), CDataSourceSide::SystemDataSource);
+    EXPECT_TRUE(Commands()->CompareDictionariesButton()->isEnabled());
+}
+
+TEST_F(MainWindow, FindNextWrapsAroundAndTestsTheCurrentItemLast) {
+    View(0)->SelectDataSource(QStringLiteral("ShellFind"), CDataSourceSide::SystemDataSource);
+    CQuorvixListCtrl* list = View(0)->TableList();
+    ASSERT_EQ(list->GetItemText(0, 0), QStringLiteral("F0101"));
+    View(0)->FilterEdit()->setText(QStringLiteral("Order"));
+    View(0)->FindNext();
+    EXPECT_EQ(list->GetItemText(list->GetSelectedRow(), 0), QStringLiteral("ORDERS"));
+    View(0)->FindNext();
+    EXPECT_EQ(list->GetItemText(list->GetSelectedRow(), 0), QStringLiteral("customer_orders"));
+    View(0)->FindNext();
+    EXPECT_EQ(list->GetItemText(list->GetSelectedRow(), 0), QStringLiteral("ORDERS"));
+
+    const int beeps = CWarningBeep::Count();
+    View(0)->FilterEdit()->setText(QStringLiteral("zzz"));
+    View(0)->FindNext();
+    EXPECT_EQ(CWarningBeep::Count(), beeps + 1);
+    EXPECT_EQ(list->GetItemText(list->GetSelectedRow(), 0), QStringLiteral("ORDERS"));
+}
+
+TEST_F(MainWindow, EnterInTheFilterEditFinds) {
+    View(0)->SelectDataSource(QStringLiteral("ShellFind"), CDataSourceSide::SystemDataSource);
+    QApplication::setActiveWindow(m_app->MainFrame());
+    View(0)->FilterEdit()->setText(QStringLiteral("customer"));
+    View(0)->FilterEdit()->setFocus();
+    QTest::keyClick(View(0)->FilterEdit(), Qt::Key_Return);
+    CQuorvixListCtrl* list = View(0)->TableList();
+    EXPECT_EQ(list->GetItemText(list->GetSelectedRow(), 0), QStringLiteral("customer_orders"));
+}
+
+TEST_F(MainWindow, ComparisonFramesLockTheDataSourceControls) {
+    View(0)->SelectDataSource(QStringLiteral("ShellFind"), CDataSourceSide::SystemDataSource);
+    QWidget first;
+    QWidget second;
+    m_app->RegisterComparisonFrame(&first);
+    m_app->RegisterComparisonFrame(&second);
+    EXPECT_FALSE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
+    EXPECT_FALSE(Control(1, CFormDBSelect::kDataSourceButton)->isEnabled());
+    EXPECT_TRUE(View(0)->TableList()->isEnabled()); // browsing stays possible
+    m_app->UnregisterComparisonFrame(&first);
+    EXPECT_FALSE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
+    m_app->UnregisterComparisonFrame(&second);
+    EXPECT_TRUE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
+}
+
+TEST_F(MainWindow, PanesShareTheWidthAndTheStripKeepsItsHeight) {
+    CMainFrame* frame = m_app->MainFrame();
+    frame->OnSize(700, 500);
+    // The command view sets the strip's height from its button, for the next sizing.
+    const int strip = Commands()->CompareTablesButton()->height() + 14;
+    EXPECT_EQ(frame->CommandRowHeight(), strip);
+    frame->OnSize(700, 500);
+    const int overhead = frame->HorizontalOverhead();
+    EXPECT_EQ(View(0)->width(), (700 - overhead) / 2);
+    EXPECT_EQ(View(1)->width(), 700 - overhead - (700 - overhead) / 2);
+    EXPECT_EQ(Commands()->height(), strip);
+    frame->OnSize(700, 30); // lower than the strip: the top row never goes negative
+    EXPECT_GE(View(0)->height(), 0);
+    EXPECT_EQ(frame->minimumSize(), QSize(650, 400));
+    EXPECT_EQ(frame->maximumWidth(), 900);
+}
+
+TEST_F(MainWindow, PlacementRoundTripAndDefaults) {
+    EXPECT_EQ(CQuorvixApp::DefaultWindowRect(QSize(1024, 768)), QStringLiteral("172,131,852,636"));
+    m_app->SaveWindowRect(2, QStringLiteral("10,20,710,525"), true);
+    QString rectangle;
+    bool zoomed = false;
+    m_app->LoadWindowRect(2, rectangle, zoomed);
+    EXPECT_EQ(rectangle, QStringLiteral("10,20,710,525"));
+    EXPECT_TRUE(zoomed);
+    QWidget window;
+    EXPECT_TRUE(CQuorvixApp::ApplyWindowRect(window, rectangle, zoomed));
+    EXPECT_EQ(window.geometry(), QRect(10, 20, 700, 505));
+    EXPECT_TRUE(window.windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(CQuorvixApp::ApplyWindowRect(window, QStringLiteral("10,20,30"), false));
+    m_app->LoadWindowRect(3, rectangle, zoomed);
+    EXPECT_EQ(rectangle,
+              CQuorvixApp::DefaultWindowRect(QGuiApplication::primaryScreen()->geometry().size()));
+    EXPECT_FALSE(zoomed);
+}
+
+TEST_F(MainWindow, MainWindowPlacementIsKeptOnExit) {
+    m_app->MainFrame()->setGeometry(40, 50, 700, 480);
+    m_app->ExitInstance();
+    QString rectangle;
+    bool zoomed = true;
+    m_app->LoadWindowRect(-1, rectangle, zoomed);
+    EXPECT_EQ(rectangle, QStringLiteral("40,50,740,530"));
+    EXPECT_FALSE(zoomed);
+    ASSERT_TRUE(m_app->InitInstance());
+    EXPECT_EQ(m_app->MainFrame()->geometry(), QRect(40, 50, 700, 480));
+}
+
+TEST(RoundBitmapButton, PressOutsideTheCircleDoesNothing) {
+    CRoundBitmapButton button;
+    button.resize(54, 60);
+    button.PreSubclassWindow();
+    EXPECT_EQ(button.size(), QSize(54, 54));
+    button.show();
+    int clicks = 0;
+    QObject::connect(&button, &QAbstractButton::clicked, [&] { ++clicks; });
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(clicks, 0);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(27, 27));
+    EXPECT_EQ(clicks, 1);
+}

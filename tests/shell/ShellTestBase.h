@@ -1,0 +1,43 @@
+#pragma once
+
+#include "odbc/OdbcTestEnvironment.h"
+#include "shell/FormDBSelect.h"
+#include "shell/FormGen.h"
+#include "shell/MainFrame.h"
+#include "shell/QuorvixApp.h"
+#include "ui/TemplateBuilder.h"
+#include "ui/UiTestSupport.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+// The real main window, started as the program starts it, in English, with private settings.
+class ShellTest : public PrivateSettings {
+protected:
+    void SetUp() override {
+        PrivateSettings::SetUp();
+        m_savedLocale = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "C");
+        m_app = CQuorvixApp::Instance();
+        ASSERT_NE(m_app, nullptr);
+        ASSERT_TRUE(m_app->InitInstance());
+    }
+    void TearDown() override {
+        m_app->ExitInstance();
+        qputenv("LC_ALL", m_savedLocale);
+    }
+
+    CFormDBSelect* View(int side) const { return m_app->MainFrame()->GetSelectionView(side); }
+    CFormGen* Commands() const { return m_app->MainFrame()->GetCommandView(); }
+    QWidget* Control(int side, int id) const {
+        return CTemplateBuilder::FindControl(*View(side), id);
+    }
+
+    static void AddLite(const QString& name, const QString& sql) {
+        if (!COdbcTestEnvironment::HasDataSource(name))
+            COdbcTestEnvironment::AddSqliteDataSource(name, sql);
+    }
+
+    CQuorvixApp* m_app = nullptr;
+    QByteArray m_savedLocale;
+};
