@@ -2,6 +2,7 @@
 
 #include "dialogs/DlgDataSources.h"
 #include "shell/RoundBitmapButton.h"
+#include "ui/ImageList.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
 
@@ -202,4 +203,45 @@ TEST(RoundBitmapButton, PressOutsideTheCircleDoesNothing) {
     EXPECT_EQ(clicks, 0);
     QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(27, 27));
     EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(MainWindow, SeveralOwnersWaitForTheUsersChoice) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    View(0)->SelectDataSource(QStringLiteral("QuorvixPostgres"), CDataSourceSide::SystemDataSource);
+    QComboBox* owners = View(0)->OwnerCombo();
+    EXPECT_FALSE(owners->isHidden());
+    ASSERT_GE(owners->count(), 2);
+    EXPECT_TRUE(View(0)->TableList()->isHidden());
+    EXPECT_FALSE(m_app->GetSide(0)->IsReady());
+
+    const int s1 = owners->findText(QStringLiteral("quorvix.s1"));
+    ASSERT_GE(s1, 0);
+    owners->setCurrentIndex(s1);
+    View(0)->OwnerChanged();
+    EXPECT_FALSE(View(0)->TableList()->isHidden());
+    EXPECT_EQ(View(0)->TableList()->GetItemCount(), 7);
+    EXPECT_EQ(m_app->GetSide(0)->OwnerQualifier(), QStringLiteral("quorvix.s1"));
+    EXPECT_EQ(m_app->SideDisplayName(0), QStringLiteral("QuorvixPostgres (quorvix.s1)"));
+    // The view image of v_orders, the table image of the others.
+    EXPECT_EQ(View(0)->GetItemImage(5), CImageList::View);
+    EXPECT_EQ(View(0)->GetItemImage(0), CImageList::Table);
+}
+
+class FrenchMainWindow : public ShellTest {
+protected:
+    void SetUp() override {
+        PrivateSettings::SetUp();
+        m_savedLocale = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "fr_FR.UTF-8");
+        m_app = CQuorvixApp::Instance();
+        ASSERT_TRUE(m_app->InitInstance());
+    }
+};
+
+TEST_F(FrenchMainWindow, SpeaksFrenchUnderAFrenchLocale) {
+    EXPECT_EQ(m_app->Language(), QStringLiteral("FRA"));
+    EXPECT_EQ(Commands()->CompareTablesButton()->text(), QStringLiteral("Comparer\nles tables..."));
+    EXPECT_EQ(static_cast<QPushButton*>(Control(0, CFormDBSelect::kConnectButton))->text(),
+              QStringLiteral("Connexion"));
+    EXPECT_EQ(m_app->MainFrame()->windowTitle(), QStringLiteral("OSTRINEL Quorvix"));
 }

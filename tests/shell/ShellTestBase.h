@@ -3,6 +3,7 @@
 #include "odbc/OdbcTestEnvironment.h"
 #include "shell/FormDBSelect.h"
 #include "shell/FormGen.h"
+#include "shell/Language.h"
 #include "shell/MainFrame.h"
 #include "shell/QuorvixApp.h"
 #include "ui/TemplateBuilder.h"
@@ -25,6 +26,7 @@ protected:
     void TearDown() override {
         m_app->ExitInstance();
         qputenv("LC_ALL", m_savedLocale);
+        ChooseLanguage(QStringLiteral("ENG"), {});
     }
 
     CFormDBSelect* View(int side) const { return m_app->MainFrame()->GetSelectionView(side); }
