@@ -1,6 +1,8 @@
 #include "shell/QuorvixApp.h"
 
+#include "compare/CompareTableFrm.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/DlgParams.h"
 #include "dialogs/DlgWait.h"
 #include "shell/FormDBSelect.h"
 #include "shell/FormGen.h"
@@ -157,7 +159,16 @@ void CQuorvixApp::UpdateCommands() {
 }
 
 void CQuorvixApp::CompareTables() {
-    // The comparison windows open the result; until they exist the command only runs it.
+    if (!m_results.HasResult(CResultFile::TableResult)) {
+        CDlgParams dialog(m_params,
+                          {ParamBit::CaseSensitive, ParamBit::CompareSqlTypes, CDlgParams::kIndent,
+                           ParamBit::StringsAlike},
+                          SideDisplayName(0), SideDisplayName(1), m_mainFrame.get());
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    CCompareTableFrm::Open(QIcon(QStringLiteral(":/quorvix/images/icon128.png")),
+                           m_mainFrame.get());
 }
 
 void CQuorvixApp::CompareDataDictionaries() {}

@@ -1,15 +1,25 @@
 #include "ui/QuorvixFormView.h"
 
+#include "shell/Language.h"
+#include "shell/WaitCursor.h"
+#include "ui/Export.h"
+#include "ui/ExportFile.h"
 #include "ui/StaticLink.h"
 #include "ui/TemplateBuilder.h"
+#include "ui/Utilities.h"
 
+#include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QResizeEvent>
 
 namespace {
 constexpr int kMargin = 7;
 constexpr int kFooterInset = 30;
 constexpr int kFooterHeight = 65;
+constexpr int kWriteErrorText = 1900;
+constexpr int kMessageLimit = 255;
+const QString kExtension = QStringLiteral("csv");
 } // namespace
 
 CQuorvixFormView::CQuorvixFormView(int templateId, QWidget* parent)
@@ -19,12 +29,45 @@ CQuorvixFormView::CQuorvixFormView(int templateId, QWidget* parent)
     colours.setColor(QPalette::Window, QColor::fromRgb(kBackgroundColor));
     setPalette(colours);
     setAutoFillBackground(true);
+    if (auto* exportButton = CTemplateBuilder::Find<QPushButton>(*this, kExportButton))
+        connect(exportButton, &QPushButton::clicked, this, [this] { OnExportToFile(); });
 }
 
 CQuorvixFormView::~CQuorvixFormView() = default;
 
 bool CQuorvixFormView::WriteExport(CExportFile&) {
     return false;
+}
+
+void CQuorvixFormView::OnExportToFile() {
+    if (!PrepareExport())
+        return;
+    const QString proposed =
+        ProposedExportPath(GetPersonalFolder(), GetExportFileName(), kExtension);
+    const QString path = AskExportPath(this, proposed, kExtension);
+    if (path.isEmpty())
+        return;
+
+    QString message;
+    bool written = false;
+    CExportFile file;
+    if (!file.Open(path)) {
+        message = LoadLocalizedString(kWriteErrorText).replace(QStringLiteral("%s"), path);
+    } else {
+        const CWaitCursor waitCursor;
+        try {
+            written = WriteExport(file);
+        } catch (const CExportError& error) {
+            message = error.Message().left(kMessageLimit);
+        } catch (const std::exception& error) {
+            message = QString::fromLocal8Bit(error.what()).left(kMessageLimit);
+        }
+        file.Close();
+    }
+    if (!message.isEmpty())
+        QMessageBox::warning(this, window()->windowTitle(), message);
+    if (written && message.isEmpty())
+        OpenWithAssociatedApp(path);
 }
 
 void CQuorvixFormView::OnInitialUpdate() {

@@ -40,6 +40,10 @@ public:
     // Sets up the logo link; runs once, before the view first shows.
     virtual void OnInitialUpdate();
 
+    // "Export to file...": options, path, writing, report, then the file opens in the desktop's
+    // application for CSV files.
+    void OnExportToFile();
+
 protected:
     // Called on every size change with the client size; the base repositions its controls.
     virtual void OnSize(int cx, int cy);

@@ -288,7 +288,7 @@ void CQuorvixListCtrl::DrawItemIcon(QPainter& painter, const QRect&, const QRect
 
 void CQuorvixListCtrl::DrawItemTexts(QPainter& painter, int row, bool, const QRect&, const QRect&,
                                      const QString& text, int itemData) const {
-    const QFontMetrics metrics(font());
+    const QFontMetrics metrics = painter.fontMetrics(); // the font the row is drawn in
     const QRect label = LabelRect(row);
     const QString fitted = FitTextToWidth(metrics, text, label.width(), kReservedWidth);
     painter.drawText(label.adjusted(kTextMargin, 0, -kTextMargin, 0),

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "shell/KeyTaker.h"
+
+#include <QIcon>
+
+#include <QWidget>
+#include <functional>
+
+class CFormCompare;
+
+// A comparison window: a top-level frame owned by the main window whose one view is a
+// comparison view. It is registered with the application while open (which locks the sides'
+// data-source controls), keeps its placement, and routes Enter in the search field to the find.
+class CCompareFrm : public QWidget, public IKeyTaker {
+public:
+    static constexpr int kMinimumWidth = 400;
+    static constexpr int kMinimumHeight = 350;
+    static constexpr int kMaximumWidth = 750;
+
+    ~CCompareFrm() override;
+
+    bool TakeKey(int key) override;
+    virtual int GetPlacementKind() const = 0;
+    virtual bool HasMaxWidth() const { return true; }
+    CFormCompare* View() const { return m_view; }
+
+protected:
+    CCompareFrm(const QIcon& icon, QWidget* owner);
+
+    // Creates the view the frame shows.
+    virtual CFormCompare* GetViewClass() = 0;
+    // Creates the window with its title, stored placement and view; false when it could not be.
+    virtual bool CreateComparisonWindow(const QString& title);
+    // Registers the frame, makes sure its result exists (which may run the comparison) and
+    // creates the window; false when it gave up (it is then unregistered; the caller deletes it).
+    bool OpenWindow(const QString& title, const std::function<bool()>& ensureResult);
+
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void SavePlacement();
+
+    QIcon m_icon;
+    CFormCompare* m_view = nullptr;
+    bool m_registered = false;
+};

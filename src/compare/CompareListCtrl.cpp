@@ -1,0 +1,39 @@
+#include "compare/CompareListCtrl.h"
+
+#include "model/CompareStatus.h"
+
+#include <QPainter>
+
+CCompareListCtrl::CCompareListCtrl(QWidget* parent) : CQuorvixListCtrl(2, parent) {}
+
+QColor CCompareListCtrl::StatusColor(int status) {
+    switch (status) {
+    case CompareStatus::OnlyLeft:
+        return QColor(0, 0, 128);
+    case CompareStatus::OnlyRight:
+        return QColor(0, 128, 0);
+    case CompareStatus::Different:
+        return QColor(255, 0, 0);
+    default:
+        return QColor(0, 0, 0);
+    }
+}
+
+void CCompareListCtrl::DrawItemIcon(QPainter&, const QRect&, const QRect&, int, bool) const {
+    // The image index carries the status; there is no picture to draw.
+}
+
+void CCompareListCtrl::DrawItemTexts(QPainter& painter, int row, bool highlighted,
+                                     const QRect& rowRect, const QRect& iconRect,
+                                     const QString& text, int itemData) const {
+    const int status = Source() ? Source()->GetItemImage(itemData) : CompareStatus::Same;
+    painter.save();
+    painter.setPen(StatusColor(status));
+    if (status >= CompareStatus::OnlyLeft && status <= CompareStatus::Different) {
+        QFont bold = painter.font();
+        bold.setBold(true);
+        painter.setFont(bold);
+    }
+    CQuorvixListCtrl::DrawItemTexts(painter, row, highlighted, rowRect, iconRect, text, itemData);
+    painter.restore();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "compare/CompareFrm.h"
+
+// The window of a table comparison. Open() makes sure the table result exists (running the
+// comparison under the progress dialog when needed) and gives up when the run fails.
+class CCompareTableFrm : public CCompareFrm {
+public:
+    static constexpr int kPlacementKind = 2;
+
+    // The new window, or nullptr when the run was cancelled or failed.
+    static CCompareTableFrm* Open(const QIcon& icon, QWidget* owner);
+
+    int GetPlacementKind() const override { return kPlacementKind; }
+
+protected:
+    CFormCompare* GetViewClass() override;
+
+private:
+    CCompareTableFrm(const QIcon& icon, QWidget* owner) : CCompareFrm(icon, owner) {}
+};

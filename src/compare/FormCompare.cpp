@@ -1,0 +1,173 @@
+#include "compare/FormCompare.h"
+
+#include "compare/CompareListCtrl.h"
+#include "model/NameOrdering.h"
+#include "shell/Language.h"
+#include "shell/QuorvixApp.h"
+#include "shell/WaitCursor.h"
+#include "ui/DrawingUtilities.h"
+#include "ui/TemplateBuilder.h"
+#include "ui/WarningBeep.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+constexpr int kTemplate = 1004;
+constexpr int kMargin = 7;
+} // namespace
+
+CFormCompare::CFormCompare(QWidget* parent) : CQuorvixFormView(MapResourceId(kTemplate), parent) {
+    for (int status = 0; status < 4; ++status) {
+        m_filters[status] = CTemplateBuilder::Find<QCheckBox>(*this, kFirstFilter + status);
+        QPalette colours = m_filters[status]->palette();
+        colours.setColor(QPalette::WindowText, CCompareListCtrl::StatusColor(status));
+        m_filters[status]->setPalette(colours);
+        connect(m_filters[status], &QCheckBox::clicked, this, [this] {
+            const CWaitCursor waitCursor;
+            FillList(false);
+            UpdateDetailButton();
+        });
+    }
+    m_searchEdit = CTemplateBuilder::Find<QLineEdit>(*this, kSearchEdit);
+    m_findButton = CTemplateBuilder::Find<QPushButton>(*this, kFindButton);
+    m_detailButton = CTemplateBuilder::Find<QPushButton>(*this, kDetailButton);
+    m_list = static_cast<CCompareListCtrl*>(
+        CTemplateBuilder::Adopt(*this, kResultList, new CCompareListCtrl(this)));
+    m_list->SetItemSource(this);
+    m_list->SetShowSelectionAlways(true);
+
+    connect(m_searchEdit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_findButton->setEnabled(!text.isEmpty()); });
+    connect(m_findButton, &QPushButton::clicked, this, [this] { Find(); });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { UpdateDetailButton(); });
+    connect(m_list, &CQuorvixListCtrl::ItemActivated, this, [this] { ShowDetail(); });
+    connect(m_detailButton, &QPushButton::clicked, this, [this] { ShowDetail(); });
+}
+
+CFormCompare::~CFormCompare() = default;
+
+void CFormCompare::OnInitialUpdate() {
+    if (IsInitialised())
+        return;
+    CQuorvixFormView::OnInitialUpdate();
+    m_boldFont = font();
+    m_boldFont.setBold(true);
+    if (CQuorvixApp* app = CQuorvixApp::Instance())
+        m_findButton->setIcon(app->ImageList().Image(CImageList::Find));
+    InsertColumns();
+    FillList(true);
+    UpdateDetailButton();
+
+    CQuorvixApp* app = CQuorvixApp::Instance();
+    for (int status = 0; status < 4; ++status) {
+        QString text = LoadLocalizedString(GetFirstCountStringId() + status);
+        text.replace(QStringLiteral("%d"), QString::number(GetStatusCount(status)));
+        if ((status == 1 || status == 2) && app)
+            text.replace(QStringLiteral("%s"), app->SideDisplayName(status - 1));
+        m_filters[status]->setText(text);
+        m_filters[status]->setChecked(true);
+        if (status > 0)
+            m_filters[status]->setFont(m_boldFont);
+    }
+    RepositionControls(width(), height());
+    m_searchEdit->setFocus();
+    m_detailButton->setVisible(HasDetailButton());
+    m_findButton->setEnabled(!m_searchEdit->text().isEmpty());
+}
+
+bool CFormCompare::IsFilterChecked(int status) const {
+    return status >= 0 && status < 4 && m_filters[status]->isChecked();
+}
+
+void CFormCompare::OnSize(int cx, int cy) {
+    RepositionControls(cx, cy);
+    update();
+}
+
+void CFormCompare::RepositionControls(int cx, int cy) {
+    CQuorvixFormView::RepositionControls(cx, cy);
+    int y = 14;
+    for (int status = 0; status < 4; ++status) {
+        QCheckBox* filter = m_filters[status];
+        if (!IsFilterShown(status)) {
+            filter->hide();
+            continue;
+        }
+        filter->setGeometry(14, y, std::max(cx - 28, 0), filter->height());
+        filter->show();
+        y = filter->geometry().bottom() + 1 + 5;
+    }
+    m_panelRect = QRect(QPoint(kMargin, kMargin), QPoint(cx - kMargin - 1, y + 2 - 1));
+    if (m_separatorY < 0)
+        m_separatorY = m_panelRect.bottom() + 1 + kMargin;
+    m_findButton->move(cx - kMargin - m_findButton->width(), m_separatorY + kMargin);
+    m_searchEdit->setGeometry(kMargin, m_separatorY + kMargin,
+                              std::max(m_findButton->x() - 1 - kMargin, 0), m_searchEdit->height());
+    PlaceList(cx, cy, m_searchEdit->geometry());
+    if (HasDetailButton())
+        m_detailButton->move(cx - kMargin - m_detailButton->width(),
+                             cy - 75 - m_detailButton->height());
+    SizeColumns();
+}
+
+void CFormCompare::PlaceList(int cx, int cy, const QRect& searchEdit) {
+    const int editBottom = searchEdit.bottom() + 1;
+    const int reserve = HasDetailButton() ? searchEdit.height() + kMargin : 0;
+    m_list->setGeometry(kMargin, editBottom + kMargin, std::max(cx - 2 * kMargin, 0),
+                        std::max(cy - editBottom - 82 - reserve, 0));
+}
+
+void CFormCompare::InsertColumns() {
+    m_list->InsertColumn(0, QString(), Qt::AlignLeft, 100);
+}
+
+void CFormCompare::SizeColumns() {
+    if (m_list->GetColumnCount() > 0)
+        m_list->SetColumnWidth(0, m_list->viewport()->width() - 1);
+}
+
+void CFormCompare::UpdateDetailButton() {
+    const int row = m_list->GetSelectedRow();
+    EnableControl(m_detailButton,
+                  HasDetailButton() && row >= 0 && CanShowDetail(m_list->GetItemData(row)));
+}
+
+void CFormCompare::Find() {
+    const CWaitCursor waitCursor;
+    QString text = m_searchEdit->text();
+    if (text.isEmpty()) {
+        CWarningBeep::Sound();
+        return;
+    }
+    m_searchEdit->selectAll();
+    m_searchEdit->setFocus();
+    text = LowerAscii(text);
+    const int count = m_list->GetItemCount();
+    const int start = m_list->GetSelectedRow();
+    // From the item after the selection, wrapping to the top; the selected item last.
+    for (int step = 1; step <= count; ++step) {
+        const int row = (start + step) % count;
+        if (MatchesSearch(m_list->GetItemData(row), text)) {
+            m_list->SelectRow(row);
+            return;
+        }
+    }
+    CWarningBeep::Sound();
+}
+
+void CFormCompare::paintEvent(QPaintEvent* event) {
+    CQuorvixFormView::paintEvent(event);
+    QPainter painter(this);
+    if (m_separatorY > 0) {
+        painter.setPen(QPen(QColor::fromRgb(kLineColor), 1));
+        painter.drawLine(30, m_separatorY, width() - 30, m_separatorY);
+    }
+    painter.fillRect(m_panelRect, Qt::white);
+    painter.setPen(QPen(QColor::fromRgb(kLineColor), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(m_panelRect.adjusted(1, 1, 0, 0));
+}

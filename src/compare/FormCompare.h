@@ -1,0 +1,70 @@
+#pragma once
+
+#include "ui/QuorvixFormView.h"
+#include "ui/QuorvixListCtrl.h"
+
+class CCompareListCtrl;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+// The common view of the comparison windows: four status filters labelled with their counts, a
+// search, the result list and an optional detail button. The subclass supplies the data; the
+// list holds only entry indexes and asks for each visible cell's text and status when painted.
+class CFormCompare : public CQuorvixFormView, public IListItemSource {
+public:
+    enum Control {
+        kFirstFilter = 5013,
+        kSearchEdit = 5007,
+        kFindButton = 5008,
+        kResultList = 5006,
+        kDetailButton = 5017,
+    };
+    static constexpr QRgb kLineColor = 0xFF19C4DC;
+
+    ~CFormCompare() override;
+
+    void RepositionControls(int cx, int cy) override;
+
+    // The template operations of the views.
+    virtual bool IsFilterShown(int status) const = 0;
+    virtual bool HasDetailButton() const { return false; }
+    virtual bool CanShowDetail(int /*itemData*/) { return false; }
+    virtual bool MatchesSearch(int itemData, const QString& text) = 0;
+    virtual void PlaceList(int cx, int cy, const QRect& searchEdit);
+    virtual void InsertColumns();
+    virtual void SizeColumns();
+    virtual void FillList(bool count) = 0;
+    virtual int GetFirstCountStringId() const = 0;
+    virtual int GetStatusCount(int status) const = 0;
+    // Opens the detail of the selected entry; the base has none.
+    virtual void ShowDetail() {}
+
+    void Find();
+    void UpdateDetailButton();
+    void OnInitialUpdate() override;
+
+    bool IsFilterChecked(int status) const;
+    QCheckBox* Filter(int status) const { return m_filters[status]; }
+    QLineEdit* SearchEdit() const { return m_searchEdit; }
+    CCompareListCtrl* List() const { return m_list; }
+    QPushButton* DetailButton() const { return m_detailButton; }
+    int SeparatorY() const { return m_separatorY; }
+    QRect PanelRect() const { return m_panelRect; }
+
+protected:
+    explicit CFormCompare(QWidget* parent);
+
+    void OnSize(int cx, int cy) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QCheckBox* m_filters[4];
+    int m_separatorY = -1;
+    QRect m_panelRect;
+    QLineEdit* m_searchEdit;
+    QPushButton* m_findButton;
+    QPushButton* m_detailButton;
+    CCompareListCtrl* m_list;
+    QFont m_boldFont;
+};

@@ -1,0 +1,109 @@
+#include "compare/FormCompareTable.h"
+
+#include "compare/CompareListCtrl.h"
+#include "dialogs/DlgParams.h"
+#include "dialogs/ParamWord.h"
+#include "model/ComparisonResults.h"
+#include "model/NameOrdering.h"
+#include "shell/QuorvixApp.h"
+#include "ui/Export.h"
+#include "ui/ExportFile.h"
+
+CFormCompareTable::CFormCompareTable(CComparisonResults& results, QWidget* parent)
+    : CFormCompare(parent), m_results(results) {}
+
+bool CFormCompareTable::CanShowDetail(int itemData) {
+    return m_results.GetTableStatus(itemData) == CompareStatus::Different;
+}
+
+bool CFormCompareTable::MatchesSearch(int itemData, const QString& text) {
+    return LowerAscii(m_results.TableNames().value(itemData)).contains(text);
+}
+
+void CFormCompareTable::FillList(bool count) {
+    List()->SetRedraw(false);
+    List()->DeleteAllItems();
+    const int tables = int(m_results.TableNames().size());
+    for (int table = 0; table < tables; ++table) {
+        if (count || IsFilterChecked(m_results.GetTableStatus(table)))
+            List()->AppendItem(table);
+    }
+    List()->SetRedraw(true);
+    if (!count)
+        SizeColumns();
+}
+
+int CFormCompareTable::GetStatusCount(int status) const {
+    return status >= 0 && status < CompareStatus::Count ? m_results.TableCounters()[status] : 0;
+}
+
+void CFormCompareTable::ShowDetail() {
+    // The column comparison window of a different table comes with its own view.
+}
+
+QString CFormCompareTable::GetItemText(int itemData, int column) const {
+    return column == 0 ? m_results.TableNames().value(itemData) : QString();
+}
+
+int CFormCompareTable::GetItemImage(int itemData) const {
+    return m_results.GetTableStatus(itemData);
+}
+
+bool CFormCompareTable::PrepareExport() {
+    CQuorvixApp* app = CQuorvixApp::Instance();
+    if (!app)
+        return false;
+    CParamWord& params = app->Params();
+    for (int status = 0; status < CompareStatus::Count; ++status)
+        params.SetBit(ParamBit::ExportTableStatus0 + status, IsFilterChecked(status));
+    for (int status = 0; status < CompareStatus::Count; ++status)
+        params.SetBit(ParamBit::ExportTableColumnStatus0 + status, true);
+    const std::vector<int> bits{3, 4, 5, 6, -1, 7, -1, 8, -1, 9, -1, 10};
+    // Until at least one kind of table is to be written; Cancel ends the export.
+    for (;;) {
+        CDlgParams dialog(params, bits, app->SideDisplayName(0), app->SideDisplayName(1), this);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        for (int status = 0; status < CompareStatus::Count; ++status) {
+            if (params.TestBit(ParamBit::ExportTableStatus0 + status))
+                return true;
+        }
+    }
+}
+
+QString CFormCompareTable::GetExportFileName() const {
+    CQuorvixApp* app = CQuorvixApp::Instance();
+    return app ? app->PairDisplayName() : QString();
+}
+
+bool CFormCompareTable::WriteExport(CExportFile& file) {
+    CQuorvixApp* app = CQuorvixApp::Instance();
+    if (!app)
+        return false;
+    const CParamWord& params = app->Params();
+    WriteExportLegend(file, app->SideDisplayName(0), app->SideDisplayName(1));
+    const QStringList& names = m_results.TableNames();
+    for (int table = 0; table < names.size(); ++table) {
+        const qint32 status = m_results.GetTableStatus(table);
+        if (!CompareStatus::IsValid(status) ||
+            !params.TestBit(ParamBit::ExportTableStatus0 + status))
+            continue;
+        file.WriteString(StatusSymbol(status) + QLatin1Char(';') + names[table] +
+                         QLatin1Char('\n'));
+        if (status != CompareStatus::Different)
+            continue;
+        CComparisonResults::TableRows rows;
+        if (!m_results.OpenTableRows(table, rows))
+            continue;
+        for (int row = 0; row < rows.rowCount; ++row) {
+            const auto column =
+                m_results.ReadColumnRow(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+            if (!column || !CompareStatus::IsValid(column->status) ||
+                !params.TestBit(ParamBit::ExportTableColumnStatus0 + column->status))
+                continue;
+            file.WriteString(QStringLiteral(";;") + StatusSymbol(column->status) +
+                             QLatin1Char(';') + column->GetText(0) + QLatin1Char('\n'));
+        }
+    }
+    return true;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "compare/FormCompare.h"
+
+class CComparisonResults;
+
+// The view of a table comparison window: one line per table name of either side, coloured by
+// status; "Show differences..." opens the column comparison of a different table.
+class CFormCompareTable : public CFormCompare {
+public:
+    CFormCompareTable(CComparisonResults& results, QWidget* parent);
+
+    bool IsFilterShown(int) const override { return true; }
+    bool HasDetailButton() const override { return true; }
+    bool CanShowDetail(int itemData) override;
+    bool MatchesSearch(int itemData, const QString& text) override;
+    void FillList(bool count) override;
+    int GetFirstCountStringId() const override { return 1200; }
+    int GetStatusCount(int status) const override;
+    void ShowDetail() override;
+
+    bool PrepareExport() override;
+    QString GetExportFileName() const override;
+    bool WriteExport(CExportFile& file) override;
+
+    QString GetItemText(int itemData, int column) const override;
+    int GetItemImage(int itemData) const override;
+
+private:
+    CComparisonResults& m_results;
+};

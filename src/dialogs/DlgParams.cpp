@@ -1,0 +1,133 @@
+#include "dialogs/DlgParams.h"
+
+#include "dialogs/ParamWord.h"
+#include "shell/Language.h"
+#include "ui/DrawingUtilities.h"
+#include "ui/TemplateBuilder.h"
+#include "ui/Utilities.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kTemplate = 1005;
+constexpr int kMargin = 7;
+constexpr int kGap = 3;
+constexpr int kIndentWidth = 25;
+constexpr int kCheckMarkWidth = 40;
+constexpr int kButtonStrip = 50;
+
+} // namespace
+
+CDlgParams::CDlgParams(CParamWord& params, std::vector<int> bits, const QString& leftName,
+                       const QString& rightName, QWidget* parent)
+    : CQuorvixDialog(MapResourceId(kTemplate), parent), m_params(params), m_bits(std::move(bits)),
+      m_leftName(leftName), m_rightName(rightName) {
+    // The dialog draws on the dark colour with white texts.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor::fromRgb(kBackgroundColor));
+    colours.setColor(QPalette::WindowText, Qt::white);
+    setPalette(colours);
+    setAutoFillBackground(true);
+    for (QCheckBox* box : findChildren<QCheckBox*>()) {
+        QPalette boxColours = box->palette();
+        boxColours.setColor(QPalette::WindowText, Qt::white);
+        box->setPalette(boxColours);
+    }
+    if (auto* ok = CTemplateBuilder::Find<QPushButton>(*this, 1))
+        connect(ok, &QPushButton::clicked, this, [this] { Accept(); });
+    if (auto* cancel = CTemplateBuilder::Find<QPushButton>(*this, 2))
+        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    for (const int master : {ParamBit::ExportTableStatus0 + 3, int(ParamBit::CompareSqlTypes)}) {
+        if (QCheckBox* box = CheckBox(master))
+            connect(box, &QCheckBox::clicked, this, [this] { ApplyEnableRules(); });
+    }
+}
+
+QCheckBox* CDlgParams::CheckBox(int bit) const {
+    return bit < 0 ? nullptr : CTemplateBuilder::Find<QCheckBox>(*this, kFirstCheckBox + bit);
+}
+
+void CDlgParams::InitDialog() {
+    CQuorvixDialog::InitDialog();
+    for (const int bit : m_bits) {
+        QCheckBox* box = CheckBox(bit);
+        if (!box)
+            continue;
+        QString text = box->text();
+        // "%RDB%" is replaced only in a text that had no "%LDB%".
+        if (text.contains(QStringLiteral("%LDB%")))
+            text.replace(QStringLiteral("%LDB%"), m_leftName);
+        else
+            text.replace(QStringLiteral("%RDB%"), m_rightName);
+        if (bit >= ParamBit::CompareValue0 && bit < ParamBit::CompareValue0 + 5)
+            text.replace(QStringLiteral("%COL%"),
+                         GetDictionaryValueCaption(bit - ParamBit::CompareValue0, true, true));
+        box->setText(text);
+        box->setChecked(m_params.TestBit(bit));
+    }
+    Layout();
+    ApplyEnableRules();
+}
+
+void CDlgParams::Layout() {
+    int widest = 0;
+    bool indent = false;
+    for (const int bit : m_bits) {
+        if (bit == kIndent) {
+            indent = true;
+            continue;
+        }
+        if (QCheckBox* box = CheckBox(bit))
+            widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->text()) +
+                                          (indent ? kIndentWidth : 0));
+        indent = false;
+    }
+    const int dialogWidth = std::max(widest + kCheckMarkWidth, kMinimumWidth);
+
+    int top = kMargin;
+    int bottom = kMargin;
+    QWidget* previous = nullptr;
+    indent = false;
+    for (const int bit : m_bits) {
+        if (bit == kIndent) {
+            indent = true;
+            continue;
+        }
+        QCheckBox* box = CheckBox(bit);
+        if (!box)
+            continue;
+        const int left = indent ? kMargin + kIndentWidth : kMargin;
+        box->setGeometry(left, top, dialogWidth - kMargin - left, box->height());
+        box->show();
+        if (previous)
+            setTabOrder(previous, box);
+        previous = box;
+        bottom = box->geometry().bottom() + 1;
+        top = bottom + kGap;
+        indent = false;
+    }
+    setFixedSize(dialogWidth, bottom + kGap + kButtonStrip);
+    if (QWidget* owner = parentWidget())
+        move(owner->window()->geometry().center() - rect().center());
+    int buttonHeight = 0;
+    ArrangeButtons(width(), height(), buttonHeight);
+}
+
+void CDlgParams::ApplyEnableRules() {
+    const QCheckBox* tables = CheckBox(ParamBit::ExportTableStatus0 + 3);
+    for (int bit = ParamBit::ExportTableColumnStatus0; bit < ParamBit::ExportTableColumnStatus0 + 4;
+         ++bit)
+        EnableControl(CheckBox(bit), tables && tables->isChecked());
+    const QCheckBox* types = CheckBox(ParamBit::CompareSqlTypes);
+    EnableControl(CheckBox(ParamBit::StringsAlike), types && types->isChecked());
+}
+
+void CDlgParams::Accept() {
+    for (const int bit : m_bits) {
+        if (const QCheckBox* box = CheckBox(bit))
+            m_params.SetBit(bit, box->isChecked());
+    }
+    accept();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ui/QuorvixDialog.h"
+
+#include <vector>
+
+class CParamWord;
+class QCheckBox;
+
+// Edits any subset of the parameter word: the caller lists the bits to show, in order, an entry
+// after the marker -1 indented. OK writes every listed bit, enabled or not.
+class CDlgParams : public CQuorvixDialog {
+public:
+    static constexpr int kIndent = -1;
+    static constexpr int kFirstCheckBox = 5016;
+    static constexpr int kMinimumWidth = 250;
+
+    // leftName and rightName replace %LDB% and %RDB% in the texts.
+    CDlgParams(CParamWord& params, std::vector<int> bits, const QString& leftName,
+               const QString& rightName, QWidget* parent);
+
+    QCheckBox* CheckBox(int bit) const;
+    void Accept();
+
+protected:
+    void InitDialog() override;
+
+private:
+    void ApplyEnableRules();
+    void Layout();
+
+    CParamWord& m_params;
+    std::vector<int> m_bits;
+    QString m_leftName;
+    QString m_rightName;
+};

@@ -1,0 +1,72 @@
+#include "ui/Export.h"
+
+#include "model/CompareStatus.h"
+#include "shell/Language.h"
+#include "ui/ExportFile.h"
+#include "ui/Utilities.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+constexpr int kStatusTexts = 1500;
+constexpr int kFilterCaption = 1151;
+} // namespace
+
+QString StatusSymbol(int status) {
+    switch (status) {
+    case CompareStatus::Same:
+        return QStringLiteral("=");
+    case CompareStatus::OnlyLeft:
+        return QStringLiteral(">");
+    case CompareStatus::OnlyRight:
+        return QStringLiteral("<");
+    case CompareStatus::Different:
+        return QStringLiteral("<>");
+    default:
+        return {};
+    }
+}
+
+void WriteExportLegend(CExportFile& file, const QString& leftName, const QString& rightName) {
+    for (int status = 0; status < CompareStatus::Count; ++status) {
+        const QString text = LoadLocalizedString(kStatusTexts + status);
+        if (!text.isEmpty())
+            file.WriteString(StatusSymbol(status) + QLatin1Char(';') +
+                             ReplaceSidePlaceholders(text, leftName, rightName) +
+                             QLatin1Char('\n'));
+    }
+    file.WriteString(QStringLiteral("\n\n\n"));
+}
+
+QString ProposedExportPath(const QString& folder, const QString& name, const QString& extension) {
+    QString fileName = name;
+    fileName.replace(QLatin1Char('.'), QLatin1Char('_'))
+        .replace(QLatin1Char('/'), QLatin1Char('-'));
+    QString path = folder;
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path + fileName + QLatin1Char('.') + extension;
+}
+
+QString WithDefaultExtension(const QString& path, const QString& extension) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + extension;
+}
+
+QString AskExportPath(QWidget* owner, const QString& proposedPath, const QString& extension) {
+    QString initial = proposedPath;
+    if (initial.endsWith(QLatin1Char('/')))
+        initial.chop(1);
+    QFileDialog dialog(owner);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(LoadLocalizedString(kFilterCaption));
+    dialog.setDirectory(QFileInfo(initial).absolutePath());
+    dialog.selectFile(QFileInfo(initial).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return WithDefaultExtension(dialog.selectedFiles().first(), extension);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class CExportFile;
+class QWidget;
+
+// The symbol of a status in export files: "=", ">", "<", "<>", or empty.
+QString StatusSymbol(int status);
+
+// The four status lines that open the table, column and data-dictionary exports, then three
+// empty lines.
+void WriteExportLegend(CExportFile& file, const QString& leftName, const QString& rightName);
+
+// The proposed path of an export: the documents folder, then the name with "." turned into "_"
+// and "/" into "-", then "." and the extension.
+QString ProposedExportPath(const QString& folder, const QString& name, const QString& extension);
+
+// Asks where to write the export, starting at the proposed path; empty when the user cancels.
+// A chosen name without extension gets "." and the extension.
+QString AskExportPath(QWidget* owner, const QString& proposedPath, const QString& extension);
+// What the save dialog's answer becomes: the extension appended when the name has none.
+QString WithDefaultExtension(const QString& path, const QString& extension);
