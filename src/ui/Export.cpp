@@ -5,12 +5,10 @@
 #include "ui/ExportFile.h"
 #include "ui/Utilities.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
 constexpr int kStatusTexts = 1500;
-constexpr int kFilterCaption = 1151;
 } // namespace
 
 QString StatusSymbol(int status) {
@@ -53,20 +51,4 @@ QString WithDefaultExtension(const QString& path, const QString& extension) {
     if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
         return path;
     return path + QLatin1Char('.') + extension;
-}
-
-QString AskExportPath(QWidget* owner, const QString& proposedPath, const QString& extension) {
-    QString initial = proposedPath;
-    if (initial.endsWith(QLatin1Char('/')))
-        initial.chop(1);
-    QFileDialog dialog(owner);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(LoadLocalizedString(kFilterCaption));
-    dialog.setDirectory(QFileInfo(initial).absolutePath());
-    dialog.selectFile(QFileInfo(initial).fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return WithDefaultExtension(dialog.selectedFiles().first(), extension);
 }

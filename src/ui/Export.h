@@ -3,7 +3,6 @@
 #include <QString>
 
 class CExportFile;
-class QWidget;
 
 // The symbol of a status in export files: "=", ">", "<", "<>", or empty.
 QString StatusSymbol(int status);
@@ -16,8 +15,5 @@ void WriteExportLegend(CExportFile& file, const QString& leftName, const QString
 // and "/" into "-", then "." and the extension.
 QString ProposedExportPath(const QString& folder, const QString& name, const QString& extension);
 
-// Asks where to write the export, starting at the proposed path; empty when the user cancels.
-// A chosen name without extension gets "." and the extension.
-QString AskExportPath(QWidget* owner, const QString& proposedPath, const QString& extension);
 // What the save dialog's answer becomes: the extension appended when the name has none.
 QString WithDefaultExtension(const QString& path, const QString& extension);

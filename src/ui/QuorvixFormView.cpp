@@ -3,6 +3,7 @@
 #include "shell/Language.h"
 #include "shell/WaitCursor.h"
 #include "ui/Export.h"
+#include "ui/ExportDialog.h"
 #include "ui/ExportFile.h"
 #include "ui/StaticLink.h"
 #include "ui/TemplateBuilder.h"

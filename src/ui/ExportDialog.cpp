@@ -1,0 +1,27 @@
+#include "ui/ExportDialog.h"
+
+#include "shell/Language.h"
+#include "ui/Export.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+constexpr int kFilterCaption = 1151;
+}
+
+QString AskExportPath(QWidget* owner, const QString& proposedPath, const QString& extension) {
+    QString initial = proposedPath;
+    if (initial.endsWith(QLatin1Char('/')))
+        initial.chop(1);
+    QFileDialog dialog(owner);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(LoadLocalizedString(kFilterCaption));
+    dialog.setDirectory(QFileInfo(initial).absolutePath());
+    dialog.selectFile(QFileInfo(initial).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return WithDefaultExtension(dialog.selectedFiles().first(), extension);
+}

@@ -1,0 +1,264 @@
+#include "shell/ShellTestBase.h"
+
+#include "compare/CompareFrm.h"
+#include "compare/CompareListCtrl.h"
+#include "compare/FormCompareTable.h"
+#include "dialogs/DlgParams.h"
+#include "ui/WarningBeep.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+std::vector<QPointer<QTimer>> g_pendingHandlers;
+
+// Handles the next modal window that opens, from inside its modal loop.
+void OnNextModal(std::function<void(QWidget*)> handler) {
+    auto* timer = new QTimer(qApp);
+    g_pendingHandlers.emplace_back(timer);
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, handler] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            handler(modal);
+        }
+    });
+    timer->start();
+}
+
+void ForgetPendingHandlers() {
+    for (const QPointer<QTimer>& timer : g_pendingHandlers)
+        delete timer.data();
+    g_pendingHandlers.clear();
+}
+
+// Answers a save dialog with a path of the test's choosing.
+void ChooseSavePath(QWidget* save, const QString& path) {
+    auto* files = qobject_cast<QFileDialog*>(save);
+    ASSERT_NE(files, nullptr);
+    files->setDirectory(QFileInfo(path).absolutePath());
+    // Typed into the file name field, as a user would.
+    auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QFileInfo(path).fileName());
+    static_cast<QDialog*>(files)->accept();
+}
+
+void AcceptParams(QWidget* modal) {
+    auto* dialog = dynamic_cast<CDlgParams*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    dialog->Accept();
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Expected(const char* name) {
+    return Contents(QStringLiteral(QUORVIX_TEST_SOURCE_DIR "/compare/expected/") +
+                    QLatin1String(name));
+}
+
+} // namespace
+
+class CompareTables : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        ASSERT_TRUE(m_tmp.isValid());
+        m_savedTmp = qgetenv("TMP");
+        qputenv("TMP", QFile::encodeName(m_tmp.path()));
+        AddLite(QStringLiteral("ExpLeft"),
+                QStringLiteral("CREATE TABLE T1 (C1 INT, C2 INT); CREATE TABLE SAME (a INT);"
+                               "CREATE TABLE LONLY (x INT);"));
+        AddLite(QStringLiteral("ExpRight"),
+                QStringLiteral("CREATE TABLE T1 (C2 INT, C3 INT); CREATE TABLE SAME (a INT);"
+                               "CREATE TABLE \"R;ONLY\" (y INT);"));
+        View(0)->SelectDataSource(QStringLiteral("ExpLeft"), CDataSourceSide::SystemDataSource);
+        View(1)->SelectDataSource(QStringLiteral("ExpRight"), CDataSourceSide::SystemDataSource);
+    }
+    void TearDown() override {
+        ForgetPendingHandlers();
+        for (QWidget* frame : m_app->ComparisonFrames())
+            frame->close();
+        ShellTest::TearDown();
+        qputenv("TMP", m_savedTmp);
+    }
+
+    CFormCompareTable* OpenTableComparison() {
+        OnNextModal(AcceptParams);
+        QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
+        return LastView();
+    }
+    CFormCompareTable* LastView() const {
+        if (m_app->ComparisonFrames().isEmpty())
+            return nullptr;
+        auto* frame = dynamic_cast<CCompareFrm*>(m_app->ComparisonFrames().last());
+        return frame ? dynamic_cast<CFormCompareTable*>(frame->View()) : nullptr;
+    }
+    QStringList ListedNames(CFormCompareTable* view) const {
+        QStringList names;
+        for (int row = 0; row < view->List()->GetItemCount(); ++row)
+            names.append(view->List()->GetItemText(row, 0));
+        return names;
+    }
+    int ResultFiles() const {
+        return int(QDir(m_tmp.path()).entryList({QStringLiteral("BFD*")}, QDir::Files).size());
+    }
+    // Runs the export, answering its options dialog with options and its save dialog with path.
+    void Export(CFormCompareTable* view, const QString& path,
+                const std::function<void(CDlgParams*)>& options = {}) {
+        OnNextModal([path, options](QWidget* modal) {
+            auto* dialog = dynamic_cast<CDlgParams*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            if (options)
+                options(dialog);
+            OnNextModal([path](QWidget* save) { ChooseSavePath(save, path); });
+            dialog->Accept();
+        });
+        view->OnExportToFile();
+    }
+
+    QTemporaryDir m_tmp;
+    QByteArray m_savedTmp;
+};
+
+TEST_F(CompareTables, WindowShowsCountsFiltersAndSearch) {
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("ExpLeft / ExpRight"));
+    EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("1 file(s) is/are the same"));
+    EXPECT_EQ(view->Filter(1)->text(), QStringLiteral("1 file(s) is/are only in ExpLeft"));
+    EXPECT_EQ(view->Filter(2)->text(), QStringLiteral("1 file(s) is/are only in ExpRight"));
+    EXPECT_EQ(view->Filter(3)->text(), QStringLiteral("1 file(s) is/are different"));
+    EXPECT_EQ(ListedNames(view), (QStringList{"LONLY", "R;ONLY", "SAME", "T1"}));
+    EXPECT_FALSE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
+
+    for (int status = 0; status < 3; ++status)
+        view->Filter(status)->click();
+    EXPECT_EQ(ListedNames(view), QStringList{"T1"});
+    EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("1 file(s) is/are the same"));
+    for (int status = 0; status < 3; ++status)
+        view->Filter(status)->click();
+
+    // Search ignores the case of A-Z; Enter in the search field finds, wrapping around.
+    QApplication::setActiveWindow(view->window());
+    view->SearchEdit()->setText(QStringLiteral("Ly"));
+    view->SearchEdit()->setFocus();
+    QTest::keyClick(view->SearchEdit(), Qt::Key_Return);
+    EXPECT_EQ(view->List()->GetItemText(view->List()->GetSelectedRow(), 0),
+              QStringLiteral("LONLY"));
+    QTest::keyClick(view->SearchEdit(), Qt::Key_Return);
+    EXPECT_EQ(view->List()->GetItemText(view->List()->GetSelectedRow(), 0),
+              QStringLiteral("R;ONLY"));
+    EXPECT_FALSE(view->DetailButton()->isEnabled());
+    view->SearchEdit()->setText(QStringLiteral("t1"));
+    view->Find();
+    EXPECT_EQ(view->List()->GetItemText(view->List()->GetSelectedRow(), 0), QStringLiteral("T1"));
+    EXPECT_TRUE(view->DetailButton()->isEnabled());
+    const int beeps = CWarningBeep::Count();
+    view->SearchEdit()->setText(QStringLiteral("nothing"));
+    view->Find();
+    EXPECT_EQ(CWarningBeep::Count(), beeps + 1);
+}
+
+TEST_F(CompareTables, ResultIsSharedUntilTheLastWindowCloses) {
+    CFormCompareTable* first = OpenTableComparison();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(ResultFiles(), 1);
+    // A second window on the same result: no parameters, no run.
+    bool asked = false;
+    OnNextModal([&asked](QWidget* modal) {
+        asked = true;
+        static_cast<QDialog*>(modal)->reject();
+    });
+    QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
+    ASSERT_EQ(m_app->ComparisonFrames().size(), 2);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(LastView()->Filter(3)->text(), QStringLiteral("1 file(s) is/are different"));
+
+    m_app->ComparisonFrames().first()->close();
+    EXPECT_EQ(ResultFiles(), 1);
+    EXPECT_FALSE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
+    m_app->ComparisonFrames().first()->close();
+    EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
+    EXPECT_EQ(ResultFiles(), 0);
+    EXPECT_TRUE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
+    QTimer::singleShot(0, [] {}); // let the pending "asked" handler die with the next dialog
+    asked = false;
+    OnNextModal([&asked](QWidget* modal) {
+        asked = true;
+        static_cast<QDialog*>(modal)->reject();
+    });
+    QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
+    EXPECT_TRUE(asked); // the next command asks again
+    EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
+}
+
+TEST_F(CompareTables, ExportWritesTheTableLayoutByteForByte) {
+    const FakeDesktopOpen desktop;
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    const QString path = m_tmp.filePath(QStringLiteral("all.csv"));
+    Export(view, path);
+    EXPECT_EQ(Contents(path), Expected("table-export-all.csv"));
+    EXPECT_EQ(desktop.WaitForArguments(), QStringList{path}); // opened once written
+}
+
+TEST_F(CompareTables, ExportFollowsFiltersAndOptionsInFrench) {
+    const FakeDesktopOpen desktop;
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    for (int status = 0; status < 3; ++status)
+        view->Filter(status)->click();
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    // Typed without extension: ".csv" is added.
+    Export(view, m_tmp.filePath(QStringLiteral("different")), [](CDlgParams* options) {
+        EXPECT_FALSE(options->CheckBox(3)->isChecked());
+        EXPECT_TRUE(options->CheckBox(6)->isChecked());
+        for (const int bit : {7, 9, 10})
+            options->CheckBox(bit)->setChecked(false);
+    });
+    EXPECT_EQ(Contents(m_tmp.filePath(QStringLiteral("different.csv"))),
+              Expected("table-export-different-left-columns-fr.csv"));
+}
+
+TEST_F(CompareTables, NameOutsideTheByteEncodingStopsTheExportWithTheWriteError) {
+    AddLite(QStringLiteral("ExpEuro"), QStringLiteral("CREATE TABLE \"PRIX\u20AC\" (p INT);"
+                                                      "CREATE TABLE AAA (a INT);"));
+    View(1)->SelectDataSource(QStringLiteral("ExpEuro"), CDataSourceSide::SystemDataSource);
+    const FakeDesktopOpen desktop;
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    const QString path = m_tmp.filePath(QStringLiteral("euro.csv"));
+    QString message;
+    OnNextModal([path, &message](QWidget* modal) {
+        auto* dialog = dynamic_cast<CDlgParams*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        OnNextModal([path, &message](QWidget* save) {
+            OnNextModal([&message](QWidget* box) {
+                auto* messageBox = qobject_cast<QMessageBox*>(box);
+                ASSERT_NE(messageBox, nullptr);
+                message = messageBox->text();
+                messageBox->accept();
+            });
+            ChooseSavePath(save, path);
+        });
+        dialog->Accept();
+    });
+    view->OnExportToFile();
+    EXPECT_EQ(message, QStringLiteral("Disk full while accessing %1.").arg(path));
+    const QByteArray written = Contents(path);
+    EXPECT_TRUE(written.endsWith(">;LONLY\r\n")) << written.toStdString();
+    EXPECT_FALSE(written.contains("PRIX"));
+    QTest::qWait(100);
+    EXPECT_FALSE(QFile::exists(desktop.ArgumentsFile())); // not opened after an error
+}

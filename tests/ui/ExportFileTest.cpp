@@ -1,0 +1,91 @@
+#include "ui/ExportFile.h"
+#include "ui/Export.h"
+
+#include "shell/Language.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class ExportFileTest : public ::testing::Test {
+protected:
+    void TearDown() override { ChooseLanguage(QStringLiteral("ENG"), {}); }
+    QString Path() const { return m_folder.filePath(QStringLiteral("out.csv")); }
+    QTemporaryDir m_folder;
+};
+
+} // namespace
+
+TEST_F(ExportFileTest, OneBytePerCharacterAndCrLfLineEnds) {
+    CExportFile file;
+    ASSERT_TRUE(file.Open(Path()));
+    file.WriteString(QStringLiteral("<>;caf\u00E9;a;b\n"));
+    file.WriteString(QStringLiteral("\n\n"));
+    file.Close();
+    EXPECT_EQ(Contents(Path()), QByteArray("<>;caf\xE9;a;b\r\n\r\n\r\n"));
+}
+
+TEST_F(ExportFileTest, CharacterAboveByteRangeStopsAtItsLineKeepingTheEarlierOnes) {
+    CExportFile file;
+    ASSERT_TRUE(file.Open(Path()));
+    file.WriteString(QStringLiteral("=;FIRST\n"));
+    try {
+        file.WriteString(QStringLiteral("=;PRICE\u20AC\n"));
+        FAIL() << "no error for a character the byte encoding cannot hold";
+    } catch (const CExportError& error) {
+        EXPECT_EQ(error.Message(), QStringLiteral("Disk full while accessing %1.").arg(Path()));
+    }
+    file.Close();
+    EXPECT_EQ(Contents(Path()), QByteArray("=;FIRST\r\n"));
+}
+
+TEST_F(ExportFileTest, LegendInBothLanguages) {
+    ChooseLanguage(QStringLiteral("ENG"), {});
+    {
+        CExportFile file;
+        ASSERT_TRUE(file.Open(Path()));
+        WriteExportLegend(file, QStringLiteral("LEFTDB"), QStringLiteral("RIGHTDB"));
+    }
+    EXPECT_EQ(Contents(Path()), QByteArray("=;same\r\n>;only in LEFTDB\r\n<;only in RIGHTDB\r\n"
+                                           "<>;different\r\n\r\n\r\n\r\n"));
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    {
+        CExportFile file;
+        ASSERT_TRUE(file.Open(Path()));
+        WriteExportLegend(file, QStringLiteral("LEFTDB (s1)"), QStringLiteral("RIGHTDB"));
+    }
+    EXPECT_EQ(Contents(Path()), QByteArray("=;identique\r\n>;uniquement dans LEFTDB (s1)\r\n"
+                                           "<;uniquement dans RIGHTDB\r\n<>;diff\xE9rent\r\n"
+                                           "\r\n\r\n\r\n"));
+}
+
+TEST(ExportNames, SymbolsAndProposedPaths) {
+    EXPECT_EQ(StatusSymbol(0), QStringLiteral("="));
+    EXPECT_EQ(StatusSymbol(1), QStringLiteral(">"));
+    EXPECT_EQ(StatusSymbol(2), QStringLiteral("<"));
+    EXPECT_EQ(StatusSymbol(3), QStringLiteral("<>"));
+    EXPECT_EQ(StatusSymbol(4), QString());
+    EXPECT_EQ(ProposedExportPath(QStringLiteral("/home/u.v/Documents"),
+                                 QStringLiteral("LEFTDB / RIGHTDB"), QStringLiteral("csv")),
+              QStringLiteral("/home/u.v/Documents/LEFTDB - RIGHTDB.csv"));
+    EXPECT_EQ(ProposedExportPath(QStringLiteral("/d/"), QStringLiteral("DB.SCHEMA/T1"),
+                                 QStringLiteral("csv")),
+              QStringLiteral("/d/DB_SCHEMA-T1.csv"));
+    EXPECT_EQ(WithDefaultExtension(QStringLiteral("/d/report"), QStringLiteral("csv")),
+              QStringLiteral("/d/report.csv"));
+    EXPECT_EQ(WithDefaultExtension(QStringLiteral("/d/report.txt"), QStringLiteral("csv")),
+              QStringLiteral("/d/report.txt"));
+}
+
+TEST(ExportFileOpen, FolderThatDoesNotExistCannotBeOpened) {
+    CExportFile file;
+    EXPECT_FALSE(file.Open(QStringLiteral("/no/such/folder/out.csv")));
+}
