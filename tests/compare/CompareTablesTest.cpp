@@ -262,3 +262,23 @@ TEST_F(CompareTables, NameOutsideTheByteEncodingStopsTheExportWithTheWriteError)
     QTest::qWait(100);
     EXPECT_FALSE(QFile::exists(desktop.ArgumentsFile())); // not opened after an error
 }
+
+TEST_F(CompareTables, TwoSchemasOfOnePostgresDatabase) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    for (int side = 0; side < 2; ++side) {
+        View(side)->SelectDataSource(QStringLiteral("QuorvixPostgres"),
+                                     CDataSourceSide::SystemDataSource);
+        QComboBox* owners = View(side)->OwnerCombo();
+        owners->setCurrentIndex(owners->findText(side == 0 ? QStringLiteral("quorvix.ta")
+                                                           : QStringLiteral("quorvix.tb")));
+        View(side)->OwnerChanged();
+    }
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->window()->windowTitle(),
+              QStringLiteral("QuorvixPostgres (quorvix.ta) / QuorvixPostgres (quorvix.tb)"));
+    // Without the type comparison every table matches by its column names.
+    EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("4 file(s) is/are the same"));
+    EXPECT_EQ(view->Filter(3)->text(), QStringLiteral("0 file(s) is/are different"));
+    EXPECT_EQ(ListedNames(view), (QStringList{"long_text", "same", "sizes", "strings"}));
+}
