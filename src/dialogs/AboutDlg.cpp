@@ -18,15 +18,12 @@
 namespace {
 constexpr int kTemplate = 1007;
 constexpr int kProductTitle = 128;
-constexpr int kOkButton = 1;
 } // namespace
 
 CAboutDlg::CAboutDlg(const QPixmap& background)
     : CQuorvixDialog(MapResourceId(kTemplate), nullptr, background) {
     m_webLink = static_cast<CStaticLink*>(CTemplateBuilder::FindControl(*this, kWebLink));
     m_logoLink = static_cast<CStaticLink*>(CTemplateBuilder::FindControl(*this, kLogo));
-    if (auto* ok = CTemplateBuilder::Find<QPushButton>(*this, kOkButton))
-        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     const struct {
         int id;
         int kind;

@@ -68,10 +68,6 @@ CDlgDataSources::CDlgDataSources(QString* name, int* kind, QWidget* parent)
     });
     if (auto* setup = CTemplateBuilder::Find<QPushButton>(*this, kSetupButton))
         connect(setup, &QPushButton::clicked, this, [this] { SetupDataSources(); });
-    if (auto* ok = CTemplateBuilder::Find<QPushButton>(*this, kOkButton))
-        connect(ok, &QPushButton::clicked, this, [this] { Accept(); });
-    if (auto* cancel = CTemplateBuilder::Find<QPushButton>(*this, 2))
-        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void CDlgDataSources::InitDialog() {
@@ -150,7 +146,7 @@ void CDlgDataSources::OnSelectionChanged(int tab) {
                          : m_names[tab].value(selected.first()->data(Qt::UserRole).toInt());
 }
 
-void CDlgDataSources::Accept() {
+void CDlgDataSources::OnOK() {
     const int current = m_tabs->currentIndex() == 1 ? 1 : 0;
     const QList<QListWidgetItem*> selected = List(current)->selectedItems();
     if (selected.isEmpty())

@@ -19,7 +19,7 @@ public:
     CDlgDataSources(QString* name, int* kind, QWidget* parent);
 
     void FillLists();
-    void Accept();
+    void Accept() { OnOK(); }
     void SetupDataSources();
 
     int ArrangeButtons(int width, int height, int& buttonHeight) override;
@@ -31,6 +31,7 @@ public:
 
 protected:
     void InitDialog() override;
+    void OnOK() override;
 
 private:
     void ShowCurrentList();

@@ -7,7 +7,6 @@
 #include "ui/Utilities.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 
 namespace {
 
@@ -24,21 +23,8 @@ CDlgParams::CDlgParams(CParamWord& params, std::vector<int> bits, const QString&
                        const QString& rightName, QWidget* parent)
     : CQuorvixDialog(MapResourceId(kTemplate), parent), m_params(params), m_bits(std::move(bits)),
       m_leftName(leftName), m_rightName(rightName) {
-    // The dialog draws on the dark colour with white texts.
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor::fromRgb(kBackgroundColor));
-    colours.setColor(QPalette::WindowText, Qt::white);
-    setPalette(colours);
-    setAutoFillBackground(true);
-    for (QCheckBox* box : findChildren<QCheckBox*>()) {
-        QPalette boxColours = box->palette();
-        boxColours.setColor(QPalette::WindowText, Qt::white);
-        box->setPalette(boxColours);
-    }
-    if (auto* ok = CTemplateBuilder::Find<QPushButton>(*this, 1))
-        connect(ok, &QPushButton::clicked, this, [this] { Accept(); });
-    if (auto* cancel = CTemplateBuilder::Find<QPushButton>(*this, 2))
-        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    if (!HasBackgroundBrush())
+        UseBackgroundBrush();
     for (const int master : {ParamBit::ExportTableStatus0 + 3, int(ParamBit::CompareSqlTypes)}) {
         if (QCheckBox* box = CheckBox(master))
             connect(box, &QCheckBox::clicked, this, [this] { ApplyEnableRules(); });
@@ -124,7 +110,7 @@ void CDlgParams::ApplyEnableRules() {
     EnableControl(CheckBox(ParamBit::StringsAlike), types && types->isChecked());
 }
 
-void CDlgParams::Accept() {
+void CDlgParams::OnOK() {
     for (const int bit : m_bits) {
         if (const QCheckBox* box = CheckBox(bit))
             m_params.SetBit(bit, box->isChecked());

@@ -20,10 +20,11 @@ public:
                const QString& rightName, QWidget* parent);
 
     QCheckBox* CheckBox(int bit) const;
-    void Accept();
+    void Accept() { OnOK(); }
 
 protected:
     void InitDialog() override;
+    void OnOK() override;
 
 private:
     void ApplyEnableRules();

@@ -4,6 +4,7 @@
 #include "shell/SettingsStore.h"
 #include "ui/TemplateBuilder.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -25,6 +26,14 @@ CQuorvixDialog::CQuorvixDialog(int templateId, QWidget* parent, const QPixmap& b
         setFixedSize(size());
     if (!m_background.isNull())
         CreateBackgroundBrush();
+    if (auto* ok = CTemplateBuilder::Find<QPushButton>(*this, kOkButton))
+        connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
+    if (auto* cancel = CTemplateBuilder::Find<QPushButton>(*this, kCancelButton))
+        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CQuorvixDialog::OnOK() {
+    accept();
 }
 
 CQuorvixDialog::~CQuorvixDialog() {
@@ -32,18 +41,23 @@ CQuorvixDialog::~CQuorvixDialog() {
 }
 
 void CQuorvixDialog::CreateBackgroundBrush() {
-    if (m_background.isNull() || m_hasBrush)
-        return;
+    if (!m_background.isNull() && !m_hasBrush)
+        UseBackgroundBrush();
+}
+
+void CQuorvixDialog::UseBackgroundBrush() {
     m_hasBrush = true;
-    // The dark background, and white static texts on it.
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor::fromRgb(kBackgroundColor));
     setPalette(colours);
     setAutoFillBackground(true);
-    for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        QPalette labelColours = label->palette();
-        labelColours.setColor(QPalette::WindowText, Qt::white);
-        label->setPalette(labelColours);
+    const QList<QWidget*> texts = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* text : texts) {
+        if (!qobject_cast<QLabel*>(text) && !qobject_cast<QCheckBox*>(text))
+            continue;
+        QPalette textColours = text->palette();
+        textColours.setColor(QPalette::WindowText, Qt::white);
+        text->setPalette(textColours);
     }
 }
 

@@ -35,6 +35,10 @@ public:
 protected:
     // Runs once, just before the dialog first shows: subclasses fill their controls here.
     virtual void InitDialog();
+    // OK (button 1): the base closes with OK; Cancel (button 2) always closes with Cancel.
+    virtual void OnOK();
+    // The dark background with white static and check box texts, with or without a picture.
+    void UseBackgroundBrush();
 
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
