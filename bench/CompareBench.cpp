@@ -174,7 +174,8 @@ double DictionaryFloorSeconds(const QString& leftName, const QString& rightName)
     COdbcConnection right;
     left.Open(leftName);
     right.Open(rightName);
-    const auto run = [](COdbcConnection& connection, const QString& sql, bool wholeRows) {
+    const auto run = [](COdbcConnection& connection, const QString& sql, bool wholeRows,
+                        bool firstRowOnly = false) {
         COdbcStatement statement(connection.Handle());
         statement.ExecuteDirect(sql);
         statement.BindText(1, 11);
@@ -186,16 +187,20 @@ double DictionaryFloorSeconds(const QString& leftName, const QString& rightName)
             statement.BindText(6, 2);
         }
         long long rows = 0;
-        while (statement.Fetch() == COdbcStatement::FetchResult::Row)
+        while (statement.Fetch() == COdbcStatement::FetchResult::Row) {
             ++rows;
+            if (firstRowOnly)
+                break;
+        }
         return rows;
     };
+    // The size lookups read the first matching row, as the run does.
     for (const char* item : {"DTAI", "DTAT", "OWTP", "CDEC"}) {
         for (COdbcConnection* connection : {&left, &right})
             run(*connection,
                 QStringLiteral("SELECT FRDTAS FROM F9210 WHERE FRDTAI='%1'")
                     .arg(QLatin1String(item)),
-                false);
+                false, true);
     }
     const QString keys = QStringLiteral("SELECT FRDTAI FROM F9210 ORDER BY FRDTAI");
     const QString rows = QStringLiteral(

@@ -343,7 +343,7 @@ int CComparisonResults::OnDictionaryRow(int mode, const QString& key, QStringLis
             const bool isLeft = mode == CDataSourceSide::LeftRows;
             qint64& position = m_recordPositions[entry];
             QByteArray& bytes = m_recordBytes;
-            bytes.clear();
+            bytes.resize(0); // keeps its capacity from row to row
             if (isLeft && position <= 0) {
                 record->AppendRecord(bytes, m_itemTypeWidth, m_dataTypeWidth,
                                      m_displayDecimalsWidth);
