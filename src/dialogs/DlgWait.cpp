@@ -39,8 +39,10 @@ CDlgWait::CDlgWait(int kind, bool cancellable, Run run, QWidget* owner)
     CTemplateBuilder::Build(*this, MapResourceId(kTemplate));
     m_itemText = CTemplateBuilder::Find<QLabel>(*this, kItemText);
     m_bar = CTemplateBuilder::Find<QProgressBar>(*this, kProgressBar);
-    if (m_bar)
+    if (m_bar) {
+        m_bar->setValue(0); // a new bar reads -1 until it has a value
         m_bar->hide();
+    }
     if (auto* cancel = CTemplateBuilder::Find<QPushButton>(*this, kCancelButton))
         connect(cancel, &QPushButton::clicked, this, &CDlgWait::reject);
     setFixedSize(size());
@@ -60,7 +62,13 @@ int CDlgWait::exec() {
     if (!m_run || m_worker)
         return 0;
     m_worker.reset(QThread::create([this] {
-        const bool succeeded = m_run(*this);
+        // Nothing may escape the worker: an exception there would end the program.
+        bool succeeded = false;
+        try {
+            succeeded = m_run(*this);
+        } catch (const std::exception&) {
+            succeeded = false;
+        }
         QMetaObject::invokeMethod(
             this, [this, succeeded] { OnEnd(succeeded); }, Qt::QueuedConnection);
     }));
@@ -118,7 +126,7 @@ void CDlgWait::OnRange(int range) {
 void CDlgWait::OnSteps(int steps) {
     if (!m_bar)
         return;
-    m_bar->setValue(std::min(m_bar->value() + steps, m_bar->maximum()));
+    m_bar->setValue(std::min(std::max(m_bar->value(), m_bar->minimum()) + steps, m_bar->maximum()));
     m_bar->show();
     m_bar->repaint();
 }

@@ -9,6 +9,9 @@
 namespace {
 
 constexpr qint64 kNoRecord = -1;
+// The widths come from sizes declared in the dictionary itself; a mistyped size must not make a
+// run allocate gigabytes. Longer keys and values are cut to the width.
+constexpr qint32 kLongestWidth = 4000;
 
 // A side's names, re-sorted under the case rule when names are matched ignoring case.
 QStringList SortedNames(const QStringList& names, bool caseSensitive) {
@@ -218,7 +221,8 @@ qint32 CComparisonResults::GetColumnRowStatus(int rowIndex, qint64 firstRow, int
 // Data-dictionary comparison
 
 qint32 CComparisonResults::LargerItemSize(const QString& item) {
-    return std::max(m_left.LookupDataItemSize(item), m_right.LookupDataItemSize(item));
+    return std::min(std::max(m_left.LookupDataItemSize(item), m_right.LookupDataItemSize(item)),
+                    kLongestWidth);
 }
 
 qint64 CComparisonResults::RecordSize() const {

@@ -58,6 +58,7 @@ std::unique_ptr<CResultFile> CResultFile::Create(int kind, int timeoutMs) {
                 new CResultFile(descriptor, QFile::decodeName(pattern)));
         if (timer.elapsed() >= timeoutMs)
             return nullptr;
+        // A short pause between attempts keeps the retry from spinning a core for ten seconds.
         QThread::msleep(50);
     }
 }

@@ -5,33 +5,21 @@
 #include <sqlext.h>
 #include <sqlucode.h>
 
-#include <dlfcn.h>
+#include <QProcess>
+#include <QStandardPaths>
 
 namespace {
 
-using ManageFunction = BOOL (*)(HWND);
-
-// The installer library and its entry, when both load; the library stays loaded for the run.
-ManageFunction ManageEntry() {
-    static const ManageFunction entry = [] {
-        void* installer = ::dlopen("libodbcinst.so.2", RTLD_NOW | RTLD_LOCAL);
-        return installer
-                   ? reinterpret_cast<ManageFunction>(::dlsym(installer, "SQLManageDataSources"))
-                   : nullptr;
-    }();
-    return entry;
-}
-
-// unixODBC shows its administration dialog through a separate user-interface plugin.
-bool HasSetupPlugin() {
-    for (const char* plugin :
-         {"libodbcinstQ5.so.1", "libodbcinstQ5.so", "libodbcinstQ4.so.2", "libodbcinstQ4.so"}) {
-        if (void* library = ::dlopen(plugin, RTLD_LAZY | RTLD_LOCAL)) {
-            ::dlclose(library);
-            return true;
-        }
+// unixODBC's administration dialog is built on an older Qt than the program: loading it here
+// (through SQLManageDataSources and its plugin) would bring two Qt versions into one process.
+// Its own program runs it in a process of its own instead.
+QString AdministrationProgram() {
+    for (const char* program : {"ODBCManageDataSourcesQ5", "ODBCManageDataSourcesQ4"}) {
+        const QString path = QStandardPaths::findExecutable(QLatin1String(program));
+        if (!path.isEmpty())
+            return path;
     }
-    return false;
+    return {};
 }
 
 } // namespace
@@ -65,12 +53,11 @@ bool ListDataSources(bool system, QStringList& names, QStringList& drivers) {
 }
 
 bool CanManageDataSources() {
-    static const bool available = ManageEntry() && HasSetupPlugin();
-    return available;
+    return !AdministrationProgram().isEmpty();
 }
 
 bool ManageDataSources(void* window) {
-    if (!CanManageDataSources())
-        return false;
-    return ManageEntry()(static_cast<HWND>(window)) != 0;
+    Q_UNUSED(window); // the administration program opens its own window
+    const QString program = AdministrationProgram();
+    return !program.isEmpty() && QProcess::execute(program, {}) == 0;
 }

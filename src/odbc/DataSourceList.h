@@ -6,9 +6,8 @@
 // ($ODBCSYSINI/odbc.ini), each with its driver's name. False when the list cannot be read.
 bool ListDataSources(bool system, QStringList& names, QStringList& drivers);
 
-// The driver manager's own dialog to add, change or remove data sources, loaded at run time.
-// It is offered only when the driver manager can really show it (Debian ships no user-interface
-// plugin for it).
+// The driver manager's own dialog to add, change or remove data sources. It is offered only when
+// the driver manager can really show it (Debian ships no administration program for unixODBC).
 bool CanManageDataSources();
-// Shows that dialog over the window; false when it is not available or reports failure.
+// Shows that dialog and waits for it; false when it is not available or reports failure.
 bool ManageDataSources(void* window);

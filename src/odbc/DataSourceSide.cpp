@@ -16,6 +16,8 @@ namespace {
 // longer identifiers.
 constexpr int kNameBufferUnits = 130;
 constexpr int kLongestNameBufferUnits = 4096;
+// Data-dictionary values are read into buffers of their declared width, within reason.
+constexpr int kLongestValueUnits = 4000;
 
 const SQLWCHAR* WideOrNull(const QString& text) {
     return text.isEmpty() ? nullptr : reinterpret_cast<const SQLWCHAR*>(text.utf16());
@@ -314,7 +316,8 @@ bool CDataSourceSide::ReadIndexes(const QString& table, CIndexInfoArray& indexes
         const bool ascending = !statement.Text(orderColumn).startsWith(QLatin1Char('D'));
         current->AddColumn(statement.Text(columnColumn), ascending);
     }
-    if (current)
+    // An index whose rows were cut short by an error is not kept half read.
+    if (current && fetched == COdbcStatement::FetchResult::End)
         indexes.push_back(std::move(current));
     if (fetched == COdbcStatement::FetchResult::Error)
         result = false;
@@ -357,6 +360,8 @@ qint32 CDataSourceSide::LookupDataItemSize(const QString& item) {
     if (!HasConnection() || m_dataDictionaryTable.isEmpty())
         return -1;
     COdbcStatement statement(m_connection->Handle());
+    // The callers pass fixed item names; a quote is still doubled so that no item name can
+    // change the statement.
     QString literal = item;
     literal.replace(QLatin1Char('\''), QStringLiteral("''"));
     const QString sql = QStringLiteral("SELECT FRDTAS FROM ") +
@@ -392,7 +397,7 @@ int CDataSourceSide::ReadDataDictionary(int mode, const std::vector<int>& widths
         return 0;
 
     // Each text buffer holds its declared width and the terminator: a longer value is cut.
-    const auto units = [](int width) { return std::max(width, 0) + 1; };
+    const auto units = [](int width) { return std::clamp(width, 0, kLongestValueUnits) + 1; };
     const int keyColumn = statement.BindText(1, units(widths[0]));
     int itemType = 0, itemSize = 0, dataType = 0, fileDecimals = 0, displayDecimals = 0;
     bool bound = keyColumn >= 0;

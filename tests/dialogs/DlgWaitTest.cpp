@@ -144,6 +144,7 @@ TEST(DlgWait, ZeroTablesAdvanceTheEmptyBarOnce) {
         nullptr);
     EXPECT_EQ(dialog.exec(), 1);
     EXPECT_TRUE(Bar(dialog)->isVisibleTo(&dialog));
+    EXPECT_EQ(Bar(dialog)->value(), 1);
 }
 
 TEST(DlgWait, ManyRowsReachTheEndOfTheBar) {

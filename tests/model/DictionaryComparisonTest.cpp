@@ -39,6 +39,13 @@ protected:
                                                   QLatin1String(kTable) + QLatin1String(kLeftRows));
         COdbcTestEnvironment::AddSqliteDataSource(
             QStringLiteral("DictRight"), QLatin1String(kTable) + QLatin1String(kRightRows));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("DictHugeSizes"),
+            QStringLiteral(
+                "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS "
+                "INTEGER, FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
+                "INSERT INTO F9210 VALUES ('DTAI', 'S', 2147483647, 'VARC', 0, '0'),"
+                "('DTAT', 'S', 100000000, 'VARC', 0, '0'), ('AB', 'S', 1, 'X', 0, '0');"));
         COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("DictNoKeySize"),
                                                   QStringLiteral("CREATE TABLE F9210 (FRDTAI "
                                                                  "VARCHAR(10), FRDTAS INTEGER);"));
@@ -191,4 +198,14 @@ TEST_F(DictionaryComparison, PostgresDictionaryAgainstAnF9201) {
     ASSERT_NE(alph, nullptr);
     EXPECT_EQ(alph->status, CompareStatus::OnlyLeft);
     EXPECT_EQ(alph->itemSize[0], 40);
+}
+
+TEST_F(DictionaryComparison, AbsurdDeclaredSizesAreBoundedRatherThanAllocated) {
+    OpenSide(m_left, QStringLiteral("DictHugeSizes"));
+    OpenSide(m_right, QStringLiteral("DictHugeSizes"));
+    ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
+    EXPECT_EQ(m_results.KeyWidth(), 4000);
+    EXPECT_EQ(m_results.ItemTypeWidth(), 4000);
+    EXPECT_EQ(m_results.DictionaryCounters(), (CComparisonResults::Counters{3, 0, 0, 0}));
+    EXPECT_EQ(m_results.ReadDictionaryKey(0), QStringLiteral("AB"));
 }

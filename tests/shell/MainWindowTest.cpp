@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -244,4 +245,31 @@ TEST_F(FrenchMainWindow, SpeaksFrenchUnderAFrenchLocale) {
     EXPECT_EQ(static_cast<QPushButton*>(Control(0, CFormDBSelect::kConnectButton))->text(),
               QStringLiteral("Connexion"));
     EXPECT_EQ(m_app->MainFrame()->windowTitle(), QStringLiteral("OSTRINEL Quorvix"));
+}
+
+TEST_F(MainWindow, SetupProgramOfTheDriverManagerRefreshesTheLists) {
+    // A stand-in for unixODBC's administration program that adds a system data source.
+    QTemporaryDir programs;
+    const QString program = programs.filePath(QStringLiteral("ODBCManageDataSourcesQ5"));
+    QFile script(program);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '\\n[AddedBySetup]\\nDriver=SQLite3\\nDatabase=/tmp/none\\n' "
+                 ">> \"$ODBCSYSINI/odbc.ini\"\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(programs.path()) + ':' + path);
+
+    QString name;
+    int kind = CDataSourceSide::SystemDataSource;
+    CDlgDataSources dialog(&name, &kind, nullptr);
+    dialog.show();
+    QWidget* setup = CTemplateBuilder::FindControl(dialog, CDlgDataSources::kSetupButton);
+    EXPECT_TRUE(setup->isEnabled());
+    EXPECT_TRUE(
+        dialog.List(1)->findItems(QStringLiteral("AddedBySetup\t"), Qt::MatchStartsWith).isEmpty());
+    dialog.SetupDataSources();
+    qputenv("PATH", path);
+    EXPECT_EQ(
+        dialog.List(1)->findItems(QStringLiteral("AddedBySetup\t"), Qt::MatchStartsWith).size(), 1);
 }
