@@ -14,6 +14,8 @@ CCompareFrm::CCompareFrm(const QIcon& icon, QWidget* owner)
 }
 
 CCompareFrm::~CCompareFrm() {
+    // A window still open when the program ends keeps its placement too.
+    SavePlacement();
     if (m_registered)
         if (CQuorvixApp* app = CQuorvixApp::Instance())
             app->UnregisterComparisonFrame(this);
@@ -52,6 +54,8 @@ bool CCompareFrm::CreateComparisonWindow(const QString& title) {
     app->LoadWindowRect(GetPlacementKind(), rectangle, zoomed);
     if (!CQuorvixApp::ApplyWindowRect(*this, rectangle, zoomed))
         resize(680, 505);
+    m_placementKind = GetPlacementKind();
+    m_placementSaved = false;
     show();
     return true;
 }
@@ -65,8 +69,11 @@ bool CCompareFrm::TakeKey(int key) {
 }
 
 void CCompareFrm::SavePlacement() {
+    if (m_placementSaved)
+        return;
+    m_placementSaved = true;
     if (CQuorvixApp* app = CQuorvixApp::Instance())
-        app->SaveWindowRect(GetPlacementKind(), CQuorvixApp::WindowRectText(*this), isMaximized());
+        app->SaveWindowRect(m_placementKind, CQuorvixApp::WindowRectText(*this), isMaximized());
 }
 
 void CCompareFrm::closeEvent(QCloseEvent* event) {

@@ -44,4 +44,6 @@ private:
     QIcon m_icon;
     CFormCompare* m_view = nullptr;
     bool m_registered = false;
+    bool m_placementSaved = true; // until the window exists
+    int m_placementKind = 0;      // kept: the destructor cannot ask the subclass any more
 };

@@ -38,6 +38,8 @@ CFormCompare::CFormCompare(QWidget* parent) : CQuorvixFormView(MapResourceId(kTe
         CTemplateBuilder::Adopt(*this, kResultList, new CCompareListCtrl(this)));
     m_list->SetItemSource(this);
     m_list->SetShowSelectionAlways(true);
+    // The columns follow the list's width, also when a scroll bar comes or goes after a refill.
+    m_list->viewport()->installEventFilter(this);
 
     connect(m_searchEdit, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_findButton->setEnabled(!text.isEmpty()); });
@@ -122,7 +124,15 @@ void CFormCompare::PlaceList(int cx, int cy, const QRect& searchEdit) {
 }
 
 void CFormCompare::InsertColumns() {
+    // One column as wide as the list: long names are cut with "..." rather than scrolled.
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->InsertColumn(0, QString(), Qt::AlignLeft, 100);
+}
+
+bool CFormCompare::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize)
+        SizeColumns();
+    return CQuorvixFormView::eventFilter(watched, event);
 }
 
 void CFormCompare::SizeColumns() {

@@ -57,6 +57,7 @@ protected:
 
     void OnSize(int cx, int cy) override;
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QCheckBox* m_filters[4];

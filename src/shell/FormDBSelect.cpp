@@ -41,7 +41,9 @@ CFormDBSelect::CFormDBSelect(QWidget* parent) : CQuorvixFormView(MapResourceId(k
     m_structureButton = CTemplateBuilder::Find<QPushButton>(*this, kStructureButton);
 
     QPalette white = m_nameText->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
+    white.setColor(QPalette::Active, QPalette::WindowText, Qt::white);
+    white.setColor(QPalette::Inactive, QPalette::WindowText, Qt::white);
+    white.setColor(QPalette::Disabled, QPalette::WindowText, QColor(150, 170, 180));
     m_nameText->setPalette(white);
     m_tableList->SetItemSource(this);
     m_tableList->SetShowSelectionAlways(true);
@@ -171,7 +173,7 @@ void CFormDBSelect::UpdateConnectionControls() {
     m_connectButton->setVisible(!m_connecting && named && !connected);
     m_ownerCombo->setVisible(m_ownerCombo->count() >= 2 && !m_connecting && named && connected);
     ShowTableList(false);
-    update();
+    repaint(); // at once: a connection about to start blocks the event loop
 }
 
 void CFormDBSelect::ShowTableList(bool show) {

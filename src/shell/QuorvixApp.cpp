@@ -60,6 +60,7 @@ bool CQuorvixApp::InitInstance() {
     m_mainFrame = std::make_unique<CMainFrame>();
     m_mainFrame->setWindowTitle(LoadLocalizedString(kProductTitle));
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), m_mainFrame.get());
+    help->setContext(Qt::ApplicationShortcut); // F1 opens the help from every window
     connect(help, &QShortcut::activated, this, &CQuorvixApp::OnHelp);
     m_mainFrame->MeasureSplitterOverhead();
     m_mainFrame->RestorePlacement();

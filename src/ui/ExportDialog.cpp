@@ -19,6 +19,8 @@ QString AskExportPath(QWidget* owner, const QString& proposedPath, const QString
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(LoadLocalizedString(kFilterCaption));
+    // The overwrite prompt must see the name with its extension.
+    dialog.setDefaultSuffix(extension);
     dialog.setDirectory(QFileInfo(initial).absolutePath());
     dialog.selectFile(QFileInfo(initial).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -56,7 +56,9 @@ void CQuorvixDialog::UseBackgroundBrush() {
         if (!qobject_cast<QLabel*>(text) && !qobject_cast<QCheckBox*>(text))
             continue;
         QPalette textColours = text->palette();
-        textColours.setColor(QPalette::WindowText, Qt::white);
+        textColours.setColor(QPalette::Active, QPalette::WindowText, Qt::white);
+        textColours.setColor(QPalette::Inactive, QPalette::WindowText, Qt::white);
+        textColours.setColor(QPalette::Disabled, QPalette::WindowText, QColor(150, 170, 180));
         text->setPalette(textColours);
     }
 }

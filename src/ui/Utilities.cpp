@@ -13,8 +13,8 @@ namespace {
 constexpr int kDictionaryCodeText = 1601;
 constexpr int kDictionaryNameText = 1701;
 
-bool StartDetached(const QString& commandLine) {
-    QStringList arguments = QProcess::splitCommand(commandLine);
+bool StartDetached(const QString& command, const QString& path) {
+    QStringList arguments = OpenCommandArguments(command, path);
     if (arguments.isEmpty())
         return false;
     const QString program = arguments.takeFirst();
@@ -50,17 +50,27 @@ QString GetShellOpenCommand(const QString& extension) {
     return OpenCommandFromAssociation(QStringLiteral("xdg-open \"%1\""));
 }
 
+QStringList OpenCommandArguments(const QString& command, const QString& path) {
+    // The command is split into its words first, so that a path holding quotes or blanks reaches
+    // the program as one argument.
+    QStringList arguments = QProcess::splitCommand(command);
+    if (arguments.isEmpty())
+        return {};
+    bool placed = false;
+    for (QString& argument : arguments) {
+        if (argument.contains(QStringLiteral("%1"))) {
+            argument.replace(QStringLiteral("%1"), path);
+            placed = true;
+        }
+    }
+    if (!placed)
+        arguments.append(path);
+    return arguments;
+}
+
 QString OpenCommandFromAssociation(const QString& association) {
     const qsizetype slash = association.indexOf(QLatin1Char('/'));
     return slash < 0 ? association : association.left(slash);
-}
-
-QString OpenCommandLine(const QString& command, const QString& path) {
-    if (command.contains(QStringLiteral("%1"))) {
-        QString line = command;
-        return line.replace(QStringLiteral("%1"), path);
-    }
-    return command + QStringLiteral(" \"") + path + QLatin1Char('"');
 }
 
 bool OpenWithAssociatedApp(const QString& path) {
@@ -71,7 +81,7 @@ bool OpenWithAssociatedApp(const QString& path) {
         GetShellOpenCommand(file.suffix().isEmpty() ? QString() : QLatin1Char('.') + file.suffix());
     if (command.isEmpty())
         return false;
-    return StartDetached(OpenCommandLine(command, path));
+    return StartDetached(command, path);
 }
 
 bool OpenAddress(const QString& address) {

@@ -21,9 +21,9 @@ QString GetPersonalFolder();
 QString GetShellOpenCommand(const QString& extension);
 // The part of an association's command that is kept: the text before its first "/" switch.
 QString OpenCommandFromAssociation(const QString& association);
-// The command line that opens path: every "%1" replaced by path, or else the path appended in
-// quotation marks after a blank.
-QString OpenCommandLine(const QString& command, const QString& path);
+// The program and arguments that open path: the command's words with every "%1" replaced by
+// path, or else path added as one more argument (the command line's path in quotation marks).
+QStringList OpenCommandArguments(const QString& command, const QString& path);
 
 // Opens an existing file in the application the desktop associates with its extension; true when
 // a process was started. The process is not waited for.

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -281,4 +282,68 @@ TEST_F(CompareTables, TwoSchemasOfOnePostgresDatabase) {
     EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("4 file(s) is/are the same"));
     EXPECT_EQ(view->Filter(3)->text(), QStringLiteral("0 file(s) is/are different"));
     EXPECT_EQ(ListedNames(view), (QStringList{"long_text", "same", "sizes", "strings"}));
+}
+
+TEST_F(CompareTables, TypedNameOfAnExistingFileAsksBeforeOverwriting) {
+    const FakeDesktopOpen desktop;
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    const QString existing = m_tmp.filePath(QStringLiteral("kept.csv"));
+    {
+        QFile file(existing);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("precious");
+    }
+    bool prompted = false;
+    OnNextModal([this, &prompted](QWidget* modal) {
+        dynamic_cast<CDlgParams*>(modal)->Accept();
+        OnNextModal([this, &prompted](QWidget* save) {
+            auto* files = qobject_cast<QFileDialog*>(save);
+            ASSERT_NE(files, nullptr);
+            // The confirmation comes while the save dialog waits: answer No, then give up.
+            OnNextModal([files, &prompted](QWidget* question) {
+                auto* box = qobject_cast<QMessageBox*>(question);
+                prompted = box != nullptr;
+                if (box)
+                    box->reject();
+                QTimer::singleShot(0, files, [files] { files->reject(); });
+            });
+            files->setDirectory(m_tmp.path());
+            files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QStringLiteral("kept"));
+            static_cast<QDialog*>(files)->accept();
+        });
+    });
+    view->OnExportToFile();
+    EXPECT_TRUE(prompted);
+    EXPECT_EQ(Contents(existing), QByteArray("precious"));
+}
+
+TEST_F(CompareTables, WindowStillOpenAtExitKeepsItsPlacement) {
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    view->window()->setGeometry(30, 40, 500, 420);
+    m_app->ExitInstance();
+    QString rectangle;
+    bool zoomed = true;
+    m_app->LoadWindowRect(2, rectangle, zoomed);
+    EXPECT_EQ(rectangle, QStringLiteral("30,40,530,460"));
+    EXPECT_FALSE(zoomed);
+    ASSERT_TRUE(m_app->InitInstance());
+}
+
+TEST_F(CompareTables, ColumnFollowsTheListWhenAScrollBarAppears) {
+    QString tables;
+    for (int i = 0; i < 80; ++i)
+        tables += QStringLiteral("CREATE TABLE T%1 (a INT);").arg(i, 3, 10, QLatin1Char('0'));
+    AddLite(QStringLiteral("ExpMany"), tables);
+    View(1)->SelectDataSource(QStringLiteral("ExpMany"), CDataSourceSide::SystemDataSource);
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    view->window()->resize(420, 380);
+    QApplication::processEvents();
+    CQuorvixListCtrl* list = view->List();
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    EXPECT_EQ(list->GetColumnWidth(0), list->viewport()->width() - 1);
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
 }

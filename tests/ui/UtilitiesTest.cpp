@@ -10,19 +10,19 @@ TEST(SidePlaceholders, EveryOccurrenceIsReplacedCaseSensitively) {
               QStringLiteral("LEFT (s1) / RIGHT / LEFT (s1) / %ldb%"));
 }
 
-TEST(OpenCommand, QuotedProgramWithSwitchKeepsTheProgramAndQuotesThePath) {
+TEST(OpenCommand, QuotedProgramWithSwitchKeepsTheProgramAndAddsThePath) {
     const QString command = OpenCommandFromAssociation(
         QStringLiteral("\"C:\\Program Files\\Office\\EXCEL.EXE\" /dde \"%1\""));
     EXPECT_EQ(command, QStringLiteral("\"C:\\Program Files\\Office\\EXCEL.EXE\" "));
-    EXPECT_EQ(OpenCommandLine(command, QStringLiteral("/home/u/a b.csv")),
-              QStringLiteral("\"C:\\Program Files\\Office\\EXCEL.EXE\"  \"/home/u/a b.csv\""));
+    EXPECT_EQ(OpenCommandArguments(command, QStringLiteral("/home/u/a b.csv")),
+              (QStringList{"C:\\Program Files\\Office\\EXCEL.EXE", "/home/u/a b.csv"}));
 }
 
-TEST(OpenCommand, PercentOneWithoutSlashTakesThePathUnquoted) {
+TEST(OpenCommand, PercentOneWithoutSlashTakesThePathUnchanged) {
     const QString command = OpenCommandFromAssociation(QStringLiteral("notepad.exe %1"));
     EXPECT_EQ(command, QStringLiteral("notepad.exe %1"));
-    EXPECT_EQ(OpenCommandLine(command, QStringLiteral("C:\\a.csv")),
-              QStringLiteral("notepad.exe C:\\a.csv"));
+    EXPECT_EQ(OpenCommandArguments(command, QStringLiteral("C:\\a \"b\".csv")),
+              (QStringList{"notepad.exe", "C:\\a \"b\".csv"}));
 }
 
 TEST(OpenWithAssociatedApp, StartsTheDesktopOpenCommandOnTheFile) {
@@ -33,6 +33,17 @@ TEST(OpenWithAssociatedApp, StartsTheDesktopOpenCommandOnTheFile) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     EXPECT_FALSE(GetShellOpenCommand(QStringLiteral(".csv")).isEmpty());
+    ASSERT_TRUE(OpenWithAssociatedApp(path));
+    EXPECT_EQ(desktop.WaitForArguments(), QStringList{path});
+}
+
+TEST(OpenWithAssociatedApp, PathWithQuotesAndBlanksArrivesAsOneArgument) {
+    const FakeDesktopOpen desktop;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("a \"b\" c.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
     ASSERT_TRUE(OpenWithAssociatedApp(path));
     EXPECT_EQ(desktop.WaitForArguments(), QStringList{path});
 }
