@@ -83,6 +83,33 @@ void CAliasCompareInfo::MergeLeft(const CAliasCompareInfo& other, const CParamWo
     status = different ? CompareStatus::Different : CompareStatus::Same;
 }
 
+qint32 CAliasCompareInfo::MergeLeftRecord(QByteArray& record, const char* leftRecord,
+                                          int itemTypeWidth, int dataTypeWidth,
+                                          int displayDecimalsWidth, const CParamWord& params) {
+    // Each side: DTAT, DTAS, OWTP, DTAD, CDEC. Texts are zero-padded in their fields, so equal
+    // fields mean equal values.
+    const qint64 fields[5] = {CFixedWidthFields::TextBytes(itemTypeWidth), 4,
+                              CFixedWidthFields::TextBytes(dataTypeWidth), 2,
+                              CFixedWidthFields::TextBytes(displayDecimalsWidth)};
+    const qint64 side = fields[0] + fields[1] + fields[2] + fields[3] + fields[4];
+    char* data = record.data();
+    std::copy(leftRecord + 4, leftRecord + 4 + side, data + 4);
+    bool different = false;
+    qint64 offset = 0;
+    for (int value = 0; value < 5 && !different; ++value) {
+        const char* left = data + 4 + offset;
+        const char* right = data + 4 + side + offset;
+        different = params.TestBit(ParamBit::CompareValue0 + value) &&
+                    !std::equal(left, left + fields[value], right);
+        offset += fields[value];
+    }
+    const qint32 status = different ? CompareStatus::Different : CompareStatus::Same;
+    QByteArray statusBytes;
+    CFixedWidthFields::AppendInt32(statusBytes, status);
+    std::copy(statusBytes.begin(), statusBytes.end(), data);
+    return status;
+}
+
 qint64 CAliasCompareInfo::RecordSize(int itemTypeWidth, int dataTypeWidth,
                                      int displayDecimalsWidth) {
     const qint64 side = CFixedWidthFields::TextBytes(itemTypeWidth) + 4 +

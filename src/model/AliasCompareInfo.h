@@ -2,6 +2,7 @@
 
 #include "model/Object.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -28,6 +29,12 @@ public:
 
     // Takes other's left values and judges the item: different when a compared value differs.
     void MergeLeft(const CAliasCompareInfo& other, const CParamWord& params);
+    // The same on the binary forms: record holds a right record, leftRecord the stored left one
+    // (values that fit their fields, as the reader delivers them). Copies the left values into
+    // record, writes the judged status into it and returns that status.
+    static qint32 MergeLeftRecord(QByteArray& record, const char* leftRecord, int itemTypeWidth,
+                                  int dataTypeWidth, int displayDecimalsWidth,
+                                  const CParamWord& params);
 
     static qint64 RecordSize(int itemTypeWidth, int dataTypeWidth, int displayDecimalsWidth);
     // The fixed-width binary form (the key is not part of it) at the device's current position;

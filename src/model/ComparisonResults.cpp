@@ -361,16 +361,18 @@ int CComparisonResults::OnDictionaryRow(int mode, const QString& key, QStringLis
                     position = m_dictionaryFile->Append(bytes);
                     ++m_dictionaryCounters[CompareStatus::OnlyRight];
                 } else {
-                    CAliasCompareInfo left;
-                    if (m_dictionaryFile->ReadAt(position, RecordSize(), m_storedBytes))
-                        left.ParseRecord(m_storedBytes.constData(), m_itemTypeWidth,
-                                         m_dataTypeWidth, m_displayDecimalsWidth);
-                    record->MergeLeft(left, m_params);
+                    // The stored left record and this right one are merged and judged in their
+                    // binary form: no values are rebuilt for the hundreds of thousands of items.
                     record->AppendRecord(bytes, m_itemTypeWidth, m_dataTypeWidth,
                                          m_displayDecimalsWidth);
+                    if (!m_dictionaryFile->ReadAt(position, RecordSize(), m_storedBytes))
+                        m_storedBytes.fill('\0', RecordSize());
+                    const qint32 status = CAliasCompareInfo::MergeLeftRecord(
+                        bytes, m_storedBytes.constData(), m_itemTypeWidth, m_dataTypeWidth,
+                        m_displayDecimalsWidth, m_params);
                     m_dictionaryFile->WriteAt(position, bytes);
                     --m_dictionaryCounters[CompareStatus::OnlyLeft];
-                    ++m_dictionaryCounters[record->status];
+                    ++m_dictionaryCounters[status];
                 }
             }
             // A second row of a key on the same side makes no second record.

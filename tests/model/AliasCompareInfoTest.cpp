@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRandomGenerator>
+
 namespace {
 
 CAliasCompareInfo Side(bool isLeft, const QString& itemType, qint32 itemSize,
@@ -160,4 +162,35 @@ TEST(AliasCompareInfoRecord, ValueLongerThanItsFieldIsCut) {
     EXPECT_EQ(back.itemType[0], QStringLiteral("AB"));
     EXPECT_EQ(back.dataType[0], QStringLiteral("X"));
     EXPECT_EQ(back.displayDecimals[0], QStringLiteral("1"));
+}
+
+TEST(AliasCompareInfoRecord, BinaryMergeJudgesAsMergeLeftDoes) {
+    QRandomGenerator random(23);
+    const auto text = [&random](int width) {
+        QString value;
+        const int length = random.bounded(width + 1);
+        for (int i = 0; i < length; ++i)
+            value += QChar(u'A' + random.bounded(3));
+        return value;
+    };
+    for (int round = 0; round < 300; ++round) {
+        const CAliasCompareInfo left(true, text(2), random.bounded(3), text(4),
+                                     qint16(random.bounded(3)), text(1));
+        const CAliasCompareInfo right(false, text(2), random.bounded(3), text(4),
+                                      qint16(random.bounded(3)), text(1));
+        CParamWord params(quint32(random.generate()));
+
+        CAliasCompareInfo merged = right;
+        merged.MergeLeft(left, params);
+        QByteArray expected;
+        merged.AppendRecord(expected, 2, 4, 1);
+
+        QByteArray leftBytes;
+        left.AppendRecord(leftBytes, 2, 4, 1);
+        QByteArray bytes;
+        right.AppendRecord(bytes, 2, 4, 1);
+        EXPECT_EQ(CAliasCompareInfo::MergeLeftRecord(bytes, leftBytes.constData(), 2, 4, 1, params),
+                  merged.status);
+        ASSERT_EQ(bytes, expected) << round;
+    }
 }
