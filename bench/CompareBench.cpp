@@ -146,7 +146,7 @@ double TableFloorSeconds(const QString& leftName, const QString& rightName,
     long long rows = 0;
     for (const QString& table : commonTables) {
         for (COdbcConnection* connection : {&left, &right}) {
-            COdbcStatement statement(connection->Handle());
+            COdbcStatement statement(*connection);
             statement.Execute([&table](SQLHSTMT handle) {
                 return SQLColumnsW(
                     handle, nullptr, SQL_NTS, nullptr, SQL_NTS,
@@ -176,7 +176,7 @@ double DictionaryFloorSeconds(const QString& leftName, const QString& rightName)
     right.Open(rightName);
     const auto run = [](COdbcConnection& connection, const QString& sql, bool wholeRows,
                         bool firstRowOnly = false) {
-        COdbcStatement statement(connection.Handle());
+        COdbcStatement statement(connection);
         statement.ExecuteDirect(sql);
         statement.BindText(1, 11);
         if (wholeRows) {

@@ -4,7 +4,7 @@
 # whatever was started, also after a failure.
 
 pg_bin=/usr/lib/postgresql/15/bin
-pg_data="" ; maria_pid=""
+pg_data="" ; pgv_data="" ; maria_pid=""
 
 free_port() {
     local port
@@ -29,8 +29,10 @@ start_postgres() {
     [ "$(id -u)" -ne 0 ] || chown -R postgres:postgres "$dir/pg"
     as_user postgres "$pg_bin/initdb" -D "$pg_data" -A trust -U postgres -E UTF8 --locale=C \
         --no-sync >"$dir/pg/initdb.log" 2>&1
+    # Every statement is logged with its user, so that a test can prove that a session of the
+    # program sent nothing but catalogue queries and SELECTs.
     as_user postgres "$pg_bin/pg_ctl" -D "$pg_data" -l "$dir/pg/server.log" -w -t 60 \
-        -o "-k $sockets -p $port -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off" \
+        -o "-k $sockets -p $port -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off -c log_statement=all -c log_line_prefix=user:%u:" \
         start >/dev/null
     psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d postgres \
         -c "CREATE DATABASE quorvix" >/dev/null
@@ -45,11 +47,58 @@ Port=$port
 Database=quorvix
 Username=postgres
 
+[QuorvixPostgresAudit]
+Description=The private PostgreSQL test server, as the user whose statements are audited
+Driver=PostgreSQL Unicode
+Servername=$sockets
+Port=$port
+Database=quorvix
+Username=quorvix_audit
+
 [QuorvixPostgresDown]
 Description=A PostgreSQL server that does not run
 Driver=PostgreSQL Unicode
 Servername=127.0.0.1
 Port=$(free_port)
+Database=quorvix
+Username=postgres
+
+INI
+    export QUORVIX_POSTGRES_LOG="$dir/pg/server.log"
+    export QUORVIX_PG_SOCKETS="$sockets" QUORVIX_PG_PORT="$port"
+}
+
+# A second PostgreSQL server that tests may stop and start (scripts/volatile-postgres), so that
+# failures in the middle of a run are tried without disturbing the other tests.
+start_volatile_postgres() {
+    local dir=$1 fixtures=$2
+    pgv_data="$dir/pgv/data"
+    local sockets="$dir/pgv/sockets" port
+    port=$(free_port)
+    mkdir -p "$pgv_data" "$sockets"
+    [ "$(id -u)" -ne 0 ] || chown -R postgres:postgres "$dir/pgv"
+    as_user postgres "$pg_bin/initdb" -D "$pgv_data" -A trust -U postgres -E UTF8 --locale=C \
+        --no-sync >"$dir/pgv/initdb.log" 2>&1
+    # The options live in the configuration, so that a plain restart finds them.
+    as_user postgres tee -a "$pgv_data/postgresql.conf" >/dev/null <<CONF
+port = $port
+unix_socket_directories = '$sockets'
+listen_addresses = '127.0.0.1'
+fsync = off
+full_page_writes = off
+CONF
+    export QUORVIX_VOLATILE_PG="$pgv_data"
+    "$(dirname "${BASH_SOURCE[0]}")/volatile-postgres" start
+    psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d postgres \
+        -c "CREATE DATABASE quorvix" >/dev/null
+    psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d quorvix \
+        -f "$fixtures/postgres-volatile.sql" >/dev/null
+    cat >>"$SERVER_ODBC_INI" <<INI
+[QuorvixPostgresVolatile]
+Description=Private PostgreSQL test server that tests stop and start
+Driver=PostgreSQL Unicode
+Servername=$sockets
+Port=$port
 Database=quorvix
 Username=postgres
 
@@ -92,12 +141,15 @@ INI
 }
 
 stop_servers() {
-    if [ -n "$pg_data" ] && [ -f "$pg_data/postmaster.pid" ]; then
-        as_user postgres "$pg_bin/pg_ctl" -D "$pg_data" -m immediate -w stop >/dev/null 2>&1 || true
-    fi
+    local data
+    for data in "$pg_data" "$pgv_data"; do
+        if [ -n "$data" ] && [ -f "$data/postmaster.pid" ]; then
+            as_user postgres "$pg_bin/pg_ctl" -D "$data" -m immediate -w stop >/dev/null 2>&1 || true
+        fi
+    done
     if [ -n "$maria_pid" ] && kill -0 "$maria_pid" 2>/dev/null; then
         kill "$maria_pid" 2>/dev/null || true
         wait "$maria_pid" 2>/dev/null || true
     fi
-    pg_data="" ; maria_pid=""
+    pg_data="" ; pgv_data="" ; maria_pid=""
 }

@@ -30,11 +30,12 @@ CDlgWait::CDlgWait(int kind, bool cancellable, CComparisonResults& results, QWid
               return kind == DictionaryRun ? results.RunDictionaryComparison(progress)
                                            : results.RunTableComparison(progress);
           },
-          owner) {}
+          owner, [&results] { results.Interrupt(); }) {}
 
-CDlgWait::CDlgWait(int kind, bool cancellable, Run run, QWidget* owner)
+CDlgWait::CDlgWait(int kind, bool cancellable, Run run, QWidget* owner,
+                   std::function<void()> interrupt)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint), m_kind(kind),
-      m_cancellable(cancellable), m_run(std::move(run)) {
+      m_cancellable(cancellable), m_run(std::move(run)), m_interrupt(std::move(interrupt)) {
     setModal(true);
     CTemplateBuilder::Build(*this, MapResourceId(kTemplate));
     m_itemText = CTemplateBuilder::Find<QLabel>(*this, kItemText);
@@ -145,10 +146,13 @@ void CDlgWait::OnTimer() {
 }
 
 void CDlgWait::reject() {
-    // Cancel asks the run to stop; the dialog closes when the run has noticed it and ended.
-    if (m_cancellable)
+    // Cancel asks the run to stop; the dialog closes when the run has noticed it and ended. A
+    // run waiting for a stalled server notices only once its statement is cancelled.
+    if (m_cancellable) {
         m_cancelRequested = true;
-    else
+        if (m_interrupt && m_worker && !m_worker->isFinished())
+            m_interrupt();
+    } else
         CWarningBeep::Sound();
 }
 

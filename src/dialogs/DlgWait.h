@@ -25,10 +25,13 @@ public:
     enum Kind { TableRun = 0, DictionaryRun = 1 };
     using Run = std::function<bool(IComparisonProgress&)>;
 
-    // Runs RunTableComparison (kind 0) or RunDictionaryComparison (kind 1) of results.
+    // Runs RunTableComparison (kind 0) or RunDictionaryComparison (kind 1) of results; Cancel
+    // also interrupts the statement the run is waiting for.
     CDlgWait(int kind, bool cancellable, CComparisonResults& results, QWidget* owner);
-    // Runs any job that reports through the dialog.
-    CDlgWait(int kind, bool cancellable, Run run, QWidget* owner);
+    // Runs any job that reports through the dialog; interrupt, when given, is called on the
+    // user-interface thread when Cancel is pressed.
+    CDlgWait(int kind, bool cancellable, Run run, QWidget* owner,
+             std::function<void()> interrupt = {});
     ~CDlgWait() override;
 
     int exec() override;
@@ -57,6 +60,7 @@ private:
     int m_kind;
     bool m_cancellable;
     Run m_run;
+    std::function<void()> m_interrupt;
     std::atomic<bool> m_cancelRequested{false};
     bool m_succeeded = false;
     std::unique_ptr<QThread> m_worker;

@@ -5,13 +5,22 @@
 #include "model/FixedWidthFields.h"
 #include "model/NameOrdering.h"
 #include "odbc/DataSourceSide.h"
+#include "shell/Language.h"
 
 namespace {
 
 constexpr qint64 kNoRecord = -1;
-// The widths come from sizes declared in the dictionary itself; a mistyped size must not make a
-// run allocate gigabytes. Longer keys and values are cut to the width.
+// The reading widths come from sizes declared in the dictionary itself; a mistyped size must not
+// make a run allocate gigabytes. Longer keys and values are cut to the width.
 constexpr qint32 kLongestWidth = 4000;
+// The dictionary's index reaches the file in pieces of about this size.
+constexpr qsizetype kIndexChunkBytes = 1024 * 1024;
+
+constexpr int kFailedReadText = 1950;
+constexpr int kColumnsObjectText = 1951;
+constexpr int kDictionaryObjectText = 1952;
+constexpr int kItemSizeObjectText = 1953;
+constexpr int kResultFileText = 1957;
 
 // A side's names, re-sorted under the case rule when names are matched ignoring case.
 QStringList SortedNames(const QStringList& names, bool caseSensitive) {
@@ -31,6 +40,44 @@ CComparisonResults::CComparisonResults(CDataSourceSide& left, CDataSourceSide& r
     : m_left(left), m_right(right), m_params(params) {}
 
 CComparisonResults::~CComparisonResults() = default;
+
+void CComparisonResults::Interrupt() {
+    m_left.Interrupt();
+    m_right.Interrupt();
+}
+
+bool CComparisonResults::FailRead(const CDataSourceSide& side, const QString& object) {
+    QString dataSource = side.DataSourceName();
+    const QString owner = side.Owner().DisplayText();
+    if (!owner.isEmpty())
+        dataSource += QStringLiteral(" (") + owner + QLatin1Char(')');
+    m_failure = LoadLocalizedString(kFailedReadText).arg(dataSource, object, side.LastDiagnostic());
+    return false;
+}
+
+void CComparisonResults::FailFile() {
+    m_failure = LoadLocalizedString(kResultFileText).arg(CResultFile::Folder());
+}
+
+void CComparisonResults::StartRun() {
+    m_failure.clear();
+    m_left.ClearInterrupt();
+    m_right.ClearInterrupt();
+}
+
+// A read that failed because the user cancelled is a cancel, not a failure to report. Either
+// way the sides take statements again, and a run that did not succeed keeps no file.
+bool CComparisonResults::EndRun(int kind, bool succeeded, bool failed,
+                                IComparisonProgress& waitDialog) {
+    if (failed &&
+        (m_left.IsInterrupted() || m_right.IsInterrupted() || waitDialog.QueryCancel() != 0))
+        m_failure.clear();
+    m_left.ClearInterrupt();
+    m_right.ClearInterrupt();
+    if (!succeeded)
+        DiscardResultFile(kind);
+    return succeeded;
+}
 
 std::unique_ptr<CResultFile>& CComparisonResults::File(int kind) {
     return kind == CResultFile::DictionaryResult ? m_dictionaryFile : m_tableFile;
@@ -55,6 +102,7 @@ bool CComparisonResults::HasResult(int kind) const {
 // Table comparison
 
 bool CComparisonResults::RunTableComparison(IComparisonProgress& waitDialog) {
+    StartRun();
     m_tableCounters.fill(0);
     const bool caseSensitive = m_params.TestBit(ParamBit::CaseSensitive);
     const bool compareTypes = m_params.TestBit(ParamBit::CompareSqlTypes);
@@ -80,6 +128,8 @@ bool CComparisonResults::RunTableComparison(IComparisonProgress& waitDialog) {
         DiscardResultFile(CResultFile::TableResult);
         CResultFile* file = CreateResultFile(CResultFile::TableResult);
         failed = !file || !file->Resize(8 * qint64(m_tableNames.size()));
+        if (failed)
+            FailFile();
     }
     waitDialog.Progress(int(m_tableNames.size()));
 
@@ -89,14 +139,12 @@ bool CComparisonResults::RunTableComparison(IComparisonProgress& waitDialog) {
         waitDialog.Progress(0);
         cancelled = waitDialog.QueryCancel() != 0;
     }
-    if (!cancelled && !failed && m_tableFile)
-        failed = !m_tableFile->Flush();
-
-    if (cancelled || failed) {
-        DiscardResultFile(CResultFile::TableResult);
-        return false;
+    if (!cancelled && !failed && m_tableFile && !m_tableFile->Flush()) {
+        failed = true;
+        FailFile();
     }
-    return true;
+
+    return EndRun(CResultFile::TableResult, !cancelled && !failed, failed, waitDialog);
 }
 
 bool CComparisonResults::CompareTable(int tableIndex, bool caseSensitive, bool compareTypes,
@@ -110,17 +158,23 @@ bool CComparisonResults::CompareTable(int tableIndex, bool caseSensitive, bool c
     std::vector<std::unique_ptr<CColumnCompareInfo>> rows;
     qint16 nameWidth = 0;
     qint16 typeNameWidth = 0;
-    if (FindSorted(caseSensitive, leftNames, table) < 0) {
+    const qsizetype leftIndex = FindSorted(caseSensitive, leftNames, table);
+    const qsizetype rightIndex = FindSorted(caseSensitive, rightNames, table);
+    if (leftIndex < 0) {
         status = CompareStatus::OnlyRight;
-    } else if (FindSorted(caseSensitive, rightNames, table) < 0) {
+    } else if (rightIndex < 0) {
         status = CompareStatus::OnlyLeft;
     } else {
-        // Both sides are asked under the union's spelling: a column read that fails leaves that
-        // side with what it read, and the rest shows as the other side's only.
+        // Each side is asked under its own spelling of the name. A side that cannot be read
+        // fails the run: judging what was read of it would hide its differences.
+        const QString& leftTable = leftNames[leftIndex];
+        const QString& rightTable = rightNames[rightIndex];
         CColumnInfoArray leftColumns;
         CColumnInfoArray rightColumns;
-        m_left.ReadColumns(table, leftColumns);
-        m_right.ReadColumns(table, rightColumns);
+        if (!m_left.ReadColumns(leftTable, leftColumns))
+            return FailRead(m_left, LoadLocalizedString(kColumnsObjectText).arg(leftTable));
+        if (!m_right.ReadColumns(rightTable, rightColumns))
+            return FailRead(m_right, LoadLocalizedString(kColumnsObjectText).arg(rightTable));
 
         for (const auto& left : leftColumns) {
             const CColumnInfo* right = FindByName(caseSensitive, rightColumns, *left);
@@ -169,7 +223,10 @@ bool CComparisonResults::CompareTable(int tableIndex, bool caseSensitive, bool c
             row->AppendRecord(entry, nameWidth, typeNameWidth);
     }
     const qint64 position = m_tableFile->Append(entry);
-    return position >= 0 && m_tableFile->WriteInt64At(8 * qint64(tableIndex), position);
+    if (position >= 0 && m_tableFile->WriteInt64At(8 * qint64(tableIndex), position))
+        return true;
+    FailFile();
+    return false;
 }
 
 qint32 CComparisonResults::GetTableStatus(int tableIndex) {
@@ -220,9 +277,19 @@ qint32 CComparisonResults::GetColumnRowStatus(int rowIndex, qint64 firstRow, int
 // ---------------------------------------------------------------------------------------------
 // Data-dictionary comparison
 
-qint32 CComparisonResults::LargerItemSize(const QString& item) {
-    return std::min(std::max(m_left.LookupDataItemSize(item), m_right.LookupDataItemSize(item)),
-                    kLongestWidth);
+// The larger of the two sides' declared sizes of an item, within reason; -1 when neither side
+// has it. False when a side could not be read.
+bool CComparisonResults::ReadItemSize(const QString& item, qint32& size) {
+    const QString object = LoadLocalizedString(kItemSizeObjectText).arg(item);
+    bool failed = false;
+    const qint32 left = m_left.LookupDataItemSize(item, &failed);
+    if (failed)
+        return FailRead(m_left, object.arg(m_left.DataDictionaryTable()));
+    const qint32 right = m_right.LookupDataItemSize(item, &failed);
+    if (failed)
+        return FailRead(m_right, object.arg(m_right.DataDictionaryTable()));
+    size = std::min(std::max(left, right), kLongestWidth);
+    return true;
 }
 
 qint64 CComparisonResults::RecordSize() const {
@@ -230,67 +297,91 @@ qint64 CComparisonResults::RecordSize() const {
 }
 
 bool CComparisonResults::RunDictionaryComparison(IComparisonProgress& waitDialog) {
+    StartRun();
     m_dictionaryCounters.fill(0);
-    m_keyWidth = LargerItemSize(QStringLiteral("DTAI"));
-    if (m_keyWidth <= 0)
-        return false;
-
     m_keyCount = 0;
     m_rowCount = 0;
     m_keyList.clear();
     m_keyHint = 0;
+
+    bool failed = false;
     int cancelFlag = 0;
+    // The declared sizes only bound the reading buffers; the result file's fields take the
+    // longest text actually read, so that a mistyped size costs neither memory nor disk.
+    qint32 declaredKey = 0, declaredItemType = 0, declaredDataType = 0, declaredDecimals = 0;
+    failed = !ReadItemSize(QStringLiteral("DTAI"), declaredKey) ||
+             !ReadItemSize(QStringLiteral("DTAT"), declaredItemType) ||
+             !ReadItemSize(QStringLiteral("OWTP"), declaredDataType) ||
+             !ReadItemSize(QStringLiteral("CDEC"), declaredDecimals);
+    if (!failed && declaredKey <= 0)
+        return EndRun(CResultFile::DictionaryResult, false, false, waitDialog);
+    if (declaredItemType <= 0)
+        declaredItemType = 1;
+    if (declaredDataType <= 0)
+        declaredDataType = 2;
+    if (declaredDecimals <= 0)
+        declaredDecimals = 1;
+
     const auto onRow = [this, &waitDialog](int mode, const QString& key, QStringList* keyList,
                                            std::unique_ptr<CAliasCompareInfo> record, int& cancel) {
         return OnDictionaryRow(mode, key, keyList, std::move(record), waitDialog, cancel);
     };
-    bool failed = false;
+    const auto read = [&](CDataSourceSide& side, int mode, const std::vector<int>& widths,
+                          QStringList* keyList, std::vector<int>* longest) {
+        if (failed || cancelFlag != 0)
+            return;
+        if (side.ReadDataDictionary(mode, widths, keyList, onRow, cancelFlag, longest) == 0)
+            failed = !FailRead(
+                side, LoadLocalizedString(kDictionaryObjectText).arg(side.DataDictionaryTable()));
+    };
 
-    m_left.ReadDataDictionary(CDataSourceSide::LeftKeys, {m_keyWidth}, &m_keyList, onRow,
-                              cancelFlag);
-    if (cancelFlag == 0)
-        m_right.ReadDataDictionary(CDataSourceSide::RightKeys, {m_keyWidth}, &m_keyList, onRow,
-                                   cancelFlag);
-    if (cancelFlag == 0) {
+    const std::vector<int> declared{declaredKey, declaredItemType, declaredDataType,
+                                    declaredDecimals};
+    std::vector<int> leftLongest;
+    std::vector<int> rightLongest;
+    read(m_left, CDataSourceSide::LeftKeys, declared, &m_keyList, &leftLongest);
+    read(m_right, CDataSourceSide::RightKeys, declared, &m_keyList, &rightLongest);
+    if (!failed && cancelFlag == 0) {
+        const auto longest = [&](int column) {
+            const int left = column < int(leftLongest.size()) ? leftLongest[column] : 0;
+            const int right = column < int(rightLongest.size()) ? rightLongest[column] : 0;
+            return std::max({left, right, 1});
+        };
+        m_keyWidth = longest(0);
+        m_itemTypeWidth = longest(1);
+        m_dataTypeWidth = longest(2);
+        m_displayDecimalsWidth = longest(3);
+
         DiscardResultFile(CResultFile::DictionaryResult);
         m_keyCount = qint32(m_keyList.size());
         m_recordPositions.assign(m_keyList.size(), kNoRecord);
         m_rightSeen.assign(m_keyList.size(), 0);
-        failed = !CreateResultFile(CResultFile::DictionaryResult) || !WriteDictionaryIndex();
+        if (!CreateResultFile(CResultFile::DictionaryResult) || !WriteDictionaryIndex()) {
+            failed = true;
+            FailFile();
+        }
     }
     if (cancelFlag == 0 && !failed && waitDialog.QueryCancel() != 0)
         cancelFlag = 1;
 
     if (cancelFlag == 0 && !failed) {
         waitDialog.Progress(m_rowCount);
-        m_itemTypeWidth = LargerItemSize(QStringLiteral("DTAT"));
-        m_dataTypeWidth = LargerItemSize(QStringLiteral("OWTP"));
-        m_displayDecimalsWidth = LargerItemSize(QStringLiteral("CDEC"));
-        if (m_itemTypeWidth <= 0)
-            m_itemTypeWidth = 1;
-        if (m_dataTypeWidth <= 0)
-            m_dataTypeWidth = 2;
-        if (m_displayDecimalsWidth <= 0)
-            m_displayDecimalsWidth = 1;
         const std::vector<int> widths{m_keyWidth, m_itemTypeWidth, m_dataTypeWidth,
                                       m_displayDecimalsWidth};
-        m_left.ReadDataDictionary(CDataSourceSide::LeftRows, widths, nullptr, onRow, cancelFlag);
-        if (cancelFlag == 0)
-            m_right.ReadDataDictionary(CDataSourceSide::RightRows, widths, nullptr, onRow,
-                                       cancelFlag);
-        // The records' positions reach the index in one write at the end rather than one
-        // write per row; the file ends up the same.
-        failed = !WriteDictionaryIndex() || !m_dictionaryFile->Flush();
+        read(m_left, CDataSourceSide::LeftRows, widths, nullptr, nullptr);
+        read(m_right, CDataSourceSide::RightRows, widths, nullptr, nullptr);
+        // The records' positions reach the index in one pass at the end rather than one write
+        // per row; the file ends up the same.
+        if (!failed && cancelFlag == 0 && (!WriteDictionaryIndex() || !m_dictionaryFile->Flush())) {
+            failed = true;
+            FailFile();
+        }
     }
 
     m_keyList.clear();
     m_recordPositions.clear();
     m_rightSeen.clear();
-    if (cancelFlag != 0 || failed) {
-        DiscardResultFile(CResultFile::DictionaryResult);
-        return false;
-    }
-    return true;
+    return EndRun(CResultFile::DictionaryResult, cancelFlag == 0 && !failed, failed, waitDialog);
 }
 
 // One entry per key, also when one side's dictionary holds a key twice.
@@ -318,13 +409,20 @@ qsizetype CComparisonResults::FindKey(const QString& key) {
 
 // The index at the start of the file: each key with the position of its record, or -1.
 bool CComparisonResults::WriteDictionaryIndex() {
-    QByteArray index;
-    index.reserve(m_keyList.size() * EntrySize());
+    QByteArray chunk;
+    chunk.reserve(kIndexChunkBytes + EntrySize());
+    qint64 position = 0;
     for (qsizetype entry = 0; entry < m_keyList.size(); ++entry) {
-        CFixedWidthFields::AppendText(index, m_keyList[entry], m_keyWidth);
-        CFixedWidthFields::AppendInt64(index, m_recordPositions[entry]);
+        CFixedWidthFields::AppendText(chunk, m_keyList[entry], m_keyWidth);
+        CFixedWidthFields::AppendInt64(chunk, m_recordPositions[entry]);
+        if (chunk.size() >= kIndexChunkBytes || entry + 1 == m_keyList.size()) {
+            if (!m_dictionaryFile->WriteAt(position, chunk))
+                return false;
+            position += chunk.size();
+            chunk.resize(0);
+        }
     }
-    return m_dictionaryFile->WriteAt(0, index);
+    return m_dictionaryFile->IsGood();
 }
 
 int CComparisonResults::OnDictionaryRow(int mode, const QString& key, QStringList* keyList,

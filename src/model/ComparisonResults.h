@@ -33,10 +33,17 @@ public:
     CComparisonResults(CDataSourceSide& left, CDataSourceSide& right, const CParamWord& params);
     ~CComparisonResults();
 
-    // The runs, on the progress dialog's worker thread. False when cancelled or impossible; a
-    // run that fails leaves no result file of its kind.
+    // The runs, on the progress dialog's worker thread. False when cancelled or failed; a run
+    // that fails leaves no result file of its kind, and any read that fails fails the run:
+    // nothing read in part is ever judged.
     bool RunTableComparison(IComparisonProgress& waitDialog);
     bool RunDictionaryComparison(IComparisonProgress& waitDialog);
+    // Why the last run failed, naming the side, the object and the driver's diagnostic; empty
+    // after a success or a cancel.
+    QString LastFailure() const { return m_failure; }
+    // From the user-interface thread while a run goes on: cancels the catalogue call or query
+    // that the run is waiting for, so that a stalled server cannot hold the run.
+    void Interrupt();
     // One data-dictionary row; nonzero (and the cancel flag set) stops the reader.
     int OnDictionaryRow(int mode, const QString& key, QStringList* keyList,
                         std::unique_ptr<CAliasCompareInfo> record, IComparisonProgress& waitDialog,
@@ -75,7 +82,11 @@ private:
                       const QStringList& leftNames, const QStringList& rightNames,
                       IComparisonProgress& waitDialog);
     bool WriteDictionaryIndex();
-    qint32 LargerItemSize(const QString& item);
+    bool ReadItemSize(const QString& item, qint32& size);
+    bool FailRead(const CDataSourceSide& side, const QString& object);
+    void FailFile();
+    void StartRun();
+    bool EndRun(int kind, bool succeeded, bool failed, IComparisonProgress& waitDialog);
     qsizetype FindKey(const QString& key);
     void AddKey(const QString& key);
     qint64 EntrySize() const { return 2 * qint64(std::max(m_keyWidth, 0)) + 8; }
@@ -86,6 +97,7 @@ private:
     CDataSourceSide& m_right;
     const CParamWord& m_params;
     int m_createTimeoutMs = 10000;
+    QString m_failure;
 
     QStringList m_tableNames;
     Counters m_tableCounters{};

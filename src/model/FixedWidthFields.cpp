@@ -58,7 +58,8 @@ QString CFixedWidthFields::ReadText(const char* data, int width) {
     if (length == 0)
         return {};
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(data), length);
+    // The code units as stored: decoding would drop or swap a leading U+FEFF or U+FFFE.
+    return QString(reinterpret_cast<const QChar*>(data), length);
 #else
     QString text(length, Qt::Uninitialized);
     for (qsizetype i = 0; i < length; ++i)

@@ -53,9 +53,12 @@ std::unique_ptr<CResultFile> CResultFile::Create(int kind, int timeoutMs) {
         QByteArray pattern =
             QFile::encodeName(QDir(Folder()).filePath(Prefix(kind) + QStringLiteral("XXXXXX")));
         const int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (descriptor >= 0)
+        if (descriptor >= 0) {
+            // Only the descriptor is kept: a program that is killed leaves nothing behind.
+            ::unlink(pattern.constData());
             return std::unique_ptr<CResultFile>(
                 new CResultFile(descriptor, QFile::decodeName(pattern)));
+        }
         if (timer.elapsed() >= timeoutMs)
             return nullptr;
         // A short pause between attempts keeps the retry from spinning a core for ten seconds.
@@ -67,9 +70,8 @@ CResultFile::CResultFile(int descriptor, QString path)
     : m_descriptor(descriptor), m_path(std::move(path)) {}
 
 CResultFile::~CResultFile() {
-    // An error while closing abandons the file; it is deleted all the same.
+    // The file has no name left: closing it gives its space back.
     ::close(m_descriptor);
-    ::unlink(QFile::encodeName(m_path).constData());
 }
 
 bool CResultFile::Flush() {

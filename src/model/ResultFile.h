@@ -7,9 +7,9 @@
 
 // A temporary binary file that holds one comparison result, private to this run of the program.
 // Created in $TMP (else /tmp, else the current folder) with a unique name that begins with
-// "BFDB" (table results) or "BFDD" (data-dictionary results), mode 0600; closed and deleted when
-// the object goes. Writes at the end are gathered in memory and reach the file before any read.
-// Used by one thread at a time.
+// "BFDB" (table results) or "BFDD" (data-dictionary results), mode 0600, and unlinked at once:
+// only its descriptor lives on, so it is gone when the object goes or the program dies. Writes at
+// the end are gathered in memory and reach the file before any read. Used by one thread at a time.
 class CResultFile {
 public:
     enum Kind { TableResult = 0, DictionaryResult = 1 };
@@ -23,6 +23,7 @@ public:
     CResultFile(const CResultFile&) = delete;
     CResultFile& operator=(const CResultFile&) = delete;
 
+    // The name the file was created under; no longer in the folder.
     QString Path() const { return m_path; }
     // Length of the file including what is still gathered for writing.
     qint64 Size() const { return m_flushedSize + m_pending.size(); }

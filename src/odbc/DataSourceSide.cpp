@@ -5,6 +5,7 @@
 #include "odbc/OdbcStatement.h"
 #include "odbc/OwnerCombo.h"
 #include "odbc/TableList.h"
+#include "shell/Language.h"
 #include "shell/WaitCursor.h"
 
 #include <sqlext.h>
@@ -12,12 +13,19 @@
 
 namespace {
 
-// Catalogue texts are read into buffers of this many code units unless the driver declares
-// longer identifiers.
-constexpr int kNameBufferUnits = 130;
-constexpr int kLongestNameBufferUnits = 4096;
+// Catalogue texts are read into buffers of this many code units; a longer name fails the read
+// rather than being cut and taken for another.
+constexpr int kNameBufferUnits = 4096;
 // Data-dictionary values are read into buffers of their declared width, within reason.
 constexpr int kLongestValueUnits = 4000;
+// A table that gives no column rows is asked again by this many leading code units of its
+// name: some drivers cannot find a long name spelt out in full.
+constexpr qsizetype kPrefixUnits = 16;
+
+// Texts of the reasons for a failed read that the driver does not give.
+constexpr int kTableNotFoundText = 1954;
+constexpr int kUnsafeNameText = 1955;
+constexpr int kLongNameText = 1956;
 
 const SQLWCHAR* WideOrNull(const QString& text) {
     return text.isEmpty() ? nullptr : reinterpret_cast<const SQLWCHAR*>(text.utf16());
@@ -25,6 +33,43 @@ const SQLWCHAR* WideOrNull(const QString& text) {
 
 SQLWCHAR* Wide(const QString& text) {
     return const_cast<SQLWCHAR*>(WideOrNull(text));
+}
+
+bool IsPlainIdentifier(const QString& name) {
+    if (name.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t unit = name[i].unicode();
+        const bool letter = (unit >= 'A' && unit <= 'Z') || (unit >= 'a' && unit <= 'z');
+        const bool digit = unit >= '0' && unit <= '9';
+        if (!letter && unit != '_' && (i == 0 || !digit))
+            return false;
+    }
+    return true;
+}
+
+// The leading code units of a name, never ending inside a surrogate pair.
+QString NamePrefix(const QString& name) {
+    qsizetype units = std::min(name.size(), kPrefixUnits);
+    if (units > 0 && units < name.size() && name[units - 1].isHighSurrogate())
+        --units;
+    return name.left(units);
+}
+
+// The length of a text without its trailing white space, as records keep it.
+int TrimmedLength(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    return int(end);
+}
+
+QString NoConnectionDiagnostic() {
+    return QStringLiteral("08003: no open connection");
+}
+
+QString LongNameDiagnostic() {
+    return LoadLocalizedString(kLongNameText).arg(kNameBufferUnits - 1);
 }
 
 } // namespace
@@ -41,9 +86,12 @@ void CDataSourceSide::SetDataSource(const QString& name, int kind) {
 bool CDataSourceSide::Connect() {
     const CWaitCursor waitCursor;
     m_connection.reset();
+    m_lastDiagnostic.clear();
     auto connection = std::make_unique<COdbcConnection>();
-    if (!connection->Open(m_dataSourceName))
+    if (!connection->Open(m_dataSourceName)) {
+        m_lastDiagnostic = connection->Diagnostic();
         return false;
+    }
     m_connection = std::move(connection);
     return true;
 }
@@ -56,71 +104,114 @@ bool CDataSourceSide::HasConnection() const {
     return m_connection && m_connection->IsOpen();
 }
 
+bool CDataSourceSide::Fail(const QString& diagnostic) {
+    m_lastDiagnostic = diagnostic;
+    return false;
+}
+
+void CDataSourceSide::Interrupt() {
+    if (m_connection)
+        m_connection->Interrupt();
+}
+
+void CDataSourceSide::ClearInterrupt() {
+    if (m_connection)
+        m_connection->ClearInterrupt();
+}
+
+bool CDataSourceSide::IsInterrupted() const {
+    return m_connection && m_connection->IsInterrupted();
+}
+
+void CDataSourceSide::SetOwner(const COwnerName& owner) {
+    m_owner = owner;
+}
+
+void CDataSourceSide::SetOwnerQualifier(const QString& qualifier) {
+    const qsizetype dot = qualifier.indexOf(QLatin1Char('.'));
+    if (dot < 0)
+        m_owner = {qualifier, QString()};
+    else
+        m_owner = {qualifier.left(dot), qualifier.mid(dot + 1)};
+}
+
 void CDataSourceSide::SplitQualifier(QString& catalog, QString& schema) const {
-    const qsizetype dot = m_ownerQualifier.indexOf(QLatin1Char('.'));
-    if (dot < 0) {
-        catalog = m_ownerQualifier;
-        schema.clear();
-    } else {
-        catalog = m_ownerQualifier.left(dot);
-        schema = m_ownerQualifier.mid(dot + 1);
-    }
+    catalog = m_owner.catalog;
+    schema = m_owner.schema;
+}
+
+QString CDataSourceSide::QuoteIdentifier(const QString& name) const {
+    const QString quote = HasConnection() ? m_connection->IdentifierQuote() : QString();
+    if (quote.isEmpty())
+        return IsPlainIdentifier(name) ? name : QString();
+    QString quoted = name;
+    quoted.replace(quote, quote + quote);
+    return quote + quoted + quote;
 }
 
 QString CDataSourceSide::QualifiedName(const QString& table) const {
-    QString catalog;
-    QString schema;
-    SplitQualifier(catalog, schema);
     QString name;
-    if (!catalog.isEmpty())
-        name += catalog + QLatin1Char('.');
-    if (!schema.isEmpty())
-        name += schema + QLatin1Char('.');
-    return name + table;
-}
-
-int CDataSourceSide::NameBufferUnits() const {
-    int longest = 0;
-    for (const SQLUSMALLINT info : {SQL_MAX_CATALOG_NAME_LEN, SQL_MAX_SCHEMA_NAME_LEN,
-                                    SQL_MAX_TABLE_NAME_LEN, SQL_MAX_COLUMN_NAME_LEN})
-        longest = std::max(longest, m_connection->MaxNameLength(info));
-    return std::clamp(longest + 1, kNameBufferUnits, kLongestNameBufferUnits);
-}
-
-QString CDataSourceSide::EscapedPattern(const QString& text) {
-    // Catalogue search patterns read "_" and "%" as wildcards: "A_B" would also find "AXB".
-    const QString escape = m_connection->SearchPatternEscape();
-    if (escape.isEmpty() || text.isEmpty())
-        return text;
-    QString escaped;
-    escaped.reserve(text.size() + 8);
-    for (const QChar unit : text) {
-        if (unit == QLatin1Char('_') || unit == QLatin1Char('%') || escape == unit)
-            escaped += escape;
-        escaped += unit;
+    for (const QString& part : {m_owner.catalog, m_owner.schema}) {
+        if (part.isEmpty())
+            continue;
+        const QString quoted = QuoteIdentifier(part);
+        if (quoted.isEmpty())
+            return {};
+        name += quoted + QLatin1Char('.');
     }
-    return escaped;
+    const QString quoted = QuoteIdentifier(table);
+    return quoted.isEmpty() ? QString() : name + quoted;
 }
 
-void CDataSourceSide::ListQualifiers(QStringList& ownerList, IOwnerCombo* ownerCombo) {
+// Catalogue search patterns read "_" and "%" as wildcards: "A_B" would also find "AXB". They are
+// escaped with the driver's escape character. The escape character itself is not escaped but
+// matched by the one-character wildcard, since a driver may not read its own escape doubled
+// (psqlODBC finds nothing for "back\\slash"); the pattern is then inexact and the caller keeps
+// only the rows of the name itself.
+QString CDataSourceSide::SearchPattern(const QString& text, bool& exact) {
+    exact = true;
+    const QString escape = m_connection->SearchPatternEscape();
+    QString pattern;
+    pattern.reserve(text.size() + 8);
+    for (const QChar unit : text) {
+        const bool wildcard = unit == QLatin1Char('_') || unit == QLatin1Char('%');
+        if (!escape.isEmpty() && escape == unit) {
+            pattern += QLatin1Char('_');
+            exact = false;
+        } else if (wildcard && escape.isEmpty()) {
+            pattern += QLatin1Char('_');
+            exact = false;
+        } else {
+            if (wildcard)
+                pattern += escape;
+            pattern += unit;
+        }
+    }
+    return pattern;
+}
+
+void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCombo) {
     const CWaitCursor waitCursor;
     ownerList.clear();
+    m_lastDiagnostic.clear();
     if (ownerCombo)
         ownerCombo->DeleteAllEntries();
     if (!HasConnection())
         return;
 
-    COdbcStatement statement(m_connection->Handle());
+    COdbcStatement statement(*m_connection);
     const bool listed = statement.Execute([](SQLHSTMT handle) {
         return SQLTablesW(handle, nullptr, SQL_NTS, nullptr, SQL_NTS, nullptr, SQL_NTS, nullptr,
                           SQL_NTS);
     });
-    if (!listed)
+    if (!listed) {
+        Fail(statement.Diagnostic());
         return;
-    const int units = NameBufferUnits();
-    const int catalogColumn = statement.BindText(1, units);
-    const int schemaColumn = statement.BindText(2, units);
+    }
+    const int catalogColumn = statement.BindText(1, kNameBufferUnits);
+    const int schemaColumn = statement.BindText(2, kNameBufferUnits);
     if (catalogColumn < 0 || schemaColumn < 0) {
+        Fail(statement.Diagnostic());
         if (ownerCombo)
             ownerCombo->DeleteAllEntries();
         return;
@@ -128,61 +219,65 @@ void CDataSourceSide::ListQualifiers(QStringList& ownerList, IOwnerCombo* ownerC
 
     COdbcStatement::FetchResult fetched;
     while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
-        const QString catalog = statement.Text(catalogColumn);
-        const QString schema = statement.Text(schemaColumn);
-        const QString entry = catalog + QLatin1Char('.') + schema;
-        if (ownerList.contains(entry))
+        if (statement.IsTextCut(catalogColumn) || statement.IsTextCut(schemaColumn)) {
+            fetched = COdbcStatement::FetchResult::Error;
+            Fail(LongNameDiagnostic());
+            break;
+        }
+        const COwnerName owner{statement.Text(catalogColumn), statement.Text(schemaColumn)};
+        if (std::find(ownerList.begin(), ownerList.end(), owner) != ownerList.end())
             continue;
         const int index = int(ownerList.size());
-        ownerList.append(entry);
-        if (!ownerCombo)
-            continue;
-        if (catalog.isEmpty())
-            ownerCombo->AddEntry(schema, index);
-        else if (schema.isEmpty())
-            ownerCombo->AddEntry(catalog, index);
-        else
-            ownerCombo->AddEntry(entry, index);
+        ownerList.push_back(owner);
+        if (ownerCombo)
+            ownerCombo->AddEntry(owner.DisplayText(), index);
     }
-    if (fetched == COdbcStatement::FetchResult::Error && ownerCombo)
-        ownerCombo->DeleteAllEntries();
+    if (fetched == COdbcStatement::FetchResult::Error) {
+        if (m_lastDiagnostic.isEmpty())
+            Fail(statement.Diagnostic());
+        if (ownerCombo)
+            ownerCombo->DeleteAllEntries();
+    }
 }
 
 bool CDataSourceSide::ListTables(ITableList* tableList) {
     const CWaitCursor waitCursor;
     m_tableNames.clear();
     m_viewFlags.clear();
+    m_lastDiagnostic.clear();
     if (tableList)
         tableList->DeleteAllItems();
     if (!HasConnection())
-        return false;
+        return Fail(NoConnectionDiagnostic());
 
     QStringList viewNames;
-    bool result = false;
     {
-        COdbcStatement statement(m_connection->Handle());
-        QString catalog;
-        QString schema;
-        SplitQualifier(catalog, schema);
-        const QString schemaPattern = EscapedPattern(schema);
+        COdbcStatement statement(*m_connection);
+        bool exactSchema = true;
+        const QString schemaPattern = SearchPattern(m_owner.schema, exactSchema);
         // No blank after the comma: the SQLite driver reads "'TABLE', 'VIEW'" as tables only.
         const QString tableTypes = QStringLiteral("'TABLE','VIEW'");
         const bool listed = statement.Execute([&](SQLHSTMT handle) {
-            return SQLTablesW(handle, Wide(catalog), SQL_NTS, Wide(schemaPattern), SQL_NTS, nullptr,
-                              SQL_NTS, Wide(tableTypes), SQL_NTS);
+            return SQLTablesW(handle, Wide(m_owner.catalog), SQL_NTS, Wide(schemaPattern), SQL_NTS,
+                              nullptr, SQL_NTS, Wide(tableTypes), SQL_NTS);
         });
         if (!listed)
-            return false;
+            return Fail(statement.Diagnostic());
 
-        const int units = NameBufferUnits();
-        statement.BindText(1, units);
-        statement.BindText(2, units);
-        const int nameColumn = statement.BindText(3, units);
-        const int typeColumn = statement.BindText(4, units);
-        result = nameColumn >= 0 && typeColumn >= 0;
+        statement.BindText(1, kNameBufferUnits);
+        const int schemaColumn = statement.BindText(2, kNameBufferUnits);
+        const int nameColumn = statement.BindText(3, kNameBufferUnits);
+        const int typeColumn = statement.BindText(4, kNameBufferUnits);
+        bool result = schemaColumn >= 0 && nameColumn >= 0 && typeColumn >= 0;
 
         COdbcStatement::FetchResult fetched = COdbcStatement::FetchResult::Error;
         while (result && (fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
+            if (statement.IsTextCut(nameColumn) || statement.IsTextCut(schemaColumn)) {
+                m_tableNames.clear();
+                return Fail(LongNameDiagnostic());
+            }
+            if (!exactSchema && statement.Text(schemaColumn) != m_owner.schema)
+                continue;
             const QString name = statement.Text(nameColumn);
             InsertSorted(true, m_tableNames, name);
             if (statement.Text(typeColumn).compare(QLatin1String("VIEW"), Qt::CaseInsensitive) == 0)
@@ -191,7 +286,7 @@ bool CDataSourceSide::ListTables(ITableList* tableList) {
         if (!result || fetched == COdbcStatement::FetchResult::Error) {
             m_tableNames.clear();
             m_viewFlags.clear();
-            return false;
+            return Fail(statement.Diagnostic());
         }
     }
 
@@ -206,7 +301,7 @@ bool CDataSourceSide::ListTables(ITableList* tableList) {
             tableList->AppendItem(index);
     }
     FindDataDictionaryTable();
-    return result;
+    return true;
 }
 
 QString CDataSourceSide::GetTableName(int index) const {
@@ -228,84 +323,139 @@ bool CDataSourceSide::TableNameContains(int index, const QString& text) const {
 bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& columns) {
     const CWaitCursor waitCursor;
     columns.clear();
+    m_lastDiagnostic.clear();
     if (!HasConnection())
-        return false;
+        return Fail(NoConnectionDiagnostic());
 
-    COdbcStatement statement(m_connection->Handle());
-    QString catalog;
-    QString schema;
-    SplitQualifier(catalog, schema);
-    const QString schemaPattern = EscapedPattern(schema);
-    const QString tablePattern = EscapedPattern(table);
+    bool exact = true;
+    if (!ReadColumnRows(SearchPattern(table, exact), table, columns))
+        return false;
+    if (!columns.empty())
+        return true;
+
+    // No row for a table that the listing gave: ask again by the start of its name, then ask
+    // whether the catalogue still lists it. Only a listed table truly has no columns; one that
+    // cannot be found again is a failed read, never a table without columns.
+    if (table.size() > kPrefixUnits) {
+        const QString prefix = SearchPattern(NamePrefix(table), exact) + QLatin1Char('%');
+        if (!ReadColumnRows(prefix, table, columns))
+            return false;
+        if (!columns.empty())
+            return true;
+    }
+    bool listed = false;
+    if (!IsTableListed(table, listed))
+        return false;
+    return listed || Fail(LoadLocalizedString(kTableNotFoundText).arg(table));
+}
+
+bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString& table,
+                                     CColumnInfoArray& columns) {
+    COdbcStatement statement(*m_connection);
+    bool exactSchema = true;
+    const QString schemaPattern = SearchPattern(m_owner.schema, exactSchema);
     const bool listed = statement.Execute([&](SQLHSTMT handle) {
-        return SQLColumnsW(handle, Wide(catalog), SQL_NTS, Wide(schemaPattern), SQL_NTS,
+        return SQLColumnsW(handle, Wide(m_owner.catalog), SQL_NTS, Wide(schemaPattern), SQL_NTS,
                            Wide(tablePattern), SQL_NTS, nullptr, SQL_NTS);
     });
     if (!listed)
-        return false;
+        return Fail(statement.Diagnostic());
 
-    const int units = NameBufferUnits();
-    statement.BindText(1, units);
-    statement.BindText(2, units);
-    const int tableColumn = statement.BindText(3, units);
-    const int nameColumn = statement.BindText(4, units);
+    statement.BindText(1, kNameBufferUnits);
+    const int schemaColumn = statement.BindText(2, kNameBufferUnits);
+    const int tableColumn = statement.BindText(3, kNameBufferUnits);
+    const int nameColumn = statement.BindText(4, kNameBufferUnits);
     const int typeColumn = statement.BindInt16(5);
-    const int typeNameColumn = statement.BindText(6, units);
+    const int typeNameColumn = statement.BindText(6, kNameBufferUnits);
     const int sizeColumn = statement.BindInt32(7);
-    bool result = tableColumn >= 0 && nameColumn >= 0 && typeColumn >= 0 && typeNameColumn >= 0 &&
-                  sizeColumn >= 0;
+    if (schemaColumn < 0 || tableColumn < 0 || nameColumn < 0 || typeColumn < 0 ||
+        typeNameColumn < 0 || sizeColumn < 0)
+        return Fail(statement.Diagnostic());
 
-    // A driver may still answer for other tables (no escape character, or a case-insensitive
-    // match): keep the rows of this table, exactly spelt when there are any, else those equal to
-    // it ignoring the case of A-Z, which is how the right side is asked under the left's spelling.
+    // A driver may still answer for other tables (a pattern, or a case-insensitive match): keep
+    // the rows of this table, exactly spelt when there are any, else those equal to it ignoring
+    // the case of A-Z.
     std::vector<std::pair<QString, std::unique_ptr<CColumnInfo>>> rows;
-    COdbcStatement::FetchResult fetched = COdbcStatement::FetchResult::Error;
-    while (result && (fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
-        rows.emplace_back(statement.Text(tableColumn),
+    COdbcStatement::FetchResult fetched;
+    while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
+        if (statement.IsTextCut(tableColumn) || statement.IsTextCut(nameColumn) ||
+            statement.IsTextCut(schemaColumn) || statement.IsTextCut(typeNameColumn))
+            return Fail(LongNameDiagnostic());
+        if (!exactSchema && statement.Text(schemaColumn) != m_owner.schema)
+            continue;
+        QString tableName = statement.Text(tableColumn);
+        if (CompareNames(tableName, table, false) != 0)
+            continue;
+        rows.emplace_back(std::move(tableName),
                           std::make_unique<CColumnInfo>(
                               statement.Text(nameColumn), statement.Number(typeColumn),
                               statement.Text(typeNameColumn), statement.Number(sizeColumn)));
     }
     if (fetched == COdbcStatement::FetchResult::Error)
-        result = false;
+        return Fail(statement.Diagnostic());
 
     const bool anyExact = std::any_of(rows.begin(), rows.end(),
                                       [&table](const auto& row) { return row.first == table; });
     for (auto& [tableName, column] : rows) {
-        const bool keep =
-            anyExact ? tableName == table : CompareNames(tableName, table, false) == 0;
-        if (keep)
+        if (!anyExact || tableName == table)
             columns.push_back(std::move(column));
     }
-    return result;
+    return true;
+}
+
+bool CDataSourceSide::IsTableListed(const QString& table, bool& listed) {
+    listed = false;
+    COdbcStatement statement(*m_connection);
+    bool exact = true;
+    const QString schemaPattern = SearchPattern(m_owner.schema, exact);
+    const QString tablePattern = SearchPattern(NamePrefix(table), exact) + QLatin1Char('%');
+    const QString tableTypes = QStringLiteral("'TABLE','VIEW'");
+    const bool called = statement.Execute([&](SQLHSTMT handle) {
+        return SQLTablesW(handle, Wide(m_owner.catalog), SQL_NTS, Wide(schemaPattern), SQL_NTS,
+                          Wide(tablePattern), SQL_NTS, Wide(tableTypes), SQL_NTS);
+    });
+    if (!called)
+        return Fail(statement.Diagnostic());
+    const int schemaColumn = statement.BindText(2, kNameBufferUnits);
+    const int nameColumn = statement.BindText(3, kNameBufferUnits);
+    if (schemaColumn < 0 || nameColumn < 0)
+        return Fail(statement.Diagnostic());
+    COdbcStatement::FetchResult fetched;
+    while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
+        if (statement.Text(nameColumn) == table &&
+            (m_owner.schema.isEmpty() || statement.Text(schemaColumn) == m_owner.schema))
+            listed = true;
+    }
+    return fetched == COdbcStatement::FetchResult::End || Fail(statement.Diagnostic());
 }
 
 bool CDataSourceSide::ReadIndexes(const QString& table, CIndexInfoArray& indexes) {
     const CWaitCursor waitCursor;
     indexes.clear();
+    m_lastDiagnostic.clear();
     if (!HasConnection())
-        return false;
+        return Fail(NoConnectionDiagnostic());
 
-    COdbcStatement statement(m_connection->Handle());
-    QString catalog;
-    QString schema;
-    SplitQualifier(catalog, schema);
+    // The names of SQLStatisticsW are identifiers, not patterns: passed as they are.
+    COdbcStatement statement(*m_connection);
     const bool listed = statement.Execute([&](SQLHSTMT handle) {
-        return SQLStatisticsW(handle, Wide(catalog), SQL_NTS, Wide(schema), SQL_NTS, Wide(table),
-                              SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
+        return SQLStatisticsW(handle, Wide(m_owner.catalog), SQL_NTS, Wide(m_owner.schema), SQL_NTS,
+                              Wide(table), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
     });
     if (!listed)
-        return false;
+        return Fail(statement.Diagnostic());
 
-    const int units = NameBufferUnits();
-    const int indexColumn = statement.BindText(6, units);
-    const int columnColumn = statement.BindText(9, units);
-    const int orderColumn = statement.BindText(10, units);
-    bool result = indexColumn >= 0 && columnColumn >= 0 && orderColumn >= 0;
+    const int indexColumn = statement.BindText(6, kNameBufferUnits);
+    const int columnColumn = statement.BindText(9, kNameBufferUnits);
+    const int orderColumn = statement.BindText(10, kNameBufferUnits);
+    if (indexColumn < 0 || columnColumn < 0 || orderColumn < 0)
+        return Fail(statement.Diagnostic());
 
     std::unique_ptr<CIndexInfo> current;
-    COdbcStatement::FetchResult fetched = COdbcStatement::FetchResult::Error;
-    while (result && (fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
+    COdbcStatement::FetchResult fetched;
+    while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
+        if (statement.IsTextCut(indexColumn) || statement.IsTextCut(columnColumn))
+            return Fail(LongNameDiagnostic());
         const QString indexName = statement.Text(indexColumn);
         if (indexName.isEmpty())
             continue; // the table's statistics row
@@ -317,11 +467,11 @@ bool CDataSourceSide::ReadIndexes(const QString& table, CIndexInfoArray& indexes
         current->AddColumn(statement.Text(columnColumn), ascending);
     }
     // An index whose rows were cut short by an error is not kept half read.
-    if (current && fetched == COdbcStatement::FetchResult::End)
-        indexes.push_back(std::move(current));
     if (fetched == COdbcStatement::FetchResult::Error)
-        result = false;
-    return result;
+        return Fail(statement.Diagnostic());
+    if (current)
+        indexes.push_back(std::move(current));
+    return true;
 }
 
 void CDataSourceSide::FindDataDictionaryTable() {
@@ -347,8 +497,11 @@ void CDataSourceSide::FindDataDictionaryTable() {
 qint32 CDataSourceSide::CountRows(const QString& table) {
     if (!HasConnection())
         return -1;
-    COdbcStatement statement(m_connection->Handle());
-    if (!statement.ExecuteDirect(QStringLiteral("SELECT COUNT(*) FROM ") + QualifiedName(table)))
+    const QString qualified = QualifiedName(table);
+    if (qualified.isEmpty())
+        return -1;
+    COdbcStatement statement(*m_connection);
+    if (!statement.ExecuteDirect(QStringLiteral("SELECT COUNT(*) FROM ") + qualified))
         return -1;
     const int count = statement.BindUInt32(1);
     if (count < 0 || statement.Fetch() != COdbcStatement::FetchResult::Row)
@@ -356,45 +509,68 @@ qint32 CDataSourceSide::CountRows(const QString& table) {
     return statement.Number(count);
 }
 
-qint32 CDataSourceSide::LookupDataItemSize(const QString& item) {
-    if (!HasConnection() || m_dataDictionaryTable.isEmpty())
-        return -1;
-    COdbcStatement statement(m_connection->Handle());
-    // The callers pass fixed item names; a quote is still doubled so that no item name can
-    // change the statement.
-    QString literal = item;
-    literal.replace(QLatin1Char('\''), QStringLiteral("''"));
-    const QString sql = QStringLiteral("SELECT FRDTAS FROM ") +
-                        QualifiedName(m_dataDictionaryTable) + QStringLiteral(" WHERE FRDTAI='") +
-                        literal + QLatin1Char('\'');
-    if (!statement.ExecuteDirect(sql))
-        return -1;
-    const int size = statement.BindUInt32(1);
-    if (size < 0 || statement.Fetch() != COdbcStatement::FetchResult::Row)
-        return -1;
-    return statement.Number(size);
+qint32 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed) {
+    bool failed = true;
+    qint32 size = -1;
+    m_lastDiagnostic.clear();
+    const QString qualified = HasConnection() && !m_dataDictionaryTable.isEmpty()
+                                  ? QualifiedName(m_dataDictionaryTable)
+                                  : QString();
+    if (!HasConnection() || m_dataDictionaryTable.isEmpty()) {
+        Fail(NoConnectionDiagnostic());
+    } else if (qualified.isEmpty()) {
+        Fail(LoadLocalizedString(kUnsafeNameText).arg(OwnerQualifier() + m_dataDictionaryTable));
+    } else {
+        COdbcStatement statement(*m_connection);
+        // The callers pass fixed item names; a quote is still doubled so that no item name can
+        // change the statement.
+        QString literal = item;
+        literal.replace(QLatin1Char('\''), QStringLiteral("''"));
+        const QString sql = QStringLiteral("SELECT FRDTAS FROM ") + qualified +
+                            QStringLiteral(" WHERE FRDTAI='") + literal + QLatin1Char('\'');
+        const int column = statement.ExecuteDirect(sql) ? statement.BindUInt32(1) : -1;
+        const COdbcStatement::FetchResult fetched =
+            column >= 0 ? statement.Fetch() : COdbcStatement::FetchResult::Error;
+        if (fetched == COdbcStatement::FetchResult::Error) {
+            Fail(statement.Diagnostic());
+        } else {
+            failed = false;
+            if (fetched == COdbcStatement::FetchResult::Row)
+                size = statement.Number(column);
+        }
+    }
+    if (readFailed)
+        *readFailed = failed;
+    return size;
 }
 
 int CDataSourceSide::ReadDataDictionary(int mode, const std::vector<int>& widths,
                                         QStringList* keyList,
                                         const DictionaryRowCallback& onDictionaryRow,
-                                        int& cancelFlag) {
+                                        int& cancelFlag, std::vector<int>* longest) {
+    m_lastDiagnostic.clear();
     if (!HasConnection() || m_dataDictionaryTable.isEmpty())
-        return 0;
+        return Fail(NoConnectionDiagnostic());
     const bool wholeRows = mode == LeftRows || mode == RightRows;
     if (!wholeRows && mode != LeftKeys && mode != RightKeys)
         return 0;
+    const bool measure = !wholeRows && longest && widths.size() >= 4;
     if (widths.size() < (wholeRows ? 4u : 1u))
         return 0;
+    const QString qualified = QualifiedName(m_dataDictionaryTable);
+    if (qualified.isEmpty())
+        return Fail(
+            LoadLocalizedString(kUnsafeNameText).arg(OwnerQualifier() + m_dataDictionaryTable));
 
-    COdbcStatement statement(m_connection->Handle());
+    COdbcStatement statement(*m_connection);
     QString sql = QStringLiteral("SELECT FRDTAI");
     if (wholeRows)
         sql += QStringLiteral(", FRDTAT, FRDTAS, FROWTP, FRDTAD, FRCDEC");
-    sql += QStringLiteral(" FROM ") + QualifiedName(m_dataDictionaryTable) +
-           QStringLiteral(" ORDER BY FRDTAI");
+    else if (measure)
+        sql += QStringLiteral(", FRDTAT, FROWTP, FRCDEC");
+    sql += QStringLiteral(" FROM ") + qualified + QStringLiteral(" ORDER BY FRDTAI");
     if (!statement.ExecuteDirect(sql))
-        return 0;
+        return Fail(statement.Diagnostic());
 
     // Each text buffer holds its declared width and the terminator: a longer value is cut.
     const auto units = [](int width) { return std::clamp(width, 0, kLongestValueUnits) + 1; };
@@ -409,16 +585,22 @@ int CDataSourceSide::ReadDataDictionary(int mode, const std::vector<int>& widths
         displayDecimals = statement.BindText(6, units(widths[3]));
         bound = bound && itemType >= 0 && itemSize >= 0 && dataType >= 0 && fileDecimals >= 0 &&
                 displayDecimals >= 0;
+    } else if (measure) {
+        itemType = statement.BindText(2, units(widths[1]));
+        dataType = statement.BindText(3, units(widths[2]));
+        displayDecimals = statement.BindText(4, units(widths[3]));
+        bound = bound && itemType >= 0 && dataType >= 0 && displayDecimals >= 0;
+        longest->assign(4, 0);
     }
     if (!bound)
-        return 0;
+        return Fail(statement.Diagnostic());
 
     while (cancelFlag == 0) {
         const COdbcStatement::FetchResult fetched = statement.Fetch();
         if (fetched == COdbcStatement::FetchResult::End)
             break;
         if (fetched == COdbcStatement::FetchResult::Error)
-            return 0;
+            return Fail(statement.Diagnostic());
         const QString key = statement.Text(keyColumn);
         int stop = 0;
         if (wholeRows) {
@@ -428,6 +610,14 @@ int CDataSourceSide::ReadDataDictionary(int mode, const std::vector<int>& widths
                 statement.Text(displayDecimals));
             stop = onDictionaryRow(mode, key, nullptr, std::move(record), cancelFlag);
         } else {
+            if (measure) {
+                int* lengths = longest->data();
+                const int measured[] = {TrimmedLength(key), TrimmedLength(statement.Text(itemType)),
+                                        TrimmedLength(statement.Text(dataType)),
+                                        TrimmedLength(statement.Text(displayDecimals))};
+                for (int i = 0; i < 4; ++i)
+                    lengths[i] = std::max(lengths[i], measured[i]);
+            }
             stop = onDictionaryRow(mode, key, keyList, nullptr, cancelFlag);
         }
         if (stop != 0)

@@ -4,6 +4,7 @@
 #include "model/ColumnInfo.h"
 #include "model/IndexInfo.h"
 #include "model/Object.h"
+#include "odbc/OwnerName.h"
 
 #include <QHash>
 #include <QString>
@@ -28,8 +29,10 @@ using DictionaryRowCallback =
                       std::unique_ptr<CAliasCompareInfo> record, int& cancelFlag)>;
 
 // One side of the comparison: the data source chosen for it, its open connection, and what was
-// read from it (owner qualifier, sorted table names, view flags, data-dictionary table). Every
-// reader swallows ODBC errors and reports failure by its result only.
+// read from it (owner, sorted table names, view flags, data-dictionary table). A reader reports
+// failure by its result and keeps the driver's diagnostic for the caller (LastDiagnostic); it
+// never shows a message itself. Names are only ever passed to the driver as catalogue arguments
+// or written into SQL quoted.
 class CDataSourceSide : public CObject {
 public:
     enum DataSourceKind { UserDataSource = 0, SystemDataSource = 1 };
@@ -42,22 +45,39 @@ public:
     void SetDataSource(const QString& name, int kind);
     QString DataSourceName() const { return m_dataSourceName; }
     int DataSourceKind() const { return m_dataSourceKind; }
-    // Opens "DSN=<name>;" read-only, closing any previous connection first.
+    // Opens the data source read-only, closing any previous connection first.
     bool Connect();
     bool IsConnected() const;
+    // The open connection, for what only it can tell (read-only modes, quote character).
+    COdbcConnection* Connection() const { return m_connection.get(); }
 
-    // Owner qualifier: catalog, ".", schema (either part may be empty).
-    void SetOwnerQualifier(const QString& qualifier) { m_ownerQualifier = qualifier; }
-    QString OwnerQualifier() const { return m_ownerQualifier; }
+    // The owner: catalog and schema, kept apart. A qualifier text (catalog, ".", schema) is
+    // split at its first dot.
+    void SetOwner(const COwnerName& owner);
+    void SetOwnerQualifier(const QString& qualifier);
+    QString OwnerQualifier() const { return m_owner.Qualifier(); }
+    const COwnerName& Owner() const { return m_owner; }
     void SplitQualifier(QString& catalog, QString& schema) const;
-    // The name under which a table is written into SQL: catalog. schema. table, unquoted.
+    // An identifier as SQL text: between the driver's quote characters, each one inside doubled.
+    // Without a quote character only plain identifiers pass; any other name gives an empty text.
+    QString QuoteIdentifier(const QString& name) const;
+    // The name under which a table is written into SQL: the catalog, the schema and the table,
+    // each quoted, joined by "."; empty when a part cannot be written safely.
     QString QualifiedName(const QString& table) const;
+
+    // Interrupting a run from another thread: the running catalogue call or query is cancelled
+    // and no other starts until ClearInterrupt.
+    void Interrupt();
+    void ClearInterrupt();
+    bool IsInterrupted() const;
+    // Why the last read failed: the driver's "SQLSTATE: text" or the program's own reason.
+    QString LastDiagnostic() const { return m_lastDiagnostic; }
 
     void SetReady(bool ready) { m_ready = ready ? 1 : 0; }
     bool IsReady() const { return m_ready != 0; }
 
     // Catalogue reader
-    void ListQualifiers(QStringList& ownerList, IOwnerCombo* ownerCombo);
+    void ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCombo);
     bool ListTables(ITableList* tableList);
     int TableCount() const { return int(m_tableNames.size()); }
     const QStringList& TableNames() const { return m_tableNames; }
@@ -70,20 +90,30 @@ public:
     // Data-dictionary reader
     QString DataDictionaryTable() const { return m_dataDictionaryTable; }
     void FindDataDictionaryTable();
-    qint32 LookupDataItemSize(const QString& item);
+    // -1 when the item is not in the dictionary; readFailed, when given, tells a failed read
+    // from a missing item.
+    qint32 LookupDataItemSize(const QString& item, bool* readFailed = nullptr);
+    // In the key modes (1, 2) with longest given and four widths, the value columns FRDTAT,
+    // FROWTP and FRCDEC are read as well, and longest receives the longest right-trimmed length
+    // of each of the four texts seen, so that the caller sizes its records by the data.
     int ReadDataDictionary(int mode, const std::vector<int>& widths, QStringList* keyList,
-                           const DictionaryRowCallback& onDictionaryRow, int& cancelFlag);
+                           const DictionaryRowCallback& onDictionaryRow, int& cancelFlag,
+                           std::vector<int>* longest = nullptr);
 
 private:
     bool HasConnection() const;
-    int NameBufferUnits() const;
-    QString EscapedPattern(const QString& text);
+    QString SearchPattern(const QString& text, bool& exact);
+    bool Fail(const QString& diagnostic);
+    bool ReadColumnRows(const QString& tablePattern, const QString& table,
+                        CColumnInfoArray& columns);
+    bool IsTableListed(const QString& table, bool& listed);
     qint32 CountRows(const QString& table);
 
     QString m_dataSourceName;
     int m_dataSourceKind = SystemDataSource;
     std::unique_ptr<COdbcConnection> m_connection;
-    QString m_ownerQualifier;
+    COwnerName m_owner;
+    QString m_lastDiagnostic;
     int m_ready = 0;
     QString m_dataDictionaryTable;
     QStringList m_tableNames;

@@ -1,12 +1,27 @@
 #include "odbc/OdbcConnection.h"
 
+#include "odbc/OdbcDiagnostic.h"
 #include "odbc/OdbcEnvironment.h"
+#include "odbc/OdbcStatement.h"
 
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <algorithm>
+
 namespace {
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
+
+QString InfoText(SQLHDBC connection, SQLUSMALLINT infoType) {
+    SQLWCHAR text[128] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(connection, infoType, text, sizeof(text), &length)))
+        return {};
+    qsizetype size = 0;
+    while (size < qsizetype(std::size(text)) - 1 && text[size] != 0)
+        ++size;
+    return QString(reinterpret_cast<const QChar*>(text), size);
+}
 } // namespace
 
 COdbcConnection::COdbcConnection() = default;
@@ -15,12 +30,21 @@ COdbcConnection::~COdbcConnection() {
     Close();
 }
 
+QString COdbcConnection::ConnectString(const QString& dataSourceName) {
+    if (dataSourceName.contains(QLatin1Char(';')) || dataSourceName.contains(QLatin1Char('{')) ||
+        dataSourceName.contains(QLatin1Char('}')))
+        return {};
+    return QStringLiteral("DSN=") + dataSourceName + QLatin1Char(';');
+}
+
 bool COdbcConnection::Open(const QString& dataSourceName) {
     Close();
+    m_diagnostic.clear();
     m_environment = COdbcEnvironment::Acquire();
     if (!m_environment)
         return false;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, m_environment->Handle(), &m_handle))) {
+        m_diagnostic = OdbcDiagnostic(SQL_HANDLE_ENV, m_environment->Handle());
         m_handle = SQL_NULL_HDBC;
         m_environment.reset();
         return false;
@@ -35,16 +59,29 @@ bool COdbcConnection::Open(const QString& dataSourceName) {
     SQLSetConnectAttrW(m_handle, SQL_ATTR_ODBC_CURSORS,
                        reinterpret_cast<SQLPOINTER>(SQL_CUR_USE_DRIVER), 0);
 
-    const QString connectString = QStringLiteral("DSN=") + dataSourceName + QLatin1Char(';');
-    SQLWCHAR completed[1024];
-    SQLSMALLINT completedLength = 0;
-    // No window handle: the driver completes the string from the data source's definition and
-    // never prompts.
-    const SQLRETURN result = SQLDriverConnectW(
-        m_handle, nullptr,
-        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(connectString.utf16())), SQL_NTS,
-        completed, SQLSMALLINT(std::size(completed)), &completedLength, SQL_DRIVER_COMPLETE);
+    // A data source name is data. The drivers read no braces around a DSN value, so a name that
+    // could end the value (";Database=other") is never put into a connection string: it is
+    // handed to SQLConnectW as an argument of its own, which nothing parses.
+    const QString connectString = ConnectString(dataSourceName);
+    SQLRETURN result;
+    if (connectString.isEmpty()) {
+        result = SQLConnectW(
+            m_handle,
+            const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(dataSourceName.utf16())),
+            SQL_NTS, nullptr, 0, nullptr, 0);
+    } else {
+        SQLWCHAR completed[1024];
+        SQLSMALLINT completedLength = 0;
+        // No window handle: the driver completes the string from the data source's definition
+        // and never prompts.
+        result = SQLDriverConnectW(
+            m_handle, nullptr,
+            const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(connectString.utf16())),
+            SQL_NTS, completed, SQLSMALLINT(std::size(completed)), &completedLength,
+            SQL_DRIVER_COMPLETE);
+    }
     if (!SQL_SUCCEEDED(result)) {
+        m_diagnostic = OdbcDiagnostic(SQL_HANDLE_DBC, m_handle);
         Close();
         return false;
     }
@@ -57,7 +94,32 @@ bool COdbcConnection::Open(const QString& dataSourceName) {
         Close();
         return false;
     }
+
+    SQLUINTEGER accessMode = SQL_MODE_READ_WRITE;
+    m_accessModeKept = SQL_SUCCEEDED(SQLGetConnectAttrW(m_handle, SQL_ATTR_ACCESS_MODE, &accessMode,
+                                                        sizeof(accessMode), nullptr)) &&
+                       accessMode == SQL_MODE_READ_ONLY;
+    m_dbmsName = InfoText(m_handle, SQL_DBMS_NAME);
+    SwitchSessionReadOnly();
     return true;
+}
+
+// No driver here enforces the read-only access mode. Where the database has a session mode
+// that refuses writes and changes nothing else, it is switched on, so that even a fault of ours
+// could not write.
+void COdbcConnection::SwitchSessionReadOnly() {
+    QString sql;
+    if (m_dbmsName.startsWith(QLatin1String("PostgreSQL"), Qt::CaseInsensitive))
+        sql = QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY");
+    else if (m_dbmsName.startsWith(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
+             m_dbmsName.startsWith(QLatin1String("MySQL"), Qt::CaseInsensitive))
+        sql = QStringLiteral("SET SESSION TRANSACTION READ ONLY");
+    else if (m_dbmsName.startsWith(QLatin1String("SQLite"), Qt::CaseInsensitive))
+        sql = QStringLiteral("PRAGMA query_only = 1");
+    if (sql.isEmpty())
+        return;
+    COdbcStatement statement(*this);
+    m_sessionReadOnly = statement.ExecuteDirect(sql);
 }
 
 void COdbcConnection::Close() {
@@ -70,19 +132,31 @@ void COdbcConnection::Close() {
     m_isOpen = false;
     m_escapeKnown = false;
     m_escape.clear();
+    m_quoteKnown = false;
+    m_quote.clear();
+    m_accessModeKept = false;
+    m_sessionReadOnly = false;
+    m_dbmsName.clear();
     m_environment.reset();
+    const std::lock_guard lock(m_runningGuard);
+    m_interrupted = false;
 }
 
 QString COdbcConnection::SearchPatternEscape() {
     if (!m_escapeKnown && m_isOpen) {
-        SQLWCHAR escape[8] = {};
-        SQLSMALLINT length = 0;
-        if (SQL_SUCCEEDED(
-                SQLGetInfoW(m_handle, SQL_SEARCH_PATTERN_ESCAPE, escape, sizeof(escape), &length)))
-            m_escape = QString::fromUtf16(reinterpret_cast<const char16_t*>(escape));
+        m_escape = InfoText(m_handle, SQL_SEARCH_PATTERN_ESCAPE);
         m_escapeKnown = true;
     }
     return m_escape;
+}
+
+QString COdbcConnection::IdentifierQuote() {
+    if (!m_quoteKnown && m_isOpen) {
+        // A blank means that the driver does not quote identifiers.
+        m_quote = InfoText(m_handle, SQL_IDENTIFIER_QUOTE_CHAR).trimmed();
+        m_quoteKnown = true;
+    }
+    return m_quote;
 }
 
 int COdbcConnection::MaxNameLength(SQLUSMALLINT infoType) const {
@@ -91,4 +165,35 @@ int COdbcConnection::MaxNameLength(SQLUSMALLINT infoType) const {
         !SQL_SUCCEEDED(SQLGetInfoW(m_handle, infoType, &length, sizeof(length), nullptr)))
         return 0;
     return length;
+}
+
+bool COdbcConnection::Register(SQLHSTMT statement) {
+    const std::lock_guard lock(m_runningGuard);
+    if (m_interrupted)
+        return false;
+    m_running.push_back(statement);
+    return true;
+}
+
+void COdbcConnection::Unregister(SQLHSTMT statement) {
+    const std::lock_guard lock(m_runningGuard);
+    m_running.erase(std::remove(m_running.begin(), m_running.end(), statement), m_running.end());
+}
+
+void COdbcConnection::Interrupt() {
+    // ODBC allows SQLCancel from another thread on a statement that is executing.
+    const std::lock_guard lock(m_runningGuard);
+    m_interrupted = true;
+    for (const SQLHSTMT statement : m_running)
+        SQLCancel(statement);
+}
+
+void COdbcConnection::ClearInterrupt() {
+    const std::lock_guard lock(m_runningGuard);
+    m_interrupted = false;
+}
+
+bool COdbcConnection::IsInterrupted() const {
+    const std::lock_guard lock(m_runningGuard);
+    return m_interrupted;
 }

@@ -1,26 +1,55 @@
 #include "odbc/OdbcStatement.h"
 
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcDiagnostic.h"
+
 #include <sqlext.h>
 #include <sqlucode.h>
 
 #include <algorithm>
 
-COdbcStatement::COdbcStatement(SQLHDBC connection) {
-    if (connection == SQL_NULL_HDBC ||
-        !SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &m_handle)))
+COdbcStatement::COdbcStatement(COdbcConnection& connection) : m_connection(connection) {
+    const SQLHDBC handle = connection.Handle();
+    if (handle == SQL_NULL_HDBC || !connection.IsOpen()) {
+        m_diagnostic = QStringLiteral("08003: no open connection");
+        return;
+    }
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, handle, &m_handle))) {
         m_handle = SQL_NULL_HSTMT;
+        m_diagnostic = OdbcDiagnostic(SQL_HANDLE_DBC, handle);
+        if (m_diagnostic.isEmpty())
+            m_diagnostic = QStringLiteral("HY001: the statement could not be allocated");
+        return;
+    }
+    if (!connection.Register(m_handle)) {
+        SQLFreeStmt(m_handle, SQL_DROP);
+        m_handle = SQL_NULL_HSTMT;
+        m_diagnostic = QStringLiteral("HY008: operation cancelled");
+    }
 }
 
 COdbcStatement::~COdbcStatement() {
-    if (IsAllocated())
+    if (IsAllocated()) {
+        m_connection.Unregister(m_handle);
         SQLFreeStmt(m_handle, SQL_DROP);
+    }
 }
 
 bool COdbcStatement::Check(SQLRETURN result) {
     if (SQL_SUCCEEDED(result))
         return true;
+    KeepDiagnostic();
     Cancel();
     return false;
+}
+
+void COdbcStatement::KeepDiagnostic() {
+    m_diagnostic = OdbcDiagnostic(SQL_HANDLE_STMT, m_handle);
+    // Some drivers file a lost connection's error on the connection handle only.
+    if (m_diagnostic.isEmpty())
+        m_diagnostic = OdbcDiagnostic(SQL_HANDLE_DBC, m_connection.Handle());
+    if (m_diagnostic.isEmpty())
+        m_diagnostic = QStringLiteral("HY000: the driver failed without a diagnostic");
 }
 
 void COdbcStatement::Cancel() {
@@ -98,7 +127,8 @@ QString COdbcStatement::Text(int binding) const {
     // Some drivers leave the unused tail of the buffer untouched; the value ends at its zero.
     const SQLWCHAR* begin = text.buffer.data();
     const SQLWCHAR* end = std::find(begin, begin + text.buffer.size(), SQLWCHAR(0));
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(begin), end - begin);
+    // The code units as they are: decoding would drop or swap a leading U+FEFF or U+FFFE.
+    return QString(reinterpret_cast<const QChar*>(begin), end - begin);
 }
 
 bool COdbcStatement::IsTextCut(int binding) const {

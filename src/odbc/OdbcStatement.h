@@ -7,21 +7,25 @@
 #include <deque>
 #include <vector>
 
+class COdbcConnection;
+
 // One statement on an open connection, from allocation to SQLFreeStmt(SQL_DROP), with the
 // buffers bound to its result columns. Every catalogue read and query goes through it:
 // - a call still executing is made again at once;
 // - every bound text buffer starts each fetch with a zero first code unit, so NULL reads empty;
 // - a NULL number reads as 0, never as the previous row's value;
-// - a failed call or fetch cancels the statement; its error is dropped, the reader returns
-//   its failure result.
+// - a failed call or fetch cancels the statement and keeps the driver's diagnostic, which the
+//   reader hands on with its failure result;
+// - a connection that is being interrupted allocates no new statement.
 class COdbcStatement {
 public:
-    explicit COdbcStatement(SQLHDBC connection);
+    explicit COdbcStatement(COdbcConnection& connection);
     ~COdbcStatement();
     COdbcStatement(const COdbcStatement&) = delete;
     COdbcStatement& operator=(const COdbcStatement&) = delete;
 
-    // False when the driver could not allocate the statement: the read fails like any other.
+    // False when the driver could not allocate the statement (or the connection is being
+    // interrupted): the read fails like any other.
     bool IsAllocated() const { return m_handle != SQL_NULL_HSTMT; }
     SQLHSTMT Handle() const { return m_handle; }
 
@@ -57,6 +61,9 @@ public:
 
     void Cancel();
 
+    // Why the last call failed: the driver's "SQLSTATE: text", or why no statement exists.
+    QString Diagnostic() const { return m_diagnostic; }
+
 private:
     struct TextBinding {
         std::vector<SQLWCHAR> buffer;
@@ -77,9 +84,12 @@ private:
     };
 
     bool Check(SQLRETURN result);
+    void KeepDiagnostic();
     int BindNumber(SQLUSMALLINT column, SQLSMALLINT cType);
 
+    COdbcConnection& m_connection;
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
+    QString m_diagnostic;
     // Deques: the driver holds the addresses of bound buffers, so they never move.
     std::deque<TextBinding> m_texts;
     std::deque<NumberBinding> m_numbers;

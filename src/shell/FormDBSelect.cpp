@@ -156,8 +156,8 @@ void CFormDBSelect::OwnerChanged() {
         return;
     ShowTableList(false);
     const int index = m_ownerCombo->count() > 1 ? m_ownerCombo->currentData().toInt() : -1;
-    m_side->SetOwnerQualifier(index >= 0 && index < m_ownerList.size() ? m_ownerList[index]
-                                                                       : QString());
+    m_side->SetOwner(index >= 0 && index < int(m_ownerList.size()) ? m_ownerList[size_t(index)]
+                                                                   : COwnerName());
     FillTableList();
     ShowTableList(true);
     AdjustColumnWidth();

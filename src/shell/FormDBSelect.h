@@ -1,6 +1,7 @@
 #pragma once
 
 #include "odbc/OwnerCombo.h"
+#include "odbc/OwnerName.h"
 #include "odbc/TableList.h"
 #include "shell/KeyTaker.h"
 #include "ui/QuorvixFormView.h"
@@ -67,7 +68,7 @@ public:
     CQuorvixListCtrl* TableList() const { return m_tableList; }
     QComboBox* OwnerCombo() const { return m_ownerCombo; }
     QLineEdit* FilterEdit() const { return m_filterEdit; }
-    const QStringList& OwnerList() const { return m_ownerList; }
+    const COwnerList& OwnerList() const { return m_ownerList; }
     int SeparatorY() const { return m_separatorY; }
 
     void OnInitialUpdate() override;
@@ -91,7 +92,7 @@ private:
     int m_sideIndex = -1;
     CDataSourceSide* m_side = nullptr;
     int m_separatorY = -1;
-    QStringList m_ownerList;
+    COwnerList m_ownerList;
     bool m_connecting = false;
     QLabel* m_kindIcon;
     QLabel* m_nameText;

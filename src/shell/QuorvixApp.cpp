@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
 
@@ -144,14 +145,25 @@ bool CQuorvixApp::EnsureTableComparison() {
     if (m_results.HasResult(CResultFile::TableResult))
         return true;
     CDlgWait dialog(CDlgWait::TableRun, true, m_results, m_mainFrame.get());
-    return dialog.exec() == 1;
+    return ReportRun(dialog.exec());
 }
 
 bool CQuorvixApp::EnsureDictionaryComparison() {
     if (m_results.HasResult(CResultFile::DictionaryResult))
         return true;
     CDlgWait dialog(CDlgWait::DictionaryRun, true, m_results, m_mainFrame.get());
-    return dialog.exec() == 1;
+    return ReportRun(dialog.exec());
+}
+
+// A run that failed says why, naming the side, the object and the driver's message; a cancelled
+// one ends silently.
+bool CQuorvixApp::ReportRun(int dialogResult) {
+    if (dialogResult == 1)
+        return true;
+    const QString failure = m_results.LastFailure();
+    if (!failure.isEmpty())
+        QMessageBox::warning(m_mainFrame.get(), LoadLocalizedString(kProductTitle), failure);
+    return false;
 }
 
 void CQuorvixApp::UpdateCommands() {

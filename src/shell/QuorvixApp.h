@@ -87,6 +87,7 @@ protected:
 
 private:
     static QString PlacementSection(int frameIndex);
+    bool ReportRun(int dialogResult);
 
     QString m_language = QStringLiteral("ENG");
     QString m_country;

@@ -4,6 +4,7 @@
 #include "compare/CompareListCtrl.h"
 #include "compare/FormCompareTable.h"
 #include "dialogs/DlgParams.h"
+#include "model/OpenFiles.h"
 #include "ui/WarningBeep.h"
 
 #include <QCheckBox>
@@ -111,8 +112,9 @@ protected:
             names.append(view->List()->GetItemText(row, 0));
         return names;
     }
+    // Result files are unlinked at once: count the descriptors held on them.
     int ResultFiles() const {
-        return int(QDir(m_tmp.path()).entryList({QStringLiteral("BFD*")}, QDir::Files).size());
+        return int(OpenDescriptorsIn(m_tmp.path(), QStringLiteral("BFD")).size());
     }
     // Runs the export, answering its options dialog with options and its save dialog with path.
     void Export(CFormCompareTable* view, const QString& path,

@@ -5,6 +5,7 @@
 #include "odbc/DataSourceSide.h"
 
 #include "model/FakeProgress.h"
+#include "model/OpenFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -30,9 +31,20 @@ protected:
         ASSERT_TRUE(side.ListTables(nullptr)) << dataSource;
     }
 
+    // Result files named in the folder (none should ever be) plus those held open unlinked.
     int LeftoverFiles(const QString& prefix) const {
         return int(
-            QDir(m_tmp.path()).entryList({prefix + QStringLiteral("*")}, QDir::Files).size());
+            QDir(m_tmp.path()).entryList({prefix + QStringLiteral("*")}, QDir::Files).size() +
+            OpenDescriptorsIn(m_tmp.path(), prefix).size());
+    }
+
+    // The one result file of a kind, read through the descriptor that the results hold on it.
+    QByteArray ResultFileBytes(const QString& prefix) const {
+        const QStringList open = OpenDescriptorsIn(m_tmp.path(), prefix);
+        if (open.size() != 1)
+            return {};
+        QFile file(open.front());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QTemporaryDir m_tmp;

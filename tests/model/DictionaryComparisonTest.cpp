@@ -62,10 +62,7 @@ protected:
         return m_results.GetDictionaryItemStatus(entry);
     }
 
-    QByteArray FileBytes() const {
-        QFile file(QDir(m_tmp.path()).entryInfoList({QStringLiteral("BFDD*")}).front().filePath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray FileBytes() const { return ResultFileBytes(QStringLiteral("BFDD")); }
 };
 
 } // namespace
@@ -74,7 +71,8 @@ TEST_F(DictionaryComparison, ItemsAreMatchedCaseSensitivelyAndJudgedOnTheirValue
     OpenPair();
     m_params.SetBit(ParamBit::CaseSensitive, false); // has no say over data-dictionary items
     ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
-    EXPECT_EQ(m_results.KeyWidth(), 10);
+    // The key field is as wide as the longest key read ("RIGHTONLY"), not the declared 10.
+    EXPECT_EQ(m_results.KeyWidth(), 9);
     EXPECT_EQ(StatusOf(QStringLiteral("ABC")), CompareStatus::OnlyLeft);
     EXPECT_EQ(StatusOf(QStringLiteral("abc")), CompareStatus::OnlyRight);
     EXPECT_EQ(StatusOf(QStringLiteral("SAME")), CompareStatus::Same);
@@ -135,9 +133,14 @@ TEST_F(DictionaryComparison, FileHoldsTheIndexThenLeftRecordsThenRightOnlyOnes) 
     OpenPair();
     ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
     const QByteArray bytes = FileBytes();
-    const int entrySize = 2 * 10 + 8;
-    const qint64 recordSize = CAliasCompareInfo::RecordSize(2, 4, 1);
-    EXPECT_EQ(recordSize, 4 * (2 + 4 + 1) + 16);
+    ASSERT_EQ(m_results.KeyWidth(), 9);
+    const int entrySize = 2 * 9 + 8;
+    // The longest item type read is one letter ("S " is trimmed), data types four.
+    ASSERT_EQ(m_results.ItemTypeWidth(), 1);
+    ASSERT_EQ(m_results.DataTypeWidth(), 4);
+    ASSERT_EQ(m_results.DisplayDecimalsWidth(), 1);
+    const qint64 recordSize = CAliasCompareInfo::RecordSize(1, 4, 1);
+    EXPECT_EQ(recordSize, 4 * (1 + 4 + 1) + 16);
     const int keys = m_results.KeyCount();
     ASSERT_EQ(bytes.size(), keys * entrySize + keys * recordSize);
 
@@ -147,9 +150,9 @@ TEST_F(DictionaryComparison, FileHoldsTheIndexThenLeftRecordsThenRightOnlyOnes) 
     const QStringList rightOnlyOrder{"AAFIRST", "RIGHTONLY", "abc"};
     const QStringList recordOrder = leftOrder + rightOnlyOrder;
     for (int i = 0; i < keys; ++i) {
-        const QString key = CFixedWidthFields::ReadText(bytes.constData() + i * entrySize, 10);
+        const QString key = CFixedWidthFields::ReadText(bytes.constData() + i * entrySize, 9);
         const qint64 position =
-            CFixedWidthFields::ReadInt64(bytes.constData() + i * entrySize + 20);
+            CFixedWidthFields::ReadInt64(bytes.constData() + i * entrySize + 18);
         EXPECT_EQ(position, keys * entrySize + recordOrder.indexOf(key) * recordSize) << key;
     }
 }
@@ -186,8 +189,8 @@ TEST_F(DictionaryComparison, PostgresDictionaryAgainstAnF9201) {
     OpenSide(m_right, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.s2"));
     ASSERT_EQ(m_right.DataDictionaryTable(), QStringLiteral("f9201"));
     ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
-    // Widths come from the larger declared size of either side.
-    EXPECT_EQ(m_results.ItemTypeWidth(), 2);
+    // Widths are those of the longest values read, within the declared sizes.
+    EXPECT_EQ(m_results.ItemTypeWidth(), 1);
     EXPECT_EQ(m_results.DataTypeWidth(), 4);
     EXPECT_EQ(m_results.DisplayDecimalsWidth(), 1);
     EXPECT_EQ(m_results.DictionaryCounters(), (CComparisonResults::Counters{2, 6, 0, 0}));
@@ -204,8 +207,11 @@ TEST_F(DictionaryComparison, AbsurdDeclaredSizesAreBoundedRatherThanAllocated) {
     OpenSide(m_left, QStringLiteral("DictHugeSizes"));
     OpenSide(m_right, QStringLiteral("DictHugeSizes"));
     ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
-    EXPECT_EQ(m_results.KeyWidth(), 4000);
-    EXPECT_EQ(m_results.ItemTypeWidth(), 4000);
+    // Declared sizes of two thousand million only bound the reading buffers: the file's fields
+    // are as wide as the longest texts read, so the file stays as small as the data.
+    EXPECT_LE(m_results.KeyWidth(), 4);
+    EXPECT_LE(m_results.ItemTypeWidth(), 4);
     EXPECT_EQ(m_results.DictionaryCounters(), (CComparisonResults::Counters{3, 0, 0, 0}));
     EXPECT_EQ(m_results.ReadDictionaryKey(0), QStringLiteral("AB"));
+    EXPECT_LT(FileBytes().size(), 1000);
 }

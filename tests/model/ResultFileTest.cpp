@@ -1,5 +1,7 @@
 #include "model/ResultFile.h"
 
+#include "model/OpenFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -28,23 +30,24 @@ QByteArray Bytes(qsizetype size, char fill) {
 
 } // namespace
 
-TEST_F(ResultFileFolder, PrivateFileWithItsPrefixRemovedWithTheObject) {
-    QString path;
-    {
-        const auto table = CResultFile::Create(CResultFile::TableResult);
-        const auto dictionary = CResultFile::Create(CResultFile::DictionaryResult);
-        ASSERT_NE(table, nullptr);
-        ASSERT_NE(dictionary, nullptr);
-        path = table->Path();
-        EXPECT_EQ(QFileInfo(path).dir().path(), m_folder.path());
-        EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QStringLiteral("BFDB")));
-        EXPECT_TRUE(QFileInfo(dictionary->Path()).fileName().startsWith(QStringLiteral("BFDD")));
-        // Nobody else may read the results.
-        EXPECT_EQ(QFile::permissions(path),
-                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-    }
-    EXPECT_FALSE(QFile::exists(path));
+TEST_F(ResultFileFolder, PrivateFileWithItsPrefixGoneFromTheFolderAtOnce) {
+    const auto table = CResultFile::Create(CResultFile::TableResult);
+    const auto dictionary = CResultFile::Create(CResultFile::DictionaryResult);
+    ASSERT_NE(table, nullptr);
+    ASSERT_NE(dictionary, nullptr);
+    const QString path = table->Path();
+    EXPECT_EQ(QFileInfo(path).dir().path(), m_folder.path());
+    EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QStringLiteral("BFDB")));
+    EXPECT_TRUE(QFileInfo(dictionary->Path()).fileName().startsWith(QStringLiteral("BFDD")));
+    // Nothing is left in the folder for a killed program to leave behind, yet the file works.
     EXPECT_TRUE(QDir(m_folder.path()).isEmpty());
+    ASSERT_GE(table->Append(QByteArray(100000, 'x')), 0);
+    EXPECT_EQ(table->ReadAt(99990, 10), QByteArray(10, 'x'));
+    // Nobody else may read the results.
+    const QStringList descriptors = OpenDescriptorsIn(m_folder.path(), QStringLiteral("BFDB"));
+    ASSERT_EQ(descriptors.size(), 1);
+    EXPECT_EQ(QFile::permissions(descriptors.front()),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 }
 
 TEST_F(ResultFileFolder, MissingTmpFolderFallsBackToSlashTmp) {
@@ -82,7 +85,9 @@ TEST_F(ResultFileFolder, ReadsSeeEveryWriteWhateverMixOfAppendsAndRewrites) {
         ASSERT_EQ(file->Size(), model.size());
     }
     ASSERT_TRUE(file->Flush());
-    QFile disk(file->Path());
+    const QStringList descriptors = OpenDescriptorsIn(m_folder.path(), QStringLiteral("BFDB"));
+    ASSERT_EQ(descriptors.size(), 1);
+    QFile disk(descriptors.front());
     ASSERT_TRUE(disk.open(QIODevice::ReadOnly));
     EXPECT_EQ(disk.readAll(), model);
 }

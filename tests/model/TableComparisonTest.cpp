@@ -114,9 +114,7 @@ TEST_F(TableComparison, TypeRulesCompareSizesOfSizedTypesOnly) {
 TEST_F(TableComparison, FileLayoutOfEntriesAndRows) {
     OpenSqlitePair();
     ASSERT_TRUE(m_results.RunTableComparison(m_progress));
-    QFile file(QDir(m_tmp.path()).entryInfoList({QStringLiteral("BFDB*")}).front().filePath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = ResultFileBytes(QStringLiteral("BFDB"));
     const int tables = int(m_results.TableNames().size());
 
     // Entries follow the index in table order; a same or one-sided table stores its status only.
@@ -154,9 +152,7 @@ TEST_F(TableComparison, AllSameComparisonStoresFourByteEntries) {
     OpenSqlitePair();
     OpenSide(m_right, QStringLiteral("CmpLeft"));
     ASSERT_TRUE(m_results.RunTableComparison(m_progress));
-    QFile file(QDir(m_tmp.path()).entryInfoList({QStringLiteral("BFDB*")}).front().filePath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = ResultFileBytes(QStringLiteral("BFDB"));
     const int tables = 6;
     ASSERT_EQ(bytes.size(), 8 * tables + 4 * tables);
     for (int i = 0; i < tables; ++i) {
@@ -192,14 +188,19 @@ TEST_F(TableComparison, ResultFileThatCannotBeCreatedFailsTheRun) {
     EXPECT_TRUE(m_progress.items.isEmpty());
 }
 
-TEST_F(TableComparison, ColumnReadFailingOnOneSideShowsTheOtherSideOnly) {
+TEST_F(TableComparison, ColumnReadFailingOnOneSideFailsTheRunNamingSideAndTable) {
     OpenSqlitePair();
-    // The right side keeps its table list but loses its connection.
+    // The right side keeps its table list but loses its connection: nothing it could not read
+    // may be judged, neither "same" nor "only in the left side".
     m_right.SetDataSource(QStringLiteral("NoSuchDataSource"), CDataSourceSide::SystemDataSource);
     ASSERT_FALSE(m_right.Connect());
-    ASSERT_TRUE(m_results.RunTableComparison(m_progress));
-    EXPECT_EQ(StatusOf(QStringLiteral("same_one")), CompareStatus::Different);
-    EXPECT_EQ(RowsOf(QStringLiteral("same_one")), (std::vector<Row>{{"id", 1}, {"name", 1}}));
+    EXPECT_FALSE(m_results.RunTableComparison(m_progress));
+    EXPECT_FALSE(m_results.HasResult(CResultFile::TableResult));
+    EXPECT_EQ(LeftoverFiles(QStringLiteral("BFDB")), 0);
+    const QString failure = m_results.LastFailure();
+    EXPECT_TRUE(failure.contains(QStringLiteral("NoSuchDataSource"))) << failure;
+    EXPECT_TRUE(failure.contains(QStringLiteral("columns of table"))) << failure;
+    EXPECT_TRUE(failure.contains(QStringLiteral("08003"))) << failure;
 }
 
 TEST_F(TableComparison, NamesDifferingInCaseFollowTheCaseBit) {

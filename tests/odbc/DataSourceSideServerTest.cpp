@@ -56,9 +56,10 @@ protected:
 TEST_F(ServerSide, PostgresOwnersAreDatabaseAndSchema) {
     QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
     Open(kPostgres, QString());
-    QStringList owners;
+    COwnerList ownerNames;
     COwnerComboRecorder combo;
-    m_side.ListQualifiers(owners, &combo);
+    m_side.ListQualifiers(ownerNames, &combo);
+    const QStringList owners = Qualifiers(ownerNames);
     ASSERT_TRUE(owners.contains(QStringLiteral("quorvix.s1")));
     ASSERT_TRUE(owners.contains(QStringLiteral("quorvix.s2")));
     EXPECT_EQ(owners.count(QStringLiteral("quorvix.s1")), 1);
@@ -168,17 +169,19 @@ TEST_F(ServerSide, PostgresServerDownGivesNoConnectionQuickly) {
     m_side.SetDataSource(QStringLiteral("QuorvixPostgresDown"), CDataSourceSide::SystemDataSource);
     EXPECT_FALSE(m_side.Connect());
     EXPECT_FALSE(m_side.ListTables(&m_tables));
-    QStringList owners;
-    m_side.ListQualifiers(owners, nullptr);
+    COwnerList ownerNames;
+    m_side.ListQualifiers(ownerNames, nullptr);
+    const QStringList owners = Qualifiers(ownerNames);
     EXPECT_TRUE(owners.isEmpty());
 }
 
 TEST_F(ServerSide, MariaDbOwnersAreCatalogsIncludingSystemDatabases) {
     QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
     Open(kMariaDb, QString());
-    QStringList owners;
+    COwnerList ownerNames;
     COwnerComboRecorder combo;
-    m_side.ListQualifiers(owners, &combo);
+    m_side.ListQualifiers(ownerNames, &combo);
+    const QStringList owners = Qualifiers(ownerNames);
     const qsizetype a = owners.indexOf(QStringLiteral("quorvix_a."));
     ASSERT_GE(a, 0);
     EXPECT_EQ(combo.TextOf(int(a)), QStringLiteral("quorvix_a"));

@@ -89,7 +89,8 @@ TEST(DataSourceSideQualifier, SplitsAtTheFirstDotOnly) {
         {".public", "", "public", "public.T"},
         {"db.", "db", "", "db.T"},
         {"db.s1", "db", "s1", "db.s1.T"},
-        {"db.s.x", "db", "s.x", "db.s.x.T"},
+        // Without a connection there is no quote character: only plain identifiers pass.
+        {"db.s.x", "db", "s.x", ""},
         {".", "", "", "T"},
     };
     for (const auto& c : cases) {
@@ -108,10 +109,11 @@ TEST(DataSourceSideConnection, UnknownDataSourceLeavesTheSideEmptyAndSilent) {
     EXPECT_FALSE(side.Connect());
     EXPECT_FALSE(side.IsConnected());
 
-    QStringList owners{QStringLiteral("stale")};
+    COwnerList ownerNames{{QStringLiteral("stale"), {}}};
     COwnerComboRecorder combo;
     combo.AddEntry(QStringLiteral("stale"), 0);
-    side.ListQualifiers(owners, &combo);
+    side.ListQualifiers(ownerNames, &combo);
+    const QStringList owners = Qualifiers(ownerNames);
     EXPECT_TRUE(owners.isEmpty());
     EXPECT_TRUE(combo.entries.isEmpty());
 
@@ -155,9 +157,10 @@ TEST_F(SqliteSide, UserAndSystemDataSourcesBothOpen) {
 
 TEST_F(SqliteSide, OneOwnerWithoutCatalogOrSchema) {
     ConnectAndList();
-    QStringList owners;
+    COwnerList ownerNames;
     COwnerComboRecorder combo;
-    m_side.ListQualifiers(owners, &combo);
+    m_side.ListQualifiers(ownerNames, &combo);
+    const QStringList owners = Qualifiers(ownerNames);
     EXPECT_EQ(owners, QStringList{QStringLiteral(".")});
     ASSERT_EQ(combo.entries.size(), 1);
     EXPECT_EQ(combo.entries[0].first, QString());
@@ -204,8 +207,10 @@ TEST_F(SqliteSide, ColumnsOfTheTableAskedForOnly) {
     ASSERT_TRUE(m_side.ReadColumns(QStringLiteral("ORDERS"), columns));
     EXPECT_EQ(columns.size(), 6u);
 
-    ASSERT_TRUE(m_side.ReadColumns(QStringLiteral("missing"), columns));
+    // A table that the catalogue does not list is a failed read, never a table without columns.
+    EXPECT_FALSE(m_side.ReadColumns(QStringLiteral("missing"), columns));
     EXPECT_TRUE(columns.empty());
+    EXPECT_TRUE(m_side.LastDiagnostic().contains(QStringLiteral("missing")));
 }
 
 TEST_F(SqliteSide, IndexesWithTheirColumnsInKeyOrder) {

@@ -1,11 +1,21 @@
 #pragma once
 
 #include "odbc/OwnerCombo.h"
+#include "odbc/OwnerName.h"
 #include "odbc/TableList.h"
 
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
+
+// The owner list as the qualifier texts catalog, ".", schema.
+inline QStringList Qualifiers(const COwnerList& owners) {
+    QStringList texts;
+    for (const COwnerName& owner : owners)
+        texts.append(owner.Qualifier());
+    return texts;
+}
 
 // Plain stand-ins for the selection view's owner combo box and table list.
 class COwnerComboRecorder : public IOwnerCombo {

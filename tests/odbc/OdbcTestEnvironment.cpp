@@ -1,5 +1,8 @@
 #include "odbc/OdbcTestEnvironment.h"
 
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcStatement.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -84,6 +87,17 @@ QString COdbcTestEnvironment::AddSqliteDataSource(const QString& name, const QSt
     EXPECT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
     AddDataSource(name, system, QStringLiteral("SQLite3"), QStringLiteral("Database=") + path);
     return path;
+}
+
+qint32 COdbcTestEnvironment::QueryNumber(const QString& dataSource, const QString& sql) {
+    COdbcConnection connection;
+    if (!connection.Open(dataSource))
+        return -1;
+    COdbcStatement statement(connection);
+    if (!statement.ExecuteDirect(sql))
+        return -1;
+    const int number = statement.BindInt32(1);
+    return statement.Fetch() == COdbcStatement::FetchResult::Row ? statement.Number(number) : -1;
 }
 
 bool COdbcTestEnvironment::ServersRequired() {

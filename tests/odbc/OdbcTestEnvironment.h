@@ -22,6 +22,9 @@ public:
     // connection of its own) and registers it as a data source; returns the database path.
     static QString AddSqliteDataSource(const QString& name, const QString& sql, bool system = true);
 
+    // A number that a query of the test's own reads on a connection of its own; -1 on failure.
+    static qint32 QueryNumber(const QString& dataSource, const QString& sql);
+
     // True when the test run started the database servers, so their tests must not be skipped.
     static bool ServersRequired();
 };

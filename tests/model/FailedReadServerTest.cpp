@@ -1,0 +1,153 @@
+// A read that fails is a failed run, never a result: a server that goes away in the middle of a
+// run, or restarts between listing and comparing, fails the run with the side, the object and
+// the driver's message named; a stalled statement gives way to the user's cancel.
+#include "model/ComparisonTestBase.h"
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcStatement.h"
+#include "odbc/OdbcTestEnvironment.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace {
+
+const QString kPostgres = QStringLiteral("QuorvixPostgres");
+const QString kVolatile = QStringLiteral("QuorvixPostgresVolatile");
+
+// Stops or starts the server that these tests may disturb.
+void Volatile(const char* command) {
+    const int exitCode = QProcess::execute(
+        QStringLiteral(QUORVIX_SOURCE_DIR "/scripts/volatile-postgres"), {QLatin1String(command)});
+    ASSERT_EQ(exitCode, 0) << command;
+}
+
+class FailedRead : public ComparisonTestBase {
+protected:
+    void OpenVolatilePair() {
+        OpenSide(m_left, kVolatile, QStringLiteral("quorvix.a"));
+        OpenSide(m_right, kVolatile, QStringLiteral("quorvix.b"));
+    }
+    void ExpectFailureNaming(const QString& object) {
+        const QString failure = m_results.LastFailure();
+        EXPECT_TRUE(failure.contains(kVolatile)) << failure.toStdString();
+        EXPECT_TRUE(failure.contains(object)) << failure.toStdString();
+        // The driver's diagnostic comes with its SQLSTATE.
+        EXPECT_TRUE(failure.contains(QRegularExpression(QStringLiteral("[0-9A-Z]{5}: "))))
+            << failure.toStdString();
+        EXPECT_EQ(LeftoverFiles(QStringLiteral("BFD")), 0);
+    }
+};
+
+} // namespace
+
+TEST_F(FailedRead, CaseIgnoredEachSideIsAskedUnderItsOwnSpelling) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    OpenSide(m_left, kPostgres, QStringLiteral("quorvix.mixed_l"));
+    OpenSide(m_right, kPostgres, QStringLiteral("quorvix.mixed_r"));
+    m_params.SetBit(ParamBit::CaseSensitive, false);
+    ASSERT_TRUE(m_results.RunTableComparison(m_progress)) << m_results.LastFailure().toStdString();
+    ASSERT_EQ(m_results.TableNames(), QStringList{QStringLiteral("MixedCase")});
+    CComparisonResults::TableRows rows;
+    ASSERT_TRUE(m_results.OpenTableRows(0, rows));
+    std::vector<std::pair<QString, int>> read;
+    for (int i = 0; i < rows.rowCount; ++i) {
+        const auto row =
+            m_results.ReadColumnRow(i, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+        ASSERT_NE(row, nullptr);
+        read.emplace_back(row->name, row->status);
+    }
+    // The right-only column follows the right column before it.
+    EXPECT_EQ(read, (std::vector<std::pair<QString, int>>{{"a", CompareStatus::Same},
+                                                          {"c", CompareStatus::OnlyRight},
+                                                          {"b", CompareStatus::OnlyLeft}}));
+}
+
+// One test for everything that stops the shared volatile server, so that nothing else uses it
+// meanwhile.
+TEST_F(FailedRead, ServerGoingAwayFailsEveryRunNamingWhatCouldNotBeRead) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kVolatile);
+
+    // Stopped in the middle of the table run.
+    OpenVolatilePair();
+    m_progress.onQuery = [](int query) {
+        if (query == 10)
+            Volatile("stop");
+    };
+    EXPECT_FALSE(m_results.RunTableComparison(m_progress));
+    EXPECT_FALSE(m_results.HasResult(CResultFile::TableResult));
+    ExpectFailureNaming(QStringLiteral("columns of table t"));
+    Volatile("start");
+
+    // Restarted between listing and comparing: the connections are gone.
+    m_progress = CFakeProgress();
+    OpenVolatilePair();
+    Volatile("stop");
+    Volatile("start");
+    EXPECT_FALSE(m_results.RunTableComparison(m_progress));
+    ExpectFailureNaming(QStringLiteral("columns of table "));
+
+    // Stopped during the data-dictionary run.
+    m_progress = CFakeProgress();
+    OpenVolatilePair();
+    m_progress.onQuery = [](int query) {
+        if (query == 200)
+            Volatile("stop");
+    };
+    EXPECT_FALSE(m_results.RunDictionaryComparison(m_progress));
+    EXPECT_FALSE(m_results.HasResult(CResultFile::DictionaryResult));
+    ExpectFailureNaming(QStringLiteral("f9210"));
+    Volatile("start");
+
+    // Back up, the same sides compare in full.
+    m_progress = CFakeProgress();
+    OpenVolatilePair();
+    ASSERT_TRUE(m_results.RunTableComparison(m_progress)) << m_results.LastFailure().toStdString();
+    EXPECT_EQ(m_results.TableCounters(), (CComparisonResults::Counters{37, 0, 0, 4}));
+    ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress))
+        << m_results.LastFailure().toStdString();
+    EXPECT_EQ(m_results.DictionaryCounters(), (CComparisonResults::Counters{501, 0, 0, 0}));
+}
+
+TEST_F(FailedRead, InterruptCancelsAStalledQuery) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    OpenSide(m_left, kPostgres, QStringLiteral("quorvix.stall"));
+    OpenSide(m_right, kPostgres, QStringLiteral("quorvix.s1"));
+
+    // Another session holds the dictionary locked, so that reading it waits.
+    QProcess locker;
+    locker.start(QStringLiteral("psql"),
+                 {QStringLiteral("-h"), qEnvironmentVariable("QUORVIX_PG_SOCKETS"),
+                  QStringLiteral("-p"), qEnvironmentVariable("QUORVIX_PG_PORT"),
+                  QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-d"),
+                  QStringLiteral("quorvix"), QStringLiteral("-c"),
+                  QStringLiteral("BEGIN; LOCK TABLE stall.f9210 IN ACCESS EXCLUSIVE MODE; "
+                                 "SELECT pg_sleep(60); COMMIT;")});
+    const QString locked = QStringLiteral(
+        "SELECT COUNT(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation "
+        "WHERE c.relname = 'f9210' AND l.mode = 'AccessExclusiveLock' AND l.granted");
+    for (int tries = 0; tries < 100 && COdbcTestEnvironment::QueryNumber(kPostgres, locked) < 1;
+         ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_EQ(COdbcTestEnvironment::QueryNumber(kPostgres, locked), 1);
+
+    std::future<bool> run = std::async(
+        std::launch::async, [this] { return m_results.RunDictionaryComparison(m_progress); });
+    EXPECT_EQ(run.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout)
+        << "the dictionary read should be waiting for the lock";
+    m_results.Interrupt();
+    // Far less than the lock's minute: the statement was cancelled, not waited for.
+    ASSERT_EQ(run.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_FALSE(run.get());
+    // A cancel is not a failure to report.
+    EXPECT_TRUE(m_results.LastFailure().isEmpty()) << m_results.LastFailure().toStdString();
+    EXPECT_EQ(LeftoverFiles(QStringLiteral("BFDD")), 0);
+    locker.kill();
+    locker.waitForFinished();
+
+    // The sides take statements again after the run.
+    EXPECT_TRUE(m_left.ListTables(nullptr)) << m_left.LastDiagnostic().toStdString();
+}
