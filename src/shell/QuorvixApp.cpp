@@ -158,6 +158,9 @@ bool CQuorvixApp::EnsureDictionaryComparison() {
 // A run that failed says why, naming the side, the object and the driver's message; a cancelled
 // one ends silently.
 bool CQuorvixApp::ReportRun(int dialogResult) {
+    // A Cancel pressed as the run ended must not leave a side refusing statements.
+    for (CDataSourceSide& side : m_sides)
+        side.ClearInterrupt();
     if (dialogResult == 1)
         return true;
     const QString failure = m_results.LastFailure();

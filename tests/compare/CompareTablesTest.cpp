@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -348,4 +349,38 @@ TEST_F(CompareTables, ColumnFollowsTheListWhenAScrollBarAppears) {
     EXPECT_TRUE(list->verticalScrollBar()->isVisible());
     EXPECT_EQ(list->GetColumnWidth(0), list->viewport()->width() - 1);
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+}
+
+TEST_F(CompareTables, FailedReadShowsWhyAndOpensNoWindow) {
+    const QString left = COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("GoneLeft"),
+        QStringLiteral("CREATE TABLE T1 (C1 INT); CREATE TABLE T2 (a INT);"));
+    COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("GoneRight"),
+        QStringLiteral("CREATE TABLE T1 (C1 INT); CREATE TABLE T2 (b INT);"));
+    View(0)->SelectDataSource(QStringLiteral("GoneLeft"), CDataSourceSide::SystemDataSource);
+    View(1)->SelectDataSource(QStringLiteral("GoneRight"), CDataSourceSide::SystemDataSource);
+    // Dropped by someone else after the listing: the left side can no longer read it.
+    ASSERT_EQ(
+        QProcess::execute(QStringLiteral("sqlite3"), {left, QStringLiteral("DROP TABLE T2;")}), 0);
+
+    QString message;
+    auto* watcher = new QTimer(qApp);
+    g_pendingHandlers.emplace_back(watcher);
+    watcher->setInterval(20);
+    QObject::connect(watcher, &QTimer::timeout, watcher, [watcher, &message] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            watcher->stop();
+            message = box->text();
+            box->accept();
+        }
+    });
+    watcher->start();
+    OpenTableComparison();
+    EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
+    EXPECT_TRUE(message.contains(QStringLiteral("GoneLeft"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("columns of table T2"))) << message.toStdString();
+    EXPECT_EQ(ResultFiles(), 0);
+    // Nothing is locked: the user may choose other data sources at once.
+    EXPECT_TRUE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
 }

@@ -7,7 +7,9 @@
 #include "ui/WarningBeep.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSemaphore>
@@ -191,4 +193,40 @@ TEST_F(DlgWaitRealRun, TableComparisonOnAWorkerThread) {
     EXPECT_EQ(m_results.TableCounters(), (CComparisonResults::Counters{0, 1, 0, 1}));
     EXPECT_EQ(CTemplateBuilder::Find<QLabel>(dialog, 5065)->text(), QStringLiteral("b"));
     EXPECT_EQ(Bar(dialog)->value(), 2);
+}
+
+TEST_F(DlgWaitRealRun, CancelInterruptsAReadThatTheServerHolds) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    OpenSide(m_left, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.stall"));
+    OpenSide(m_right, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.s1"));
+    // Another session holds the left dictionary locked for a minute.
+    QProcess locker;
+    locker.start(QStringLiteral("psql"),
+                 {QStringLiteral("-h"), qEnvironmentVariable("QUORVIX_PG_SOCKETS"),
+                  QStringLiteral("-p"), qEnvironmentVariable("QUORVIX_PG_PORT"),
+                  QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-d"),
+                  QStringLiteral("quorvix"), QStringLiteral("-c"),
+                  QStringLiteral("BEGIN; LOCK TABLE stall.f9210 IN ACCESS EXCLUSIVE MODE; "
+                                 "SELECT pg_sleep(60); COMMIT;")});
+    const QString locked = QStringLiteral(
+        "SELECT COUNT(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation "
+        "WHERE c.relname = 'f9210' AND l.mode = 'AccessExclusiveLock' AND l.granted");
+    for (int tries = 0; tries < 100; ++tries) {
+        if (COdbcTestEnvironment::QueryNumber(QStringLiteral("QuorvixPostgres"), locked) > 0)
+            break;
+        QThread::msleep(50);
+    }
+
+    CDlgWait dialog(CDlgWait::DictionaryRun, true, m_results, nullptr);
+    QTimer::singleShot(500, &dialog, [&dialog] {
+        QTest::mouseClick(CTemplateBuilder::Find<QPushButton>(dialog, 2), Qt::LeftButton);
+    });
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(dialog.exec(), 2);
+    // Closed soon after the Cancel at half a second, not when the lock goes after a minute.
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_TRUE(m_results.LastFailure().isEmpty());
+    locker.kill();
+    locker.waitForFinished();
 }

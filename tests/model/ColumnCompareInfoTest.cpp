@@ -161,6 +161,19 @@ TEST(ColumnCompareInfoRecord, TextOfExactlyTheWidthHasNoTerminatorAndReadsBackWh
     EXPECT_EQ(back.typeName[1], QString());
 }
 
+TEST(ColumnCompareInfoRecord, LeadingByteOrderMarksSurviveTheFile) {
+    // Names are code units, not encoded text: U+FEFF and U+FFFE at the start stay as they are.
+    for (const QChar first : {QChar(0xFEFF), QChar(0xFFFE)}) {
+        CColumnCompareInfo row = BothSides(4, 10, 4, 10);
+        row.name = first + QStringLiteral("name");
+        QByteArray bytes;
+        row.AppendRecord(bytes, 8, 4);
+        CColumnCompareInfo back;
+        back.ParseRecord(bytes.constData(), 8, 4);
+        EXPECT_EQ(back.name, row.name) << int(first.unicode());
+    }
+}
+
 TEST(ColumnCompareInfoRecord, OverLongTextIsCutToItsFieldAndShortReadFails) {
     CColumnCompareInfo row = BothSides(4, 10, 4, 10);
     row.name = QStringLiteral("LONGER_THAN_FIELD");

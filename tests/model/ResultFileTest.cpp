@@ -10,6 +10,10 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 class ResultFileFolder : public ::testing::Test {
@@ -48,6 +52,21 @@ TEST_F(ResultFileFolder, PrivateFileWithItsPrefixGoneFromTheFolderAtOnce) {
     ASSERT_EQ(descriptors.size(), 1);
     EXPECT_EQ(QFile::permissions(descriptors.front()),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+}
+
+TEST_F(ResultFileFolder, AKilledProgramLeavesNoFileBehind) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const auto file = CResultFile::Create(CResultFile::DictionaryResult, 0);
+        if (file && file->Append(QByteArray(1 << 20, 'x')) >= 0 && file->Flush())
+            ::raise(SIGKILL);
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child could not write its result file";
+    EXPECT_TRUE(QDir(m_folder.path()).isEmpty());
 }
 
 TEST_F(ResultFileFolder, MissingTmpFolderFallsBackToSlashTmp) {

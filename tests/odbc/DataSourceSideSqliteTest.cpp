@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 const char* const kSchema = R"sql(
@@ -349,4 +351,37 @@ TEST_F(SqliteSide, NamesUpToTheDriversLongestAreReadWhole) {
     ASSERT_TRUE(m_side.ReadColumns(table, columns));
     ASSERT_EQ(columns.size(), 1u);
     EXPECT_EQ(columns[0]->name, column);
+}
+
+TEST_F(SqliteSide, LongAndUnusualNamesAreEachFoundAsThemselves) {
+    // Names over the driver's declared 255 units that differ only at their end, a name of 200
+    // code units above U+00FF, and names that begin with U+FEFF or U+FFFE (which decoding would
+    // drop or swap).
+    const QString longA = QString(300, QLatin1Char('L')) + QLatin1Char('a');
+    const QString longB = QString(300, QLatin1Char('L')) + QLatin1Char('b');
+    const QString wide = QString(200, QChar(0x4E2D));
+    const QString bom = QChar(0xFEFF) + QStringLiteral("bom");
+    const QString swapped = QChar(0xFFFE) + QStringLiteral("swapped");
+    const auto create = [](const QString& table, const QString& column) {
+        return QStringLiteral("CREATE TABLE \"%1\" (\"%2\" INTEGER);").arg(table, column);
+    };
+    COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("LiteUnusualNames"),
+        create(longA, QStringLiteral("ca")) + create(longB, QStringLiteral("cb")) +
+            create(wide, QStringLiteral("cw")) + create(bom, QStringLiteral("cbom")) +
+            create(swapped, QStringLiteral("cswap")));
+    ConnectAndList(QStringLiteral("LiteUnusualNames"));
+    const std::map<QString, QString> expected{{longA, QStringLiteral("ca")},
+                                              {longB, QStringLiteral("cb")},
+                                              {wide, QStringLiteral("cw")},
+                                              {bom, QStringLiteral("cbom")},
+                                              {swapped, QStringLiteral("cswap")}};
+    ASSERT_EQ(m_side.TableCount(), int(expected.size()));
+    for (const auto& [table, column] : expected) {
+        EXPECT_TRUE(m_side.TableNames().contains(table)) << table.size();
+        CColumnInfoArray columns;
+        ASSERT_TRUE(m_side.ReadColumns(table, columns)) << m_side.LastDiagnostic().toStdString();
+        ASSERT_EQ(columns.size(), 1u) << table.size();
+        EXPECT_EQ(columns[0]->name, column);
+    }
 }
