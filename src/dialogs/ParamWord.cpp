@@ -2,6 +2,8 @@
 
 #include "shell/SettingsStore.h"
 
+#include <limits>
+
 namespace {
 const QString kSection = QStringLiteral("Params");
 const QString kValue = QStringLiteral("Value");
@@ -36,16 +38,23 @@ void CParamWord::SetBit(int bit, bool on) {
 }
 
 void CParamWord::Load(const CSettingsStore& store) {
-    const std::optional<qint64> value = store.ReadInteger(kSection, kValue);
+    std::optional<qint64> value = store.ReadInteger(kSection, kValue);
     std::optional<qint64> maxIndex = store.ReadInteger(kSection, kMaxIndex);
+    // A word wider than 32 bits was not written by any version of this program: it is as
+    // unreadable as text, not a word to cut down to its low bits.
+    if (value && (*value < 0 || *value > qint64(std::numeric_limits<quint32>::max())))
+        value.reset();
+    // A MaxIndex beyond the word's bits tells nothing about which bits were known.
+    if (maxIndex && (*maxIndex < 0 || *maxIndex >= 32))
+        maxIndex.reset();
     // A word that cannot be read says nothing about its bits: take every default rather than
     // turn every option off.
     if (!value)
         maxIndex.reset();
     m_value = quint32(value.value_or(0));
-    const qint64 firstNew = std::max<qint64>(maxIndex.value_or(-1) + 1, 0);
-    for (qint64 bit = firstNew; bit <= MaxIndex; ++bit)
-        SetBit(int(bit), DefaultBit(int(bit)));
+    const int firstNew = maxIndex ? int(*maxIndex) + 1 : 0;
+    for (int bit = firstNew; bit <= MaxIndex; ++bit)
+        SetBit(bit, DefaultBit(bit));
 }
 
 void CParamWord::Save(CSettingsStore& store) const {

@@ -235,7 +235,9 @@ void CQuorvixApp::LoadWindowRect(int frameIndex, QString& rectangle, bool& zoome
     const CSettingsStore store;
     rectangle = store.ReadText(PlacementSection(frameIndex), kWindowRect);
     zoomed = store.ReadInteger(PlacementSection(frameIndex), kIsZoomed).value_or(0) != 0;
-    if (rectangle.isEmpty())
+    // A rectangle that cannot be used (a number out of range, empty or inverted) counts as
+    // missing.
+    if (!ParseWindowRect(rectangle))
         rectangle = DefaultWindowRect(QGuiApplication::primaryScreen()->geometry().size());
 }
 
@@ -259,15 +261,12 @@ QString CQuorvixApp::WindowRectText(const QWidget& window) {
 }
 
 bool CQuorvixApp::ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed) {
-    const QStringList parts = rectangle.split(QLatin1Char(','));
-    int numbers[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        bool isNumber = false;
-        numbers[i] = i < parts.size() ? parts[i].trimmed().toInt(&isNumber) : 0;
-        if (!isNumber)
-            return false;
-    }
-    window.setGeometry(numbers[0], numbers[1], numbers[2] - numbers[0], numbers[3] - numbers[1]);
+    const std::optional<QRect> normal = ParseWindowRect(rectangle);
+    if (!normal)
+        return false;
+    // A placement from another set of screens (or a hand-edited one) must not put the window
+    // where nobody can reach it, nor be saved back as it was.
+    window.setGeometry(FitRectToAreas(*normal, GetAvailableScreenAreas()));
     window.setWindowState(zoomed ? (window.windowState() | Qt::WindowMaximized)
                                  : (window.windowState() & ~Qt::WindowMaximized));
     return true;

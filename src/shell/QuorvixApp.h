@@ -71,8 +71,9 @@ public:
     static QString WindowRectText(const QWidget& window);
     // The 680 by 505 rectangle centred on a screen of this size.
     static QString DefaultWindowRect(const QSize& screen);
-    // Sets the window's normal rectangle from "left,top,right,bottom" and maximises it when
-    // zoomed; false (the system places it) when the text lacks one of the four numbers.
+    // Sets the window's normal rectangle from "left,top,right,bottom", fitted onto the screens,
+    // and maximises it when zoomed; false (the system places it) when the text holds no usable
+    // rectangle.
     static bool ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed);
 
     // The comparison runs and result reads, on the results they fill.

@@ -39,7 +39,13 @@ std::optional<qint64> CSettingsStore::ReadInteger(const QString& section,
 QString CSettingsStore::ReadText(const QString& section, const QString& valueName,
                                  const QString& defaultText) const {
     const QVariant value = m_settings.value(Key(section, valueName));
-    return value.isValid() ? value.toString() : defaultText;
+    if (!value.isValid())
+        return defaultText;
+    // A hand-edited value with commas and no quotes ("WndRect=10,20,700,500") comes back from
+    // the INI reader as a list: it is still the text that was written.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
 }
 
 void CSettingsStore::WriteInteger(const QString& section, const QString& valueName, qint64 value) {

@@ -6,6 +6,7 @@
 #include <QBitmap>
 #include <QBrush>
 #include <QPainter>
+#include <QScreen>
 #include <QThread>
 #include <QWidget>
 
@@ -76,4 +77,16 @@ void InstallWaitCursor() {
     CWaitCursor::InstallHooks(
         [] { OnUserInterfaceThread([] { QApplication::setOverrideCursor(Qt::WaitCursor); }); },
         [] { OnUserInterfaceThread([] { QApplication::restoreOverrideCursor(); }); });
+}
+
+QList<QRect> GetAvailableScreenAreas() {
+    QList<QRect> areas;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary)
+        areas.append(primary->availableGeometry());
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary)
+            areas.append(screen->availableGeometry());
+    }
+    return areas;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFontMetrics>
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -22,3 +23,7 @@ bool DrawDitheredHighlight(QPainter& painter, const QRect& rectangle);
 
 // Makes the core's wait cursor requests show the wait cursor, from any thread.
 void InstallWaitCursor();
+
+// The areas of the screens that windows may use (without panels and docks), the primary
+// screen's first: where kept placements and sizes are fitted before they are applied.
+QList<QRect> GetAvailableScreenAreas();

@@ -2,7 +2,9 @@
 
 #include "resources/DialogTemplate.h"
 #include "shell/SettingsStore.h"
+#include "ui/DrawingUtilities.h"
 #include "ui/TemplateBuilder.h"
+#include "ui/Utilities.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -127,10 +129,16 @@ void CQuorvixDialog::RestoreSize(const QString& defaultSize) {
             const int width = text.left(x).toInt();
             const int height = text.mid(x + 1).toInt();
             if (width > 0 && height > 0) {
-                move(0, 0);
-                resize(width, height);
-                if (const QWidget* owner = parentWidget())
-                    move(owner->window()->geometry().center() - rect().center());
+                // A size kept on a larger screen (or edited by hand) is cut to this one's, so
+                // that the dialog can be seen whole and the next save keeps a usable size.
+                const QList<QRect> screens = GetAvailableScreenAreas();
+                QRect placed = FitRectToAreas(QRect(0, 0, width, height), screens);
+                if (const QWidget* owner = parentWidget()) {
+                    placed.moveCenter(owner->window()->geometry().center());
+                    placed = FitRectToAreas(placed, screens);
+                }
+                move(placed.topLeft());
+                resize(placed.size());
             }
         }
         if (store.ReadInteger(GetSizeSection(), kIsZoomed).value_or(0) != 0)

@@ -8,6 +8,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 constexpr int kDictionaryCodeText = 1601;
@@ -19,6 +22,26 @@ bool StartDetached(const QString& command, const QString& path) {
         return false;
     const QString program = arguments.takeFirst();
     return QProcess::startDetached(program, arguments);
+}
+
+constexpr qint64 kIntMin = std::numeric_limits<int>::min();
+constexpr qint64 kIntMax = std::numeric_limits<int>::max();
+
+// Widths and overlaps in 64 bits: a rectangle from a settings file may span every int.
+qint64 Extent(int first, int last) {
+    return qint64(last) - first + 1;
+}
+
+double OverlapArea(const QRect& a, const QRect& b) {
+    const qint64 width =
+        std::min<qint64>(a.right(), b.right()) - std::max<qint64>(a.left(), b.left()) + 1;
+    const qint64 height =
+        std::min<qint64>(a.bottom(), b.bottom()) - std::max<qint64>(a.top(), b.top()) + 1;
+    return width > 0 && height > 0 ? double(width) * double(height) : 0.0;
+}
+
+qint64 FitExtent(qint64 extent, qint64 available) {
+    return std::min({extent, available, kIntMax});
 }
 
 } // namespace
@@ -113,4 +136,67 @@ bool ReadRegistryValues(const QString& section, QStringList& names, QStringList&
         data.append(store.ReadText(section, name));
     }
     return true;
+}
+
+std::optional<int> LeadingInteger(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    qint64 magnitude = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        magnitude = magnitude * 10 + (text[i].unicode() - u'0');
+        // Stop as soon as it is out of range, long before 64 bits could overflow.
+        if (magnitude > -kIntMin)
+            return std::nullopt;
+    }
+    const qint64 number = negative ? -magnitude : magnitude;
+    if (number < kIntMin || number > kIntMax)
+        return std::nullopt;
+    return int(number);
+}
+
+std::optional<QRect> ParseWindowRect(const QString& text) {
+    const QStringList fields = text.split(QLatin1Char(','));
+    if (fields.size() < 4)
+        return std::nullopt;
+    qint64 numbers[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        const std::optional<int> number = LeadingInteger(fields[i]);
+        if (!number)
+            return std::nullopt;
+        numbers[i] = *number;
+    }
+    const qint64 width = numbers[2] - numbers[0];
+    const qint64 height = numbers[3] - numbers[1];
+    if (width <= 0 || height <= 0 || width > kIntMax || height > kIntMax)
+        return std::nullopt;
+    return QRect(int(numbers[0]), int(numbers[1]), int(width), int(height));
+}
+
+QRect FitRectToAreas(const QRect& rectangle, const QList<QRect>& areas) {
+    const QRect* target = nullptr;
+    double targetOverlap = -1.0;
+    for (const QRect& area : areas) {
+        if (area.isEmpty())
+            continue;
+        const double overlap = OverlapArea(rectangle, area);
+        if (overlap > targetOverlap) {
+            target = &area;
+            targetOverlap = overlap;
+        }
+    }
+    if (!target || rectangle.isEmpty())
+        return rectangle;
+    const qint64 width = FitExtent(Extent(rectangle.left(), rectangle.right()),
+                                   Extent(target->left(), target->right()));
+    const qint64 height = FitExtent(Extent(rectangle.top(), rectangle.bottom()),
+                                    Extent(target->top(), target->bottom()));
+    const qint64 left =
+        std::clamp<qint64>(rectangle.left(), target->left(), qint64(target->right()) + 1 - width);
+    const qint64 top =
+        std::clamp<qint64>(rectangle.top(), target->top(), qint64(target->bottom()) + 1 - height);
+    return QRect(QPoint(int(left), int(top)), QPoint(int(left + width - 1), int(top + height - 1)));
 }

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <optional>
 
 // Shared helpers of the user interface and the export that need no widgets. None keeps state;
 // each turns failure into an empty or false result.
@@ -36,3 +41,15 @@ QString GetDictionaryValueCaption(int value, bool withCode, bool withName);
 
 // Every value of a settings-store section with its data; false when the section is missing.
 bool ReadRegistryValues(const QString& section, QStringList& names, QStringList& data);
+
+// The whole number a text starts with, read leniently (blanks, an optional sign, then digits:
+// "730x" reads 730, a text without digits 0); empty when the number does not fit 32 bits.
+std::optional<int> LeadingInteger(QStringView text);
+
+// A window's normal rectangle kept as "left,top,right,bottom"; empty (no usable placement) when
+// a field is missing or out of range, or when the rectangle is empty or inverted.
+std::optional<QRect> ParseWindowRect(const QString& text);
+
+// The rectangle moved onto the area that shows most of it (the first area when none shows any),
+// shrunk first where it is larger; unchanged without a usable area. The areas are the screens'.
+QRect FitRectToAreas(const QRect& rectangle, const QList<QRect>& areas);

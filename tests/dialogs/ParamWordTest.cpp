@@ -25,15 +25,17 @@ protected:
 
     QString StoreFile() const { return m_folder.filePath(QStringLiteral("Ostrinel/quorvix.conf")); }
 
-    void WriteStoreText(const QByteArray& text) {
+    // Each store name is its own file, so that cases written one after the other in a test are
+    // never read from the store's cache of an earlier one.
+    void WriteStoreText(const QByteArray& text, const QString& name = QStringLiteral("quorvix")) {
         QDir().mkpath(m_folder.filePath(QStringLiteral("Ostrinel")));
-        QFile file(StoreFile());
+        QFile file(m_folder.filePath(QStringLiteral("Ostrinel/%1.conf").arg(name)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
 
-    CParamWord Loaded() {
-        const CSettingsStore store(QStringLiteral("quorvix"));
+    CParamWord Loaded(const QString& name = QStringLiteral("quorvix")) {
+        const CSettingsStore store(name);
         CParamWord word(0);
         word.Load(store);
         return word;
@@ -70,6 +72,38 @@ TEST_F(ParamWordStore, StoreOfThisProgramIsTakenUnchanged) {
 TEST_F(ParamWordStore, UnreadableWordGivesTheDefaults) {
     WriteStoreText("[Params]\nValue=not a number\nMaxIndex=25\n");
     EXPECT_EQ(Loaded().Value(), CParamWord::DefaultValue());
+}
+
+TEST_F(ParamWordStore, WordOutside32BitsIsUnreadable) {
+    int store = 0;
+    for (const char* value : {"4294967296", "9223372036854775807", "99999999999999999999", "-1",
+                              "-9223372036854775808"}) {
+        const QString name = QStringLiteral("wide%1").arg(store++);
+        WriteStoreText(QByteArray("[Params]\nValue=") + value + "\nMaxIndex=25\n", name);
+        EXPECT_EQ(Loaded(name).Value(), CParamWord::DefaultValue()) << value;
+    }
+    // The widest word there is still is one.
+    WriteStoreText("[Params]\nValue=4294967295\nMaxIndex=25\n");
+    EXPECT_EQ(Loaded().Value(), 0xFFFFFFFFu);
+}
+
+TEST_F(ParamWordStore, MaxIndexOutsideTheWordCountsAsMissing) {
+    // Every bit this program knows takes its default; the bits above them keep what was stored.
+    const quint32 stored = kBit(2) | kBit(24) | kBit(30);
+    const QByteArray word = "[Params]\nValue=" + QByteArray::number(stored) + "\n";
+    WriteStoreText(word, QStringLiteral("missing"));
+    const quint32 expected = CParamWord::DefaultValue() | kBit(30);
+    EXPECT_EQ(Loaded(QStringLiteral("missing")).Value(), expected);
+    int store = 0;
+    for (const char* maxIndex :
+         {"9223372036854775807", "-9223372036854775808", "4294967297", "32", "-2"}) {
+        const QString name = QStringLiteral("index%1").arg(store++);
+        WriteStoreText(word + "MaxIndex=" + maxIndex + "\n", name);
+        EXPECT_EQ(Loaded(name).Value(), expected) << maxIndex;
+    }
+    // 31, the word's last bit, is a MaxIndex: nothing is new to such a store.
+    WriteStoreText(word + "MaxIndex=31\n");
+    EXPECT_EQ(Loaded().Value(), stored);
 }
 
 TEST_F(ParamWordStore, SaveWritesTheWordAndMaxIndexThatLoadReadsBack) {

@@ -4,6 +4,7 @@
 #include "shell/RoundBitmapButton.h"
 #include "ui/ImageList.h"
 #include "ui/TemplateBuilder.h"
+#include "ui/Utilities.h"
 #include "ui/WarningBeep.h"
 
 #include <QLineEdit>
@@ -190,6 +191,59 @@ TEST_F(MainWindow, MainWindowPlacementIsKeptOnExit) {
     EXPECT_FALSE(zoomed);
     ASSERT_TRUE(m_app->InitInstance());
     EXPECT_EQ(m_app->MainFrame()->geometry(), QRect(40, 50, 700, 480));
+}
+
+TEST_F(MainWindow, UnusableKeptPlacementsGiveTheDefault) {
+    const QString defaultRect =
+        CQuorvixApp::DefaultWindowRect(QGuiApplication::primaryScreen()->geometry().size());
+    QString rectangle;
+    bool zoomed = false;
+    for (const char* text :
+         {"2147483648,0,700,500", "0,0,700,99999999999999999999",
+          "-2147483648,-2147483648,2147483647,2147483647", "10,20,10,525", "710,525,10,20"}) {
+        m_app->SaveWindowRect(2, QLatin1String(text), false);
+        m_app->LoadWindowRect(2, rectangle, zoomed);
+        EXPECT_EQ(rectangle, defaultRect) << text;
+    }
+    // The main window starts on the default placement and keeps that, not the stored numbers.
+    m_app->ExitInstance();
+    m_app->SaveWindowRect(-1, QStringLiteral("-2147483648,-2147483648,2147483647,2147483647"),
+                          false);
+    ASSERT_TRUE(m_app->InitInstance());
+    EXPECT_EQ(CQuorvixApp::WindowRectText(*m_app->MainFrame()), defaultRect);
+    m_app->ExitInstance();
+    m_app->LoadWindowRect(-1, rectangle, zoomed);
+    EXPECT_EQ(rectangle, defaultRect);
+    ASSERT_TRUE(m_app->InitInstance());
+}
+
+TEST_F(MainWindow, PlacementOffEveryScreenComesBackOnScreenAndIsSavedThere) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* text :
+         {"-30000,-30000,-29300,-29520", "2000000000,5000,2000000700,5480", "-5,-5,99999,99999"}) {
+        m_app->ExitInstance();
+        m_app->SaveWindowRect(-1, QLatin1String(text), true);
+        ASSERT_TRUE(m_app->InitInstance());
+        CMainFrame* frame = m_app->MainFrame();
+        EXPECT_TRUE(frame->isMaximized()) << text;
+        const QRect placed = frame->normalGeometry();
+        EXPECT_TRUE(screen.contains(placed)) << text;
+        m_app->ExitInstance();
+        QString rectangle;
+        bool zoomed = false;
+        m_app->LoadWindowRect(-1, rectangle, zoomed);
+        EXPECT_EQ(ParseWindowRect(rectangle), placed) << text;
+        EXPECT_TRUE(zoomed);
+        ASSERT_TRUE(m_app->InitInstance());
+    }
+    // A window that fits keeps its size when it is brought back (the platform may still move
+    // it by its frame).
+    m_app->ExitInstance();
+    m_app->SaveWindowRect(-1, QStringLiteral("-30000,-30000,-29300,-29520"), false);
+    ASSERT_TRUE(m_app->InitInstance());
+    const QRect shown = m_app->MainFrame()->geometry();
+    EXPECT_EQ(shown.size(), QSize(700, 480));
+    EXPECT_TRUE(screen.contains(shown));
 }
 
 TEST(RoundBitmapButton, PressOutsideTheCircleDoesNothing) {

@@ -6,8 +6,10 @@
 #include "ui/TemplateBuilder.h"
 #include "ui/UiTestSupport.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
 class QuorvixDialogTest : public PrivateSettings {};
 
@@ -64,6 +66,37 @@ TEST_F(QuorvixDialogTest, MalformedKeptSizesAreIgnored) {
     CQuorvixDialog withDefault(10002, nullptr);
     withDefault.RestoreSize(QStringLiteral("400x250"));
     EXPECT_EQ(withDefault.size(), QSize(400, 250));
+}
+
+TEST_F(QuorvixDialogTest, KeptSizeLargerThanTheScreenIsCutToItAndSavedSo) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QString screenSize = QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height());
+    for (const char* text : {"99999x99999", "2147483647x2147483647"}) {
+        CSettingsStore store;
+        store.WriteText(QStringLiteral("DlgSize\\9002"), QStringLiteral("WndSize"),
+                        QLatin1String(text));
+        store.Flush();
+        {
+            CQuorvixDialog dialog(9002, nullptr);
+            dialog.RestoreSize(QString());
+            EXPECT_EQ(dialog.size(), screen.size()) << text;
+            EXPECT_TRUE(screen.contains(dialog.geometry())) << text;
+        }
+        EXPECT_EQ(
+            CSettingsStore().ReadText(QStringLiteral("DlgSize\\9002"), QStringLiteral("WndSize")),
+            screenSize)
+            << text; // not the stored size back
+    }
+}
+
+TEST_F(QuorvixDialogTest, DialogCentredOnAnOwnerAtTheScreenEdgeStaysOnScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget owner;
+    owner.setGeometry(screen.right() - 100, screen.bottom() - 100, 200, 200);
+    CQuorvixDialog dialog(9002, &owner);
+    dialog.RestoreSize(QStringLiteral("400x300"));
+    EXPECT_EQ(dialog.size(), QSize(400, 300));
+    EXPECT_EQ(dialog.geometry().bottomRight(), screen.bottomRight());
 }
 
 TEST_F(QuorvixDialogTest, FixedDialogsKeepNoSize) {

@@ -4,6 +4,8 @@
 #include "shell/SettingsStore.h"
 #include "ui/UiTestSupport.h"
 
+#include <limits>
+
 TEST(SidePlaceholders, EveryOccurrenceIsReplacedCaseSensitively) {
     EXPECT_EQ(ReplaceSidePlaceholders(QStringLiteral("%LDB% / %RDB% / %LDB% / %ldb%"),
                                       QStringLiteral("LEFT (s1)"), QStringLiteral("RIGHT")),
@@ -87,4 +89,80 @@ TEST_F(RegistryValues, ReadsEveryValueOfASection) {
     EXPECT_EQ(data, (QStringList{"SQLite3", "MariaDB"}));
     EXPECT_FALSE(ReadRegistryValues(QStringLiteral("Missing"), names, data));
     EXPECT_TRUE(names.isEmpty());
+}
+
+TEST(WindowRect, FieldsReadTheirLeadingDigits) {
+    EXPECT_EQ(ParseWindowRect(QStringLiteral("10,20,730x,525")), QRect(10, 20, 720, 505));
+    EXPECT_EQ(ParseWindowRect(QStringLiteral(" -40, +30 ,600px,400,extra")),
+              QRect(-40, 30, 640, 370));
+    EXPECT_EQ(LeadingInteger(u"abc"), 0);
+    EXPECT_EQ(LeadingInteger(u"  -2147483648"), std::numeric_limits<int>::min());
+    EXPECT_EQ(LeadingInteger(u"2147483647,"), std::numeric_limits<int>::max());
+    EXPECT_EQ(LeadingInteger(u"00000000000000000000042"), 42);
+}
+
+TEST(WindowRect, OutOfRangeEmptyOrInvertedRectanglesAreUnusable) {
+    for (const char* text : {
+             "2147483648,0,700,500",
+             "0,-2147483649,700,500",
+             "0,0,99999999999999999999,500",
+             "-9223372036854775808,0,10,10",
+             "-2147483648,-2147483648,2147483647,2147483647", // wider than an int
+             "100,100,100,400",
+             "700,500,10,20",
+             "10,20,30",
+             "",
+         })
+        EXPECT_EQ(ParseWindowRect(QLatin1String(text)), std::nullopt) << text;
+    // The widest rectangle an int can measure still is one.
+    EXPECT_EQ(ParseWindowRect(QStringLiteral("-1073741824,0,1073741823,1")),
+              QRect(-1073741824, 0, std::numeric_limits<int>::max(), 1));
+}
+
+class WindowRectStore : public PrivateSettings {};
+
+TEST_F(WindowRectStore, HandWrittenRectangleWithoutQuotesReadsAsItsText) {
+    QDir().mkpath(m_settingsFolder.filePath(QStringLiteral("Ostrinel")));
+    QFile file(m_settingsFolder.filePath(QStringLiteral("Ostrinel/handwritten.conf")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[MainFrmSize]\nWndRect=10, 20, 730x, 525\n");
+    file.close();
+    const QString text = CSettingsStore(QStringLiteral("handwritten"))
+                             .ReadText(QStringLiteral("MainFrmSize"), QStringLiteral("WndRect"));
+    EXPECT_EQ(text, QStringLiteral("10,20,730x,525"));
+    EXPECT_EQ(ParseWindowRect(text), QRect(10, 20, 720, 505));
+}
+
+namespace {
+const QList<QRect> kScreens{QRect(0, 0, 1920, 1040), QRect(1920, 0, 1280, 1024)};
+constexpr int kIntMin = std::numeric_limits<int>::min();
+constexpr int kIntMax = std::numeric_limits<int>::max();
+} // namespace
+
+TEST(FitRectToAreas, WindowOffEveryScreenComesWholeOntoTheFirst) {
+    EXPECT_EQ(FitRectToAreas(QRect(-30000, -30000, 700, 500), kScreens), QRect(0, 0, 700, 500));
+    EXPECT_EQ(FitRectToAreas(QRect(90000, 400, 700, 700), kScreens), QRect(1220, 340, 700, 700));
+    EXPECT_EQ(FitRectToAreas(QRect(-50, -50, 99999, 99999), kScreens), kScreens[0]);
+}
+
+TEST(FitRectToAreas, WindowGoesOntoTheScreenThatShowsMostOfIt) {
+    const QRect inside(2000, 100, 700, 500);
+    EXPECT_EQ(FitRectToAreas(inside, kScreens), inside);
+    // 200 pixels wide on the second screen, 0 on the first.
+    EXPECT_EQ(FitRectToAreas(QRect(3000, 100, 700, 500), kScreens), QRect(2500, 100, 700, 500));
+    // Mostly on the first: pulled back from the edge it straddles.
+    EXPECT_EQ(FitRectToAreas(QRect(1700, 900, 400, 300), kScreens), QRect(1520, 740, 400, 300));
+    EXPECT_EQ(FitRectToAreas(inside, {}), inside);
+    EXPECT_EQ(FitRectToAreas(inside, {QRect()}), inside);
+}
+
+TEST(FitRectToAreas, RectanglesSpanningEveryIntStayInRange) {
+    const QRect everything(QPoint(kIntMin, kIntMin), QPoint(kIntMax, kIntMax));
+    EXPECT_EQ(FitRectToAreas(everything, kScreens), kScreens[0]);
+    const QRect window(5, 5, 10, 10);
+    EXPECT_EQ(FitRectToAreas(window, {everything}), window);
+    // As wide as an int can measure, from the area's corner.
+    const QRect fitted = FitRectToAreas(everything, {everything});
+    EXPECT_EQ(fitted.topLeft(), QPoint(kIntMin, kIntMin));
+    EXPECT_EQ(fitted.size(), QSize(kIntMax, kIntMax));
 }
