@@ -69,8 +69,9 @@ void UseBenchDataSources(const QStringList& names) {
 }
 
 // Tables T00000...: about 10% differ between the sides (a column of another size), 5% are on
-// one side only. The data dictionary has `items` items of which about 1% differ.
-QByteArray SchemaSql(bool isLeft, int tables, int columns, int items) {
+// one side only. The data dictionary has `items` items of which about 1% differ; with
+// mistypedSizes its items DTAI and DTAT declare sizes of 2,147,483,647.
+QByteArray SchemaSql(bool isLeft, int tables, int columns, int items, bool mistypedSizes = false) {
     static const char* const kTypes[] = {"INTEGER", "VARCHAR(20)", "CHAR(8)", "DECIMAL(10,2)",
                                          "DATE"};
     QByteArray sql = "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;\n";
@@ -97,8 +98,11 @@ QByteArray SchemaSql(bool isLeft, int tables, int columns, int items) {
     if (items > 0) {
         sql += "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS INTEGER, "
                "FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));\n"
-               "INSERT INTO F9210 VALUES ('DTAI','S',10,'VARC',0,'0'), ('DTAT','S',2,'VARC',0,'0'),"
-               " ('OWTP','S',4,'VARC',0,'0'), ('CDEC','S',1,'VARC',0,'0');\n";
+               "INSERT INTO F9210 VALUES ";
+        sql += mistypedSizes ? "('DTAI','S',2147483647,'VARC',0,'0'), "
+                               "('DTAT','S',2147483647,'VARC',0,'0'),"
+                             : "('DTAI','S',10,'VARC',0,'0'), ('DTAT','S',2,'VARC',0,'0'),";
+        sql += " ('OWTP','S',4,'VARC',0,'0'), ('CDEC','S',1,'VARC',0,'0');\n";
         sql += QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
                               "WHERE i < %1) INSERT INTO F9210 SELECT printf('IT%06d', i), "
                               "'S', CASE WHEN %2 AND i % 100 = 7 THEN 11 ELSE 10 END, 'VARC', "
@@ -240,6 +244,30 @@ int MeasureRss(int tables) {
     return 0;
 }
 
+// Child mode: one data-dictionary run between two data sources; prints the process's peak memory
+// and the widths of the result file's fields.
+int MeasureDictionaryRss(const QString& leftName, const QString& rightName) {
+    CDataSourceSide left;
+    CDataSourceSide right;
+    if (!OpenSide(left, leftName) || !OpenSide(right, rightName))
+        return 1;
+    CParamWord params;
+    CComparisonResults results(left, right, params);
+    CSilentProgress progress;
+    if (!results.RunDictionaryComparison(progress))
+        return 1;
+    std::printf("%.1f %d %d\n", PeakRssMb(), results.KeyWidth(), results.ItemTypeWidth());
+    return 0;
+}
+
+QString RunChild(const QStringList& arguments) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(-1);
+    return child.exitCode() == 0 ? QString::fromUtf8(child.readAllStandardOutput().trimmed())
+                                 : QString();
+}
+
 double RssOfChild(int tables, bool smoke) {
     QProcess child;
     QStringList arguments{QStringLiteral("--rss"), QString::number(tables)};
@@ -261,15 +289,22 @@ int main(int argc, char* argv[]) {
 
     const QString left = smoke ? QStringLiteral("BenchSmokeL") : QStringLiteral("BenchLeft");
     const QString right = smoke ? QStringLiteral("BenchSmokeR") : QStringLiteral("BenchRight");
-    UseBenchDataSources({left, right, RssName(sizes.rssSmall, true), RssName(sizes.rssSmall, false),
-                         RssName(sizes.rssLarge, true), RssName(sizes.rssLarge, false)});
+    const QString mistyped = left + QStringLiteral("Mistyped");
+    UseBenchDataSources({left, right, mistyped, RssName(sizes.rssSmall, true),
+                         RssName(sizes.rssSmall, false), RssName(sizes.rssLarge, true),
+                         RssName(sizes.rssLarge, false)});
 
     const qsizetype rssAt = arguments.indexOf(QStringLiteral("--rss"));
     if (rssAt >= 0 && rssAt + 1 < arguments.size())
         return MeasureRss(arguments[rssAt + 1].toInt());
+    const qsizetype dictionaryRssAt = arguments.indexOf(QStringLiteral("--dictionary-rss"));
+    if (dictionaryRssAt >= 0 && dictionaryRssAt + 2 < arguments.size())
+        return MeasureDictionaryRss(arguments[dictionaryRssAt + 1], arguments[dictionaryRssAt + 2]);
 
-    bool ready = EnsureDatabase(left, SchemaSql(true, sizes.tables, sizes.columns, sizes.items)) &&
-                 EnsureDatabase(right, SchemaSql(false, sizes.tables, sizes.columns, sizes.items));
+    bool ready =
+        EnsureDatabase(left, SchemaSql(true, sizes.tables, sizes.columns, sizes.items)) &&
+        EnsureDatabase(right, SchemaSql(false, sizes.tables, sizes.columns, sizes.items)) &&
+        EnsureDatabase(mistyped, SchemaSql(true, 0, 0, sizes.items, true));
     for (const int tables : {sizes.rssSmall, sizes.rssLarge}) {
         ready = ready && EnsureDatabase(RssName(tables, true), SchemaSql(true, tables, 5, 0)) &&
                 EnsureDatabase(RssName(tables, false), SchemaSql(false, tables, 5, 0));
@@ -337,6 +372,27 @@ int main(int argc, char* argv[]) {
     if (tables) {
         std::printf("table_rss_mb_%d: %.1f\n", sizes.rssSmall, rssSmall);
         std::printf("table_rss_mb_%d: %.1f\n", sizes.rssLarge, rssLarge);
+    }
+
+    // A dictionary whose DTAI and DTAT declare 2,147,483,647 against the same one with true
+    // sizes: the fields, and so memory and the result file, follow the data read.
+    const QString size = smoke ? QStringLiteral("--smoke") : QString();
+    const QStringList normal =
+        RunChild({QStringLiteral("--dictionary-rss"), left, right, size}).split(QLatin1Char(' '));
+    const QStringList huge = RunChild({QStringLiteral("--dictionary-rss"), mistyped, right, size})
+                                 .split(QLatin1Char(' '));
+    if (normal.size() == 3 && huge.size() == 3) {
+        std::printf("dictionary_rss_mb: %s\n", qPrintable(normal[0]));
+        std::printf("dictionary_rss_mb_mistyped_sizes: %s\n", qPrintable(huge[0]));
+        std::printf("dictionary_rss_ratio_mistyped: %.2f\n",
+                    huge[0].toDouble() / normal[0].toDouble());
+        std::printf("dictionary_key_width: %s (mistyped: %s)\n", qPrintable(normal[1]),
+                    qPrintable(huge[1]));
+        std::printf("dictionary_item_type_width: %s (mistyped: %s)\n", qPrintable(normal[2]),
+                    qPrintable(huge[2]));
+    } else {
+        std::fprintf(stderr, "a data-dictionary memory run failed\n");
+        return 1;
     }
     return 0;
 }
