@@ -13,6 +13,9 @@ constexpr qint64 kNoRecord = -1;
 // The reading widths come from sizes declared in the dictionary itself; a mistyped size must not
 // make a run allocate gigabytes. Longer keys and values are cut to the width.
 constexpr qint32 kLongestWidth = 4000;
+// Declared widths up to this are taken as they are; above it the result file's fields take the
+// longest texts actually read, so that a mistyped size costs neither memory nor disk.
+constexpr qint32 kTrustedWidth = 40;
 // The dictionary's index reaches the file in pieces of about this size.
 constexpr qsizetype kIndexChunkBytes = 1024 * 1024;
 
@@ -306,8 +309,6 @@ bool CComparisonResults::RunDictionaryComparison(IComparisonProgress& waitDialog
 
     bool failed = false;
     int cancelFlag = 0;
-    // The declared sizes only bound the reading buffers; the result file's fields take the
-    // longest text actually read, so that a mistyped size costs neither memory nor disk.
     qint32 declaredKey = 0, declaredItemType = 0, declaredDataType = 0, declaredDecimals = 0;
     failed = !ReadItemSize(QStringLiteral("DTAI"), declaredKey) ||
              !ReadItemSize(QStringLiteral("DTAT"), declaredItemType) ||
@@ -337,20 +338,26 @@ bool CComparisonResults::RunDictionaryComparison(IComparisonProgress& waitDialog
 
     const std::vector<int> declared{declaredKey, declaredItemType, declaredDataType,
                                     declaredDecimals};
+    // Only a dictionary that declares an implausible width pays for measuring its texts in the
+    // key passes; a sound one keeps its declared widths.
+    const bool measure = *std::max_element(declared.begin(), declared.end()) > kTrustedWidth;
     std::vector<int> leftLongest;
     std::vector<int> rightLongest;
-    read(m_left, CDataSourceSide::LeftKeys, declared, &m_keyList, &leftLongest);
-    read(m_right, CDataSourceSide::RightKeys, declared, &m_keyList, &rightLongest);
+    read(m_left, CDataSourceSide::LeftKeys, declared, &m_keyList, measure ? &leftLongest : nullptr);
+    read(m_right, CDataSourceSide::RightKeys, declared, &m_keyList,
+         measure ? &rightLongest : nullptr);
     if (!failed && cancelFlag == 0) {
-        const auto longest = [&](int column) {
+        const auto width = [&](int column) {
+            if (!measure)
+                return declared[size_t(column)];
             const int left = column < int(leftLongest.size()) ? leftLongest[column] : 0;
             const int right = column < int(rightLongest.size()) ? rightLongest[column] : 0;
             return std::max({left, right, 1});
         };
-        m_keyWidth = longest(0);
-        m_itemTypeWidth = longest(1);
-        m_dataTypeWidth = longest(2);
-        m_displayDecimalsWidth = longest(3);
+        m_keyWidth = width(0);
+        m_itemTypeWidth = width(1);
+        m_dataTypeWidth = width(2);
+        m_displayDecimalsWidth = width(3);
 
         DiscardResultFile(CResultFile::DictionaryResult);
         m_keyCount = qint32(m_keyList.size());

@@ -71,8 +71,7 @@ TEST_F(DictionaryComparison, ItemsAreMatchedCaseSensitivelyAndJudgedOnTheirValue
     OpenPair();
     m_params.SetBit(ParamBit::CaseSensitive, false); // has no say over data-dictionary items
     ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
-    // The key field is as wide as the longest key read ("RIGHTONLY"), not the declared 10.
-    EXPECT_EQ(m_results.KeyWidth(), 9);
+    EXPECT_EQ(m_results.KeyWidth(), 10);
     EXPECT_EQ(StatusOf(QStringLiteral("ABC")), CompareStatus::OnlyLeft);
     EXPECT_EQ(StatusOf(QStringLiteral("abc")), CompareStatus::OnlyRight);
     EXPECT_EQ(StatusOf(QStringLiteral("SAME")), CompareStatus::Same);
@@ -133,14 +132,9 @@ TEST_F(DictionaryComparison, FileHoldsTheIndexThenLeftRecordsThenRightOnlyOnes) 
     OpenPair();
     ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
     const QByteArray bytes = FileBytes();
-    ASSERT_EQ(m_results.KeyWidth(), 9);
-    const int entrySize = 2 * 9 + 8;
-    // The longest item type read is one letter ("S " is trimmed), data types four.
-    ASSERT_EQ(m_results.ItemTypeWidth(), 1);
-    ASSERT_EQ(m_results.DataTypeWidth(), 4);
-    ASSERT_EQ(m_results.DisplayDecimalsWidth(), 1);
-    const qint64 recordSize = CAliasCompareInfo::RecordSize(1, 4, 1);
-    EXPECT_EQ(recordSize, 4 * (1 + 4 + 1) + 16);
+    const int entrySize = 2 * 10 + 8;
+    const qint64 recordSize = CAliasCompareInfo::RecordSize(2, 4, 1);
+    EXPECT_EQ(recordSize, 4 * (2 + 4 + 1) + 16);
     const int keys = m_results.KeyCount();
     ASSERT_EQ(bytes.size(), keys * entrySize + keys * recordSize);
 
@@ -150,9 +144,9 @@ TEST_F(DictionaryComparison, FileHoldsTheIndexThenLeftRecordsThenRightOnlyOnes) 
     const QStringList rightOnlyOrder{"AAFIRST", "RIGHTONLY", "abc"};
     const QStringList recordOrder = leftOrder + rightOnlyOrder;
     for (int i = 0; i < keys; ++i) {
-        const QString key = CFixedWidthFields::ReadText(bytes.constData() + i * entrySize, 9);
+        const QString key = CFixedWidthFields::ReadText(bytes.constData() + i * entrySize, 10);
         const qint64 position =
-            CFixedWidthFields::ReadInt64(bytes.constData() + i * entrySize + 18);
+            CFixedWidthFields::ReadInt64(bytes.constData() + i * entrySize + 20);
         EXPECT_EQ(position, keys * entrySize + recordOrder.indexOf(key) * recordSize) << key;
     }
 }
@@ -189,8 +183,8 @@ TEST_F(DictionaryComparison, PostgresDictionaryAgainstAnF9201) {
     OpenSide(m_right, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.s2"));
     ASSERT_EQ(m_right.DataDictionaryTable(), QStringLiteral("f9201"));
     ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
-    // Widths are those of the longest values read, within the declared sizes.
-    EXPECT_EQ(m_results.ItemTypeWidth(), 1);
+    // Widths come from the larger declared size of either side.
+    EXPECT_EQ(m_results.ItemTypeWidth(), 2);
     EXPECT_EQ(m_results.DataTypeWidth(), 4);
     EXPECT_EQ(m_results.DisplayDecimalsWidth(), 1);
     EXPECT_EQ(m_results.DictionaryCounters(), (CComparisonResults::Counters{2, 6, 0, 0}));
@@ -208,9 +202,9 @@ TEST_F(DictionaryComparison, AbsurdDeclaredSizesAreBoundedRatherThanAllocated) {
     OpenSide(m_right, QStringLiteral("DictHugeSizes"));
     ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
     // Declared sizes of two thousand million only bound the reading buffers: the file's fields
-    // are as wide as the longest texts read, so the file stays as small as the data.
-    EXPECT_LE(m_results.KeyWidth(), 4);
-    EXPECT_LE(m_results.ItemTypeWidth(), 4);
+    // are as wide as the longest texts read ("DTAI", "S"), so the file stays as small as the data.
+    EXPECT_EQ(m_results.KeyWidth(), 4);
+    EXPECT_EQ(m_results.ItemTypeWidth(), 1);
     EXPECT_EQ(m_results.DictionaryCounters(), (CComparisonResults::Counters{3, 0, 0, 0}));
     EXPECT_EQ(m_results.ReadDictionaryKey(0), QStringLiteral("AB"));
     EXPECT_LT(FileBytes().size(), 1000);
