@@ -3,13 +3,13 @@
 // file. Two SQLite data sources are created once and cached in bench-data beside the program.
 // Prints one figure per line as "name: value". --smoke runs small sizes, to keep the benchmark
 // working.
-#include "dialogs/ParamWord.h"
-#include "model/ComparisonProgress.h"
-#include "model/ComparisonResults.h"
 #include "model/NameOrdering.h"
+#include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
+#include "runs/ComparisonProgress.h"
+#include "runs/ComparisonResults.h"
 
 #include <QCoreApplication>
 #include <QDir>

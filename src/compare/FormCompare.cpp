@@ -2,9 +2,9 @@
 
 #include "compare/CompareListCtrl.h"
 #include "model/NameOrdering.h"
-#include "shell/Language.h"
+#include "services/Language.h"
+#include "services/WaitCursor.h"
 #include "shell/QuorvixApp.h"
-#include "shell/WaitCursor.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"

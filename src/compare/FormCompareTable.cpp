@@ -2,12 +2,12 @@
 
 #include "compare/CompareListCtrl.h"
 #include "dialogs/DlgParams.h"
-#include "dialogs/ParamWord.h"
-#include "model/ComparisonResults.h"
+#include "export/Export.h"
+#include "export/ExportFile.h"
 #include "model/NameOrdering.h"
+#include "model/ParamWord.h"
+#include "runs/ComparisonResults.h"
 #include "shell/QuorvixApp.h"
-#include "ui/Export.h"
-#include "ui/ExportFile.h"
 
 CFormCompareTable::CFormCompareTable(CComparisonResults& results, QWidget* parent)
     : CFormCompare(parent), m_results(results) {}

@@ -1,13 +1,13 @@
 #include "dialogs/AboutDlg.h"
 
-#include "shell/Language.h"
+#include "services/Language.h"
+#include "services/Utilities.h"
 #include "shell/MainFrame.h"
 #include "shell/QuorvixApp.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/QuorvixFormView.h"
 #include "ui/StaticLink.h"
 #include "ui/TemplateBuilder.h"
-#include "ui/Utilities.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "dialogs/DlgDataSources.h"
 
 #include "odbc/DataSourceList.h"
-#include "shell/Language.h"
+#include "services/Language.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/ImageList.h"
 #include "ui/TemplateBuilder.h"

@@ -1,10 +1,10 @@
 #include "dialogs/DlgParams.h"
 
-#include "dialogs/ParamWord.h"
-#include "shell/Language.h"
+#include "model/ParamWord.h"
+#include "services/Language.h"
+#include "services/Utilities.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/TemplateBuilder.h"
-#include "ui/Utilities.h"
 
 #include <QCheckBox>
 

@@ -1,7 +1,7 @@
 #include "dialogs/DlgWait.h"
 
-#include "model/ComparisonResults.h"
-#include "shell/Language.h"
+#include "runs/ComparisonResults.h"
+#include "services/Language.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
 

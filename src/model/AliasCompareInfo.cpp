@@ -1,9 +1,9 @@
 #include "model/AliasCompareInfo.h"
 
-#include "dialogs/ParamWord.h"
 #include "model/CompareStatus.h"
 #include "model/FixedWidthFields.h"
 #include "model/NameOrdering.h"
+#include "model/ParamWord.h"
 
 #include <QIODevice>
 

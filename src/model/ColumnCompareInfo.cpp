@@ -3,7 +3,7 @@
 #include "model/CompareStatus.h"
 #include "model/FixedWidthFields.h"
 #include "model/NameOrdering.h"
-#include "odbc/SqlTypeNames.h"
+#include "model/SqlTypeNames.h"
 
 #include <QIODevice>
 

@@ -1,7 +1,7 @@
 #include "model/ColumnInfo.h"
 
 #include "model/NameOrdering.h"
-#include "odbc/SqlTypeNames.h"
+#include "model/SqlTypeNames.h"
 
 #include <utility>
 

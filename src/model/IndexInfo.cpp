@@ -1,7 +1,7 @@
 #include "model/IndexInfo.h"
 
 #include "model/NameOrdering.h"
-#include "shell/Language.h"
+#include "services/Language.h"
 
 #include <utility>
 

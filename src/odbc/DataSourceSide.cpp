@@ -5,8 +5,8 @@
 #include "odbc/OdbcStatement.h"
 #include "odbc/OwnerCombo.h"
 #include "odbc/TableList.h"
-#include "shell/Language.h"
-#include "shell/WaitCursor.h"
+#include "services/Language.h"
+#include "services/WaitCursor.h"
 
 #include <sqlext.h>
 #include <sqlucode.h>

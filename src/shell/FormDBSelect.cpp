@@ -3,7 +3,7 @@
 #include "dialogs/DlgDataSources.h"
 #include "model/NameOrdering.h"
 #include "odbc/DataSourceSide.h"
-#include "shell/Language.h"
+#include "services/Language.h"
 #include "shell/QuorvixApp.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/TemplateBuilder.h"

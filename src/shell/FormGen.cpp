@@ -1,6 +1,6 @@
 #include "shell/FormGen.h"
 
-#include "shell/Language.h"
+#include "services/Language.h"
 #include "shell/MainFrame.h"
 #include "shell/QuorvixApp.h"
 #include "shell/RoundBitmapButton.h"

@@ -4,14 +4,14 @@
 #include "dialogs/AboutDlg.h"
 #include "dialogs/DlgParams.h"
 #include "dialogs/DlgWait.h"
+#include "services/Language.h"
+#include "services/SettingsStore.h"
+#include "services/Utilities.h"
 #include "shell/FormDBSelect.h"
 #include "shell/FormGen.h"
 #include "shell/KeyTaker.h"
-#include "shell/Language.h"
 #include "shell/MainFrame.h"
-#include "shell/SettingsStore.h"
 #include "ui/DrawingUtilities.h"
-#include "ui/Utilities.h"
 
 #include <QDir>
 #include <QFileInfo>

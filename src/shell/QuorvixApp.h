@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dialogs/ParamWord.h"
-#include "model/ComparisonResults.h"
+#include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
+#include "runs/ComparisonResults.h"
 #include "ui/ImageList.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "ui/DrawingUtilities.h"
 
-#include "shell/WaitCursor.h"
+#include "services/WaitCursor.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -1,7 +1,7 @@
 #include "ui/ExportDialog.h"
 
-#include "shell/Language.h"
-#include "ui/Export.h"
+#include "export/Export.h"
+#include "services/Language.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

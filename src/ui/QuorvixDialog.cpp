@@ -1,10 +1,10 @@
 #include "ui/QuorvixDialog.h"
 
-#include "resources/DialogTemplate.h"
-#include "shell/SettingsStore.h"
+#include "services/DialogTemplate.h"
+#include "services/SettingsStore.h"
+#include "services/Utilities.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/TemplateBuilder.h"
-#include "ui/Utilities.h"
 
 #include <QCheckBox>
 #include <QLabel>

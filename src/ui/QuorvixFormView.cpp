@@ -1,13 +1,13 @@
 #include "ui/QuorvixFormView.h"
 
-#include "shell/Language.h"
-#include "shell/WaitCursor.h"
-#include "ui/Export.h"
+#include "export/Export.h"
+#include "export/ExportFile.h"
+#include "services/Language.h"
+#include "services/Utilities.h"
+#include "services/WaitCursor.h"
 #include "ui/ExportDialog.h"
-#include "ui/ExportFile.h"
 #include "ui/StaticLink.h"
 #include "ui/TemplateBuilder.h"
-#include "ui/Utilities.h"
 
 #include <QMessageBox>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "ui/StaticLink.h"
 
-#include "ui/Utilities.h"
+#include "services/Utilities.h"
 #include "ui/WarningBeep.h"
 
 #include <QMouseEvent>

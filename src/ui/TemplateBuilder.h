@@ -1,6 +1,6 @@
 #pragma once
 
-#include "resources/DialogTemplate.h"
+#include "services/DialogTemplate.h"
 
 #include <QWidget>
 

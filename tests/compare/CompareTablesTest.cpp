@@ -4,7 +4,7 @@
 #include "compare/CompareListCtrl.h"
 #include "compare/FormCompareTable.h"
 #include "dialogs/DlgParams.h"
-#include "model/OpenFiles.h"
+#include "runs/OpenFiles.h"
 #include "ui/WarningBeep.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "dialogs/DlgParams.h"
 
-#include "dialogs/ParamWord.h"
-#include "shell/Language.h"
+#include "model/ParamWord.h"
+#include "services/Language.h"
 #include "ui/TemplateBuilder.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "dialogs/DlgWait.h"
 
-#include "model/ComparisonTestBase.h"
 #include "odbc/OdbcTestEnvironment.h"
-#include "shell/Language.h"
+#include "runs/ComparisonTestBase.h"
+#include "services/Language.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
 

@@ -1,6 +1,6 @@
 #include "model/AliasCompareInfo.h"
-#include "dialogs/ParamWord.h"
 #include "model/CompareStatus.h"
+#include "model/ParamWord.h"
 
 #include "model/RecordBytes.h"
 

@@ -1,5 +1,5 @@
 #include "model/IndexInfo.h"
-#include "shell/Language.h"
+#include "services/Language.h"
 
 #include <gtest/gtest.h>
 

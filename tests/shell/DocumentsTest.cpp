@@ -36,19 +36,21 @@ QString Beside(const QString& name) {
 
 class Documents : public ShellTest {};
 
-TEST_F(Documents, LanguageThenEnglishThenFrench) {
-    const CDocumentsBesideProgram documents({"HelpENG.pdf", "HelpFRA.pdf", "ReleaseFRA.txt"});
-    m_app->SetRegionalCodes(QStringLiteral("ENU"), QString());
-    EXPECT_EQ(m_app->FindDocument(CQuorvixApp::Help), Beside(QStringLiteral("HelpENG.pdf")));
-    EXPECT_EQ(m_app->FindDocument(CQuorvixApp::ReleaseNotes),
-              Beside(QStringLiteral("ReleaseFRA.txt")));
-    EXPECT_EQ(m_app->FindDocument(CQuorvixApp::ConditionsOfUse), QString());
-    m_app->SetRegionalCodes(QStringLiteral("FRA"), QString());
-    EXPECT_EQ(m_app->FindDocument(CQuorvixApp::Help), Beside(QStringLiteral("HelpFRA.pdf")));
-    m_app->SetRegionalCodes(QStringLiteral("ENG"), QString());
-}
+// One test for both cases: they put files beside the one test program, and tests run in
+// parallel processes.
+TEST_F(Documents, LanguageThenEnglishThenFrenchAndTheAboutBoxDisablesMissingOnes) {
+    {
+        const CDocumentsBesideProgram documents({"HelpENG.pdf", "HelpFRA.pdf", "ReleaseFRA.txt"});
+        m_app->SetRegionalCodes(QStringLiteral("ENU"), QString());
+        EXPECT_EQ(m_app->FindDocument(CQuorvixApp::Help), Beside(QStringLiteral("HelpENG.pdf")));
+        EXPECT_EQ(m_app->FindDocument(CQuorvixApp::ReleaseNotes),
+                  Beside(QStringLiteral("ReleaseFRA.txt")));
+        EXPECT_EQ(m_app->FindDocument(CQuorvixApp::ConditionsOfUse), QString());
+        m_app->SetRegionalCodes(QStringLiteral("FRA"), QString());
+        EXPECT_EQ(m_app->FindDocument(CQuorvixApp::Help), Beside(QStringLiteral("HelpFRA.pdf")));
+        m_app->SetRegionalCodes(QStringLiteral("ENG"), QString());
+    }
 
-TEST_F(Documents, AboutBoxDisablesTheButtonsOfMissingDocuments) {
     const CDocumentsBesideProgram documents({"HelpENG.pdf"});
     CAboutDlg about(QPixmap(QStringLiteral(":/quorvix/images/bitmap137.png")));
     about.show();

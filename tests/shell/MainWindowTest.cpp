@@ -1,10 +1,10 @@
 #include "shell/ShellTestBase.h"
 
 #include "dialogs/DlgDataSources.h"
+#include "services/Utilities.h"
 #include "shell/RoundBitmapButton.h"
 #include "ui/ImageList.h"
 #include "ui/TemplateBuilder.h"
-#include "ui/Utilities.h"
 #include "ui/WarningBeep.h"
 
 #include <QLineEdit>

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "odbc/OdbcTestEnvironment.h"
+#include "services/Language.h"
 #include "shell/FormDBSelect.h"
 #include "shell/FormGen.h"
-#include "shell/Language.h"
 #include "shell/MainFrame.h"
 #include "shell/QuorvixApp.h"
 #include "ui/TemplateBuilder.h"
-#include "ui/UiTestSupport.h"
+#include "services/ServicesTestSupport.h"
 
 #include <QComboBox>
 #include <QPushButton>

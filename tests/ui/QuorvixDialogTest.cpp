@@ -1,10 +1,10 @@
 #include "ui/QuorvixDialog.h"
 #include "ui/QuorvixFormView.h"
 
-#include "shell/SettingsStore.h"
+#include "services/ServicesTestSupport.h"
+#include "services/SettingsStore.h"
 #include "ui/StaticLink.h"
 #include "ui/TemplateBuilder.h"
-#include "ui/UiTestSupport.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "shell/WaitCursor.h"
+#include "services/WaitCursor.h"
 #include "ui/ColorTabCtrl.h"
 #include "ui/DrawingUtilities.h"
 

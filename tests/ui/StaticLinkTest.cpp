@@ -1,6 +1,6 @@
 #include "ui/StaticLink.h"
 
-#include "ui/UiTestSupport.h"
+#include "services/ServicesTestSupport.h"
 #include "ui/WarningBeep.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "shell/Language.h"
+#include "services/Language.h"
 
-#include "resources/ResourceTable.h"
+#include "services/ResourceTable.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "odbc/SqlTypeNames.h"
+#include "model/SqlTypeNames.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "dialogs/ParamWord.h"
-#include "shell/SettingsStore.h"
+#include "model/ParamWord.h"
+#include "services/SettingsStore.h"
 
 #include <gtest/gtest.h>
 

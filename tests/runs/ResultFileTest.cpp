@@ -1,6 +1,6 @@
-#include "model/ResultFile.h"
+#include "runs/ResultFile.h"
 
-#include "model/OpenFiles.h"
+#include "runs/OpenFiles.h"
 
 #include <gtest/gtest.h>
 

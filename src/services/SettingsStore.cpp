@@ -1,4 +1,4 @@
-#include "shell/SettingsStore.h"
+#include "services/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "ui/Utilities.h"
+#include "services/Utilities.h"
 
-#include "shell/Language.h"
-#include "shell/SettingsStore.h"
-#include "ui/UiTestSupport.h"
+#include "services/Language.h"
+#include "services/ServicesTestSupport.h"
+#include "services/SettingsStore.h"
 
 #include <limits>
 

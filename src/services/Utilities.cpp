@@ -1,7 +1,7 @@
-#include "ui/Utilities.h"
+#include "services/Utilities.h"
 
-#include "shell/Language.h"
-#include "shell/SettingsStore.h"
+#include "services/Language.h"
+#include "services/SettingsStore.h"
 
 #include <QDir>
 #include <QFileInfo>

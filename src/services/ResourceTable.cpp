@@ -1,4 +1,4 @@
-#include "resources/ResourceTable.h"
+#include "services/ResourceTable.h"
 
 #include <QDir>
 #include <QFile>

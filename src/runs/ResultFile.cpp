@@ -1,4 +1,4 @@
-#include "model/ResultFile.h"
+#include "runs/ResultFile.h"
 
 #include "model/FixedWidthFields.h"
 

@@ -1,6 +1,6 @@
-#include "dialogs/ParamWord.h"
+#include "model/ParamWord.h"
 
-#include "shell/SettingsStore.h"
+#include "services/SettingsStore.h"
 
 #include <limits>
 

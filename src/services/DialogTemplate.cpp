@@ -1,6 +1,6 @@
-#include "resources/DialogTemplate.h"
+#include "services/DialogTemplate.h"
 
-#include "resources/ResourceTable.h"
+#include "services/ResourceTable.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

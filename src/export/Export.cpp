@@ -1,9 +1,9 @@
-#include "ui/Export.h"
+#include "export/Export.h"
 
+#include "export/ExportFile.h"
 #include "model/CompareStatus.h"
-#include "shell/Language.h"
-#include "ui/ExportFile.h"
-#include "ui/Utilities.h"
+#include "services/Language.h"
+#include "services/Utilities.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "model/ComparisonTestBase.h"
 #include "model/FixedWidthFields.h"
 #include "odbc/OdbcTestEnvironment.h"
+#include "runs/ComparisonTestBase.h"
 
 #include <QFile>
 

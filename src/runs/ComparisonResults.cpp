@@ -1,11 +1,11 @@
-#include "model/ComparisonResults.h"
+#include "runs/ComparisonResults.h"
 
-#include "dialogs/ParamWord.h"
-#include "model/ComparisonProgress.h"
 #include "model/FixedWidthFields.h"
 #include "model/NameOrdering.h"
+#include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
-#include "shell/Language.h"
+#include "runs/ComparisonProgress.h"
+#include "services/Language.h"
 
 namespace {
 

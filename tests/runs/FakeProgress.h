@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ComparisonProgress.h"
+#include "runs/ComparisonProgress.h"
 
 #include <QStringList>
 

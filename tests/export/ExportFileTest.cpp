@@ -1,7 +1,7 @@
-#include "ui/ExportFile.h"
-#include "ui/Export.h"
+#include "export/ExportFile.h"
+#include "export/Export.h"
 
-#include "shell/Language.h"
+#include "services/Language.h"
 
 #include <QFile>
 #include <QTemporaryDir>

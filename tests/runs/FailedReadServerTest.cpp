@@ -1,10 +1,10 @@
 // A read that fails is a failed run, never a result: a server that goes away in the middle of a
 // run, or restarts between listing and comparing, fails the run with the side, the object and
 // the driver's message named; a stalled statement gives way to the user's cancel.
-#include "model/ComparisonTestBase.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
 #include "odbc/OdbcTestEnvironment.h"
+#include "runs/ComparisonTestBase.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "dialogs/ParamWord.h"
-#include "model/ComparisonResults.h"
+#include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
+#include "runs/ComparisonResults.h"
 
-#include "model/FakeProgress.h"
-#include "model/OpenFiles.h"
+#include "runs/FakeProgress.h"
+#include "runs/OpenFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>

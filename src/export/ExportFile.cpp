@@ -1,4 +1,4 @@
-#include "ui/ExportFile.h"
+#include "export/ExportFile.h"
 
 bool CExportFile::Open(const QString& path) {
     m_file.setFileName(path);

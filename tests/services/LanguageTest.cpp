@@ -1,5 +1,5 @@
-#include "shell/Language.h"
-#include "resources/ResourceTable.h"
+#include "services/Language.h"
+#include "services/ResourceTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // A whole session against schemas whose names hold ";", quotes, dots, "\" and mixed case sends
 // nothing but catalogue queries and SELECTs (and the driver's own SET/SHOW at connection): the
 // server logs every statement of the audited user, and the test reads that log.
-#include "model/ComparisonTestBase.h"
 #include "odbc/OdbcTestEnvironment.h"
+#include "runs/ComparisonTestBase.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -3,7 +3,7 @@
 #include "model/AliasCompareInfo.h"
 #include "model/ColumnCompareInfo.h"
 #include "model/CompareStatus.h"
-#include "model/ResultFile.h"
+#include "runs/ResultFile.h"
 
 #include <QStringList>
 
