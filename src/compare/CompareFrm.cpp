@@ -1,34 +1,34 @@
 #include "compare/CompareFrm.h"
 
 #include "compare/FormCompare.h"
-#include "shell/QuorvixApp.h"
+#include "ui/WindowHost.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-CCompareFrm::CCompareFrm(const QIcon& icon, QWidget* owner)
-    : QWidget(owner, Qt::Window), m_icon(icon) {
+CCompareFrm::CCompareFrm(const QIcon& icon, CComparisonContext context, QWidget* owner)
+    : QWidget(owner, Qt::Window), m_icon(icon), m_context(std::move(context)) {
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
 CCompareFrm::~CCompareFrm() {
     // A window still open when the program ends keeps its placement too.
     SavePlacement();
-    if (m_registered)
-        if (CQuorvixApp* app = CQuorvixApp::Instance())
-            app->UnregisterComparisonFrame(this);
+    if (m_registered && m_context.host)
+        m_context.host->UnregisterComparisonFrame(this);
 }
 
-bool CCompareFrm::OpenWindow(const QString& title, const std::function<bool()>& ensureResult) {
-    CQuorvixApp* app = CQuorvixApp::Instance();
-    if (!app)
+bool CCompareFrm::OpenWindow(const QString& title) {
+    IWindowHost* host = m_context.host;
+    if (!host || !m_context.results || !m_context.ensureResult)
         return false;
-    app->RegisterComparisonFrame(this);
+    host->RegisterComparisonFrame(this);
     m_registered = true;
-    if (!ensureResult() || !CreateComparisonWindow(title)) {
-        app->UnregisterComparisonFrame(this);
+    if (!m_context.ensureResult() || !CreateComparisonWindow(title)) {
+        host->UnregisterComparisonFrame(this);
         m_registered = false;
         return false;
     }
@@ -38,7 +38,6 @@ bool CCompareFrm::OpenWindow(const QString& title, const std::function<bool()>& 
 }
 
 bool CCompareFrm::CreateComparisonWindow(const QString& title) {
-    CQuorvixApp* app = CQuorvixApp::Instance();
     m_view = GetViewClass();
     if (!m_view)
         return false;
@@ -51,8 +50,8 @@ bool CCompareFrm::CreateComparisonWindow(const QString& title) {
         setMaximumWidth(kMaximumWidth);
     QString rectangle;
     bool zoomed = false;
-    app->LoadWindowRect(GetPlacementKind(), rectangle, zoomed);
-    if (!CQuorvixApp::ApplyWindowRect(*this, rectangle, zoomed))
+    m_context.host->LoadWindowRect(GetPlacementKind(), rectangle, zoomed);
+    if (!ApplyWindowRect(*this, rectangle, zoomed))
         resize(680, 505);
     m_placementKind = GetPlacementKind();
     m_placementSaved = false;
@@ -72,16 +71,16 @@ void CCompareFrm::SavePlacement() {
     if (m_placementSaved)
         return;
     m_placementSaved = true;
-    if (CQuorvixApp* app = CQuorvixApp::Instance())
-        app->SaveWindowRect(m_placementKind, CQuorvixApp::WindowRectText(*this), isMaximized());
+    if (m_context.host)
+        m_context.host->SaveWindowRect(m_placementKind, WindowRectText(*this), isMaximized());
 }
 
 void CCompareFrm::closeEvent(QCloseEvent* event) {
     SavePlacement();
     if (m_registered) {
         m_registered = false;
-        if (CQuorvixApp* app = CQuorvixApp::Instance())
-            app->UnregisterComparisonFrame(this);
+        if (m_context.host)
+            m_context.host->UnregisterComparisonFrame(this);
     }
     QWidget::closeEvent(event);
 }

@@ -1,16 +1,15 @@
 #pragma once
 
+#include "compare/ComparisonContext.h"
 #include "shell/KeyTaker.h"
 
 #include <QIcon>
-
 #include <QWidget>
-#include <functional>
 
 class CFormCompare;
 
 // A comparison window: a top-level frame owned by the main window whose one view is a
-// comparison view. It is registered with the application while open (which locks the sides'
+// comparison view. It is registered with its host while open (which locks the sides'
 // data-source controls), keeps its placement, and routes Enter in the search field to the find.
 class CCompareFrm : public QWidget, public IKeyTaker {
 public:
@@ -26,7 +25,9 @@ public:
     CFormCompare* View() const { return m_view; }
 
 protected:
-    CCompareFrm(const QIcon& icon, QWidget* owner);
+    CCompareFrm(const QIcon& icon, CComparisonContext context, QWidget* owner);
+
+    const CComparisonContext& Context() const { return m_context; }
 
     // Creates the view the frame shows.
     virtual CFormCompare* GetViewClass() = 0;
@@ -34,7 +35,7 @@ protected:
     virtual bool CreateComparisonWindow(const QString& title);
     // Registers the frame, makes sure its result exists (which may run the comparison) and
     // creates the window; false when it gave up (it is then unregistered; the caller deletes it).
-    bool OpenWindow(const QString& title, const std::function<bool()>& ensureResult);
+    bool OpenWindow(const QString& title);
 
     void closeEvent(QCloseEvent* event) override;
 
@@ -42,6 +43,7 @@ private:
     void SavePlacement();
 
     QIcon m_icon;
+    CComparisonContext m_context;
     CFormCompare* m_view = nullptr;
     bool m_registered = false;
     bool m_placementSaved = true; // until the window exists

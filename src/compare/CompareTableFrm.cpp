@@ -1,15 +1,11 @@
 #include "compare/CompareTableFrm.h"
 
 #include "compare/FormCompareTable.h"
-#include "shell/QuorvixApp.h"
 
-CCompareTableFrm* CCompareTableFrm::Open(const QIcon& icon, QWidget* owner) {
-    CQuorvixApp* app = CQuorvixApp::Instance();
-    if (!app)
-        return nullptr;
-    auto* frame = new CCompareTableFrm(icon, owner);
-    if (!frame->OpenWindow(app->PairDisplayName(),
-                           [app] { return app->EnsureTableComparison(); })) {
+CCompareTableFrm* CCompareTableFrm::Open(const QIcon& icon, CComparisonContext context,
+                                         QWidget* owner) {
+    auto* frame = new CCompareTableFrm(icon, std::move(context), owner);
+    if (!frame->OpenWindow(frame->Context().PairName())) {
         delete frame;
         return nullptr;
     }
@@ -17,6 +13,5 @@ CCompareTableFrm* CCompareTableFrm::Open(const QIcon& icon, QWidget* owner) {
 }
 
 CFormCompare* CCompareTableFrm::GetViewClass() {
-    CQuorvixApp* app = CQuorvixApp::Instance();
-    return app ? new CFormCompareTable(app->Results(), this) : nullptr;
+    return new CFormCompareTable(Context(), this);
 }

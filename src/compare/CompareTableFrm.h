@@ -9,7 +9,7 @@ public:
     static constexpr int kPlacementKind = 2;
 
     // The new window, or nullptr when the run was cancelled or failed.
-    static CCompareTableFrm* Open(const QIcon& icon, QWidget* owner);
+    static CCompareTableFrm* Open(const QIcon& icon, CComparisonContext context, QWidget* owner);
 
     int GetPlacementKind() const override { return kPlacementKind; }
 
@@ -17,5 +17,6 @@ protected:
     CFormCompare* GetViewClass() override;
 
 private:
-    CCompareTableFrm(const QIcon& icon, QWidget* owner) : CCompareFrm(icon, owner) {}
+    CCompareTableFrm(const QIcon& icon, CComparisonContext context, QWidget* owner)
+        : CCompareFrm(icon, std::move(context), owner) {}
 };

@@ -4,12 +4,12 @@
 #include "model/NameOrdering.h"
 #include "services/Language.h"
 #include "services/WaitCursor.h"
-#include "shell/QuorvixApp.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/ListSearch.h"
 #include "ui/TemplateBuilder.h"
-#include "ui/WarningBeep.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -19,8 +19,9 @@ constexpr int kTemplate = 1004;
 constexpr int kMargin = 7;
 } // namespace
 
-CFormCompare::CFormCompare(QWidget* parent) : CQuorvixFormView(MapResourceId(kTemplate), parent) {
-    for (int status = 0; status < 4; ++status) {
+CFormCompare::CFormCompare(CComparisonContext context, QWidget* parent)
+    : CQuorvixFormView(MapResourceId(kTemplate), parent), m_context(std::move(context)) {
+    for (int status = 0; status < CompareStatus::Count; ++status) {
         m_filters[status] = CTemplateBuilder::Find<QCheckBox>(*this, kFirstFilter + status);
         QPalette colours = m_filters[status]->palette();
         colours.setColor(QPalette::WindowText, CCompareListCtrl::StatusColor(status));
@@ -58,21 +59,21 @@ void CFormCompare::OnInitialUpdate() {
     CQuorvixFormView::OnInitialUpdate();
     m_boldFont = font();
     m_boldFont.setBold(true);
-    if (CQuorvixApp* app = CQuorvixApp::Instance())
-        m_findButton->setIcon(app->ImageList().Image(CImageList::Find));
+    m_findButton->setIcon(m_context.findIcon);
     InsertColumns();
     FillList(true);
     UpdateDetailButton();
 
-    CQuorvixApp* app = CQuorvixApp::Instance();
-    for (int status = 0; status < 4; ++status) {
+    for (int status = 0; status < CompareStatus::Count; ++status) {
         QString text = LoadLocalizedString(GetFirstCountStringId() + status);
         text.replace(QStringLiteral("%d"), QString::number(GetStatusCount(status)));
-        if ((status == 1 || status == 2) && app)
-            text.replace(QStringLiteral("%s"), app->SideDisplayName(status - 1));
+        if (status == CompareStatus::OnlyLeft || status == CompareStatus::OnlyRight)
+            text.replace(QStringLiteral("%s"),
+                         m_context.SideName(status == CompareStatus::OnlyLeft ? 0 : 1));
         m_filters[status]->setText(text);
         m_filters[status]->setChecked(true);
-        if (status > 0)
+        // Statuses other than "same" are shown in bold, as their rows are.
+        if (status != CompareStatus::Same)
             m_filters[status]->setFont(m_boldFont);
     }
     RepositionControls(width(), height());
@@ -82,7 +83,7 @@ void CFormCompare::OnInitialUpdate() {
 }
 
 bool CFormCompare::IsFilterChecked(int status) const {
-    return status >= 0 && status < 4 && m_filters[status]->isChecked();
+    return CompareStatus::IsValid(status) && m_filters[status]->isChecked();
 }
 
 void CFormCompare::OnSize(int cx, int cy) {
@@ -93,7 +94,7 @@ void CFormCompare::OnSize(int cx, int cy) {
 void CFormCompare::RepositionControls(int cx, int cy) {
     CQuorvixFormView::RepositionControls(cx, cy);
     int y = 14;
-    for (int status = 0; status < 4; ++status) {
+    for (int status = 0; status < CompareStatus::Count; ++status) {
         QCheckBox* filter = m_filters[status];
         if (!IsFilterShown(status)) {
             filter->hide();
@@ -147,26 +148,9 @@ void CFormCompare::UpdateDetailButton() {
 }
 
 void CFormCompare::Find() {
-    const CWaitCursor waitCursor;
-    QString text = m_searchEdit->text();
-    if (text.isEmpty()) {
-        CWarningBeep::Sound();
-        return;
-    }
-    m_searchEdit->selectAll();
-    m_searchEdit->setFocus();
-    text = LowerAscii(text);
-    const int count = m_list->GetItemCount();
-    const int start = m_list->GetSelectedRow();
-    // From the item after the selection, wrapping to the top; the selected item last.
-    for (int step = 1; step <= count; ++step) {
-        const int row = (start + step) % count;
-        if (MatchesSearch(m_list->GetItemData(row), text)) {
-            m_list->SelectRow(row);
-            return;
-        }
-    }
-    CWarningBeep::Sound();
+    FindNextInList(*m_searchEdit, *m_list, [this](int itemData, const QString& text) {
+        return MatchesSearch(itemData, text);
+    });
 }
 
 void CFormCompare::paintEvent(QPaintEvent* event) {

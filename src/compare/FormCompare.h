@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compare/ComparisonContext.h"
+#include "model/CompareStatus.h"
 #include "ui/QuorvixFormView.h"
 #include "ui/QuorvixListCtrl.h"
 
@@ -53,14 +55,17 @@ public:
     QRect PanelRect() const { return m_panelRect; }
 
 protected:
-    explicit CFormCompare(QWidget* parent);
+    CFormCompare(CComparisonContext context, QWidget* parent);
+
+    const CComparisonContext& Context() const { return m_context; }
 
     void OnSize(int cx, int cy) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QCheckBox* m_filters[4];
+    CComparisonContext m_context;
+    QCheckBox* m_filters[CompareStatus::Count];
     int m_separatorY = -1;
     QRect m_panelRect;
     QLineEdit* m_searchEdit;

@@ -7,10 +7,10 @@
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
-#include "shell/QuorvixApp.h"
+#include "ui/WarningBeep.h"
 
-CFormCompareTable::CFormCompareTable(CComparisonResults& results, QWidget* parent)
-    : CFormCompare(parent), m_results(results) {}
+CFormCompareTable::CFormCompareTable(CComparisonContext context, QWidget* parent)
+    : CFormCompare(std::move(context), parent), m_results(*Context().results) {}
 
 bool CFormCompareTable::CanShowDetail(int itemData) {
     return m_results.GetTableStatus(itemData) == CompareStatus::Different;
@@ -37,8 +37,9 @@ int CFormCompareTable::GetStatusCount(int status) const {
     return status >= 0 && status < CompareStatus::Count ? m_results.TableCounters()[status] : 0;
 }
 
+// Not built yet: a press says so rather than doing nothing.
 void CFormCompareTable::ShowDetail() {
-    // The column comparison window of a different table comes with its own view.
+    CWarningBeep::Sound();
 }
 
 QString CFormCompareTable::GetItemText(int itemData, int column) const {
@@ -50,18 +51,16 @@ int CFormCompareTable::GetItemImage(int itemData) const {
 }
 
 bool CFormCompareTable::PrepareExport() {
-    CQuorvixApp* app = CQuorvixApp::Instance();
-    if (!app)
-        return false;
-    CParamWord& params = app->Params();
+    CParamWord& params = *Context().params;
     for (int status = 0; status < CompareStatus::Count; ++status)
         params.SetBit(ParamBit::ExportTableStatus0 + status, IsFilterChecked(status));
     for (int status = 0; status < CompareStatus::Count; ++status)
         params.SetBit(ParamBit::ExportTableColumnStatus0 + status, true);
-    const std::vector<int> bits{3, 4, 5, 6, -1, 7, -1, 8, -1, 9, -1, 10};
+    const std::vector<int> bits =
+        CDlgParams::StatusOptions(ParamBit::ExportTableStatus0, ParamBit::ExportTableColumnStatus0);
     // Until at least one kind of table is to be written; Cancel ends the export.
     for (;;) {
-        CDlgParams dialog(params, bits, app->SideDisplayName(0), app->SideDisplayName(1), this);
+        CDlgParams dialog(params, bits, Context().leftName, Context().rightName, this);
         if (dialog.exec() != QDialog::Accepted)
             return false;
         for (int status = 0; status < CompareStatus::Count; ++status) {
@@ -72,16 +71,12 @@ bool CFormCompareTable::PrepareExport() {
 }
 
 QString CFormCompareTable::GetExportFileName() const {
-    CQuorvixApp* app = CQuorvixApp::Instance();
-    return app ? app->PairDisplayName() : QString();
+    return Context().PairName();
 }
 
 bool CFormCompareTable::WriteExport(CExportFile& file) {
-    CQuorvixApp* app = CQuorvixApp::Instance();
-    if (!app)
-        return false;
-    const CParamWord& params = app->Params();
-    WriteExportLegend(file, app->SideDisplayName(0), app->SideDisplayName(1));
+    const CParamWord& params = *Context().params;
+    WriteExportLegend(file, Context().leftName, Context().rightName);
     const QStringList& names = m_results.TableNames();
     for (int table = 0; table < names.size(); ++table) {
         const qint32 status = m_results.GetTableStatus(table);

@@ -8,7 +8,7 @@ class CComparisonResults;
 // status; "Show differences..." opens the column comparison of a different table.
 class CFormCompareTable : public CFormCompare {
 public:
-    CFormCompareTable(CComparisonResults& results, QWidget* parent);
+    CFormCompareTable(CComparisonContext context, QWidget* parent);
 
     bool IsFilterShown(int) const override { return true; }
     bool HasDetailButton() const override { return true; }

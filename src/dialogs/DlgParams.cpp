@@ -1,5 +1,6 @@
 #include "dialogs/DlgParams.h"
 
+#include "model/CompareStatus.h"
 #include "model/ParamWord.h"
 #include "services/Language.h"
 #include "services/Utilities.h"
@@ -116,4 +117,17 @@ void CDlgParams::OnOK() {
             m_params.SetBit(bit, box->isChecked());
     }
     accept();
+}
+
+std::vector<int> CDlgParams::StatusOptions(int firstBit, int nestedFirstBit) {
+    std::vector<int> bits;
+    for (int status = 0; status < CompareStatus::Count; ++status)
+        bits.push_back(firstBit + status);
+    if (nestedFirstBit != kIndent) {
+        for (int status = 0; status < CompareStatus::Count; ++status) {
+            bits.push_back(kIndent);
+            bits.push_back(nestedFirstBit + status);
+        }
+    }
+    return bits;
 }

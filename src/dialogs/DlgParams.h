@@ -19,6 +19,10 @@ public:
     CDlgParams(CParamWord& params, std::vector<int> bits, const QString& leftName,
                const QString& rightName, QWidget* parent);
 
+    // The options of an export: one per status from firstBit, then, when nestedFirstBit is
+    // given, one indented option per status from it (the lines written under an entry).
+    static std::vector<int> StatusOptions(int firstBit, int nestedFirstBit = kIndent);
+
     QCheckBox* CheckBox(int bit) const;
     void Accept() { OnOK(); }
 

@@ -6,6 +6,7 @@
 #include "services/Language.h"
 #include "shell/QuorvixApp.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/ListSearch.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
 
@@ -200,34 +201,18 @@ void CFormDBSelect::AdjustColumnWidth() {
 }
 
 void CFormDBSelect::FindNext() {
-    QString text = m_filterEdit->text();
-    if (text.isEmpty()) {
-        CWarningBeep::Sound();
-        return;
-    }
-    m_filterEdit->selectAll();
-    m_filterEdit->setFocus();
-    text = LowerAscii(text);
-
-    const int count = m_tableList->GetItemCount();
-    const int selected = m_tableList->GetSelectedRow();
-    // After the selection to the end, then from the top, and the selected item last.
-    for (int step = 1; step <= count; ++step) {
-        const int row = selected < 0 ? step - 1 : (selected + step) % count;
-        if (m_side && m_side->TableNameContains(m_tableList->GetItemData(row), text)) {
-            m_tableList->SelectRow(row);
-            return;
-        }
-    }
-    CWarningBeep::Sound();
+    FindNextInList(*m_filterEdit, *m_tableList, [this](int itemData, const QString& text) {
+        return m_side && m_side->TableNameContains(itemData, text);
+    });
 }
 
 void CFormDBSelect::UpdateStructureButton() {
     m_structureButton->setEnabled(!m_tableList->isHidden() && m_tableList->GetSelectedRow() >= 0);
 }
 
+// Not built yet: a press says so rather than doing nothing.
 void CFormDBSelect::ShowTableStructure() {
-    // The table structure window comes with its own view; nothing opens until it exists.
+    CWarningBeep::Sound();
 }
 
 QString CFormDBSelect::GetItemText(int itemData, int column) const {

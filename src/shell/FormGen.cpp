@@ -1,8 +1,7 @@
 #include "shell/FormGen.h"
 
+#include "odbc/DataSourceSide.h"
 #include "services/Language.h"
-#include "shell/MainFrame.h"
-#include "shell/QuorvixApp.h"
 #include "shell/RoundBitmapButton.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/TemplateBuilder.h"
@@ -22,36 +21,27 @@ CFormGen::CFormGen(QWidget* parent) : CQuorvixFormView(MapResourceId(kTemplate),
         CTemplateBuilder::Adopt(*this, kAbout, new CRoundBitmapButton(this)));
     m_about->PreSubclassWindow();
 
-    connect(m_compareTables, &QPushButton::clicked, this, [] {
-        if (CQuorvixApp* app = CQuorvixApp::Instance())
-            app->CompareTables();
-    });
-    connect(m_compareDictionaries, &QPushButton::clicked, this, [] {
-        if (CQuorvixApp* app = CQuorvixApp::Instance())
-            app->CompareDataDictionaries();
-    });
-    connect(m_about, &QAbstractButton::clicked, this, [] {
-        if (CQuorvixApp* app = CQuorvixApp::Instance())
-            app->ShowAbout();
-    });
+    connect(m_compareTables, &QPushButton::clicked, this, &CFormGen::CompareTablesRequested);
+    connect(m_compareDictionaries, &QPushButton::clicked, this,
+            &CFormGen::CompareDictionariesRequested);
+    connect(m_about, &QAbstractButton::clicked, this, &CFormGen::AboutRequested);
 }
 
-void CFormGen::UpdateCommandButtons() {
-    CQuorvixApp* app = CQuorvixApp::Instance();
-    CDataSourceSide* left = app ? app->GetSide(0) : nullptr;
-    CDataSourceSide* right = app ? app->GetSide(1) : nullptr;
-    const bool ready = left && right && left->IsReady() && right->IsReady();
+void CFormGen::UpdateCommandButtons(const CDataSourceSide& left, const CDataSourceSide& right) {
+    const bool ready = left.IsReady() && right.IsReady();
     EnableControl(m_compareTables, ready);
-    EnableControl(m_compareDictionaries, ready && !left->DataDictionaryTable().isEmpty() &&
-                                             !right->DataDictionaryTable().isEmpty());
+    EnableControl(m_compareDictionaries, ready && !left.DataDictionaryTable().isEmpty() &&
+                                             !right.DataDictionaryTable().isEmpty());
+}
+
+int CFormGen::RowHeight() const {
+    return m_compareTables->height() + 2 * kMargin;
 }
 
 void CFormGen::OnSize(int cx, int cy) {
     CQuorvixFormView::OnSize(cx, cy);
     m_compareTables->move(kMargin, (cy - m_compareTables->height()) / 2);
-    if (CQuorvixApp* app = CQuorvixApp::Instance(); app && app->MainFrame())
-        app->MainFrame()->SetCommandRowHeight(m_compareTables->height() + 14);
-    m_compareDictionaries->move(m_compareDictionaries->width() + 14,
+    m_compareDictionaries->move(m_compareDictionaries->width() + 2 * kMargin,
                                 (cy - m_compareDictionaries->height()) / 2);
     m_about->move(cx - kAboutRightInset - m_about->width(), (cy - m_about->height()) / 2);
 }

@@ -4,6 +4,7 @@
 #include "shell/FormDBSelect.h"
 #include "shell/FormGen.h"
 #include "shell/QuorvixApp.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QResizeEvent>
@@ -18,6 +19,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QWidget(parent) {
     m_outer->addWidget(m_inner);
     m_commandView = new CFormGen(m_outer);
     m_outer->addWidget(m_commandView);
+    // Known from the start, so that the first layout already gives the strip its height.
+    m_commandRowHeight = m_commandView->RowHeight();
     for (int side = 0; side < 2; ++side) {
         m_selectionViews[side] = new CFormDBSelect(m_inner);
         m_inner->addWidget(m_selectionViews[side]);
@@ -56,15 +59,14 @@ void CMainFrame::RestorePlacement() {
     QString rectangle;
     bool zoomed = false;
     CQuorvixApp::Instance()->LoadWindowRect(kMainFrameIndex, rectangle, zoomed);
-    CQuorvixApp::ApplyWindowRect(*this, rectangle, zoomed);
+    ApplyWindowRect(*this, rectangle, zoomed);
 }
 
 void CMainFrame::SavePlacement() {
     if (m_placementSaved)
         return;
     m_placementSaved = true;
-    CQuorvixApp::Instance()->SaveWindowRect(kMainFrameIndex, CQuorvixApp::WindowRectText(*this),
-                                            isMaximized());
+    CQuorvixApp::Instance()->SaveWindowRect(kMainFrameIndex, WindowRectText(*this), isMaximized());
 }
 
 void CMainFrame::OnSize(int cx, int cy) {

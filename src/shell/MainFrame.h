@@ -27,7 +27,6 @@ public:
     void SavePlacement();
 
     int CommandRowHeight() const { return m_commandRowHeight; }
-    void SetCommandRowHeight(int height) { m_commandRowHeight = height; }
     int HorizontalOverhead() const { return m_horizontalOverhead; }
     int VerticalOverhead() const { return m_verticalOverhead; }
 
@@ -45,6 +44,6 @@ private:
     CFormGen* m_commandView;
     int m_horizontalOverhead = 0;
     int m_verticalOverhead = 0;
-    int m_commandRowHeight = 77;
+    int m_commandRowHeight = 0;
     bool m_placementSaved = false;
 };

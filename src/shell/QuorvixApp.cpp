@@ -12,6 +12,8 @@
 #include "shell/KeyTaker.h"
 #include "shell/MainFrame.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/WarningBeep.h"
+#include "ui/WindowPlacement.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,8 +25,6 @@
 namespace {
 
 constexpr int kProductTitle = 128;
-constexpr int kDefaultWidth = 680;
-constexpr int kDefaultHeight = 505;
 const QString kWindowRect = QStringLiteral("WndRect");
 const QString kIsZoomed = QStringLiteral("IsZoomed");
 
@@ -60,6 +60,11 @@ bool CQuorvixApp::InitInstance() {
 
     m_mainFrame = std::make_unique<CMainFrame>();
     m_mainFrame->setWindowTitle(LoadLocalizedString(kProductTitle));
+    CFormGen* commands = m_mainFrame->GetCommandView();
+    connect(commands, &CFormGen::CompareTablesRequested, this, &CQuorvixApp::CompareTables);
+    connect(commands, &CFormGen::CompareDictionariesRequested, this,
+            &CQuorvixApp::CompareDataDictionaries);
+    connect(commands, &CFormGen::AboutRequested, this, &CQuorvixApp::ShowAbout);
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), m_mainFrame.get());
     help->setContext(Qt::ApplicationShortcut); // F1 opens the help from every window
     connect(help, &QShortcut::activated, this, &CQuorvixApp::OnHelp);
@@ -171,7 +176,7 @@ bool CQuorvixApp::ReportRun(int dialogResult) {
 
 void CQuorvixApp::UpdateCommands() {
     if (m_mainFrame && m_mainFrame->GetCommandView())
-        m_mainFrame->GetCommandView()->UpdateCommandButtons();
+        m_mainFrame->GetCommandView()->UpdateCommandButtons(m_sides[0], m_sides[1]);
 }
 
 void CQuorvixApp::CompareTables() {
@@ -184,10 +189,26 @@ void CQuorvixApp::CompareTables() {
             return;
     }
     CCompareTableFrm::Open(QIcon(QStringLiteral(":/quorvix/images/icon128.png")),
+                           ComparisonContext([this] { return EnsureTableComparison(); }),
                            m_mainFrame.get());
 }
 
-void CQuorvixApp::CompareDataDictionaries() {}
+CComparisonContext CQuorvixApp::ComparisonContext(std::function<bool()> ensureResult) {
+    CComparisonContext context;
+    context.host = this;
+    context.results = &m_results;
+    context.params = &m_params;
+    context.leftName = SideDisplayName(0);
+    context.rightName = SideDisplayName(1);
+    context.findIcon = m_imageList.Image(CImageList::Find);
+    context.ensureResult = std::move(ensureResult);
+    return context;
+}
+
+// Not built yet: a press says so rather than doing nothing.
+void CQuorvixApp::CompareDataDictionaries() {
+    CWarningBeep::Sound();
+}
 
 void CQuorvixApp::ShowAbout() {
     CAboutDlg about(QPixmap(QStringLiteral(":/quorvix/images/bitmap137.png")));
@@ -239,45 +260,6 @@ void CQuorvixApp::LoadWindowRect(int frameIndex, QString& rectangle, bool& zoome
     // missing.
     if (!ParseWindowRect(rectangle))
         rectangle = DefaultWindowRect(QGuiApplication::primaryScreen()->geometry().size());
-}
-
-QString CQuorvixApp::DefaultWindowRect(const QSize& screen) {
-    const int left = (screen.width() - kDefaultWidth) / 2;
-    const int top = (screen.height() - kDefaultHeight) / 2;
-    return QStringLiteral("%1,%2,%3,%4")
-        .arg(left)
-        .arg(top)
-        .arg(left + kDefaultWidth)
-        .arg(top + kDefaultHeight);
-}
-
-QString CQuorvixApp::WindowRectText(const QWidget& window) {
-    const QRect normal = window.isMaximized() ? window.normalGeometry() : window.geometry();
-    return QStringLiteral("%1,%2,%3,%4")
-        .arg(normal.left())
-        .arg(normal.top())
-        .arg(normal.left() + normal.width())
-        .arg(normal.top() + normal.height());
-}
-
-bool CQuorvixApp::ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed) {
-    const std::optional<QRect> normal = ParseWindowRect(rectangle);
-    if (!normal)
-        return false;
-    // A placement from another set of screens (or a hand-edited one) must not put the window
-    // where nobody can reach it, nor be saved back as it was.
-    window.setGeometry(FitRectToAreas(*normal, GetAvailableScreenAreas()));
-    window.setWindowState(zoomed ? (window.windowState() | Qt::WindowMaximized)
-                                 : (window.windowState() & ~Qt::WindowMaximized));
-    return true;
-}
-
-bool CQuorvixApp::RunTableComparison(IComparisonProgress& waitDialog) {
-    return m_results.RunTableComparison(waitDialog);
-}
-
-bool CQuorvixApp::RunDictionaryComparison(IComparisonProgress& waitDialog) {
-    return m_results.RunDictionaryComparison(waitDialog);
 }
 
 bool CQuorvixApp::eventFilter(QObject* watched, QEvent* event) {

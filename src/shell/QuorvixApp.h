@@ -1,9 +1,11 @@
 #pragma once
 
+#include "compare/ComparisonContext.h"
 #include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
 #include "runs/ComparisonResults.h"
 #include "ui/ImageList.h"
+#include "ui/WindowHost.h"
 
 #include <QApplication>
 #include <QList>
@@ -17,7 +19,7 @@ class IComparisonProgress;
 // sides, the parameter word, the comparison results, the open result windows), routes key
 // presses to the windows that want them, opens the documents, keeps window placements, and on
 // exit saves the parameters and removes the result files.
-class CQuorvixApp : public QApplication {
+class CQuorvixApp : public QApplication, public IWindowHost {
     Q_OBJECT
 
 public:
@@ -45,8 +47,8 @@ public:
 
     // Open result windows. The first comparison frame locks both sides' data-source controls;
     // when the last one goes, they are unlocked and both results are discarded.
-    void RegisterComparisonFrame(QWidget* frame);
-    void UnregisterComparisonFrame(QWidget* frame);
+    void RegisterComparisonFrame(QWidget* frame) override;
+    void UnregisterComparisonFrame(QWidget* frame) override;
     void RegisterStructureFrame(QWidget* frame);
     void UnregisterStructureFrame(QWidget* frame);
     const QList<QWidget*>& ComparisonFrames() const { return m_comparisonFrames; }
@@ -66,19 +68,8 @@ public:
     void OnHelp();
 
     // Window placement: frame index -1 is the main window, 1 to 4 the result frames.
-    void SaveWindowRect(int frameIndex, const QString& rectangle, bool zoomed);
-    void LoadWindowRect(int frameIndex, QString& rectangle, bool& zoomed) const;
-    static QString WindowRectText(const QWidget& window);
-    // The 680 by 505 rectangle centred on a screen of this size.
-    static QString DefaultWindowRect(const QSize& screen);
-    // Sets the window's normal rectangle from "left,top,right,bottom", fitted onto the screens,
-    // and maximises it when zoomed; false (the system places it) when the text holds no usable
-    // rectangle.
-    static bool ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed);
-
-    // The comparison runs and result reads, on the results they fill.
-    bool RunTableComparison(IComparisonProgress& waitDialog);
-    bool RunDictionaryComparison(IComparisonProgress& waitDialog);
+    void SaveWindowRect(int frameIndex, const QString& rectangle, bool zoomed) override;
+    void LoadWindowRect(int frameIndex, QString& rectangle, bool& zoomed) const override;
 
     // Sets the regional codes and the language from them (start-up does it from the locale).
     void SetRegionalCodes(const QString& language, const QString& country);
@@ -89,6 +80,8 @@ protected:
 private:
     static QString PlacementSection(int frameIndex);
     bool ReportRun(int dialogResult);
+    // What a comparison window is handed: this program's results, parameters and names.
+    CComparisonContext ComparisonContext(std::function<bool()> ensureResult);
 
     QString m_language = QStringLiteral("ENG");
     QString m_country;

@@ -384,3 +384,19 @@ TEST_F(CompareTables, FailedReadShowsWhyAndOpensNoWindow) {
     // Nothing is locked: the user may choose other data sources at once.
     EXPECT_TRUE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
 }
+
+TEST_F(CompareTables, CommandsNotBuiltYetSoundTheWarningBeep) {
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    view->SearchEdit()->setText(QStringLiteral("t1"));
+    view->Find();
+    ASSERT_TRUE(view->DetailButton()->isEnabled());
+    int beeps = CWarningBeep::Count();
+    QTest::mouseClick(view->DetailButton(), Qt::LeftButton);
+    EXPECT_EQ(CWarningBeep::Count(), ++beeps);
+    m_app->CompareDataDictionaries();
+    EXPECT_EQ(CWarningBeep::Count(), ++beeps);
+    View(0)->TableList()->SelectRow(0);
+    QTest::mouseClick(Control(0, CFormDBSelect::kStructureButton), Qt::LeftButton);
+    EXPECT_EQ(CWarningBeep::Count(), ++beeps);
+}

@@ -6,6 +6,7 @@
 #include "ui/ImageList.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
+#include "ui/WindowPlacement.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -147,8 +148,7 @@ TEST_F(MainWindow, ComparisonFramesLockTheDataSourceControls) {
 
 TEST_F(MainWindow, PanesShareTheWidthAndTheStripKeepsItsHeight) {
     CMainFrame* frame = m_app->MainFrame();
-    frame->OnSize(700, 500);
-    // The command view sets the strip's height from its button, for the next sizing.
+    // The strip's height comes from its button from the start, before any sizing.
     const int strip = Commands()->CompareTablesButton()->height() + 14;
     EXPECT_EQ(frame->CommandRowHeight(), strip);
     frame->OnSize(700, 500);
@@ -163,7 +163,7 @@ TEST_F(MainWindow, PanesShareTheWidthAndTheStripKeepsItsHeight) {
 }
 
 TEST_F(MainWindow, PlacementRoundTripAndDefaults) {
-    EXPECT_EQ(CQuorvixApp::DefaultWindowRect(QSize(1024, 768)), QStringLiteral("172,131,852,636"));
+    EXPECT_EQ(DefaultWindowRect(QSize(1024, 768)), QStringLiteral("172,131,852,636"));
     m_app->SaveWindowRect(2, QStringLiteral("10,20,710,525"), true);
     QString rectangle;
     bool zoomed = false;
@@ -171,13 +171,12 @@ TEST_F(MainWindow, PlacementRoundTripAndDefaults) {
     EXPECT_EQ(rectangle, QStringLiteral("10,20,710,525"));
     EXPECT_TRUE(zoomed);
     QWidget window;
-    EXPECT_TRUE(CQuorvixApp::ApplyWindowRect(window, rectangle, zoomed));
+    EXPECT_TRUE(ApplyWindowRect(window, rectangle, zoomed));
     EXPECT_EQ(window.geometry(), QRect(10, 20, 700, 505));
     EXPECT_TRUE(window.windowState() & Qt::WindowMaximized);
-    EXPECT_FALSE(CQuorvixApp::ApplyWindowRect(window, QStringLiteral("10,20,30"), false));
+    EXPECT_FALSE(ApplyWindowRect(window, QStringLiteral("10,20,30"), false));
     m_app->LoadWindowRect(3, rectangle, zoomed);
-    EXPECT_EQ(rectangle,
-              CQuorvixApp::DefaultWindowRect(QGuiApplication::primaryScreen()->geometry().size()));
+    EXPECT_EQ(rectangle, DefaultWindowRect(QGuiApplication::primaryScreen()->geometry().size()));
     EXPECT_FALSE(zoomed);
 }
 
@@ -195,7 +194,7 @@ TEST_F(MainWindow, MainWindowPlacementIsKeptOnExit) {
 
 TEST_F(MainWindow, UnusableKeptPlacementsGiveTheDefault) {
     const QString defaultRect =
-        CQuorvixApp::DefaultWindowRect(QGuiApplication::primaryScreen()->geometry().size());
+        DefaultWindowRect(QGuiApplication::primaryScreen()->geometry().size());
     QString rectangle;
     bool zoomed = false;
     for (const char* text :
@@ -210,7 +209,7 @@ TEST_F(MainWindow, UnusableKeptPlacementsGiveTheDefault) {
     m_app->SaveWindowRect(-1, QStringLiteral("-2147483648,-2147483648,2147483647,2147483647"),
                           false);
     ASSERT_TRUE(m_app->InitInstance());
-    EXPECT_EQ(CQuorvixApp::WindowRectText(*m_app->MainFrame()), defaultRect);
+    EXPECT_EQ(WindowRectText(*m_app->MainFrame()), defaultRect);
     m_app->ExitInstance();
     m_app->LoadWindowRect(-1, rectangle, zoomed);
     EXPECT_EQ(rectangle, defaultRect);

@@ -1,0 +1,42 @@
+#include "ui/WindowPlacement.h"
+
+#include "services/Utilities.h"
+#include "ui/DrawingUtilities.h"
+
+#include <QWidget>
+
+namespace {
+constexpr int kDefaultWidth = 680;
+constexpr int kDefaultHeight = 505;
+} // namespace
+
+QString WindowRectText(const QWidget& window) {
+    const QRect normal = window.isMaximized() ? window.normalGeometry() : window.geometry();
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(normal.left())
+        .arg(normal.top())
+        .arg(normal.left() + normal.width())
+        .arg(normal.top() + normal.height());
+}
+
+QString DefaultWindowRect(const QSize& screen) {
+    const int left = (screen.width() - kDefaultWidth) / 2;
+    const int top = (screen.height() - kDefaultHeight) / 2;
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(left)
+        .arg(top)
+        .arg(left + kDefaultWidth)
+        .arg(top + kDefaultHeight);
+}
+
+bool ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed) {
+    const std::optional<QRect> normal = ParseWindowRect(rectangle);
+    if (!normal)
+        return false;
+    // A placement from another set of screens (or a hand-edited one) must not put the window
+    // where nobody can reach it, nor be saved back as it was.
+    window.setGeometry(FitRectToAreas(*normal, GetAvailableScreenAreas()));
+    window.setWindowState(zoomed ? (window.windowState() | Qt::WindowMaximized)
+                                 : (window.windowState() & ~Qt::WindowMaximized));
+    return true;
+}
