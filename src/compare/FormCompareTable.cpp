@@ -2,8 +2,7 @@
 
 #include "compare/CompareListCtrl.h"
 #include "dialogs/DlgParams.h"
-#include "export/Export.h"
-#include "export/ExportFile.h"
+#include "export/TableExport.h"
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
@@ -75,30 +74,6 @@ QString CFormCompareTable::GetExportFileName() const {
 }
 
 bool CFormCompareTable::WriteExport(CExportFile& file) {
-    const CParamWord& params = *Context().params;
-    WriteExportLegend(file, Context().leftName, Context().rightName);
-    const QStringList& names = m_results.TableNames();
-    for (int table = 0; table < names.size(); ++table) {
-        const qint32 status = m_results.GetTableStatus(table);
-        if (!CompareStatus::IsValid(status) ||
-            !params.TestBit(ParamBit::ExportTableStatus0 + status))
-            continue;
-        file.WriteString(StatusSymbol(status) + QLatin1Char(';') + names[table] +
-                         QLatin1Char('\n'));
-        if (status != CompareStatus::Different)
-            continue;
-        CComparisonResults::TableRows rows;
-        if (!m_results.OpenTableRows(table, rows))
-            continue;
-        for (int row = 0; row < rows.rowCount; ++row) {
-            const auto column =
-                m_results.ReadColumnRow(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
-            if (!column || !CompareStatus::IsValid(column->status) ||
-                !params.TestBit(ParamBit::ExportTableColumnStatus0 + column->status))
-                continue;
-            file.WriteString(QStringLiteral(";;") + StatusSymbol(column->status) +
-                             QLatin1Char(';') + column->GetText(0) + QLatin1Char('\n'));
-        }
-    }
+    WriteTableExport(file, m_results, *Context().params, Context().leftName, Context().rightName);
     return true;
 }

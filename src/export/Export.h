@@ -2,6 +2,10 @@
 
 #include <QString>
 
+// Each export layout is one function of the core, Write<Layout>Export(file, results, parameter
+// word, left name, right name) in a file of its own (TableExport, ...), that a view's export
+// calls and a batch tool can call alike. The pieces they share are here.
+
 class CExportFile;
 
 // The symbol of a status in export files: "=", ">", "<", "<>", or empty.

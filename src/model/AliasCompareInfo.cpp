@@ -5,8 +5,8 @@
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
 
-#include <QIODevice>
-
+#include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace {
@@ -22,6 +22,21 @@ QString ValueText(qint32 value) {
 template <typename T>
 QString SideTexts(qint32 status, const std::array<T, 2>& values) {
     return SideText(status, ValueText(values[0]), ValueText(values[1]), values[0] != values[1]);
+}
+
+// A record is the status, then for each side the fields of DTAT, DTAS, OWTP, DTAD and CDEC.
+constexpr qint64 kStatusBytes = 4;
+
+// The sizes of one side's five fields.
+std::array<qint64, 5> ValueFieldBytes(CAliasCompareInfo::FieldWidths widths) {
+    return {CFixedWidthFields::TextBytes(widths.itemType), 4,
+            CFixedWidthFields::TextBytes(widths.dataType), 2,
+            CFixedWidthFields::TextBytes(widths.displayDecimals)};
+}
+
+qint64 SideBytes(CAliasCompareInfo::FieldWidths widths) {
+    const std::array<qint64, 5> fields = ValueFieldBytes(widths);
+    return std::accumulate(fields.begin(), fields.end(), qint64(0));
 }
 
 } // namespace
@@ -67,38 +82,18 @@ bool CAliasCompareInfo::Contains(const QString& text, const CParamWord& params) 
     return false;
 }
 
-void CAliasCompareInfo::MergeLeft(const CAliasCompareInfo& other, const CParamWord& params) {
-    itemType[0] = other.itemType[0];
-    itemSize[0] = other.itemSize[0];
-    dataType[0] = other.dataType[0];
-    fileDecimals[0] = other.fileDecimals[0];
-    displayDecimals[0] = other.displayDecimals[0];
-
-    const bool different =
-        (params.TestBit(ParamBit::CompareValue0 + 0) && itemType[0] != itemType[1]) ||
-        (params.TestBit(ParamBit::CompareValue0 + 1) && itemSize[0] != itemSize[1]) ||
-        (params.TestBit(ParamBit::CompareValue0 + 2) && dataType[0] != dataType[1]) ||
-        (params.TestBit(ParamBit::CompareValue0 + 3) && fileDecimals[0] != fileDecimals[1]) ||
-        (params.TestBit(ParamBit::CompareValue0 + 4) && displayDecimals[0] != displayDecimals[1]);
-    status = different ? CompareStatus::Different : CompareStatus::Same;
-}
-
 qint32 CAliasCompareInfo::MergeLeftRecord(QByteArray& record, const char* leftRecord,
-                                          int itemTypeWidth, int dataTypeWidth,
-                                          int displayDecimalsWidth, const CParamWord& params) {
-    // Each side: DTAT, DTAS, OWTP, DTAD, CDEC. Texts are zero-padded in their fields, so equal
-    // fields mean equal values.
-    const qint64 fields[5] = {CFixedWidthFields::TextBytes(itemTypeWidth), 4,
-                              CFixedWidthFields::TextBytes(dataTypeWidth), 2,
-                              CFixedWidthFields::TextBytes(displayDecimalsWidth)};
-    const qint64 side = fields[0] + fields[1] + fields[2] + fields[3] + fields[4];
+                                          FieldWidths widths, const CParamWord& params) {
+    // Texts are zero-padded in their fields, so equal fields mean equal values.
+    const std::array<qint64, 5> fields = ValueFieldBytes(widths);
+    const qint64 side = SideBytes(widths);
     char* data = record.data();
-    std::copy(leftRecord + 4, leftRecord + 4 + side, data + 4);
+    std::copy(leftRecord + kStatusBytes, leftRecord + kStatusBytes + side, data + kStatusBytes);
     bool different = false;
     qint64 offset = 0;
     for (int value = 0; value < 5 && !different; ++value) {
-        const char* left = data + 4 + offset;
-        const char* right = data + 4 + side + offset;
+        const char* left = data + kStatusBytes + offset;
+        const char* right = data + kStatusBytes + side + offset;
         different = params.TestBit(ParamBit::CompareValue0 + value) &&
                     !std::equal(left, left + fields[value], right);
         offset += fields[value];
@@ -110,58 +105,34 @@ qint32 CAliasCompareInfo::MergeLeftRecord(QByteArray& record, const char* leftRe
     return status;
 }
 
-qint64 CAliasCompareInfo::RecordSize(int itemTypeWidth, int dataTypeWidth,
-                                     int displayDecimalsWidth) {
-    const qint64 side = CFixedWidthFields::TextBytes(itemTypeWidth) + 4 +
-                        CFixedWidthFields::TextBytes(dataTypeWidth) + 2 +
-                        CFixedWidthFields::TextBytes(displayDecimalsWidth);
-    return 4 + 2 * side;
+qint64 CAliasCompareInfo::RecordSize(FieldWidths widths) {
+    return kStatusBytes + 2 * SideBytes(widths);
 }
 
-void CAliasCompareInfo::AppendRecord(QByteArray& record, int itemTypeWidth, int dataTypeWidth,
-                                     int displayDecimalsWidth) const {
+void CAliasCompareInfo::AppendRecord(QByteArray& record, FieldWidths widths) const {
     CFixedWidthFields::AppendInt32(record, status);
     for (int side = 0; side < 2; ++side) {
-        CFixedWidthFields::AppendText(record, itemType[side], itemTypeWidth);
+        CFixedWidthFields::AppendText(record, itemType[side], widths.itemType);
         CFixedWidthFields::AppendInt32(record, itemSize[side]);
-        CFixedWidthFields::AppendText(record, dataType[side], dataTypeWidth);
+        CFixedWidthFields::AppendText(record, dataType[side], widths.dataType);
         CFixedWidthFields::AppendInt16(record, fileDecimals[side]);
-        CFixedWidthFields::AppendText(record, displayDecimals[side], displayDecimalsWidth);
+        CFixedWidthFields::AppendText(record, displayDecimals[side], widths.displayDecimals);
     }
 }
 
-void CAliasCompareInfo::ParseRecord(const char* field, int itemTypeWidth, int dataTypeWidth,
-                                    int displayDecimalsWidth) {
+void CAliasCompareInfo::ParseRecord(const char* field, FieldWidths widths) {
     status = CFixedWidthFields::ReadInt32(field);
-    field += 4;
+    field += kStatusBytes;
     for (int side = 0; side < 2; ++side) {
-        itemType[side] = CFixedWidthFields::ReadText(field, itemTypeWidth);
-        field += CFixedWidthFields::TextBytes(itemTypeWidth);
+        itemType[side] = CFixedWidthFields::ReadText(field, widths.itemType);
+        field += CFixedWidthFields::TextBytes(widths.itemType);
         itemSize[side] = CFixedWidthFields::ReadInt32(field);
         field += 4;
-        dataType[side] = CFixedWidthFields::ReadText(field, dataTypeWidth);
-        field += CFixedWidthFields::TextBytes(dataTypeWidth);
+        dataType[side] = CFixedWidthFields::ReadText(field, widths.dataType);
+        field += CFixedWidthFields::TextBytes(widths.dataType);
         fileDecimals[side] = CFixedWidthFields::ReadInt16(field);
         field += 2;
-        displayDecimals[side] = CFixedWidthFields::ReadText(field, displayDecimalsWidth);
-        field += CFixedWidthFields::TextBytes(displayDecimalsWidth);
+        displayDecimals[side] = CFixedWidthFields::ReadText(field, widths.displayDecimals);
+        field += CFixedWidthFields::TextBytes(widths.displayDecimals);
     }
-}
-
-bool CAliasCompareInfo::WriteRecord(QIODevice& file, int itemTypeWidth, int dataTypeWidth,
-                                    int displayDecimalsWidth) const {
-    QByteArray record;
-    record.reserve(RecordSize(itemTypeWidth, dataTypeWidth, displayDecimalsWidth));
-    AppendRecord(record, itemTypeWidth, dataTypeWidth, displayDecimalsWidth);
-    return file.write(record) == record.size();
-}
-
-bool CAliasCompareInfo::ReadRecord(QIODevice& file, int itemTypeWidth, int dataTypeWidth,
-                                   int displayDecimalsWidth) {
-    const qint64 recordSize = RecordSize(itemTypeWidth, dataTypeWidth, displayDecimalsWidth);
-    const QByteArray record = file.read(recordSize);
-    if (record.size() != recordSize)
-        return false;
-    ParseRecord(record.constData(), itemTypeWidth, dataTypeWidth, displayDecimalsWidth);
-    return true;
 }

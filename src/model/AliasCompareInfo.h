@@ -8,13 +8,19 @@
 #include <array>
 
 class CParamWord;
-class QIODevice;
 
 // One data item (alias) of the data-dictionary comparison. The five compared values are
 // numbered 1-5 as list columns: DTAT, DTAS, OWTP, DTAD, CDEC. Which of them are compared and
 // shown is told by bits 19-23 of the parameter word.
 class CAliasCompareInfo : public CObject {
 public:
+    // The widths in code units of the record's three text fields, the same on both sides.
+    struct FieldWidths {
+        int itemType = 0;
+        int dataType = 0;
+        int displayDecimals = 0;
+    };
+
     CAliasCompareInfo() = default;
     explicit CAliasCompareInfo(QString key);
     // One side's values, trimmed of trailing white space: status 1 for the left side, 2 for the
@@ -27,27 +33,18 @@ public:
     // text must already be lower-cased; a hidden value column never matches.
     bool Contains(const QString& text, const CParamWord& params) const;
 
-    // Takes other's left values and judges the item: different when a compared value differs.
-    void MergeLeft(const CAliasCompareInfo& other, const CParamWord& params);
-    // The same on the binary forms: record holds a right record, leftRecord the stored left one
-    // (values that fit their fields, as the reader delivers them). Copies the left values into
-    // record, writes the judged status into it and returns that status.
-    static qint32 MergeLeftRecord(QByteArray& record, const char* leftRecord, int itemTypeWidth,
-                                  int dataTypeWidth, int displayDecimalsWidth,
+    // Merges and judges an item in its binary form: record holds a right record, leftRecord the
+    // stored left one (values that fit their fields, as the reader delivers them). Copies the
+    // left values into record, writes the judged status into it and returns that status: different
+    // when a compared value differs.
+    static qint32 MergeLeftRecord(QByteArray& record, const char* leftRecord, FieldWidths widths,
                                   const CParamWord& params);
 
-    static qint64 RecordSize(int itemTypeWidth, int dataTypeWidth, int displayDecimalsWidth);
-    // The fixed-width binary form (the key is not part of it) at the device's current position;
-    // false on a short write or read. Texts longer than their field are cut to it.
-    bool WriteRecord(QIODevice& file, int itemTypeWidth, int dataTypeWidth,
-                     int displayDecimalsWidth) const;
-    bool ReadRecord(QIODevice& file, int itemTypeWidth, int dataTypeWidth,
-                    int displayDecimalsWidth);
-    // The same binary form in memory; data holds RecordSize bytes.
-    void AppendRecord(QByteArray& buffer, int itemTypeWidth, int dataTypeWidth,
-                      int displayDecimalsWidth) const;
-    void ParseRecord(const char* data, int itemTypeWidth, int dataTypeWidth,
-                     int displayDecimalsWidth);
+    // The fixed-width binary form (the key is not part of it); texts longer than their field are
+    // cut to it. ParseRecord's data holds RecordSize bytes.
+    static qint64 RecordSize(FieldWidths widths);
+    void AppendRecord(QByteArray& buffer, FieldWidths widths) const;
+    void ParseRecord(const char* data, FieldWidths widths);
 
     QString key;
     qint32 status = 0;

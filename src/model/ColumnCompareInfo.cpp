@@ -5,8 +5,6 @@
 #include "model/NameOrdering.h"
 #include "model/SqlTypeNames.h"
 
-#include <QIODevice>
-
 #include <limits>
 
 namespace {
@@ -109,20 +107,4 @@ void CColumnCompareInfo::ParseRecord(const char* field, int nameWidth, int typeN
         size[side] = CFixedWidthFields::ReadInt32(field);
         field += 4;
     }
-}
-
-bool CColumnCompareInfo::WriteRecord(QIODevice& file, int nameWidth, int typeNameWidth) const {
-    QByteArray record;
-    record.reserve(RecordSize(nameWidth, typeNameWidth));
-    AppendRecord(record, nameWidth, typeNameWidth);
-    return file.write(record) == record.size();
-}
-
-bool CColumnCompareInfo::ReadRecord(QIODevice& file, int nameWidth, int typeNameWidth) {
-    const qint64 recordSize = RecordSize(nameWidth, typeNameWidth);
-    const QByteArray record = file.read(recordSize);
-    if (record.size() != recordSize)
-        return false;
-    ParseRecord(record.constData(), nameWidth, typeNameWidth);
-    return true;
 }

@@ -7,13 +7,11 @@
 
 #include <array>
 
-class QIODevice;
-
 // One row of a column comparison: a column name found in the left table, the right table or
 // both. Element 0 of the per-side fields is the left side, element 1 the right side.
 class CColumnCompareInfo : public CObject {
 public:
-    // An empty row, to be filled by ReadRecord.
+    // An empty row, to be filled by ParseRecord.
     CColumnCompareInfo() = default;
     // A row from one or both columns. The caller's width counters are raised to the longest name
     // and driver type name seen (they saturate at the largest 16-bit width).
@@ -29,12 +27,9 @@ public:
     // types, differ. With stringsAlike two character types count as the same type.
     void CheckColumnTypes(bool stringsAlike);
 
+    // The fixed-width binary form; texts longer than their field are cut to it. ParseRecord's
+    // data holds RecordSize bytes.
     static qint64 RecordSize(int nameWidth, int typeNameWidth);
-    // The fixed-width binary form at the device's current position; false on a short write or
-    // read. Texts longer than their field are cut to it.
-    bool WriteRecord(QIODevice& file, int nameWidth, int typeNameWidth) const;
-    bool ReadRecord(QIODevice& file, int nameWidth, int typeNameWidth);
-    // The same binary form in memory; data holds RecordSize bytes.
     void AppendRecord(QByteArray& buffer, int nameWidth, int typeNameWidth) const;
     void ParseRecord(const char* data, int nameWidth, int typeNameWidth);
 

@@ -24,3 +24,12 @@ QString CColumnInfo::GetText(int column) const {
 bool CColumnInfo::Contains(const QString& text) const {
     return LowerAscii(GetText(0)).contains(text) || LowerAscii(GetText(1)).contains(text);
 }
+
+CColumnInfo* FindByName(bool caseSensitive, const CColumnInfoArray& array,
+                        const CColumnInfo& record) {
+    for (const auto& candidate : array) {
+        if (CompareNames(candidate->name, record.name, caseSensitive) == 0)
+            return candidate.get();
+    }
+    return nullptr;
+}

@@ -24,3 +24,7 @@ public:
 };
 
 using CColumnInfoArray = std::vector<std::unique_ptr<CColumnInfo>>;
+
+// First record of the array whose name equals record's name under the case rule, or nullptr.
+CColumnInfo* FindByName(bool caseSensitive, const CColumnInfoArray& array,
+                        const CColumnInfo& record);

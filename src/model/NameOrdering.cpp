@@ -80,15 +80,6 @@ qsizetype FindSorted(bool caseSensitive, const QStringList& array, const QString
                         [&array](qsizetype index) -> const QString& { return array[index]; });
 }
 
-CColumnInfo* FindByName(bool caseSensitive, const CColumnInfoArray& array,
-                        const CColumnInfo& record) {
-    for (const auto& candidate : array) {
-        if (CompareNames(candidate->name, record.name, caseSensitive) == 0)
-            return candidate.get();
-    }
-    return nullptr;
-}
-
 QString LowerAscii(const QString& text) {
     QString lowered = text;
     for (QChar& unit : lowered)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "model/ColumnInfo.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -45,10 +43,6 @@ qsizetype FindSortedBy(bool caseSensitive, qsizetype count, const QString& name,
         return low + 1;
     return -1;
 }
-
-// First record of the array whose name equals record's name, or nullptr.
-CColumnInfo* FindByName(bool caseSensitive, const CColumnInfoArray& array,
-                        const CColumnInfo& record);
 
 // Lower-cases A-Z only, as the records' search test does; every other character is kept.
 QString LowerAscii(const QString& text);

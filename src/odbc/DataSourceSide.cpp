@@ -544,19 +544,19 @@ qint32 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed
     return size;
 }
 
-int CDataSourceSide::ReadDataDictionary(int mode, const std::vector<int>& widths,
-                                        QStringList* keyList,
-                                        const DictionaryRowCallback& onDictionaryRow,
-                                        int& cancelFlag, std::vector<int>* longest) {
+bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<int>& widths,
+                                         QStringList* keyList,
+                                         const DictionaryRowCallback& onDictionaryRow,
+                                         bool& cancelFlag, std::vector<int>* longest) {
     m_lastDiagnostic.clear();
     if (!HasConnection() || m_dataDictionaryTable.isEmpty())
         return Fail(NoConnectionDiagnostic());
-    const bool wholeRows = mode == LeftRows || mode == RightRows;
-    if (!wholeRows && mode != LeftKeys && mode != RightKeys)
-        return 0;
+    const bool wholeRows = mode == DictionaryMode::LeftRows || mode == DictionaryMode::RightRows;
+    if (!wholeRows && mode != DictionaryMode::LeftKeys && mode != DictionaryMode::RightKeys)
+        return false;
     const bool measure = !wholeRows && longest && widths.size() >= 4;
     if (widths.size() < (wholeRows ? 4u : 1u))
-        return 0;
+        return false;
     const QString qualified = QualifiedName(m_dataDictionaryTable);
     if (qualified.isEmpty())
         return Fail(
@@ -595,19 +595,19 @@ int CDataSourceSide::ReadDataDictionary(int mode, const std::vector<int>& widths
     if (!bound)
         return Fail(statement.Diagnostic());
 
-    while (cancelFlag == 0) {
+    while (!cancelFlag) {
         const COdbcStatement::FetchResult fetched = statement.Fetch();
         if (fetched == COdbcStatement::FetchResult::End)
             break;
         if (fetched == COdbcStatement::FetchResult::Error)
             return Fail(statement.Diagnostic());
         const QString key = statement.Text(keyColumn);
-        int stop = 0;
+        bool stop = false;
         if (wholeRows) {
             auto record = std::make_unique<CAliasCompareInfo>(
-                mode == LeftRows, statement.Text(itemType), statement.Number(itemSize),
-                statement.Text(dataType), qint16(statement.Number(fileDecimals)),
-                statement.Text(displayDecimals));
+                mode == DictionaryMode::LeftRows, statement.Text(itemType),
+                statement.Number(itemSize), statement.Text(dataType),
+                qint16(statement.Number(fileDecimals)), statement.Text(displayDecimals));
             stop = onDictionaryRow(mode, key, nullptr, std::move(record), cancelFlag);
         } else {
             if (measure) {
@@ -620,8 +620,8 @@ int CDataSourceSide::ReadDataDictionary(int mode, const std::vector<int>& widths
             }
             stop = onDictionaryRow(mode, key, keyList, nullptr, cancelFlag);
         }
-        if (stop != 0)
+        if (stop)
             break;
     }
-    return 1;
+    return true;
 }

@@ -21,13 +21,6 @@ class ITableList;
 
 using CIndexInfoArray = std::vector<std::unique_ptr<CIndexInfo>>;
 
-// Receives each data-dictionary row: mode, the FRDTAI text as read, the key list (modes 1 and 2)
-// or nullptr, the row's record (modes 3 and 4) or nullptr, and the caller's cancel flag. A
-// nonzero result, like a nonzero cancel flag, stops the reading.
-using DictionaryRowCallback =
-    std::function<int(int mode, const QString& key, QStringList* keyList,
-                      std::unique_ptr<CAliasCompareInfo> record, int& cancelFlag)>;
-
 // One side of the comparison: the data source chosen for it, its open connection, and what was
 // read from it (owner, sorted table names, view flags, data-dictionary table). A reader reports
 // failure by its result and keeps the driver's diagnostic for the caller (LastDiagnostic); it
@@ -36,7 +29,14 @@ using DictionaryRowCallback =
 class CDataSourceSide : public CObject {
 public:
     enum DataSourceKind { UserDataSource = 0, SystemDataSource = 1 };
-    enum DictionaryMode { LeftKeys = 1, RightKeys = 2, LeftRows = 3, RightRows = 4 };
+    // What a data-dictionary pass reads: one side's keys, or one side's whole rows.
+    enum class DictionaryMode { LeftKeys = 1, RightKeys = 2, LeftRows = 3, RightRows = 4 };
+    // Receives each data-dictionary row: the mode, the FRDTAI text as read, the key list (key
+    // modes) or nullptr, the row's record (row modes) or nullptr, and the caller's cancel flag.
+    // True, like a set cancel flag, stops the reading.
+    using DictionaryRowCallback =
+        std::function<bool(DictionaryMode mode, const QString& key, QStringList* keyList,
+                           std::unique_ptr<CAliasCompareInfo> record, bool& cancelFlag)>;
 
     CDataSourceSide();
     ~CDataSourceSide() override;
@@ -73,8 +73,8 @@ public:
     // Why the last read failed: the driver's "SQLSTATE: text" or the program's own reason.
     QString LastDiagnostic() const { return m_lastDiagnostic; }
 
-    void SetReady(bool ready) { m_ready = ready ? 1 : 0; }
-    bool IsReady() const { return m_ready != 0; }
+    void SetReady(bool ready) { m_ready = ready; }
+    bool IsReady() const { return m_ready; }
 
     // Catalogue reader
     void ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCombo);
@@ -93,12 +93,13 @@ public:
     // -1 when the item is not in the dictionary; readFailed, when given, tells a failed read
     // from a missing item.
     qint32 LookupDataItemSize(const QString& item, bool* readFailed = nullptr);
-    // In the key modes (1, 2) with longest given and four widths, the value columns FRDTAT,
-    // FROWTP and FRCDEC are read as well, and longest receives the longest right-trimmed length
-    // of each of the four texts seen, so that the caller sizes its records by the data.
-    int ReadDataDictionary(int mode, const std::vector<int>& widths, QStringList* keyList,
-                           const DictionaryRowCallback& onDictionaryRow, int& cancelFlag,
-                           std::vector<int>* longest = nullptr);
+    // False when the read failed or too few widths were given. In the key modes with longest
+    // given and four widths, the value columns FRDTAT, FROWTP and FRCDEC are read as well, and
+    // longest receives the longest right-trimmed length of each of the four texts seen, so that
+    // the caller sizes its records by the data.
+    bool ReadDataDictionary(DictionaryMode mode, const std::vector<int>& widths,
+                            QStringList* keyList, const DictionaryRowCallback& onDictionaryRow,
+                            bool& cancelFlag, std::vector<int>* longest = nullptr);
 
 private:
     bool HasConnection() const;
@@ -114,7 +115,7 @@ private:
     std::unique_ptr<COdbcConnection> m_connection;
     COwnerName m_owner;
     QString m_lastDiagnostic;
-    int m_ready = 0;
+    bool m_ready = false;
     QString m_dataDictionaryTable;
     QStringList m_tableNames;
     QHash<int, quint8> m_viewFlags;

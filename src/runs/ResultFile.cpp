@@ -42,11 +42,11 @@ QString CResultFile::Folder() {
     return QDir::currentPath();
 }
 
-QString CResultFile::Prefix(int kind) {
+QString CResultFile::Prefix(Kind kind) {
     return kind == DictionaryResult ? QStringLiteral("BFDD") : QStringLiteral("BFDB");
 }
 
-std::unique_ptr<CResultFile> CResultFile::Create(int kind, int timeoutMs) {
+std::unique_ptr<CResultFile> CResultFile::Create(Kind kind, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
     for (;;) {

@@ -12,12 +12,15 @@
 // the end are gathered in memory and reach the file before any read. Used by one thread at a time.
 class CResultFile {
 public:
-    enum Kind { TableResult = 0, DictionaryResult = 1 };
+    enum class Kind { TableResult = 0, DictionaryResult = 1 };
+    // The kinds as callers name them: CResultFile::TableResult.
+    static constexpr Kind TableResult = Kind::TableResult;
+    static constexpr Kind DictionaryResult = Kind::DictionaryResult;
 
     // Keeps trying for timeoutMs when the file cannot be created; nullptr after that.
-    static std::unique_ptr<CResultFile> Create(int kind, int timeoutMs = 10000);
+    static std::unique_ptr<CResultFile> Create(Kind kind, int timeoutMs = 10000);
     static QString Folder();
-    static QString Prefix(int kind);
+    static QString Prefix(Kind kind);
 
     ~CResultFile();
     CResultFile(const CResultFile&) = delete;

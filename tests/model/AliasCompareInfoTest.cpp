@@ -18,11 +18,40 @@ CAliasCompareInfo Side(bool isLeft, const QString& itemType, qint32 itemSize,
     return record;
 }
 
-// The right record merged with the left one, as the dictionary run judges an item.
+// Wide enough for every value of the tests below.
+constexpr CAliasCompareInfo::FieldWidths kWide{4, 4, 4};
+
+// The right record merged with the left one in their binary forms, as the dictionary run judges
+// an item.
 CAliasCompareInfo Merged(const CAliasCompareInfo& left, const CAliasCompareInfo& right,
                          const CParamWord& params) {
+    QByteArray leftBytes;
+    left.AppendRecord(leftBytes, kWide);
+    QByteArray bytes;
+    right.AppendRecord(bytes, kWide);
+    CAliasCompareInfo::MergeLeftRecord(bytes, leftBytes.constData(), kWide, params);
+    CAliasCompareInfo merged(right.key);
+    merged.ParseRecord(bytes.constData(), kWide);
+    return merged;
+}
+
+// What the merge means for values: the right record takes the left values, and is different
+// when a value that the parameter word compares differs.
+CAliasCompareInfo MergedByValue(const CAliasCompareInfo& left, const CAliasCompareInfo& right,
+                                const CParamWord& params) {
     CAliasCompareInfo merged = right;
-    merged.MergeLeft(left, params);
+    merged.itemType[0] = left.itemType[0];
+    merged.itemSize[0] = left.itemSize[0];
+    merged.dataType[0] = left.dataType[0];
+    merged.fileDecimals[0] = left.fileDecimals[0];
+    merged.displayDecimals[0] = left.displayDecimals[0];
+    const auto differs = [&params, &merged](int value, const auto& values) {
+        return params.TestBit(ParamBit::CompareValue0 + value) && values[0] != values[1];
+    };
+    const bool different = differs(0, merged.itemType) || differs(1, merged.itemSize) ||
+                           differs(2, merged.dataType) || differs(3, merged.fileDecimals) ||
+                           differs(4, merged.displayDecimals);
+    merged.status = different ? CompareStatus::Different : CompareStatus::Same;
     return merged;
 }
 
@@ -78,16 +107,16 @@ TEST(AliasCompareInfoJudge, DifferentWhenACompareValueDiffers) {
     EXPECT_EQ(Merged(left, decimalsDiffer, noDecimals).status, CompareStatus::Same);
 }
 
-TEST(AliasCompareInfoJudge, MergeKeepsTheKeyAndTheRightValues) {
+TEST(AliasCompareInfoJudge, MergeTakesTheLeftValuesAndKeepsTheRightOnes) {
     const CAliasCompareInfo left =
         Side(true, QStringLiteral("S"), 8, QStringLiteral("N"), 2, QStringLiteral("2"));
-    CAliasCompareInfo right = Side(false, QStringLiteral("A"), 9, QStringLiteral("C"), 0, {});
-    right.key = QStringLiteral("RIGHTKEY");
+    const CAliasCompareInfo right = Side(false, QStringLiteral("A"), 9, QStringLiteral("C"), 0, {});
     const CAliasCompareInfo merged = Merged(left, right, CParamWord());
-    EXPECT_EQ(merged.key, QStringLiteral("RIGHTKEY"));
     EXPECT_EQ(merged.itemType, (std::array<QString, 2>{"S", "A"}));
     EXPECT_EQ(merged.itemSize, (std::array<qint32, 2>{8, 9}));
+    EXPECT_EQ(merged.dataType, (std::array<QString, 2>{"N", "C"}));
     EXPECT_EQ(merged.fileDecimals, (std::array<qint16, 2>{2, 0}));
+    EXPECT_EQ(merged.displayDecimals, (std::array<QString, 2>{"2", ""}));
 }
 
 TEST(AliasCompareInfoText, ValueColumnsShowOnlyWhenTheirBitIsSet) {
@@ -127,8 +156,9 @@ TEST(AliasCompareInfoRecord, FieldsStandAtTheirOffsets) {
     constexpr int A = 2;
     constexpr int B = 3;
     constexpr int C = 1;
+    constexpr CAliasCompareInfo::FieldWidths widths{A, B, C};
 
-    const QByteArray bytes = WrittenBytes(record, A, B, C);
+    const QByteArray bytes = WrittenBytes(record, widths);
     ASSERT_EQ(bytes.size(), 4 * (A + B + C) + 16);
     EXPECT_EQ(Int32At(bytes, 0), CompareStatus::Different);
     EXPECT_EQ(bytes.mid(4, 2 * A), TextField(QStringLiteral("S"), A));
@@ -143,7 +173,7 @@ TEST(AliasCompareInfoRecord, FieldsStandAtTheirOffsets) {
     EXPECT_EQ(Int16At(bytes, right + 4 + 2 * A + 2 * B), 3);
     EXPECT_EQ(bytes.mid(right + 6 + 2 * A + 2 * B, 2 * C), TextField(QStringLiteral("9"), C));
 
-    const CAliasCompareInfo back = ReadBack<CAliasCompareInfo>(bytes, A, B, C);
+    const CAliasCompareInfo back = ReadBack<CAliasCompareInfo>(bytes, widths);
     EXPECT_EQ(back.status, record.status);
     EXPECT_EQ(back.itemType, record.itemType); // "AB" fills its field and reads back whole
     EXPECT_EQ(back.itemSize, record.itemSize);
@@ -156,15 +186,16 @@ TEST(AliasCompareInfoRecord, FieldsStandAtTheirOffsets) {
 TEST(AliasCompareInfoRecord, ValueLongerThanItsFieldIsCut) {
     const CAliasCompareInfo record =
         Side(true, QStringLiteral("ABCDEF"), 1, QStringLiteral("XYZ"), 0, QStringLiteral("12"));
-    const QByteArray bytes = WrittenBytes(record, 2, 1, 1);
-    EXPECT_EQ(bytes.size(), CAliasCompareInfo::RecordSize(2, 1, 1));
-    const CAliasCompareInfo back = ReadBack<CAliasCompareInfo>(bytes, 2, 1, 1);
+    constexpr CAliasCompareInfo::FieldWidths widths{2, 1, 1};
+    const QByteArray bytes = WrittenBytes(record, widths);
+    EXPECT_EQ(bytes.size(), 4 * (2 + 1 + 1) + 16);
+    const CAliasCompareInfo back = ReadBack<CAliasCompareInfo>(bytes, widths);
     EXPECT_EQ(back.itemType[0], QStringLiteral("AB"));
     EXPECT_EQ(back.dataType[0], QStringLiteral("X"));
     EXPECT_EQ(back.displayDecimals[0], QStringLiteral("1"));
 }
 
-TEST(AliasCompareInfoRecord, BinaryMergeJudgesAsMergeLeftDoes) {
+TEST(AliasCompareInfoRecord, BinaryMergeJudgesAsTheValuesDo) {
     QRandomGenerator random(23);
     const auto text = [&random](int width) {
         QString value;
@@ -173,6 +204,7 @@ TEST(AliasCompareInfoRecord, BinaryMergeJudgesAsMergeLeftDoes) {
             value += QChar(u'A' + random.bounded(3));
         return value;
     };
+    constexpr CAliasCompareInfo::FieldWidths widths{2, 4, 1};
     for (int round = 0; round < 300; ++round) {
         const CAliasCompareInfo left(true, text(2), random.bounded(3), text(4),
                                      qint16(random.bounded(3)), text(1));
@@ -180,16 +212,15 @@ TEST(AliasCompareInfoRecord, BinaryMergeJudgesAsMergeLeftDoes) {
                                       qint16(random.bounded(3)), text(1));
         CParamWord params(quint32(random.generate()));
 
-        CAliasCompareInfo merged = right;
-        merged.MergeLeft(left, params);
+        const CAliasCompareInfo merged = MergedByValue(left, right, params);
         QByteArray expected;
-        merged.AppendRecord(expected, 2, 4, 1);
+        merged.AppendRecord(expected, widths);
 
         QByteArray leftBytes;
-        left.AppendRecord(leftBytes, 2, 4, 1);
+        left.AppendRecord(leftBytes, widths);
         QByteArray bytes;
-        right.AppendRecord(bytes, 2, 4, 1);
-        EXPECT_EQ(CAliasCompareInfo::MergeLeftRecord(bytes, leftBytes.constData(), 2, 4, 1, params),
+        right.AppendRecord(bytes, widths);
+        EXPECT_EQ(CAliasCompareInfo::MergeLeftRecord(bytes, leftBytes.constData(), widths, params),
                   merged.status);
         ASSERT_EQ(bytes, expected) << round;
     }

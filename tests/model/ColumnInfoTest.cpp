@@ -25,3 +25,16 @@ TEST(ColumnInfoSearch, MatchesLowerCasedNameOrTypeText) {
     EXPECT_FALSE(column.Contains(QStringLiteral("Customer"))); // the caller lower-cases
     EXPECT_FALSE(column.Contains(QStringLiteral("(41)")));
 }
+
+TEST(FindByName, ReturnsFirstRecordWithEqualNameUnderTheCaseRule) {
+    CColumnInfoArray columns;
+    columns.push_back(std::make_unique<CColumnInfo>(QStringLiteral("ID"), 4, "INTEGER", 10));
+    columns.push_back(std::make_unique<CColumnInfo>(QStringLiteral("name"), 12, "VARCHAR", 20));
+    columns.push_back(std::make_unique<CColumnInfo>(QStringLiteral("NAME"), 12, "VARCHAR", 30));
+    const CColumnInfo probe(QStringLiteral("NAME"), 0, {}, 0);
+
+    EXPECT_EQ(FindByName(true, columns, probe), columns[2].get());
+    EXPECT_EQ(FindByName(false, columns, probe), columns[1].get());
+    EXPECT_EQ(FindByName(false, columns, CColumnInfo(QStringLiteral("other"), 0, {}, 0)), nullptr);
+    EXPECT_EQ(FindByName(false, {}, probe), nullptr);
+}

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QString>
 #include <QtEndian>
@@ -28,21 +27,20 @@ inline QByteArray TextField(const QString& text, int width) {
     return field;
 }
 
+// A record's binary form as the result files get it.
 template <typename Record, typename... Widths>
 QByteArray WrittenBytes(const Record& record, Widths... widths) {
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(record.WriteRecord(buffer, widths...));
+    record.AppendRecord(bytes, widths...);
     return bytes;
 }
 
+// The record that the result files' readers make of bytes, which must be one whole record.
 template <typename Record, typename... Widths>
 Record ReadBack(const QByteArray& bytes, Widths... widths) {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
+    EXPECT_EQ(bytes.size(), Record::RecordSize(widths...));
     Record record;
-    EXPECT_TRUE(record.ReadRecord(buffer, widths...));
+    if (bytes.size() == Record::RecordSize(widths...))
+        record.ParseRecord(bytes.constData(), widths...);
     return record;
 }

@@ -141,17 +141,17 @@ TEST_F(ServerSide, PostgresDictionaryRowsInItemOrder) {
 
     QStringList keys;
     std::vector<std::unique_ptr<CAliasCompareInfo>> records;
-    int cancelFlag = 0;
-    const int read = m_side.ReadDataDictionary(
-        CDataSourceSide::LeftRows, {10, 2, 4, 1}, nullptr,
-        [&](int, const QString& key, QStringList*, std::unique_ptr<CAliasCompareInfo> record,
-            int&) {
+    bool cancelFlag = false;
+    const bool read = m_side.ReadDataDictionary(
+        CDataSourceSide::DictionaryMode::LeftRows, {10, 2, 4, 1}, nullptr,
+        [&](CDataSourceSide::DictionaryMode, const QString& key, QStringList*,
+            std::unique_ptr<CAliasCompareInfo> record, bool&) {
             keys.append(key);
             records.push_back(std::move(record));
-            return 0;
+            return false;
         },
         cancelFlag);
-    EXPECT_EQ(read, 1);
+    EXPECT_TRUE(read);
     EXPECT_EQ(keys,
               (QStringList{"ALPH", "AMT", "AN8", "CDEC", "DTAI", "DTAT", "LONGERTHAN", "OWTP"}));
     ASSERT_EQ(records.size(), 8u);

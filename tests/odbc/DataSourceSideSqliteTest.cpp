@@ -26,8 +26,10 @@ INSERT INTO f9210 VALUES ('DTAI', 'S', 10, 'VARC', 0, '0'), ('DTAT', 'S', 2, 'VA
     ('AMT', 'N ', NULL, 'NUMB', NULL, '2'), ('LONGERTHANTEN', 'S', 3, 'VARC', 0, '0');
 )sql";
 
+using Mode = CDataSourceSide::DictionaryMode;
+
 struct DictionaryRow {
-    int mode;
+    Mode mode;
     QString key;
     bool hadKeyList;
     std::unique_ptr<CAliasCompareInfo> record;
@@ -38,15 +40,15 @@ struct DictionaryCollector {
     std::vector<DictionaryRow> rows;
     int stopAfter = -1;
 
-    DictionaryRowCallback Callback() {
-        return [this](int mode, const QString& key, QStringList* keyList,
-                      std::unique_ptr<CAliasCompareInfo> record, int& cancelFlag) {
+    CDataSourceSide::DictionaryRowCallback Callback() {
+        return [this](Mode mode, const QString& key, QStringList* keyList,
+                      std::unique_ptr<CAliasCompareInfo> record, bool& cancelFlag) {
             rows.push_back({mode, key, keyList != nullptr, std::move(record)});
             if (int(rows.size()) == stopAfter) {
-                cancelFlag = 1;
-                return 1;
+                cancelFlag = true;
+                return true;
             }
-            return 0;
+            return false;
         };
     }
     QStringList Keys() const {
@@ -263,26 +265,24 @@ TEST_F(SqliteSide, DictionaryKeysArriveInItemOrderCutToTheirWidth) {
     ConnectAndList();
     DictionaryCollector collector;
     QStringList keyList;
-    int cancelFlag = 0;
-    EXPECT_EQ(m_side.ReadDataDictionary(CDataSourceSide::LeftKeys, {10}, &keyList,
-                                        collector.Callback(), cancelFlag),
-              1);
+    bool cancelFlag = false;
+    EXPECT_TRUE(m_side.ReadDataDictionary(Mode::LeftKeys, {10}, &keyList, collector.Callback(),
+                                          cancelFlag));
     EXPECT_EQ(collector.Keys(), (QStringList{"ALPH", "AMT", "AN8", "DTAI", "DTAT", "LONGERTHAN"}));
     for (const DictionaryRow& row : collector.rows) {
-        EXPECT_EQ(row.mode, CDataSourceSide::LeftKeys);
+        EXPECT_EQ(row.mode, Mode::LeftKeys);
         EXPECT_TRUE(row.hadKeyList);
         EXPECT_EQ(row.record, nullptr);
     }
-    EXPECT_EQ(cancelFlag, 0);
+    EXPECT_FALSE(cancelFlag);
 }
 
 TEST_F(SqliteSide, DictionaryRowsBuildTrimmedRecordsAndNullsReadAsEmptyOrZero) {
     ConnectAndList();
     DictionaryCollector collector;
-    int cancelFlag = 0;
-    EXPECT_EQ(m_side.ReadDataDictionary(CDataSourceSide::RightRows, {10, 2, 4, 1}, nullptr,
-                                        collector.Callback(), cancelFlag),
-              1);
+    bool cancelFlag = false;
+    EXPECT_TRUE(m_side.ReadDataDictionary(Mode::RightRows, {10, 2, 4, 1}, nullptr,
+                                          collector.Callback(), cancelFlag));
     ASSERT_EQ(collector.rows.size(), 6u);
     const CAliasCompareInfo& alph = *collector.rows[0].record;
     EXPECT_EQ(alph.status, 2);
@@ -298,9 +298,8 @@ TEST_F(SqliteSide, DictionaryRowsBuildTrimmedRecordsAndNullsReadAsEmptyOrZero) {
     EXPECT_FALSE(collector.rows[1].hadKeyList);
 
     DictionaryCollector left;
-    EXPECT_EQ(m_side.ReadDataDictionary(CDataSourceSide::LeftRows, {10, 2, 4, 1}, nullptr,
-                                        left.Callback(), cancelFlag),
-              1);
+    EXPECT_TRUE(m_side.ReadDataDictionary(Mode::LeftRows, {10, 2, 4, 1}, nullptr, left.Callback(),
+                                          cancelFlag));
     EXPECT_EQ(left.rows[2].record->status, 1);
     EXPECT_EQ(left.rows[2].record->dataType[0], QStringLiteral("NUMB"));
 }
@@ -309,32 +308,28 @@ TEST_F(SqliteSide, CancelFromTheCallbackStopsAfterThatRow) {
     ConnectAndList();
     DictionaryCollector collector;
     collector.stopAfter = 2;
-    int cancelFlag = 0;
+    bool cancelFlag = false;
     QStringList keyList;
-    EXPECT_EQ(m_side.ReadDataDictionary(CDataSourceSide::LeftKeys, {10}, &keyList,
-                                        collector.Callback(), cancelFlag),
-              1);
+    EXPECT_TRUE(m_side.ReadDataDictionary(Mode::LeftKeys, {10}, &keyList, collector.Callback(),
+                                          cancelFlag));
     EXPECT_EQ(collector.rows.size(), 2u);
-    EXPECT_EQ(cancelFlag, 1);
+    EXPECT_TRUE(cancelFlag);
 
     // A flag already set reads nothing.
     DictionaryCollector none;
-    EXPECT_EQ(m_side.ReadDataDictionary(CDataSourceSide::LeftKeys, {10}, &keyList, none.Callback(),
-                                        cancelFlag),
-              1);
+    EXPECT_TRUE(
+        m_side.ReadDataDictionary(Mode::LeftKeys, {10}, &keyList, none.Callback(), cancelFlag));
     EXPECT_TRUE(none.rows.empty());
 }
 
 TEST_F(SqliteSide, DictionaryReadFailsWithoutEnoughWidths) {
     ConnectAndList();
     DictionaryCollector collector;
-    int cancelFlag = 0;
-    EXPECT_EQ(m_side.ReadDataDictionary(CDataSourceSide::LeftRows, {10, 2, 4}, nullptr,
-                                        collector.Callback(), cancelFlag),
-              0);
-    EXPECT_EQ(m_side.ReadDataDictionary(CDataSourceSide::LeftKeys, {}, nullptr,
-                                        collector.Callback(), cancelFlag),
-              0);
+    bool cancelFlag = false;
+    EXPECT_FALSE(m_side.ReadDataDictionary(Mode::LeftRows, {10, 2, 4}, nullptr,
+                                           collector.Callback(), cancelFlag));
+    EXPECT_FALSE(
+        m_side.ReadDataDictionary(Mode::LeftKeys, {}, nullptr, collector.Callback(), cancelFlag));
     EXPECT_TRUE(collector.rows.empty());
 }
 

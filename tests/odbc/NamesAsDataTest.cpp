@@ -26,15 +26,16 @@ const QString kHostileQuote = QStringLiteral("q\";DELETE FROM public.victim;--")
 
 QStringList DictionaryKeys(CDataSourceSide& side) {
     QStringList keys;
-    int cancelFlag = 0;
-    const int read = side.ReadDataDictionary(
-        CDataSourceSide::LeftKeys, {10}, nullptr,
-        [&keys](int, const QString& key, QStringList*, std::unique_ptr<CAliasCompareInfo>, int&) {
+    bool cancelFlag = false;
+    const bool read = side.ReadDataDictionary(
+        CDataSourceSide::DictionaryMode::LeftKeys, {10}, nullptr,
+        [&keys](CDataSourceSide::DictionaryMode, const QString& key, QStringList*,
+                std::unique_ptr<CAliasCompareInfo>, bool&) {
             keys.append(key.trimmed());
-            return 0;
+            return false;
         },
         cancelFlag);
-    EXPECT_EQ(read, 1) << side.LastDiagnostic().toStdString();
+    EXPECT_TRUE(read) << side.LastDiagnostic().toStdString();
     return keys;
 }
 

@@ -133,7 +133,7 @@ TEST_F(DictionaryComparison, FileHoldsTheIndexThenLeftRecordsThenRightOnlyOnes) 
     ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
     const QByteArray bytes = FileBytes();
     const int entrySize = 2 * 10 + 8;
-    const qint64 recordSize = CAliasCompareInfo::RecordSize(2, 4, 1);
+    const qint64 recordSize = CAliasCompareInfo::RecordSize({2, 4, 1});
     EXPECT_EQ(recordSize, 4 * (2 + 4 + 1) + 16);
     const int keys = m_results.KeyCount();
     ASSERT_EQ(bytes.size(), keys * entrySize + keys * recordSize);

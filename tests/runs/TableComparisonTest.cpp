@@ -146,6 +146,10 @@ TEST_F(TableComparison, FileLayoutOfEntriesAndRows) {
     EXPECT_EQ(first->name, QStringLiteral("COLUMN_NAME_OF_THIRTY_LETTERS_"));
     EXPECT_EQ(first->typeName[1], QStringLiteral("NUMERICAL"));
     EXPECT_EQ(m_results.GetColumnRowStatus(1, rows.firstRow, 30, 9), CompareStatus::OnlyLeft);
+    // "wide" is the file's last entry: a row after its last one runs past the end.
+    EXPECT_EQ(rows.firstRow + 2 * 116, bytes.size());
+    EXPECT_EQ(m_results.ReadColumnRow(2, rows.firstRow, 30, 9), nullptr);
+    EXPECT_EQ(m_results.GetColumnRowStatus(2, rows.firstRow, 30, 9), -1);
 }
 
 TEST_F(TableComparison, AllSameComparisonStoresFourByteEntries) {

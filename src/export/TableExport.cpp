@@ -1,0 +1,38 @@
+#include "export/TableExport.h"
+
+#include "export/Export.h"
+#include "export/ExportFile.h"
+#include "model/ParamWord.h"
+#include "runs/ComparisonResults.h"
+
+namespace {
+
+bool IsKept(const CParamWord& params, int firstBit, qint32 status) {
+    return CompareStatus::IsValid(status) && params.TestBit(firstBit + status);
+}
+
+} // namespace
+
+void WriteTableExport(CExportFile& file, const CComparisonResults& results,
+                      const CParamWord& params, const QString& leftName, const QString& rightName) {
+    WriteExportLegend(file, leftName, rightName);
+    const QStringList& names = results.TableNames();
+    for (int table = 0; table < names.size(); ++table) {
+        const qint32 status = results.GetTableStatus(table);
+        if (!IsKept(params, ParamBit::ExportTableStatus0, status))
+            continue;
+        file.WriteString(StatusSymbol(status) + QLatin1Char(';') + names[table] +
+                         QLatin1Char('\n'));
+        CComparisonResults::TableRows rows;
+        if (status != CompareStatus::Different || !results.OpenTableRows(table, rows))
+            continue;
+        for (int row = 0; row < rows.rowCount; ++row) {
+            const auto column =
+                results.ReadColumnRow(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+            if (!column || !IsKept(params, ParamBit::ExportTableColumnStatus0, column->status))
+                continue;
+            file.WriteString(QStringLiteral(";;") + StatusSymbol(column->status) +
+                             QLatin1Char(';') + column->GetText(0) + QLatin1Char('\n'));
+        }
+    }
+}

@@ -1,0 +1,58 @@
+#include "runs/ComparisonRun.h"
+
+#include "odbc/DataSourceSide.h"
+#include "runs/ComparisonProgress.h"
+#include "services/Language.h"
+
+namespace {
+constexpr int kFailedReadText = 1950;
+constexpr int kResultFileText = 1957;
+} // namespace
+
+CComparisonRun::CComparisonRun(CResultFile::Kind kind, CDataSourceSide& left,
+                               CDataSourceSide& right, const CParamWord& params)
+    : m_left(left), m_right(right), m_params(params), m_kind(kind) {}
+
+CComparisonRun::~CComparisonRun() = default;
+
+void CComparisonRun::Interrupt() {
+    m_left.Interrupt();
+    m_right.Interrupt();
+}
+
+CResultFile* CComparisonRun::CreateResultFile() {
+    m_file = CResultFile::Create(m_kind, m_createTimeoutMs);
+    return m_file.get();
+}
+
+bool CComparisonRun::FailRead(const CDataSourceSide& side, const QString& object) {
+    QString dataSource = side.DataSourceName();
+    const QString owner = side.Owner().DisplayText();
+    if (!owner.isEmpty())
+        dataSource += QStringLiteral(" (") + owner + QLatin1Char(')');
+    m_failure = LoadLocalizedString(kFailedReadText).arg(dataSource, object, side.LastDiagnostic());
+    return false;
+}
+
+void CComparisonRun::FailFile() {
+    m_failure = LoadLocalizedString(kResultFileText).arg(CResultFile::Folder());
+}
+
+void CComparisonRun::StartRun() {
+    m_failure.clear();
+    m_left.ClearInterrupt();
+    m_right.ClearInterrupt();
+}
+
+// A read that failed because the user cancelled is a cancel, not a failure to report. Either
+// way the sides take statements again, and a run that did not succeed keeps no file.
+bool CComparisonRun::EndRun(bool succeeded, bool failed, IComparisonProgress& waitDialog) {
+    if (failed &&
+        (m_left.IsInterrupted() || m_right.IsInterrupted() || waitDialog.QueryCancel() != 0))
+        m_failure.clear();
+    m_left.ClearInterrupt();
+    m_right.ClearInterrupt();
+    if (!succeeded)
+        DiscardResultFile();
+    return succeeded;
+}

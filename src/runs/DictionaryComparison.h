@@ -1,0 +1,69 @@
+#pragma once
+
+#include "model/AliasCompareInfo.h"
+#include "model/FixedWidthFields.h"
+#include "odbc/DataSourceSide.h"
+#include "runs/ComparisonRun.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+// The data-dictionary comparison: every item (key) of either side's dictionary, judged on its
+// values. Memory holds the counters and, during the run, the key list; the result file holds the
+// key index and one record per key, read back item by item by the views.
+class CDictionaryComparison final : public CComparisonRun {
+public:
+    using Mode = CDataSourceSide::DictionaryMode;
+
+    CDictionaryComparison(CDataSourceSide& left, CDataSourceSide& right, const CParamWord& params);
+
+    // On the progress dialog's worker thread. False when cancelled or failed, and when neither
+    // side declares the size of its keys.
+    bool Run(IComparisonProgress& waitDialog);
+    // One data-dictionary row; true (and the cancel flag set) stops the reader.
+    bool OnDictionaryRow(Mode mode, const QString& key, QStringList* keyList,
+                         std::unique_ptr<CAliasCompareInfo> record, IComparisonProgress& waitDialog,
+                         bool& cancelFlag);
+
+    const Counters& DictionaryCounters() const { return m_dictionaryCounters; }
+    qint32 KeyWidth() const { return m_keyWidth; }
+    const CAliasCompareInfo::FieldWidths& RecordWidths() const { return m_recordWidths; }
+    qint32 KeyCount() const { return m_keyCount; }
+    qint32 RowCount() const { return m_rowCount; }
+    QString ReadDictionaryKey(int entryIndex) const;
+    // The entry of key, or -1.
+    int FindDictionaryKey(const QString& key) const;
+    std::unique_ptr<CAliasCompareInfo> ReadDictionaryItem(int entryIndex) const;
+    qint32 GetDictionaryItemStatus(int entryIndex) const;
+
+private:
+    // The file opens with an index of one entry per key, in key order: the key in a text field
+    // of KeyWidth, then the position of its record (-1 until it has one). The records follow,
+    // each of CAliasCompareInfo::RecordSize.
+    qint64 IndexEntrySize() const { return CFixedWidthFields::TextBytes(m_keyWidth) + 8; }
+    qint64 RecordSize() const { return CAliasCompareInfo::RecordSize(m_recordWidths); }
+
+    bool ReadItemSize(const QString& item, qint32& size);
+    bool WriteIndex();
+    qsizetype FindKey(const QString& key);
+    void AddKey(const QString& key);
+
+    Counters m_dictionaryCounters{};
+    qint32 m_keyWidth = 0;
+    CAliasCompareInfo::FieldWidths m_recordWidths;
+    qint32 m_keyCount = 0;
+    qint32 m_rowCount = 0;
+
+    // During a run: the keys in the order of the file's index, and per key the position of its
+    // record and whether a right row has reached it.
+    QStringList m_keyList;
+    std::vector<qint64> m_recordPositions;
+    std::vector<quint8> m_rightSeen;
+    // Rows arrive in item order, so the next key is mostly the one after the last one found.
+    qsizetype m_keyHint = 0;
+    QByteArray m_recordBytes;
+    QByteArray m_storedBytes;
+};

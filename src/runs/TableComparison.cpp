@@ -1,0 +1,233 @@
+#include "runs/TableComparison.h"
+
+#include "model/FixedWidthFields.h"
+#include "model/NameOrdering.h"
+#include "model/ParamWord.h"
+#include "odbc/DataSourceSide.h"
+#include "runs/ComparisonProgress.h"
+#include "services/Language.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kColumnsObjectText = 1951;
+
+// A side's names, re-sorted under the case rule when names are matched ignoring case.
+QStringList SortedNames(const QStringList& names, bool caseSensitive) {
+    if (caseSensitive)
+        return names;
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const QString& name : names)
+        InsertSorted(false, sorted, name);
+    return sorted;
+}
+
+} // namespace
+
+qint64 CTableComparison::EntryHeader::Size() const {
+    return status == CompareStatus::Different ? LongestSize : 4;
+}
+
+void CTableComparison::EntryHeader::Append(QByteArray& entry) const {
+    CFixedWidthFields::AppendInt32(entry, status);
+    if (status != CompareStatus::Different)
+        return;
+    CFixedWidthFields::AppendInt32(entry, rowCount);
+    CFixedWidthFields::AppendInt16(entry, nameWidth);
+    CFixedWidthFields::AppendInt16(entry, typeNameWidth);
+}
+
+bool CTableComparison::EntryHeader::Parse(const QByteArray& bytes) {
+    *this = EntryHeader();
+    if (bytes.size() < 4)
+        return false;
+    status = CFixedWidthFields::ReadInt32(bytes.constData());
+    if (status != CompareStatus::Different)
+        return true;
+    if (bytes.size() < LongestSize)
+        return false;
+    rowCount = CFixedWidthFields::ReadInt32(bytes.constData() + 4);
+    nameWidth = CFixedWidthFields::ReadInt16(bytes.constData() + 8);
+    typeNameWidth = CFixedWidthFields::ReadInt16(bytes.constData() + 10);
+    return true;
+}
+
+CTableComparison::CTableComparison(CDataSourceSide& left, CDataSourceSide& right,
+                                   const CParamWord& params)
+    : CComparisonRun(CResultFile::TableResult, left, right, params) {}
+
+bool CTableComparison::Run(IComparisonProgress& waitDialog) {
+    StartRun();
+    m_tableCounters.fill(0);
+    const bool caseSensitive = m_params.TestBit(ParamBit::CaseSensitive);
+    const bool compareTypes = m_params.TestBit(ParamBit::CompareSqlTypes);
+    const bool stringsAlike = m_params.TestBit(ParamBit::StringsAlike);
+
+    const QStringList leftNames = SortedNames(m_left.TableNames(), caseSensitive);
+    const QStringList rightNames = SortedNames(m_right.TableNames(), caseSensitive);
+
+    // The union keeps every left name, duplicates included, and a name found on both sides in
+    // its left spelling.
+    m_tableNames.clear();
+    m_tableNames.reserve(leftNames.size() + rightNames.size());
+    for (const QString& name : leftNames)
+        InsertSorted(caseSensitive, m_tableNames, name);
+    for (const QString& name : rightNames) {
+        if (FindSorted(caseSensitive, m_tableNames, name) < 0)
+            InsertSorted(caseSensitive, m_tableNames, name);
+    }
+
+    bool cancelled = waitDialog.QueryCancel() != 0;
+    bool failed = false;
+    if (!cancelled) {
+        DiscardResultFile();
+        CResultFile* file = CreateResultFile();
+        failed = !file || !file->Resize(IndexEntrySize() * m_tableNames.size());
+        if (failed)
+            FailFile();
+    }
+    waitDialog.Progress(int(m_tableNames.size()));
+
+    for (int i = 0; i < m_tableNames.size() && !cancelled && !failed; ++i) {
+        failed = !CompareTable(i, caseSensitive, compareTypes, stringsAlike, leftNames, rightNames,
+                               waitDialog);
+        waitDialog.Progress(0);
+        cancelled = waitDialog.QueryCancel() != 0;
+    }
+    if (!cancelled && !failed && m_file && !m_file->Flush()) {
+        failed = true;
+        FailFile();
+    }
+
+    return EndRun(!cancelled && !failed, failed, waitDialog);
+}
+
+bool CTableComparison::CompareTable(int tableIndex, bool caseSensitive, bool compareTypes,
+                                    bool stringsAlike, const QStringList& leftNames,
+                                    const QStringList& rightNames,
+                                    IComparisonProgress& waitDialog) {
+    const QString& table = m_tableNames[tableIndex];
+    waitDialog.SetItemText(table);
+
+    EntryHeader header;
+    std::vector<std::unique_ptr<CColumnCompareInfo>> rows;
+    const qsizetype leftIndex = FindSorted(caseSensitive, leftNames, table);
+    const qsizetype rightIndex = FindSorted(caseSensitive, rightNames, table);
+    if (leftIndex < 0) {
+        header.status = CompareStatus::OnlyRight;
+    } else if (rightIndex < 0) {
+        header.status = CompareStatus::OnlyLeft;
+    } else {
+        // Each side is asked under its own spelling of the name. A side that cannot be read
+        // fails the run: judging what was read of it would hide its differences.
+        const QString& leftTable = leftNames[leftIndex];
+        const QString& rightTable = rightNames[rightIndex];
+        CColumnInfoArray leftColumns;
+        CColumnInfoArray rightColumns;
+        if (!m_left.ReadColumns(leftTable, leftColumns))
+            return FailRead(m_left, LoadLocalizedString(kColumnsObjectText).arg(leftTable));
+        if (!m_right.ReadColumns(rightTable, rightColumns))
+            return FailRead(m_right, LoadLocalizedString(kColumnsObjectText).arg(rightTable));
+
+        for (const auto& left : leftColumns) {
+            const CColumnInfo* right = FindByName(caseSensitive, rightColumns, *left);
+            auto row = std::make_unique<CColumnCompareInfo>(left.get(), right, header.nameWidth,
+                                                            header.typeNameWidth);
+            if (compareTypes)
+                row->CheckColumnTypes(stringsAlike);
+            if (row->status != CompareStatus::Same)
+                header.status = CompareStatus::Different;
+            rows.push_back(std::move(row));
+        }
+
+        // A right-only column goes right after the row of the right column before it, or on top.
+        const CColumnInfo* previous = nullptr;
+        for (const auto& right : rightColumns) {
+            if (FindByName(caseSensitive, leftColumns, *right)) {
+                previous = right.get();
+                continue;
+            }
+            auto row = std::make_unique<CColumnCompareInfo>(nullptr, right.get(), header.nameWidth,
+                                                            header.typeNameWidth);
+            auto place = rows.begin();
+            if (previous) {
+                place = std::find_if(rows.begin(), rows.end(), [previous](const auto& existing) {
+                    return CompareNames(existing->name, previous->name, false) == 0;
+                });
+                if (place != rows.end())
+                    ++place;
+            }
+            rows.insert(place, std::move(row));
+            header.status = CompareStatus::Different;
+            previous = right.get();
+        }
+    }
+    ++m_tableCounters[header.status];
+
+    QByteArray entry;
+    header.rowCount = qint32(rows.size());
+    header.Append(entry);
+    if (header.status == CompareStatus::Different) {
+        entry.reserve(entry.size() +
+                      qsizetype(rows.size()) *
+                          CColumnCompareInfo::RecordSize(header.nameWidth, header.typeNameWidth));
+        for (const auto& row : rows)
+            row->AppendRecord(entry, header.nameWidth, header.typeNameWidth);
+    }
+    const qint64 position = m_file->Append(entry);
+    if (position >= 0 && m_file->WriteInt64At(IndexEntrySize() * tableIndex, position))
+        return true;
+    FailFile();
+    return false;
+}
+
+bool CTableComparison::ReadEntry(int tableIndex, qint64& position, EntryHeader& header) const {
+    if (!m_file || tableIndex < 0 || tableIndex >= m_tableNames.size())
+        return false;
+    position = m_file->ReadInt64At(IndexEntrySize() * tableIndex);
+    return position > 0 && header.Parse(m_file->ReadAt(position, EntryHeader::LongestSize));
+}
+
+qint32 CTableComparison::GetTableStatus(int tableIndex) const {
+    qint64 position = 0;
+    EntryHeader header;
+    return ReadEntry(tableIndex, position, header) ? header.status : -1;
+}
+
+bool CTableComparison::OpenTableRows(int tableIndex, TableRows& rows) const {
+    rows = TableRows();
+    qint64 position = 0;
+    EntryHeader header;
+    if (!ReadEntry(tableIndex, position, header))
+        return false;
+    if (header.status != CompareStatus::Different)
+        return true;
+    rows.rowCount = header.rowCount;
+    rows.nameWidth = header.nameWidth;
+    rows.typeNameWidth = header.typeNameWidth;
+    rows.firstRow = position + header.Size();
+    return true;
+}
+
+std::unique_ptr<CColumnCompareInfo> CTableComparison::ReadColumnRow(int rowIndex, qint64 firstRow,
+                                                                    int nameWidth,
+                                                                    int typeNameWidth) const {
+    if (!m_file || rowIndex < 0)
+        return nullptr;
+    const qint64 size = CColumnCompareInfo::RecordSize(nameWidth, typeNameWidth);
+    const QByteArray bytes = m_file->ReadAt(firstRow + rowIndex * size, size);
+    if (bytes.size() != size)
+        return nullptr;
+    auto row = std::make_unique<CColumnCompareInfo>();
+    row->ParseRecord(bytes.constData(), nameWidth, typeNameWidth);
+    return row;
+}
+
+qint32 CTableComparison::GetColumnRowStatus(int rowIndex, qint64 firstRow, int nameWidth,
+                                            int typeNameWidth) const {
+    const auto row = ReadColumnRow(rowIndex, firstRow, nameWidth, typeNameWidth);
+    return row ? row->status : -1;
+}

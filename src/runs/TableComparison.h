@@ -1,0 +1,67 @@
+#pragma once
+
+#include "model/ColumnCompareInfo.h"
+#include "runs/ComparisonRun.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <memory>
+
+// The table comparison: the union of both sides' table names, each judged by its columns. Memory
+// holds the name union and the counters; the result file holds each table's status and, for a
+// different table, its column rows, read back row by row by the views.
+class CTableComparison final : public CComparisonRun {
+public:
+    // Where the rows of a different table stand in the result file.
+    struct TableRows {
+        qint32 rowCount = 0;
+        qint16 nameWidth = 0;
+        qint16 typeNameWidth = 0;
+        qint64 firstRow = 0;
+    };
+
+    CTableComparison(CDataSourceSide& left, CDataSourceSide& right, const CParamWord& params);
+
+    // On the progress dialog's worker thread. False when cancelled or failed.
+    bool Run(IComparisonProgress& waitDialog);
+
+    const QStringList& TableNames() const { return m_tableNames; }
+    const Counters& TableCounters() const { return m_tableCounters; }
+    // -1 when there is no result or no such table.
+    qint32 GetTableStatus(int tableIndex) const;
+    // The rows of a different table; none for a table of any other status. False when the table
+    // cannot be read.
+    bool OpenTableRows(int tableIndex, TableRows& rows) const;
+    std::unique_ptr<CColumnCompareInfo> ReadColumnRow(int rowIndex, qint64 firstRow, int nameWidth,
+                                                      int typeNameWidth) const;
+    qint32 GetColumnRowStatus(int rowIndex, qint64 firstRow, int nameWidth,
+                              int typeNameWidth) const;
+
+private:
+    // The file opens with an index of one entry position per table, in table order. An entry is
+    // this header, then for a different table its rows, each of CColumnCompareInfo::RecordSize.
+    struct EntryHeader {
+        qint32 status = CompareStatus::Same;
+        // The rows' count and field widths, written for a different table only.
+        qint32 rowCount = 0;
+        qint16 nameWidth = 0;
+        qint16 typeNameWidth = 0;
+
+        static constexpr qint64 LongestSize = 12;
+        qint64 Size() const;
+        void Append(QByteArray& entry) const;
+        // From the bytes at the entry's start; false when they end before the header.
+        bool Parse(const QByteArray& bytes);
+    };
+    static constexpr qint64 IndexEntrySize() { return 8; }
+
+    bool CompareTable(int tableIndex, bool caseSensitive, bool compareTypes, bool stringsAlike,
+                      const QStringList& leftNames, const QStringList& rightNames,
+                      IComparisonProgress& waitDialog);
+    // The entry of a table: its position and header; false when it cannot be read.
+    bool ReadEntry(int tableIndex, qint64& position, EntryHeader& header) const;
+
+    QStringList m_tableNames;
+    Counters m_tableCounters{};
+};

@@ -1,0 +1,103 @@
+#include "export/TableExport.h"
+#include "export/ExportFile.h"
+
+#include "odbc/OdbcTestEnvironment.h"
+#include "runs/ComparisonTestBase.h"
+#include "services/Language.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace {
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Expected(const char* name) {
+    return Contents(QStringLiteral(QUORVIX_SOURCE_DIR "/tests/export/expected/") +
+                    QLatin1String(name));
+}
+
+// The table layout written from a real comparison of two SQLite data sources: a table on both
+// sides with one column of each status, a same table and a table on each side only.
+class TableExport : public ComparisonTestBase {
+protected:
+    static void SetUpTestSuite() {
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ExpLeft"),
+            QStringLiteral("CREATE TABLE T1 (C1 INT, C2 INT); CREATE TABLE SAME (a INT);"
+                           "CREATE TABLE LONLY (x INT);"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ExpRight"),
+            QStringLiteral("CREATE TABLE T1 (C2 INT, C3 INT); CREATE TABLE SAME (a INT);"
+                           "CREATE TABLE \"R;ONLY\" (y INT);"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ExpEuro"),
+            QStringLiteral("CREATE TABLE \"PRIX\u20AC\" (p INT); CREATE TABLE AAA (a INT);"));
+    }
+    void TearDown() override {
+        ChooseLanguage(QStringLiteral("ENG"), {});
+        ComparisonTestBase::TearDown();
+    }
+
+    void Compare(const QString& right) {
+        OpenSide(m_left, QStringLiteral("ExpLeft"));
+        OpenSide(m_right, right);
+        ASSERT_TRUE(m_results.RunTableComparison(m_progress));
+    }
+    // Keeps the tables of the given statuses and, under a different table, the columns of the
+    // given statuses.
+    void Keep(std::initializer_list<int> tableStatuses, std::initializer_list<int> columnStatuses) {
+        for (int status = 0; status < CompareStatus::Count; ++status) {
+            m_params.SetBit(ParamBit::ExportTableStatus0 + status,
+                            std::find(tableStatuses.begin(), tableStatuses.end(), status) !=
+                                tableStatuses.end());
+            m_params.SetBit(ParamBit::ExportTableColumnStatus0 + status,
+                            std::find(columnStatuses.begin(), columnStatuses.end(), status) !=
+                                columnStatuses.end());
+        }
+    }
+    QByteArray Written() {
+        const QString path = m_tmp.filePath(QStringLiteral("tables.csv"));
+        {
+            CExportFile file;
+            EXPECT_TRUE(file.Open(path));
+            WriteTableExport(file, m_results, m_params, QStringLiteral("ExpLeft"),
+                             QStringLiteral("ExpRight"));
+        }
+        return Contents(path);
+    }
+};
+
+} // namespace
+
+TEST_F(TableExport, EveryStatusKeptWritesTheWholeLayout) {
+    Compare(QStringLiteral("ExpRight"));
+    Keep({0, 1, 2, 3}, {0, 1, 2, 3});
+    EXPECT_EQ(Written(), Expected("table-export-all.csv"));
+}
+
+TEST_F(TableExport, StatusBitsChooseTablesAndColumnsInFrench) {
+    Compare(QStringLiteral("ExpRight"));
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    Keep({CompareStatus::Different}, {CompareStatus::OnlyLeft});
+    EXPECT_EQ(Written(), Expected("table-export-different-left-columns-fr.csv"));
+}
+
+TEST_F(TableExport, NameOutsideTheByteEncodingStopsAtItsLineKeepingTheEarlierOnes) {
+    Compare(QStringLiteral("ExpEuro"));
+    Keep({0, 1, 2, 3}, {0, 1, 2, 3});
+    const QString path = m_tmp.filePath(QStringLiteral("euro.csv"));
+    {
+        CExportFile file;
+        ASSERT_TRUE(file.Open(path));
+        EXPECT_THROW(WriteTableExport(file, m_results, m_params, QStringLiteral("ExpLeft"),
+                                      QStringLiteral("ExpEuro")),
+                     CExportError);
+    }
+    const QByteArray written = Contents(path);
+    EXPECT_TRUE(written.endsWith("\r\n<;AAA\r\n>;LONLY\r\n")) << written.toStdString();
+}
