@@ -19,6 +19,16 @@ QColor CCompareListCtrl::StatusColor(int status) {
     }
 }
 
+QFont CCompareListCtrl::RowFont(int row) const {
+    QFont rowFont = CQuorvixListCtrl::RowFont(row);
+    const int itemData = GetItemData(row);
+    const int status =
+        Source() && itemData >= 0 ? Source()->GetItemImage(itemData) : CompareStatus::Same;
+    if (status >= CompareStatus::OnlyLeft && status <= CompareStatus::Different)
+        rowFont.setBold(true);
+    return rowFont;
+}
+
 void CCompareListCtrl::DrawItemIcon(QPainter&, const QRect&, const QRect&, int, bool) const {
     // The image index carries the status; there is no picture to draw.
 }
@@ -29,11 +39,6 @@ void CCompareListCtrl::DrawItemTexts(QPainter& painter, int row, bool highlighte
     const int status = Source() ? Source()->GetItemImage(itemData) : CompareStatus::Same;
     painter.save();
     painter.setPen(StatusColor(status));
-    if (status >= CompareStatus::OnlyLeft && status <= CompareStatus::Different) {
-        QFont bold = painter.font();
-        bold.setBold(true);
-        painter.setFont(bold);
-    }
     CQuorvixListCtrl::DrawItemTexts(painter, row, highlighted, rowRect, iconRect, text, itemData);
     painter.restore();
 }

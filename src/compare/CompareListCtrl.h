@@ -12,6 +12,9 @@ public:
 
     static QColor StatusColor(int status);
 
+    // Statuses 1 to 3 are drawn, and so measured for their tooltips, in bold.
+    QFont RowFont(int row) const override;
+
 protected:
     void DrawItemIcon(QPainter& painter, const QRect& rowRect, const QRect& iconRect, int itemData,
                       bool highlighted) const override;

@@ -6,6 +6,7 @@
 #include "services/WaitCursor.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/ListSearch.h"
+#include "ui/QuorvixLook.h"
 #include "ui/TemplateBuilder.h"
 
 #include <QCheckBox>
@@ -16,7 +17,7 @@
 
 namespace {
 constexpr int kTemplate = 1004;
-constexpr int kMargin = 7;
+constexpr int kMargin = CQuorvixLook::kMargin;
 } // namespace
 
 CFormCompare::CFormCompare(CComparisonContext context, QWidget* parent)
@@ -157,11 +158,10 @@ void CFormCompare::paintEvent(QPaintEvent* event) {
     CQuorvixFormView::paintEvent(event);
     QPainter painter(this);
     if (m_separatorY > 0) {
-        painter.setPen(QPen(QColor::fromRgb(kLineColor), 1));
-        painter.drawLine(30, m_separatorY, width() - 30, m_separatorY);
+        CQuorvixLook::DrawSeparator(painter, width(), m_separatorY);
     }
     painter.fillRect(m_panelRect, Qt::white);
-    painter.setPen(QPen(QColor::fromRgb(kLineColor), 2));
+    painter.setPen(QPen(CQuorvixLook::Accent(), 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(m_panelRect.adjusted(1, 1, 0, 0));
 }

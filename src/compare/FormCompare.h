@@ -22,7 +22,6 @@ public:
         kResultList = 5006,
         kDetailButton = 5017,
     };
-    static constexpr QRgb kLineColor = 0xFF19C4DC;
 
     ~CFormCompare() override;
 

@@ -2,13 +2,12 @@
 
 #include "services/Language.h"
 #include "services/Utilities.h"
-#include "shell/MainFrame.h"
-#include "shell/QuorvixApp.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/QuorvixFormView.h"
 #include "ui/StaticLink.h"
 #include "ui/TemplateBuilder.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
@@ -18,22 +17,20 @@
 namespace {
 constexpr int kTemplate = 1007;
 constexpr int kProductTitle = 128;
+// The button of each document kind: release notes, conditions of use, help.
+constexpr std::array<int, 3> kDocumentButtons = {CAboutDlg::kReleaseNotes, CAboutDlg::kConditions,
+                                                 CAboutDlg::kHelp};
 } // namespace
 
-CAboutDlg::CAboutDlg(const QPixmap& background)
-    : CQuorvixDialog(MapResourceId(kTemplate), nullptr, background) {
-    m_webLink = static_cast<CStaticLink*>(CTemplateBuilder::FindControl(*this, kWebLink));
-    m_logoLink = static_cast<CStaticLink*>(CTemplateBuilder::FindControl(*this, kLogo));
-    const struct {
-        int id;
-        int kind;
-    } documents[] = {{kReleaseNotes, CQuorvixApp::ReleaseNotes},
-                     {kConditions, CQuorvixApp::ConditionsOfUse},
-                     {kHelp, CQuorvixApp::Help}};
-    for (const auto& document : documents) {
-        if (auto* button = CTemplateBuilder::Find<QPushButton>(*this, document.id))
-            connect(button, &QPushButton::clicked, this,
-                    [this, kind = document.kind] { OpenDocument(kind); });
+CAboutDlg::CAboutDlg(const QPixmap& background, const Documents& documents,
+                     const QWidget* mainWindow)
+    : CQuorvixDialog(MapResourceId(kTemplate), nullptr, background), m_documents(documents),
+      m_mainWindow(mainWindow) {
+    m_webLink = CTemplateBuilder::Find<CStaticLink>(*this, kWebLink);
+    m_logoLink = CTemplateBuilder::Find<CStaticLink>(*this, kLogo);
+    for (int kind = 0; kind < int(kDocumentButtons.size()); ++kind) {
+        if (auto* button = CTemplateBuilder::Find<QPushButton>(*this, kDocumentButtons[kind]))
+            connect(button, &QPushButton::clicked, this, [this, kind] { OpenDocument(kind); });
     }
 }
 
@@ -50,9 +47,8 @@ QString CAboutDlg::NoticeWithYears(const QString& notice, int modificationYear) 
 
 void CAboutDlg::InitDialog() {
     CQuorvixDialog::InitDialog();
-    CQuorvixApp* app = CQuorvixApp::Instance();
-    if (app && app->MainFrame())
-        setWindowIcon(app->MainFrame()->windowIcon());
+    if (m_mainWindow)
+        setWindowIcon(m_mainWindow->windowIcon());
     setWindowTitle(windowTitle() + QLatin1Char(' ') + LoadLocalizedString(kProductTitle));
 
     if (auto* notice = CTemplateBuilder::Find<QLabel>(*this, kNotice)) {
@@ -60,10 +56,9 @@ void CAboutDlg::InitDialog() {
         if (program.exists())
             notice->setText(NoticeWithYears(notice->text(), program.lastModified().date().year()));
     }
-    const int documents[] = {kReleaseNotes, kConditions, kHelp};
-    for (int kind = 0; kind < 3; ++kind) {
-        if (!app || app->FindDocument(kind).isEmpty())
-            EnableControl(CTemplateBuilder::FindControl(*this, documents[kind]), false);
+    for (int kind = 0; kind < int(kDocumentButtons.size()); ++kind) {
+        if (m_documents[size_t(kind)].isEmpty())
+            EnableControl(CTemplateBuilder::FindControl(*this, kDocumentButtons[kind]), false);
     }
     const QString address = QLatin1String(CQuorvixFormView::kMakerAddress);
     if (m_webLink)
@@ -85,13 +80,12 @@ void CAboutDlg::InitDialog() {
         bold.setBold(true);
         m_webLink->setFont(bold);
     }
-    if (app && app->MainFrame())
-        move(app->MainFrame()->geometry().center() - rect().center());
+    if (m_mainWindow)
+        move(m_mainWindow->geometry().center() - rect().center());
 }
 
 void CAboutDlg::OpenDocument(int kind) {
-    CQuorvixApp* app = CQuorvixApp::Instance();
-    const QString path = app ? app->FindDocument(kind) : QString();
+    const QString& path = m_documents[size_t(kind)];
     if (!path.isEmpty())
         OpenWithAssociatedApp(path);
 }

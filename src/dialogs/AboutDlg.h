@@ -2,6 +2,8 @@
 
 #include "ui/QuorvixDialog.h"
 
+#include <array>
+
 class CStaticLink;
 
 // The About box: product title, version, legal notice with its year range, the maker's logo and
@@ -18,7 +20,13 @@ public:
         kLogo = 5048,
     };
 
-    explicit CAboutDlg(const QPixmap& background);
+    // The paths of the release notes, the conditions of use and the help, in that order; an
+    // empty path disables its button.
+    using Documents = std::array<QString, 3>;
+
+    // mainWindow, when given, lends its icon and is the window the box is centred over.
+    CAboutDlg(const QPixmap& background, const Documents& documents,
+              const QWidget* mainWindow = nullptr);
 
     int ArrangeButtons(int, int, int&) override { return -1; }
 
@@ -31,6 +39,8 @@ protected:
 private:
     void OpenDocument(int kind);
 
+    Documents m_documents;
+    const QWidget* m_mainWindow;
     CStaticLink* m_webLink = nullptr;
     CStaticLink* m_logoLink = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "services/Language.h"
 #include "services/Utilities.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/QuorvixLook.h"
 #include "ui/TemplateBuilder.h"
 
 #include <QCheckBox>
@@ -12,7 +13,7 @@
 namespace {
 
 constexpr int kTemplate = 1005;
-constexpr int kMargin = 7;
+constexpr int kMargin = CQuorvixLook::kMargin;
 constexpr int kGap = 3;
 constexpr int kIndentWidth = 25;
 constexpr int kCheckMarkWidth = 40;

@@ -23,7 +23,7 @@ constexpr int kEndPollMilliseconds = 100;
 constexpr qint64 kVisibleSteps = 1000;
 } // namespace
 
-CDlgWait::CDlgWait(int kind, bool cancellable, CComparisonResults& results, QWidget* owner)
+CDlgWait::CDlgWait(Kind kind, bool cancellable, CComparisonResults& results, QWidget* owner)
     : CDlgWait(
           kind, cancellable,
           [kind, &results](IComparisonProgress& progress) {
@@ -32,7 +32,7 @@ CDlgWait::CDlgWait(int kind, bool cancellable, CComparisonResults& results, QWid
           },
           owner, [&results] { results.Interrupt(); }) {}
 
-CDlgWait::CDlgWait(int kind, bool cancellable, Run run, QWidget* owner,
+CDlgWait::CDlgWait(Kind kind, bool cancellable, Run run, QWidget* owner,
                    std::function<void()> interrupt)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint), m_kind(kind),
       m_cancellable(cancellable), m_run(std::move(run)), m_interrupt(std::move(interrupt)) {
@@ -61,7 +61,7 @@ CDlgWait::~CDlgWait() {
 
 int CDlgWait::exec() {
     if (!m_run || m_worker)
-        return 0;
+        return NotStarted;
     m_worker.reset(QThread::create([this] {
         // Nothing may escape the worker: an exception there would end the program.
         bool succeeded = false;
@@ -75,7 +75,7 @@ int CDlgWait::exec() {
     }));
     m_worker->start();
     if (!m_worker->isRunning() && !m_worker->isFinished())
-        return 0;
+        return NotStarted;
     return QDialog::exec();
 }
 
@@ -142,7 +142,7 @@ void CDlgWait::OnTimer() {
     if (!m_worker || !m_worker->isFinished())
         return;
     m_timer->stop();
-    done(m_succeeded ? 1 : 2);
+    done(m_succeeded ? Succeeded : Stopped);
 }
 
 void CDlgWait::reject() {

@@ -22,21 +22,24 @@ class CDlgWait : public QDialog, public IComparisonProgress {
     Q_OBJECT
 
 public:
-    enum Kind { TableRun = 0, DictionaryRun = 1 };
+    enum Kind : int { TableRun = 0, DictionaryRun = 1 };
+    // What exec() gives: the worker could not start, the run succeeded, the run failed or was
+    // cancelled.
+    enum Result : int { NotStarted = 0, Succeeded = 1, Stopped = 2 };
     using Run = std::function<bool(IComparisonProgress&)>;
 
     // Runs RunTableComparison (kind 0) or RunDictionaryComparison (kind 1) of results; Cancel
     // also interrupts the statement the run is waiting for.
-    CDlgWait(int kind, bool cancellable, CComparisonResults& results, QWidget* owner);
+    CDlgWait(Kind kind, bool cancellable, CComparisonResults& results, QWidget* owner);
     // Runs any job that reports through the dialog; interrupt, when given, is called on the
     // user-interface thread when Cancel is pressed.
-    CDlgWait(int kind, bool cancellable, Run run, QWidget* owner,
+    CDlgWait(Kind kind, bool cancellable, Run run, QWidget* owner,
              std::function<void()> interrupt = {});
     ~CDlgWait() override;
 
     int exec() override;
 
-    int Kind() const { return m_kind; }
+    Kind RunKind() const { return m_kind; }
     bool IsCancelRequested() const { return m_cancelRequested; }
 
     // Called by the run on the worker thread; each waits until the dialog has handled it.
@@ -57,7 +60,7 @@ private:
     void OnSteps(int steps);
     void OnTimer();
 
-    int m_kind;
+    Kind m_kind;
     bool m_cancellable;
     Run m_run;
     std::function<void()> m_interrupt;

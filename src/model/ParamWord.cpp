@@ -38,22 +38,21 @@ void CParamWord::SetBit(int bit, bool on) {
 }
 
 void CParamWord::Load(const CSettingsStore& store) {
-    std::optional<qint64> value = store.ReadInteger(kSection, kValue);
-    std::optional<qint64> maxIndex = store.ReadInteger(kSection, kMaxIndex);
+    // -1 stands for a value that is missing or not a number.
+    const qint64 value = store.ReadInteger(kSection, kValue).value_or(-1);
+    qint64 maxIndex = store.ReadInteger(kSection, kMaxIndex).value_or(-1);
     // A word wider than 32 bits was not written by any version of this program: it is as
     // unreadable as text, not a word to cut down to its low bits.
-    if (value && (*value < 0 || *value > qint64(std::numeric_limits<quint32>::max())))
-        value.reset();
+    const bool readable = value >= 0 && value <= qint64(std::numeric_limits<quint32>::max());
     // A MaxIndex beyond the word's bits tells nothing about which bits were known.
-    if (maxIndex && (*maxIndex < 0 || *maxIndex >= 32))
-        maxIndex.reset();
-    // A word that cannot be read says nothing about its bits: take every default rather than
-    // turn every option off.
-    if (!value)
-        maxIndex.reset();
-    m_value = quint32(value.value_or(0));
-    const int firstNew = maxIndex ? int(*maxIndex) + 1 : 0;
-    for (int bit = firstNew; bit <= MaxIndex; ++bit)
+    if (maxIndex < 0 || maxIndex >= 32)
+        maxIndex = -1;
+    // A word that is there but cannot be read says nothing about its bits: take every default
+    // rather than turn every option off. A missing word reads as 0.
+    if (!readable && store.ValueNames(kSection).contains(kValue))
+        maxIndex = -1;
+    m_value = readable ? quint32(value) : 0;
+    for (int bit = int(maxIndex) + 1; bit <= MaxIndex; ++bit)
         SetBit(bit, DefaultBit(bit));
 }
 

@@ -40,9 +40,9 @@ public:
     bool TestBit(int bit) const;
     void SetBit(int bit, bool on);
 
-    // Section "Params": "Value" and "MaxIndex". Bits above the stored MaxIndex get their
-    // defaults; a missing or unreadable word (text, or a number outside 32 bits) gives the
-    // defaults, and a MaxIndex outside 0-31 counts as missing.
+    // Section "Params": "Value" (0 when missing) and "MaxIndex". Bits above the stored
+    // MaxIndex get their defaults; a store with neither, or an unreadable word (text, or a number
+    // outside 32 bits), gives the defaults, and a MaxIndex outside 0-31 counts as missing.
     void Load(const CSettingsStore& store);
     void Save(CSettingsStore& store) const;
 

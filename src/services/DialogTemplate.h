@@ -10,7 +10,7 @@
 // One control of a dialog template: its id, its kind ("static", "button", "check", "edit",
 // "combo", "list", "tab", "progress", "picture", "link", "frame"), its initial rectangle in
 // pixels, its text and its style words ("hidden", "disabled", "right", "center", "default",
-// "smooth", "tooltips", ...). A template's own style words include "resizable".
+// "multiline", "smooth", "tooltips", ...). A template's own style words include "resizable".
 struct CControlTemplate {
     int id = 0;
     QString kind;

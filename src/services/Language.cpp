@@ -2,14 +2,21 @@
 
 #include "services/ResourceTable.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QTranslator>
 
 #include <atomic>
+#include <memory>
 
 namespace {
 
 std::atomic<bool> g_frenchChosen{false};
+
+// The translator of Qt's own texts is a child of the application, found again by this name.
+const QString kToolkitTranslator = QStringLiteral("quorvixToolkitTranslator");
 
 QString PosixLocaleName() {
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -88,6 +95,23 @@ void ChooseLanguage(const QString& languageCode, const QString& country) {
 
 bool IsFrenchChosen() {
     return g_frenchChosen;
+}
+
+bool InstallToolkitTranslation() {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application)
+        return false;
+    // Deleting a translator also removes it from the application.
+    delete application->findChild<QTranslator*>(kToolkitTranslator, Qt::FindDirectChildrenOnly);
+    if (!IsFrenchChosen())
+        return true;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    translator->setObjectName(kToolkitTranslator);
+    translator->setParent(application);
+    return QCoreApplication::installTranslator(translator.release());
 }
 
 int MapResourceId(int frenchId) {

@@ -18,6 +18,11 @@ bool IsFrenchLanguage(const QString& languageCode, const QString& country);
 void ChooseLanguage(const QString& languageCode, const QString& country);
 bool IsFrenchChosen();
 
+// Gives Qt's own texts (standard buttons, the save dialog, its overwrite prompt) the chosen
+// language, in place of any given before; English needs nothing. False when Qt's texts in the
+// chosen language cannot be loaded (then they stay English) or there is no application.
+bool InstallToolkitTranslation();
+
 // The number of a French resource in the chosen language.
 int MapResourceId(int frenchId);
 

@@ -59,9 +59,17 @@ QString GetProductVersion() {
 }
 
 QString GetPersonalFolder() {
+    // A fresh account may have no documents folder yet: the desktop still names one.
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!documents.isEmpty())
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
         return documents;
+    return QDir::homePath();
+}
+
+QString SaveDialogFolder(const QString& path) {
+    const QFileInfo file(path);
+    if (!path.isEmpty() && file.isAbsolute() && QFileInfo(file.absolutePath()).isDir())
+        return file.absolutePath();
     return QDir::homePath();
 }
 
@@ -126,14 +134,17 @@ QString GetDictionaryValueCaption(int value, bool withCode, bool withName) {
 bool ReadRegistryValues(const QString& section, QStringList& names, QStringList& data) {
     names.clear();
     data.clear();
+    QString path = section;
+    if (path.endsWith(QLatin1Char('\\')))
+        path.chop(1);
     const CSettingsStore store;
-    if (!store.HasSection(section))
+    if (!store.HasSection(path))
         return false;
-    for (const QString& name : store.ValueNames(section)) {
+    for (const QString& name : store.ValueNames(path)) {
         if (name.isEmpty())
             continue;
         names.append(name);
-        data.append(store.ReadText(section, name));
+        data.append(store.ReadText(path, name));
     }
     return true;
 }

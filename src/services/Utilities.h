@@ -18,8 +18,11 @@ QString ReplaceSidePlaceholders(const QString& text, const QString& leftName,
 // The program's version, as its build gave it.
 QString GetProductVersion();
 
-// The user's documents folder, else the home folder, else empty.
+// The user's documents folder when it exists, else the home folder, else empty.
 QString GetPersonalFolder();
+// The folder a save dialog for path opens in: the path's own folder when the path is absolute
+// and its folder exists, else the home folder; never the working folder.
+QString SaveDialogFolder(const QString& path);
 
 // The command that opens files of the extension (with its point): the desktop's "open" command
 // with "%1" where the file goes, or empty when the desktop has none.
@@ -40,6 +43,7 @@ bool OpenAddress(const QString& address);
 QString GetDictionaryValueCaption(int value, bool withCode, bool withName);
 
 // Every value of a settings-store section with its data; false when the section is missing.
+// One trailing backslash, the separator of a section's parts ("DlgSize\1000"), is ignored.
 bool ReadRegistryValues(const QString& section, QStringList& names, QStringList& data);
 
 // The whole number a text starts with, read leniently (blanks, an optional sign, then digits:

@@ -7,6 +7,7 @@
 #include "shell/QuorvixApp.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/ListSearch.h"
+#include "ui/QuorvixLook.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
 
@@ -19,10 +20,8 @@
 namespace {
 
 constexpr int kTemplate = 1001;
-constexpr int kMargin = 7;
+constexpr int kMargin = CQuorvixLook::kMargin;
 constexpr int kNameWidthLimit = 400;
-constexpr int kSeparatorInset = 30;
-constexpr QRgb kSeparatorColor = 0xFF19C4DC;
 
 CQuorvixApp* App() {
     return CQuorvixApp::Instance();
@@ -41,11 +40,7 @@ CFormDBSelect::CFormDBSelect(QWidget* parent) : CQuorvixFormView(MapResourceId(k
     m_tableList = CTemplateBuilder::Find<CQuorvixListCtrl>(*this, kTableList);
     m_structureButton = CTemplateBuilder::Find<QPushButton>(*this, kStructureButton);
 
-    QPalette white = m_nameText->palette();
-    white.setColor(QPalette::Active, QPalette::WindowText, Qt::white);
-    white.setColor(QPalette::Inactive, QPalette::WindowText, Qt::white);
-    white.setColor(QPalette::Disabled, QPalette::WindowText, QColor(150, 170, 180));
-    m_nameText->setPalette(white);
+    CQuorvixLook::UseWhiteText(*m_nameText);
     m_tableList->SetItemSource(this);
     m_tableList->SetShowSelectionAlways(true);
     // One column as wide as the list: long names are cut with "..." rather than scrolled.
@@ -271,8 +266,7 @@ void CFormDBSelect::paintEvent(QPaintEvent* event) {
     if (m_separatorY <= 0)
         return;
     QPainter painter(this);
-    painter.setPen(QPen(QColor::fromRgb(kSeparatorColor), 1));
-    painter.drawLine(kSeparatorInset, m_separatorY, width() - kSeparatorInset, m_separatorY);
+    CQuorvixLook::DrawSeparator(painter, width(), m_separatorY);
 }
 
 void CFormDBSelect::DeleteAllEntries() {

@@ -4,13 +4,14 @@
 #include "services/Language.h"
 #include "shell/RoundBitmapButton.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/QuorvixLook.h"
 #include "ui/TemplateBuilder.h"
 
 #include <QPushButton>
 
 namespace {
 constexpr int kTemplate = 1002;
-constexpr int kMargin = 7;
+constexpr int kMargin = CQuorvixLook::kMargin;
 constexpr int kAboutRightInset = 220;
 } // namespace
 

@@ -50,9 +50,10 @@ bool CMainFrame::OfferKeyToSelectionViews(int key) {
 }
 
 void CMainFrame::MeasureSplitterOverhead() {
-    // The splitters fill the client area; what the panes do not get is taken by the bars.
-    m_horizontalOverhead = m_inner->handleWidth();
-    m_verticalOverhead = m_outer->handleWidth();
+    // The splitters fill the client area; what the panes do not get is taken by the pane
+    // borders and the bars. The inner splitter is itself a pane of the outer one.
+    m_horizontalOverhead = m_outer->Overhead(Qt::Horizontal) + m_inner->Overhead(Qt::Horizontal);
+    m_verticalOverhead = m_outer->Overhead(Qt::Vertical);
 }
 
 void CMainFrame::RestorePlacement() {

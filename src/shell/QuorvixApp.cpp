@@ -48,6 +48,7 @@ void CQuorvixApp::SetRegionalCodes(const QString& language, const QString& count
     m_language = language;
     m_country = country;
     ChooseLanguage(m_language, m_country);
+    InstallToolkitTranslation(); // without Qt's French texts its own dialogs stay English
 }
 
 bool CQuorvixApp::InitInstance() {
@@ -166,7 +167,7 @@ bool CQuorvixApp::ReportRun(int dialogResult) {
     // A Cancel pressed as the run ended must not leave a side refusing statements.
     for (CDataSourceSide& side : m_sides)
         side.ClearInterrupt();
-    if (dialogResult == 1)
+    if (dialogResult == CDlgWait::Succeeded)
         return true;
     const QString failure = m_results.LastFailure();
     if (!failure.isEmpty())
@@ -211,7 +212,9 @@ void CQuorvixApp::CompareDataDictionaries() {
 }
 
 void CQuorvixApp::ShowAbout() {
-    CAboutDlg about(QPixmap(QStringLiteral(":/quorvix/images/bitmap137.png")));
+    CAboutDlg about(QPixmap(QStringLiteral(":/quorvix/images/bitmap137.png")),
+                    {FindDocument(ReleaseNotes), FindDocument(ConditionsOfUse), FindDocument(Help)},
+                    m_mainFrame.get());
     about.exec();
 }
 

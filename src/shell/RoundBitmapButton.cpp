@@ -1,11 +1,9 @@
 #include "shell/RoundBitmapButton.h"
 
+#include "ui/QuorvixLook.h"
+
 #include <QPainter>
 #include <QRegion>
-
-namespace {
-constexpr QRgb kBackgroundColor = 0xFF004060;
-}
 
 CRoundBitmapButton::CRoundBitmapButton(QWidget* parent)
     : QAbstractButton(parent), m_picture(QStringLiteral(":/quorvix/images/bitmap136.png")) {
@@ -25,7 +23,7 @@ bool CRoundBitmapButton::hitButton(const QPoint& position) const {
 
 void CRoundBitmapButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor::fromRgb(kBackgroundColor));
+    painter.fillRect(rect(), CQuorvixLook::Background());
     const int shift = isDown() ? 1 : 0;
     painter.drawPixmap(shift, shift, m_picture);
 }

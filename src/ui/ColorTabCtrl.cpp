@@ -1,5 +1,7 @@
 #include "ui/ColorTabCtrl.h"
 
+#include "ui/QuorvixLook.h"
+
 #include <QPainter>
 
 namespace {
@@ -16,7 +18,7 @@ CColorTabCtrl::CColorTabCtrl(QWidget* parent)
 void CColorTabCtrl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const int stripBottom = count() > 0 ? tabRect(0).bottom() + 1 : 0;
-    painter.fillRect(QRect(0, 0, width(), stripBottom), QColor::fromRgb(kStripColor));
+    painter.fillRect(QRect(0, 0, width(), stripBottom), CQuorvixLook::Background());
     painter.fillRect(QRect(0, stripBottom, width(), height() - stripBottom),
                      palette().color(QPalette::Button));
     for (int index = 0; index < count(); ++index)

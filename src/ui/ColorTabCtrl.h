@@ -6,8 +6,6 @@
 // its icon and its text centred; the selected tab stands out on the strip.
 class CColorTabCtrl : public QTabBar {
 public:
-    static constexpr QRgb kStripColor = 0xFF004060;
-
     explicit CColorTabCtrl(QWidget* parent = nullptr);
 
     void SetSelectedTextColor(const QColor& color) { m_selectedTextColor = color; }

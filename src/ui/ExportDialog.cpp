@@ -2,6 +2,7 @@
 
 #include "export/Export.h"
 #include "services/Language.h"
+#include "services/Utilities.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -21,7 +22,8 @@ QString AskExportPath(QWidget* owner, const QString& proposedPath, const QString
     dialog.setNameFilter(LoadLocalizedString(kFilterCaption));
     // The overwrite prompt must see the name with its extension.
     dialog.setDefaultSuffix(extension);
-    dialog.setDirectory(QFileInfo(initial).absolutePath());
+    // Without a usable folder the dialog would open in the working folder.
+    dialog.setDirectory(SaveDialogFolder(initial));
     dialog.selectFile(QFileInfo(initial).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

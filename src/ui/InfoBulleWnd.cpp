@@ -1,7 +1,5 @@
 #include "ui/InfoBulleWnd.h"
 
-#include "ui/QuorvixListCtrl.h"
-
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -16,15 +14,16 @@ CInfoBulleWnd::CInfoBulleWnd()
     connect(&m_timer, &QTimer::timeout, this, &CInfoBulleWnd::OnShowDelay);
 }
 
-void CInfoBulleWnd::Create(int x, int y, const CQuorvixListCtrl* owner, int id) {
+void CInfoBulleWnd::Create(int x, int y, const QWidget* owner, int id, int mode) {
     m_owner = owner;
+    m_ownerMode = mode;
     setProperty("controlId", id);
     setGeometry(x, y, 0, 0);
     hide();
 }
 
 int CInfoBulleWnd::Mode() const {
-    return m_owner ? m_owner->TooltipMode() : 0;
+    return m_owner ? m_ownerMode : 0;
 }
 
 void CInfoBulleWnd::StartShowDelay() {

@@ -3,8 +3,6 @@
 #include <QTimer>
 #include <QWidget>
 
-class CQuorvixListCtrl;
-
 // The tooltip of the list control: a bordered pop-up that shows a cell's full text once the
 // pointer has rested on the cell for 500 ms. Its owner's tooltip mode sets the layout: 0 no
 // tooltip, 1 several word-wrapped lines, 2 and 3 one line.
@@ -14,8 +12,9 @@ public:
 
     CInfoBulleWnd();
 
-    // Makes the tooltip hidden at (x, y) with an empty size, owned by the list.
-    void Create(int x, int y, const CQuorvixListCtrl* owner, int id);
+    // Makes the tooltip hidden at (x, y) with an empty size, owned by the list, which shows it
+    // in its tooltip mode.
+    void Create(int x, int y, const QWidget* owner, int id, int mode);
     void StartShowDelay();
     void Hide();
     bool IsTimerRunning() const { return m_timer.isActive(); }
@@ -31,7 +30,8 @@ protected:
 private:
     void OnShowDelay();
 
-    const CQuorvixListCtrl* m_owner = nullptr;
+    const QWidget* m_owner = nullptr;
+    int m_ownerMode = 0;
     int m_horizontalMargin = 4;
     int m_verticalMargin = 4;
     QFont m_font;

@@ -4,6 +4,7 @@
 #include "services/SettingsStore.h"
 #include "services/Utilities.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/QuorvixLook.h"
 #include "ui/TemplateBuilder.h"
 
 #include <QCheckBox>
@@ -49,19 +50,11 @@ void CQuorvixDialog::CreateBackgroundBrush() {
 
 void CQuorvixDialog::UseBackgroundBrush() {
     m_hasBrush = true;
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor::fromRgb(kBackgroundColor));
-    setPalette(colours);
-    setAutoFillBackground(true);
+    CQuorvixLook::UseDarkBackground(*this);
     const QList<QWidget*> texts = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* text : texts) {
-        if (!qobject_cast<QLabel*>(text) && !qobject_cast<QCheckBox*>(text))
-            continue;
-        QPalette textColours = text->palette();
-        textColours.setColor(QPalette::Active, QPalette::WindowText, Qt::white);
-        textColours.setColor(QPalette::Inactive, QPalette::WindowText, Qt::white);
-        textColours.setColor(QPalette::Disabled, QPalette::WindowText, QColor(150, 170, 180));
-        text->setPalette(textColours);
+        if (qobject_cast<QLabel*>(text) || qobject_cast<QCheckBox*>(text))
+            CQuorvixLook::UseWhiteText(*text);
     }
 }
 

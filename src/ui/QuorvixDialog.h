@@ -8,8 +8,6 @@
 // for resizable dialogs a size kept between runs.
 class CQuorvixDialog : public QDialog {
 public:
-    static constexpr QRgb kBackgroundColor = 0xFF004060;
-
     // templateId is the language-mapped template number, also the key of the kept size.
     CQuorvixDialog(int templateId, QWidget* parent, const QPixmap& background = QPixmap());
     ~CQuorvixDialog() override;

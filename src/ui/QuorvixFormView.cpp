@@ -6,6 +6,7 @@
 #include "services/Utilities.h"
 #include "services/WaitCursor.h"
 #include "ui/ExportDialog.h"
+#include "ui/QuorvixLook.h"
 #include "ui/StaticLink.h"
 #include "ui/TemplateBuilder.h"
 
@@ -15,8 +16,6 @@
 #include <QResizeEvent>
 
 namespace {
-constexpr int kMargin = 7;
-constexpr int kFooterInset = 30;
 constexpr int kFooterHeight = 65;
 constexpr int kWriteErrorText = 1900;
 constexpr int kMessageLimit = 255;
@@ -26,10 +25,7 @@ const QString kExtension = QStringLiteral("csv");
 CQuorvixFormView::CQuorvixFormView(int templateId, QWidget* parent)
     : QWidget(parent), m_templateId(templateId) {
     CTemplateBuilder::Build(*this, templateId);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor::fromRgb(kBackgroundColor));
-    setPalette(colours);
-    setAutoFillBackground(true);
+    CQuorvixLook::UseDarkBackground(*this);
     if (auto* exportButton = CTemplateBuilder::Find<QPushButton>(*this, kExportButton))
         connect(exportButton, &QPushButton::clicked, this, [this] { OnExportToFile(); });
 }
@@ -91,7 +87,8 @@ void CQuorvixFormView::OnInitialUpdate() {
 
 void CQuorvixFormView::RepositionControls(int cx, int cy) {
     if (QWidget* exportButton = CTemplateBuilder::FindControl(*this, kExportButton))
-        exportButton->move(kMargin, cy - kMargin - exportButton->height());
+        exportButton->move(CQuorvixLook::kMargin,
+                           cy - CQuorvixLook::kMargin - exportButton->height());
     if (HasLogo() && m_initialised && m_logoLink) {
         const int top = HasFooter() ? cy - kLogoHeight : (cy - kLogoHeight) / 2;
         m_logoLink->setGeometry(cx - kLogoWidth, top, kLogoWidth, kLogoHeight);
@@ -111,9 +108,7 @@ void CQuorvixFormView::paintEvent(QPaintEvent*) {
     if (!HasLogo() || !HasFooter())
         return;
     QPainter painter(this);
-    painter.setPen(QPen(QColor::fromRgb(kAccentColor), 1));
-    const int y = height() - kFooterHeight;
-    painter.drawLine(kFooterInset, y, width() - kFooterInset, y);
+    CQuorvixLook::DrawSeparator(painter, width(), height() - kFooterHeight);
 }
 
 void CQuorvixFormView::resizeEvent(QResizeEvent* event) {

@@ -10,8 +10,6 @@ class CStaticLink;
 // at the right edge) and the "Export to file..." button at the bottom left.
 class CQuorvixFormView : public QWidget {
 public:
-    static constexpr QRgb kBackgroundColor = 0xFF004060;
-    static constexpr QRgb kAccentColor = 0xFF19C4DC;
     static constexpr int kExportButton = 5020;
     static constexpr int kLogo = 5048;
     static constexpr int kLogoWidth = 200;

@@ -48,7 +48,7 @@ CQuorvixListCtrl::CQuorvixListCtrl(int tooltipMode, QWidget* parent)
     m_textBackgroundColor = palette().color(QPalette::Base);
     m_backgroundColor = palette().color(QPalette::Base);
 
-    m_tooltip.Create(0, 0, this, 0);
+    m_tooltip.Create(0, 0, this, 0, m_tooltipMode);
     if (m_tooltipMode == 2)
         viewport()->setMouseTracking(true);
     connect(this, &QAbstractItemView::doubleClicked, this,
@@ -232,7 +232,7 @@ void CQuorvixListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem&,
     DrawStateImage(*painter, row, rowRect, itemData);
     DrawItemIcon(*painter, rowRect, iconRect, itemData, highlighted);
     painter->setPen(textColor);
-    painter->setFont(font());
+    painter->setFont(RowFont(row));
     DrawItemTexts(*painter, row, highlighted, rowRect, iconRect, text, itemData);
     if (currentIndex().row() == row && hasFocus()) {
         QPen dotted(palette().color(QPalette::WindowText), 1, Qt::DotLine);
@@ -339,7 +339,11 @@ bool CQuorvixListCtrl::IsCellTextCut(const QString& text, int row, int column) c
     if (text.isEmpty())
         return false;
     const int width = column == 0 ? LabelRect(row).width() : GetColumnWidth(column);
-    return QFontMetrics(font()).horizontalAdvance(text) + kReservedWidth > width;
+    return QFontMetrics(RowFont(row)).horizontalAdvance(text) + kReservedWidth > width;
+}
+
+QFont CQuorvixListCtrl::RowFont(int) const {
+    return font();
 }
 
 void CQuorvixListCtrl::ShowCellTip(int row, int column, const QRect& cell) {

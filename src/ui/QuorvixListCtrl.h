@@ -2,6 +2,7 @@
 
 #include "ui/InfoBulleWnd.h"
 
+#include <QFont>
 #include <QTreeView>
 
 #include <vector>
@@ -81,6 +82,9 @@ public:
     virtual bool IsCellTextCut(const QString& text, int row, int column) const;
     virtual void ShowCellTip(int row, int column, const QRect& cell);
     CInfoBulleWnd& Tooltip() { return m_tooltip; }
+
+    // The font a row is drawn in, which is also what its texts are measured with.
+    virtual QFont RowFont(int row) const;
 
 signals:
     void ItemActivated(int row);

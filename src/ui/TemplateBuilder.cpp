@@ -12,6 +12,7 @@
 #include <QTabBar>
 
 #include "ui/ColorTabCtrl.h"
+#include "ui/MultiLineButton.h"
 #include "ui/QuorvixListCtrl.h"
 #include "ui/StaticLink.h"
 
@@ -47,7 +48,9 @@ bool CTemplateBuilder::Build(QWidget& parent, const CDialogTemplate& dialogTempl
 QWidget* CTemplateBuilder::CreateControl(QWidget& parent, const CControlTemplate& control) {
     const QString& kind = control.kind;
     if (kind == QLatin1String("button")) {
-        auto* button = new QPushButton(control.text, &parent);
+        auto* button = control.HasStyle(QStringLiteral("multiline"))
+                           ? new CMultiLineButton(control.text, &parent)
+                           : new QPushButton(control.text, &parent);
         button->setAutoDefault(false);
         button->setDefault(control.HasStyle(QStringLiteral("default")));
         return button;
@@ -77,8 +80,12 @@ QWidget* CTemplateBuilder::CreateControl(QWidget& parent, const CControlTemplate
     }
     if (kind == QLatin1String("group"))
         return new QGroupBox(control.text, &parent);
-    if (kind == QLatin1String("link"))
-        return new CStaticLink(&parent);
+    if (kind == QLatin1String("link")) {
+        auto* link = new CStaticLink(&parent);
+        link->setTextFormat(Qt::PlainText);
+        link->setText(control.text);
+        return link;
+    }
     if (kind == QLatin1String("frame")) {
         auto* frame = new QFrame(&parent);
         frame->setFrameShape(QFrame::HLine);
@@ -89,6 +96,7 @@ QWidget* CTemplateBuilder::CreateControl(QWidget& parent, const CControlTemplate
     // "static" and "picture"
     auto* label = new QLabel(control.text, &parent);
     label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(control.HasStyle(QStringLiteral("multiline")));
     if (control.HasStyle(QStringLiteral("right")))
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     else if (control.HasStyle(QStringLiteral("center")))

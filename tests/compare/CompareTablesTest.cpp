@@ -66,7 +66,7 @@ QByteArray Contents(const QString& path) {
 }
 
 QByteArray Expected(const char* name) {
-    return Contents(QStringLiteral(QUORVIX_TEST_SOURCE_DIR "/compare/expected/") +
+    return Contents(QStringLiteral(QUORVIX_TEST_SOURCE_DIR "/export/expected/") +
                     QLatin1String(name));
 }
 

@@ -69,6 +69,16 @@ TEST_F(ParamWordStore, StoreOfThisProgramIsTakenUnchanged) {
     EXPECT_FALSE(word.TestBit(ParamBit::StringsAlike));
 }
 
+TEST_F(ParamWordStore, MissingWordReadsAsZeroAndOnlyBitsAboveMaxIndexTakeTheirDefaults) {
+    WriteStoreText("[Params]\nMaxIndex=23\n", QStringLiteral("older"));
+    EXPECT_EQ(Loaded(QStringLiteral("older")).Value(), kBit(25));
+    WriteStoreText("[Params]\nMaxIndex=25\n", QStringLiteral("current"));
+    EXPECT_EQ(Loaded(QStringLiteral("current")).Value(), 0u);
+    // Neither value: a store that says nothing gives every default.
+    WriteStoreText("[Params]\nOther=1\n", QStringLiteral("neither"));
+    EXPECT_EQ(Loaded(QStringLiteral("neither")).Value(), CParamWord::DefaultValue());
+}
+
 TEST_F(ParamWordStore, UnreadableWordGivesTheDefaults) {
     WriteStoreText("[Params]\nValue=not a number\nMaxIndex=25\n");
     EXPECT_EQ(Loaded().Value(), CParamWord::DefaultValue());

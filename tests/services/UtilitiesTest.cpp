@@ -68,11 +68,6 @@ TEST(DictionaryValueCaption, CodeNameOrBoth) {
     ChooseLanguage(QStringLiteral("ENG"), {});
 }
 
-TEST(ProductVersion, IsTheBuildsVersion) {
-    EXPECT_EQ(GetProductVersion(), QStringLiteral(QUORVIX_VERSION));
-    EXPECT_FALSE(GetProductVersion().isEmpty());
-}
-
 class RegistryValues : public PrivateSettings {};
 
 TEST_F(RegistryValues, ReadsEveryValueOfASection) {
@@ -89,6 +84,69 @@ TEST_F(RegistryValues, ReadsEveryValueOfASection) {
     EXPECT_EQ(data, (QStringList{"SQLite3", "MariaDB"}));
     EXPECT_FALSE(ReadRegistryValues(QStringLiteral("Missing"), names, data));
     EXPECT_TRUE(names.isEmpty());
+}
+
+TEST_F(RegistryValues, OneTrailingBackslashOfTheSectionIsIgnored) {
+    {
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Ostrinel"),
+                        CSettingsStore::ApplicationName());
+        store.setValue(QStringLiteral("ODBC Data Sources/Left"), QStringLiteral("SQLite3"));
+        store.setValue(QStringLiteral("DlgSize\\1000/WndSize"), QStringLiteral("520x380"));
+    }
+    QStringList names;
+    QStringList data;
+    EXPECT_TRUE(ReadRegistryValues(QStringLiteral("ODBC Data Sources\\"), names, data));
+    EXPECT_EQ(names, QStringList{"Left"});
+    EXPECT_EQ(data, QStringList{"SQLite3"});
+    EXPECT_TRUE(ReadRegistryValues(QStringLiteral("DlgSize\\1000\\"), names, data));
+    EXPECT_EQ(names, QStringList{"WndSize"});
+    // Only one: a section cannot end with a separator, so this names none.
+    EXPECT_FALSE(ReadRegistryValues(QStringLiteral("ODBC Data Sources\\\\"), names, data));
+}
+
+namespace {
+
+// Sets an environment variable for one test and puts the old value back.
+class CEnvironmentValue {
+public:
+    CEnvironmentValue(const char* name, const QString& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_saved(qgetenv(name)) {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~CEnvironmentValue() {
+        if (m_had)
+            qputenv(m_name, m_saved);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_saved;
+};
+
+} // namespace
+
+TEST(PersonalFolder, DocumentsFolderOnlyWhenItExistsElseHome) {
+    QTemporaryDir home;
+    const CEnvironmentValue homeValue("HOME", home.path());
+    // No desktop folder settings: the documents folder is ~/Documents.
+    const CEnvironmentValue configValue("XDG_CONFIG_HOME", home.filePath(QStringLiteral("none")));
+    EXPECT_EQ(GetPersonalFolder(), home.path());
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Documents")));
+    EXPECT_EQ(GetPersonalFolder(), home.filePath(QStringLiteral("Documents")));
+}
+
+TEST(SaveDialogFolder, PathsOwnFolderWhenItExistsElseHomeNeverTheWorkingFolder) {
+    QTemporaryDir home;
+    const CEnvironmentValue homeValue("HOME", home.path());
+    QTemporaryDir folder;
+    EXPECT_EQ(SaveDialogFolder(folder.filePath(QStringLiteral("LEFT - RIGHT.csv"))), folder.path());
+    EXPECT_EQ(SaveDialogFolder(folder.filePath(QStringLiteral("Missing/LEFT - RIGHT.csv"))),
+              home.path());
+    EXPECT_EQ(SaveDialogFolder(QStringLiteral("LEFT - RIGHT.csv")), home.path());
+    EXPECT_EQ(SaveDialogFolder(QString()), home.path());
 }
 
 TEST(WindowRect, FieldsReadTheirLeadingDigits) {

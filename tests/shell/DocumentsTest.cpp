@@ -1,10 +1,13 @@
 #include "shell/ShellTestBase.h"
 
 #include "dialogs/AboutDlg.h"
+#include "ui/QuorvixFormView.h"
+#include "ui/StaticLink.h"
 #include "ui/TemplateBuilder.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QTest>
 
 namespace {
 
@@ -52,7 +55,12 @@ TEST_F(Documents, LanguageThenEnglishThenFrenchAndTheAboutBoxDisablesMissingOnes
     }
 
     const CDocumentsBesideProgram documents({"HelpENG.pdf"});
-    CAboutDlg about(QPixmap(QStringLiteral(":/quorvix/images/bitmap137.png")));
+    // As the application creates it for the round About button.
+    CAboutDlg about(QPixmap(QStringLiteral(":/quorvix/images/bitmap137.png")),
+                    {m_app->FindDocument(CQuorvixApp::ReleaseNotes),
+                     m_app->FindDocument(CQuorvixApp::ConditionsOfUse),
+                     m_app->FindDocument(CQuorvixApp::Help)},
+                    m_app->MainFrame());
     about.show();
     EXPECT_TRUE(CTemplateBuilder::FindControl(about, CAboutDlg::kHelp)->isEnabled());
     EXPECT_FALSE(CTemplateBuilder::FindControl(about, CAboutDlg::kReleaseNotes)->isEnabled());
@@ -62,6 +70,28 @@ TEST_F(Documents, LanguageThenEnglishThenFrenchAndTheAboutBoxDisablesMissingOnes
     EXPECT_TRUE(CTemplateBuilder::Find<QLabel>(about, CAboutDlg::kVersion)
                     ->text()
                     .endsWith(QStringLiteral(QUORVIX_VERSION)));
+}
+
+TEST(AboutBox, OpensTheDocumentsItsCreatorGivesAndShowsTheWebAddress) {
+    const FakeDesktopOpen desktop;
+    QTemporaryDir folder;
+    const QString conditions = folder.filePath(QStringLiteral("Conditions.txt"));
+    QFile file(conditions);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    CAboutDlg about(QPixmap(), {QString(), conditions, QString()});
+    about.show();
+    EXPECT_FALSE(CTemplateBuilder::FindControl(about, CAboutDlg::kReleaseNotes)->isEnabled());
+    EXPECT_FALSE(CTemplateBuilder::FindControl(about, CAboutDlg::kHelp)->isEnabled());
+    QTest::mouseClick(CTemplateBuilder::Find<QPushButton>(about, CAboutDlg::kConditions),
+                      Qt::LeftButton);
+    EXPECT_EQ(desktop.WaitForArguments(), QStringList{conditions});
+
+    const auto* web = CTemplateBuilder::Find<CStaticLink>(about, CAboutDlg::kWebLink);
+    ASSERT_NE(web, nullptr);
+    EXPECT_EQ(web->text(), QStringLiteral("www.ostrinel.example"));
+    EXPECT_TRUE(web->font().bold());
+    EXPECT_EQ(web->Address(), QLatin1String(CQuorvixFormView::kMakerAddress));
 }
 
 TEST(AboutNotice, YearRangeOnlyWhenBuiltLater) {

@@ -8,6 +8,8 @@
 #include "ui/WarningBeep.h"
 #include "ui/WindowPlacement.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabBar>
@@ -38,7 +40,7 @@ TEST_F(MainWindow, StartsWithTitleBothSidesEmptyAndComparisonsDisabled) {
     EXPECT_FALSE(Commands()->CompareTablesButton()->isEnabled());
     EXPECT_FALSE(Commands()->CompareDictionariesButton()->isEnabled());
     EXPECT_TRUE(View(0)->TableList()->isHidden());
-    EXPECT_EQ(Commands()->CompareTablesButton()->text(), QStringLiteral("Compare\ntables..."));
+    EXPECT_EQ(Commands()->CompareTablesButton()->text(), QStringLiteral("Compare tables..."));
 }
 
 TEST_F(MainWindow, DataSourceChosenInTheDialogIsConnectedAndListed) {
@@ -160,6 +162,36 @@ TEST_F(MainWindow, PanesShareTheWidthAndTheStripKeepsItsHeight) {
     EXPECT_GE(View(0)->height(), 0);
     EXPECT_EQ(frame->minimumSize(), QSize(650, 400));
     EXPECT_EQ(frame->maximumWidth(), 900);
+}
+
+TEST_F(MainWindow, PanesSitInDarkBordersBesideTheAccentBars) {
+    CMainFrame* frame = m_app->MainFrame();
+    frame->showNormal();
+    frame->resize(700, 500);
+    QCoreApplication::processEvents();
+    // Two borders of two pixels on the left: the inner splitter's, then the view's own.
+    EXPECT_EQ(frame->HorizontalOverhead(), 2 + 2 + 2 + 3 + 2 + 2 + 2);
+    EXPECT_EQ(frame->VerticalOverhead(), 2 + 2 + 3 + 2 + 2);
+    const QPoint left = View(0)->mapTo(frame, QPoint(0, 0));
+    EXPECT_EQ(left, QPoint(4, 4));
+    const QImage image = frame->grab().toImage();
+    const QColor dark(0, 64, 96);
+    const QColor accent(25, 196, 220);
+    EXPECT_EQ(image.pixelColor(0, 0), dark); // the window's own background would be grey
+    EXPECT_EQ(image.pixelColor(1, 250), dark);
+    // Right of the left view: its border, the bar, the right view's border.
+    const int y = left.y() + View(0)->height() / 2;
+    const int gap = left.x() + View(0)->width();
+    const QColor expected[] = {dark, dark, accent, accent, accent, dark, dark};
+    for (int x = 0; x < 7; ++x)
+        EXPECT_EQ(image.pixelColor(gap + x, y), expected[x]) << x;
+    EXPECT_EQ(View(1)->mapTo(frame, QPoint(0, 0)).x(), gap + 7);
+    // Below the top row: the bar between it and the command strip.
+    const int below = left.y() + View(0)->height() + 2;
+    EXPECT_EQ(image.pixelColor(100, below + 1), dark);
+    EXPECT_EQ(image.pixelColor(100, below + 2), accent);
+    EXPECT_EQ(image.pixelColor(100, below + 4), accent);
+    EXPECT_EQ(image.pixelColor(100, below + 5), dark);
 }
 
 TEST_F(MainWindow, PlacementRoundTripAndDefaults) {
@@ -294,10 +326,30 @@ protected:
 
 TEST_F(FrenchMainWindow, SpeaksFrenchUnderAFrenchLocale) {
     EXPECT_EQ(m_app->Language(), QStringLiteral("FRA"));
-    EXPECT_EQ(Commands()->CompareTablesButton()->text(), QStringLiteral("Comparer\nles tables..."));
+    EXPECT_EQ(Commands()->CompareTablesButton()->text(), QStringLiteral("Comparer les tables..."));
+    EXPECT_EQ(static_cast<QPushButton*>(Control(0, CFormDBSelect::kDataSourceButton))->text(),
+              QStringLiteral("Source de donn\u00E9es ODBC..."));
     EXPECT_EQ(static_cast<QPushButton*>(Control(0, CFormDBSelect::kConnectButton))->text(),
               QStringLiteral("Connexion"));
     EXPECT_EQ(m_app->MainFrame()->windowTitle(), QStringLiteral("OSTRINEL Quorvix"));
+}
+
+TEST_F(FrenchMainWindow, QtsOwnDialogsSpeakFrenchTooUntilEnglishIsChosen) {
+    const char* const overwrite = "%1 already exists.\nDo you want to replace it?";
+    const auto saveButton = [] {
+        QFileDialog save;
+        save.setOption(QFileDialog::DontUseNativeDialog);
+        save.setAcceptMode(QFileDialog::AcceptSave);
+        const auto* buttons = save.findChild<QDialogButtonBox*>();
+        return buttons ? buttons->button(QDialogButtonBox::Save)->text() : QString();
+    };
+    // The overwrite prompt, in whatever words Qt's French has for it.
+    EXPECT_TRUE(QCoreApplication::translate("QFileDialog", overwrite)
+                    .contains(QStringLiteral("existe d\u00E9j\u00E0")));
+    EXPECT_EQ(saveButton(), QStringLiteral("&Enregistrer"));
+    m_app->SetRegionalCodes(QStringLiteral("ENG"), QString());
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", overwrite), QLatin1String(overwrite));
+    EXPECT_EQ(saveButton(), QStringLiteral("&Save"));
 }
 
 TEST_F(MainWindow, SetupProgramOfTheDriverManagerRefreshesTheLists) {

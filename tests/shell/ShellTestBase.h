@@ -2,12 +2,12 @@
 
 #include "odbc/OdbcTestEnvironment.h"
 #include "services/Language.h"
+#include "services/ServicesTestSupport.h"
 #include "shell/FormDBSelect.h"
 #include "shell/FormGen.h"
 #include "shell/MainFrame.h"
 #include "shell/QuorvixApp.h"
 #include "ui/TemplateBuilder.h"
-#include "services/ServicesTestSupport.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -26,7 +26,8 @@ protected:
     void TearDown() override {
         m_app->ExitInstance();
         qputenv("LC_ALL", m_savedLocale);
-        ChooseLanguage(QStringLiteral("ENG"), {});
+        // Also takes back Qt's own French texts from the tests that follow.
+        m_app->SetRegionalCodes(QStringLiteral("ENG"), {});
     }
 
     CFormDBSelect* View(int side) const { return m_app->MainFrame()->GetSelectionView(side); }

@@ -3,13 +3,17 @@
 
 #include "services/ServicesTestSupport.h"
 #include "services/SettingsStore.h"
+#include "ui/ExportDialog.h"
 #include "ui/StaticLink.h"
 #include "ui/TemplateBuilder.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 class QuorvixDialogTest : public PrivateSettings {};
 
@@ -161,4 +165,27 @@ TEST(QuorvixFormView, FooterLineInTheAccentColour) {
     EXPECT_EQ(image.pixelColor(100, 300 - 65), QColor(25, 196, 220));
     EXPECT_EQ(image.pixelColor(100, 300 - 66), QColor(0, 64, 96));
     EXPECT_EQ(image.pixelColor(20, 300 - 65), QColor(0, 64, 96)); // the line starts at x = 30
+}
+
+TEST(ExportDialog, ProposedPathInAMissingFolderOpensInTheHomeFolder) {
+    QTemporaryDir home;
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QString opened;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            opened = dialog->directory().absolutePath();
+            dialog->reject();
+        }
+    });
+    poll.start();
+    const QString chosen =
+        AskExportPath(nullptr, home.filePath(QStringLiteral("Documents/LEFT - RIGHT.csv")),
+                      QStringLiteral("csv"));
+    qputenv("HOME", savedHome);
+    EXPECT_TRUE(chosen.isEmpty());
+    EXPECT_EQ(opened, home.path());
 }

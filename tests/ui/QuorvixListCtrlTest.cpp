@@ -1,5 +1,6 @@
 #include "ui/QuorvixListCtrl.h"
 
+#include "compare/CompareListCtrl.h"
 #include "ui/ImageList.h"
 
 #include <QApplication>
@@ -106,6 +107,34 @@ TEST_F(ListControl, CellTipAppearsOnlyForTextsThatDoNotFit) {
     m_list.SetColumnWidth(0, 2);
     m_list.ShowCellTip(2, 0, m_list.CellRect(2, 0));
     EXPECT_FALSE(m_list.Tooltip().IsTimerRunning());
+}
+
+TEST(CompareListTooltip, BoldRowIsMeasuredInTheFontItIsDrawnIn) {
+    // Status (the image) 3, different, is drawn bold; status 0 in the list's font.
+    CTexts texts;
+    texts.rows = {{"ORDERS_HISTORY_2024"}, {}, {}, {"ORDERS_HISTORY_2024"}};
+    CCompareListCtrl list;
+    list.SetItemSource(&texts);
+    list.InsertColumn(0, QString(), Qt::AlignLeft, 100);
+    for (int i = 0; i < 4; ++i)
+        list.AppendItem(i);
+    list.resize(400, 200);
+    list.show();
+    const QString text = texts.rows[0][0];
+    EXPECT_TRUE(list.RowFont(3).bold());
+    EXPECT_FALSE(list.RowFont(0).bold());
+    QFont bold = list.font();
+    bold.setBold(true);
+    const int plain = QFontMetrics(list.font()).horizontalAdvance(text);
+    ASSERT_GT(QFontMetrics(bold).horizontalAdvance(text), plain);
+    // Room for the plain text plus 4 pixels: the plain row fits, the bold one is cut.
+    list.SetColumnWidth(0, plain + 2 * CQuorvixListCtrl::kTextMargin);
+    EXPECT_FALSE(list.IsCellTextCut(text, 0, 0));
+    EXPECT_TRUE(list.IsCellTextCut(text, 3, 0));
+    list.ShowCellTip(3, 0, list.CellRect(3, 0));
+    EXPECT_TRUE(list.Tooltip().IsTimerRunning());
+    EXPECT_EQ(list.Tooltip().Text(), text);
+    list.Tooltip().Hide();
 }
 
 TEST_F(ListControl, TooltipShowsAfterItsDelay) {
