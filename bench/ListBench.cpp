@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
     const int rows = application.arguments().contains(QStringLiteral("--smoke")) ? 20000 : 500000;
 
     CNumberTexts texts;
-    CQuorvixListCtrl list(2);
+    CQuorvixListCtrl list(TooltipMode::CellTips);
     list.SetItemSource(&texts);
     list.InsertColumn(0, QStringLiteral("Name"), Qt::AlignLeft, 200);
     list.InsertColumn(1, QStringLiteral("Count"), Qt::AlignRight, 60);

@@ -4,7 +4,8 @@
 
 #include <QPainter>
 
-CCompareListCtrl::CCompareListCtrl(QWidget* parent) : CQuorvixListCtrl(2, parent) {}
+CCompareListCtrl::CCompareListCtrl(QWidget* parent)
+    : CQuorvixListCtrl(TooltipMode::CellTips, parent) {}
 
 QColor CCompareListCtrl::StatusColor(int status) {
     switch (status) {

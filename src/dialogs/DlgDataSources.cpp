@@ -48,9 +48,10 @@ public:
 
 } // namespace
 
-CDlgDataSources::CDlgDataSources(QString* name, int* kind, QWidget* parent)
+CDlgDataSources::CDlgDataSources(QString* name, CDataSourceSide::SourceKind* kind, QWidget* parent)
     : CQuorvixDialog(MapResourceId(kTemplate), parent), m_resultName(name), m_resultKind(kind),
-      m_selectedName(name ? *name : QString()), m_systemFlag(kind ? *kind : 0) {
+      m_selectedName(name ? *name : QString()),
+      m_systemFlag(kind && *kind == CDataSourceSide::SystemDataSource ? 1 : 0) {
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     m_tabs = CTemplateBuilder::Find<QTabBar>(*this, kTabs);
     m_userList = CTemplateBuilder::Find<QListWidget>(*this, kUserList);
@@ -153,19 +154,17 @@ void CDlgDataSources::OnOK() {
         return;
     if (m_resultName)
         *m_resultName = m_names[current].value(selected.first()->data(Qt::UserRole).toInt());
+    // The tabs stand in the order of the kinds: user, then system.
     if (m_resultKind)
-        *m_resultKind = current;
+        *m_resultKind =
+            current == 1 ? CDataSourceSide::SystemDataSource : CDataSourceSide::UserDataSource;
     accept();
 }
 
 void CDlgDataSources::SetupDataSources() {
-    if (!ManageDataSources(reinterpret_cast<void*>(winId())))
+    if (!ManageDataSources())
         CWarningBeep::Sound();
     FillLists();
-}
-
-int CDlgDataSources::ArrangeButtons(int width, int height, int& buttonHeight) {
-    return CQuorvixDialog::ArrangeButtons(width, height, buttonHeight);
 }
 
 void CDlgDataSources::ArrangeControls(int cx, int cy) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "odbc/DataSourceSide.h"
+
 #include "ui/QuorvixDialog.h"
 
 #include <QStringList>
@@ -16,13 +18,12 @@ public:
     static constexpr int kMinimumHeight = 200;
 
     // name and kind hold the current choice and receive the new one on OK.
-    CDlgDataSources(QString* name, int* kind, QWidget* parent);
+    CDlgDataSources(QString* name, CDataSourceSide::SourceKind* kind, QWidget* parent);
 
     void FillLists();
     void Accept() { OnOK(); }
     void SetupDataSources();
 
-    int ArrangeButtons(int width, int height, int& buttonHeight) override;
     void ArrangeControls(int cx, int cy) override;
 
     QTabBar* Tabs() const { return m_tabs; }
@@ -40,7 +41,7 @@ private:
     void SetTabStops();
 
     QString* m_resultName;
-    int* m_resultKind;
+    CDataSourceSide::SourceKind* m_resultKind;
     QString m_selectedName;
     int m_systemFlag;
     QStringList m_names[2];

@@ -56,8 +56,8 @@ bool CanManageDataSources() {
     return !AdministrationProgram().isEmpty();
 }
 
-bool ManageDataSources(void* window) {
-    Q_UNUSED(window); // the administration program opens its own window
+// The administration program opens its own window.
+bool ManageDataSources() {
     const QString program = AdministrationProgram();
     return !program.isEmpty() && QProcess::execute(program, {}) == 0;
 }

@@ -10,4 +10,4 @@ bool ListDataSources(bool system, QStringList& names, QStringList& drivers);
 // the driver manager can really show it (Debian ships no administration program for unixODBC).
 bool CanManageDataSources();
 // Shows that dialog and waits for it; false when it is not available or reports failure.
-bool ManageDataSources(void* window);
+bool ManageDataSources();

@@ -78,7 +78,7 @@ CDataSourceSide::CDataSourceSide() = default;
 
 CDataSourceSide::~CDataSourceSide() = default;
 
-void CDataSourceSide::SetDataSource(const QString& name, int kind) {
+void CDataSourceSide::SetDataSource(const QString& name, SourceKind kind) {
     m_dataSourceName = name;
     m_dataSourceKind = kind;
 }

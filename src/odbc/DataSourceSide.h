@@ -28,7 +28,7 @@ using CIndexInfoArray = std::vector<std::unique_ptr<CIndexInfo>>;
 // or written into SQL quoted.
 class CDataSourceSide : public CObject {
 public:
-    enum DataSourceKind { UserDataSource = 0, SystemDataSource = 1 };
+    enum SourceKind { UserDataSource = 0, SystemDataSource = 1 };
     // What a data-dictionary pass reads: one side's keys, or one side's whole rows.
     enum class DictionaryMode { LeftKeys = 1, RightKeys = 2, LeftRows = 3, RightRows = 4 };
     // Receives each data-dictionary row: the mode, the FRDTAI text as read, the key list (key
@@ -42,9 +42,9 @@ public:
     ~CDataSourceSide() override;
 
     // Connection
-    void SetDataSource(const QString& name, int kind);
+    void SetDataSource(const QString& name, SourceKind kind);
     QString DataSourceName() const { return m_dataSourceName; }
-    int DataSourceKind() const { return m_dataSourceKind; }
+    SourceKind DataSourceKind() const { return m_dataSourceKind; }
     // Opens the data source read-only, closing any previous connection first.
     bool Connect();
     bool IsConnected() const;
@@ -111,7 +111,7 @@ private:
     qint32 CountRows(const QString& table);
 
     QString m_dataSourceName;
-    int m_dataSourceKind = SystemDataSource;
+    SourceKind m_dataSourceKind = SystemDataSource;
     std::unique_ptr<COdbcConnection> m_connection;
     COwnerName m_owner;
     QString m_lastDiagnostic;

@@ -102,13 +102,13 @@ void CFormDBSelect::ChooseDataSource() {
     if (!m_side)
         return;
     QString name = m_side->DataSourceName();
-    int kind = m_side->DataSourceKind();
+    CDataSourceSide::SourceKind kind = m_side->DataSourceKind();
     CDlgDataSources dialog(&name, &kind, window());
     if (dialog.exec() == QDialog::Accepted)
         SelectDataSource(name, kind);
 }
 
-void CFormDBSelect::SelectDataSource(const QString& name, int kind) {
+void CFormDBSelect::SelectDataSource(const QString& name, CDataSourceSide::SourceKind kind) {
     if (!m_side)
         return;
     m_side->SetDataSource(name, kind);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "odbc/DataSourceSide.h"
 #include "odbc/OwnerCombo.h"
 #include "odbc/OwnerName.h"
 #include "odbc/TableList.h"
@@ -51,7 +52,7 @@ public:
     // The operations behind the controls.
     void ChooseDataSource();
     // Sets the side's data source as the data source dialog would, and connects.
-    void SelectDataSource(const QString& name, int kind);
+    void SelectDataSource(const QString& name, CDataSourceSide::SourceKind kind);
     void ConnectAndList();
     void OwnerChanged();
     void UpdateConnectionControls();

@@ -218,7 +218,7 @@ void CQuorvixApp::ShowAbout() {
     about.exec();
 }
 
-QString CQuorvixApp::FindDocument(int kind) const {
+QString CQuorvixApp::FindDocument(Document kind) const {
     static const char* const kBaseNames[] = {"Release", "Cluf", "Help"};
     static const char* const kExtensions[] = {".txt", ".txt", ".pdf"};
     if (kind < ReleaseNotes || kind > Help)

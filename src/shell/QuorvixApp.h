@@ -64,7 +64,7 @@ public:
     void ShowAbout();
 
     // Documents next to the executable: the language's, else English, else French; or empty.
-    QString FindDocument(int kind) const;
+    QString FindDocument(Document kind) const;
     void OnHelp();
 
     // Window placement: frame index -1 is the main window, 1 to 4 the result frames.

@@ -14,7 +14,7 @@ CInfoBulleWnd::CInfoBulleWnd()
     connect(&m_timer, &QTimer::timeout, this, &CInfoBulleWnd::OnShowDelay);
 }
 
-void CInfoBulleWnd::Create(int x, int y, const QWidget* owner, int id, int mode) {
+void CInfoBulleWnd::Create(int x, int y, const QWidget* owner, int id, TooltipMode mode) {
     m_owner = owner;
     m_ownerMode = mode;
     setProperty("controlId", id);
@@ -22,8 +22,8 @@ void CInfoBulleWnd::Create(int x, int y, const QWidget* owner, int id, int mode)
     hide();
 }
 
-int CInfoBulleWnd::Mode() const {
-    return m_owner ? m_ownerMode : 0;
+TooltipMode CInfoBulleWnd::Mode() const {
+    return m_owner ? m_ownerMode : TooltipMode::None;
 }
 
 void CInfoBulleWnd::StartShowDelay() {
@@ -39,15 +39,15 @@ void CInfoBulleWnd::SetText(const QString& text) {
     const QFontMetrics metrics(m_font);
     QRect rectangle = geometry();
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int mode = Mode();
-    if (mode == 1) {
+    const TooltipMode mode = Mode();
+    if (mode == TooltipMode::WrappedLines) {
         const QRect textRect = metrics.boundingRect(QRect(0, 0, std::max(rectangle.width(), 1), 0),
                                                     Qt::TextWordWrap, text);
         rectangle.setHeight(textRect.height());
         rectangle.adjust(0, -m_verticalMargin, 2 * m_horizontalMargin, 2 * m_verticalMargin);
         rectangle.translate(-std::max(0, rectangle.right() + 1 - screen.width()),
                             -std::max(0, rectangle.bottom() + 1 - screen.height()));
-    } else if (mode == 2 || mode == 3) {
+    } else if (mode == TooltipMode::CellTips || mode == TooltipMode::OneLine) {
         rectangle.setSize(QSize(metrics.horizontalAdvance(text), metrics.height()));
         rectangle.adjust(0, -2, 4, 4);
         rectangle.translate(-std::max(0, rectangle.right() + 1 - screen.width()), 0);
@@ -58,7 +58,7 @@ void CInfoBulleWnd::SetText(const QString& text) {
 }
 
 void CInfoBulleWnd::OnShowDelay() {
-    if (Mode() != 0 && !m_text.isEmpty()) {
+    if (Mode() != TooltipMode::None && !m_text.isEmpty()) {
         show();
         repaint();
     }
@@ -70,10 +70,10 @@ void CInfoBulleWnd::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::ToolTipText));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setFont(m_font);
-    const int mode = Mode();
-    if (mode == 1)
+    const TooltipMode mode = Mode();
+    if (mode == TooltipMode::WrappedLines)
         painter.drawText(rect().adjusted(m_horizontalMargin, m_verticalMargin, 0, 0),
                          Qt::TextWordWrap, m_text);
-    else if (mode == 2 || mode == 3)
+    else if (mode == TooltipMode::CellTips || mode == TooltipMode::OneLine)
         painter.drawText(rect().adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop, m_text);
 }

@@ -28,7 +28,7 @@ public:
 
 } // namespace
 
-CQuorvixListCtrl::CQuorvixListCtrl(int tooltipMode, QWidget* parent)
+CQuorvixListCtrl::CQuorvixListCtrl(TooltipMode tooltipMode, QWidget* parent)
     : QTreeView(parent), m_tooltipMode(tooltipMode), m_model(new CQuorvixListModel(this)) {
     setModel(m_model);
     setItemDelegate(new CFixedRowDelegate(this));
@@ -49,7 +49,7 @@ CQuorvixListCtrl::CQuorvixListCtrl(int tooltipMode, QWidget* parent)
     m_backgroundColor = palette().color(QPalette::Base);
 
     m_tooltip.Create(0, 0, this, 0, m_tooltipMode);
-    if (m_tooltipMode == 2)
+    if (m_tooltipMode == TooltipMode::CellTips)
         viewport()->setMouseTracking(true);
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { emit ItemActivated(index.row()); });
@@ -365,7 +365,7 @@ bool CQuorvixListCtrl::FocusIsOurs() const {
 
 void CQuorvixListCtrl::mouseMoveEvent(QMouseEvent* event) {
     QTreeView::mouseMoveEvent(event);
-    if (m_tooltipMode != 2)
+    if (m_tooltipMode != TooltipMode::CellTips)
         return;
     const QPoint position = event->position().toPoint();
     if (position == m_lastMousePosition || !FocusIsOurs())

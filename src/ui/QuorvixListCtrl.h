@@ -32,10 +32,11 @@ class CQuorvixListCtrl : public QTreeView {
 public:
     static constexpr int kTextMargin = 2;
 
-    explicit CQuorvixListCtrl(int tooltipMode = 0, QWidget* parent = nullptr);
+    explicit CQuorvixListCtrl(TooltipMode tooltipMode = TooltipMode::None,
+                              QWidget* parent = nullptr);
     ~CQuorvixListCtrl() override;
 
-    int TooltipMode() const { return m_tooltipMode; }
+    TooltipMode Tooltips() const { return m_tooltipMode; }
     void SetItemSource(const IListItemSource* source);
     void SetImageList(const CImageList* images);
 
@@ -120,7 +121,7 @@ private:
     bool FocusIsOurs() const;
     void ResetTooltip();
 
-    int m_tooltipMode;
+    TooltipMode m_tooltipMode;
     CInfoBulleWnd m_tooltip;
     QPoint m_lastMousePosition{-1, -1};
     int m_tooltipRow = -1;

@@ -92,7 +92,10 @@ QWidget* CTemplateBuilder::CreateControl(QWidget& parent, const CControlTemplate
         return frame;
     }
     if (kind == QLatin1String("list"))
-        return new CQuorvixListCtrl(control.HasStyle(QStringLiteral("tooltips")) ? 2 : 0, &parent);
+        return new CQuorvixListCtrl(control.HasStyle(QStringLiteral("tooltips"))
+                                        ? TooltipMode::CellTips
+                                        : TooltipMode::None,
+                                    &parent);
     // "static" and "picture"
     auto* label = new QLabel(control.text, &parent);
     label->setTextFormat(Qt::PlainText);

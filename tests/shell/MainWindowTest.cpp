@@ -72,7 +72,7 @@ TEST_F(MainWindow, DataSourceChosenInTheDialogIsConnectedAndListed) {
 
 TEST_F(MainWindow, DialogOpensOnTheCurrentChoiceMatchedWithoutCase) {
     QString name = QStringLiteral("shellplain");
-    int kind = CDataSourceSide::SystemDataSource;
+    CDataSourceSide::SourceKind kind = CDataSourceSide::SystemDataSource;
     CDlgDataSources dialog(&name, &kind, nullptr);
     dialog.show();
     EXPECT_EQ(dialog.Tabs()->currentIndex(), 1);
@@ -366,7 +366,7 @@ TEST_F(MainWindow, SetupProgramOfTheDriverManagerRefreshesTheLists) {
     qputenv("PATH", QFile::encodeName(programs.path()) + ':' + path);
 
     QString name;
-    int kind = CDataSourceSide::SystemDataSource;
+    CDataSourceSide::SourceKind kind = CDataSourceSide::SystemDataSource;
     CDlgDataSources dialog(&name, &kind, nullptr);
     dialog.show();
     QWidget* setup = CTemplateBuilder::FindControl(dialog, CDlgDataSources::kSetupButton);

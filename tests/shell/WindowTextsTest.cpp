@@ -167,7 +167,7 @@ TEST_F(WindowTexts, EveryTextFitsItsControlInFrenchAndInEnglish) {
         clipped += ClippedTextsOfWindow(progress);
 
         QString name;
-        int kind = CDataSourceSide::SystemDataSource;
+        CDataSourceSide::SourceKind kind = CDataSourceSide::SystemDataSource;
         CDlgDataSources dataSources(&name, &kind, nullptr);
         clipped += ClippedTextsOfWindow(dataSources);
 

@@ -45,7 +45,7 @@ protected:
     }
 
     CTexts m_texts;
-    CQuorvixListCtrl m_list{2};
+    CQuorvixListCtrl m_list{TooltipMode::CellTips};
 };
 
 } // namespace
@@ -160,14 +160,14 @@ TEST_F(ListControl, HitTestFindsRowAndColumnUnderThePoint) {
 
 TEST(InfoBulleWnd, StaysOnTheScreenNearItsBottomRightCorner) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    CQuorvixListCtrl wrapping(1);
+    CQuorvixListCtrl wrapping(TooltipMode::WrappedLines);
     CInfoBulleWnd& multiLine = wrapping.Tooltip();
     multiLine.setGeometry(screen.width() - 30, screen.height() - 10, 120, 16);
     multiLine.SetText(QStringLiteral("a tooltip text that wraps over several lines of the cell"));
     EXPECT_LE(multiLine.geometry().right(), screen.width() - 1);
     EXPECT_LE(multiLine.geometry().bottom(), screen.height() - 1);
 
-    CQuorvixListCtrl single(2);
+    CQuorvixListCtrl single(TooltipMode::CellTips);
     CInfoBulleWnd& oneLine = single.Tooltip();
     oneLine.setGeometry(screen.width() - 30, screen.height() - 10, 120, 16);
     oneLine.SetText(QStringLiteral("a long single-line tooltip text"));
