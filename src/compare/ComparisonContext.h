@@ -19,6 +19,8 @@ struct CComparisonContext {
     QString leftName;
     QString rightName;
     QIcon findIcon;
+    // The program's icon, which every comparison window carries.
+    QIcon programIcon;
     // Makes sure the result exists, running the comparison when it does not; false when the
     // run was cancelled or failed.
     std::function<bool()> ensureResult;

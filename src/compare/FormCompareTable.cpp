@@ -1,12 +1,12 @@
 #include "compare/FormCompareTable.h"
 
+#include "compare/CompareColumnFrm.h"
 #include "compare/CompareListCtrl.h"
 #include "dialogs/DlgParams.h"
 #include "export/TableExport.h"
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
-#include "ui/WarningBeep.h"
 
 CFormCompareTable::CFormCompareTable(CComparisonContext context, QWidget* parent)
     : CFormCompare(std::move(context), parent), m_results(*Context().results) {}
@@ -36,9 +36,16 @@ int CFormCompareTable::GetStatusCount(int status) const {
     return status >= 0 && status < CompareStatus::Count ? m_results.TableCounters()[status] : 0;
 }
 
-// Not built yet: a press says so rather than doing nothing.
+// A column comparison window for the selected table when it is different; several may be open,
+// also on one table, all reading the one table result.
 void CFormCompareTable::ShowDetail() {
-    CWarningBeep::Sound();
+    const int row = List()->GetSelectedRow();
+    if (row < 0)
+        return;
+    const int table = List()->GetItemData(row);
+    if (m_results.GetTableStatus(table) != CompareStatus::Different)
+        return;
+    CCompareColumnFrm::Open(Context().programIcon, Context(), table, window()->parentWidget());
 }
 
 QString CFormCompareTable::GetItemText(int itemData, int column) const {

@@ -189,9 +189,8 @@ void CQuorvixApp::CompareTables() {
         if (dialog.exec() != QDialog::Accepted)
             return;
     }
-    CCompareTableFrm::Open(QIcon(QStringLiteral(":/quorvix/images/icon128.png")),
-                           ComparisonContext([this] { return EnsureTableComparison(); }),
-                           m_mainFrame.get());
+    CComparisonContext context = ComparisonContext([this] { return EnsureTableComparison(); });
+    CCompareTableFrm::Open(context.programIcon, context, m_mainFrame.get());
 }
 
 CComparisonContext CQuorvixApp::ComparisonContext(std::function<bool()> ensureResult) {
@@ -202,6 +201,7 @@ CComparisonContext CQuorvixApp::ComparisonContext(std::function<bool()> ensureRe
     context.leftName = SideDisplayName(0);
     context.rightName = SideDisplayName(1);
     context.findIcon = m_imageList.Image(CImageList::Find);
+    context.programIcon = QIcon(QStringLiteral(":/quorvix/images/icon128.png"));
     context.ensureResult = std::move(ensureResult);
     return context;
 }

@@ -1,7 +1,9 @@
 #include "shell/ShellTestBase.h"
 
+#include "compare/CompareColumnFrm.h"
 #include "compare/CompareFrm.h"
 #include "compare/CompareListCtrl.h"
+#include "compare/FormCompareColumn.h"
 #include "compare/FormCompareTable.h"
 #include "dialogs/DlgParams.h"
 #include "runs/OpenFiles.h"
@@ -118,7 +120,7 @@ protected:
         return int(OpenDescriptorsIn(m_tmp.path(), QStringLiteral("BFD")).size());
     }
     // Runs the export, answering its options dialog with options and its save dialog with path.
-    void Export(CFormCompareTable* view, const QString& path,
+    void Export(CQuorvixFormView* view, const QString& path,
                 const std::function<void(CDlgParams*)>& options = {}) {
         OnNextModal([path, options](QWidget* modal) {
             auto* dialog = dynamic_cast<CDlgParams*>(modal);
@@ -388,15 +390,154 @@ TEST_F(CompareTables, FailedReadShowsWhyAndOpensNoWindow) {
 TEST_F(CompareTables, CommandsNotBuiltYetSoundTheWarningBeep) {
     CFormCompareTable* view = OpenTableComparison();
     ASSERT_NE(view, nullptr);
-    view->SearchEdit()->setText(QStringLiteral("t1"));
-    view->Find();
-    ASSERT_TRUE(view->DetailButton()->isEnabled());
     int beeps = CWarningBeep::Count();
-    QTest::mouseClick(view->DetailButton(), Qt::LeftButton);
-    EXPECT_EQ(CWarningBeep::Count(), ++beeps);
     m_app->CompareDataDictionaries();
     EXPECT_EQ(CWarningBeep::Count(), ++beeps);
     View(0)->TableList()->SelectRow(0);
     QTest::mouseClick(Control(0, CFormDBSelect::kStructureButton), Qt::LeftButton);
     EXPECT_EQ(CWarningBeep::Count(), ++beeps);
+}
+
+// The column comparison of a different table, opened from the table window.
+class CompareColumns : public CompareTables {
+protected:
+    void SetUp() override {
+        CompareTables::SetUp();
+        AddLite(QStringLiteral("ColLeft"),
+                QStringLiteral("CREATE TABLE T1 (id INTEGER, name VARCHAR(10), code VARCHAR(5), "
+                               "only_left INT); CREATE TABLE SAME (a INT);"));
+        AddLite(QStringLiteral("ColRight"),
+                QStringLiteral("CREATE TABLE T1 (id INTEGER, name VARCHAR(20), code VARCHAR(5), "
+                               "only_right INT); CREATE TABLE SAME (a INT);"));
+        View(0)->SelectDataSource(QStringLiteral("ColLeft"), CDataSourceSide::SystemDataSource);
+        View(1)->SelectDataSource(QStringLiteral("ColRight"), CDataSourceSide::SystemDataSource);
+    }
+
+    // Opens the table window with the SQL type comparison on or off, then the column window of
+    // T1 by a double click on its row.
+    CFormCompareColumn* OpenColumns(bool typeDetails) {
+        m_app->Params().SetBit(ParamBit::CompareSqlTypes, typeDetails);
+        CFormCompareTable* tables = OpenTableComparison();
+        if (!tables)
+            return nullptr;
+        const int row = int(ListedNames(tables).indexOf(QStringLiteral("T1")));
+        tables->List()->SelectRow(row);
+        emit tables->List()->ItemActivated(row);
+        auto* frame = dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
+        return frame ? dynamic_cast<CFormCompareColumn*>(frame->View()) : nullptr;
+    }
+    QStringList Row(CFormCompareColumn* view, int row) const {
+        QStringList texts;
+        for (int column = 0; column < view->List()->GetColumnCount(); ++column)
+            texts.append(view->List()->GetItemText(row, column));
+        return texts;
+    }
+};
+
+TEST_F(CompareColumns, WithoutTypeDetailsOneColumnThreeFiltersAndNamesOnly) {
+    CFormCompareColumn* view = OpenColumns(false);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("ColLeft / ColRight - T1"));
+    EXPECT_EQ(view->List()->GetColumnCount(), 1);
+    EXPECT_TRUE(view->HeaderBand().isEmpty());
+    EXPECT_FALSE(view->Filter(CompareStatus::Different)->isVisible());
+    EXPECT_TRUE(view->Filter(CompareStatus::OnlyRight)->isVisible());
+    EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("3 field(s) is/are the same"));
+    EXPECT_EQ(view->Filter(1)->text(), QStringLiteral("1 field(s) is/are only in ColLeft"));
+    // Right-only columns follow their predecessor.
+    QStringList names;
+    for (int row = 0; row < view->List()->GetItemCount(); ++row)
+        names.append(view->List()->GetItemText(row, 0));
+    EXPECT_EQ(names, (QStringList{"id", "name", "code", "only_right", "only_left"}));
+    // The search looks at names only: "varchar" is a type.
+    const int beeps = CWarningBeep::Count();
+    view->SearchEdit()->setText(QStringLiteral("VARCHAR"));
+    view->Find();
+    EXPECT_EQ(CWarningBeep::Count(), beeps + 1);
+    view->SearchEdit()->setText(QStringLiteral("ONLY"));
+    view->Find();
+    EXPECT_EQ(view->List()->GetItemText(view->List()->GetSelectedRow(), 0),
+              QStringLiteral("only_right"));
+    // A table window and this one share the one result; the table window limits its width.
+    auto* frame = dynamic_cast<CCompareFrm*>(view->window());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->HasMaxWidth());
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 2);
+    EXPECT_EQ(ResultFiles(), 1);
+}
+
+TEST_F(CompareColumns, TypeDetailsShowFiveColumnsUnderAPaintedBand) {
+    CFormCompareColumn* view = OpenColumns(true);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->List()->GetColumnCount(), 5);
+    EXPECT_TRUE(view->Filter(CompareStatus::Different)->isVisible());
+    EXPECT_EQ(view->Filter(3)->text(), QStringLiteral("1 field(s) is/are different"));
+    auto* frame = dynamic_cast<CCompareFrm*>(view->window());
+    EXPECT_FALSE(frame->HasMaxWidth());
+    // Sizes 10 and 20 of one VARCHAR column; the same type on both sides shows once, each
+    // driver's own type name in its side's column.
+    EXPECT_EQ(Row(view, 1),
+              (QStringList{"name", "VARCHAR", "10 | 20", "VARCHAR(10)", "VARCHAR(20)"}));
+    // The search looks at every column with type details.
+    view->SearchEdit()->setText(QStringLiteral("10 | 20"));
+    view->Find();
+    EXPECT_EQ(view->List()->GetSelectedRow(), 1);
+
+    // The band above the list is painted in the button face colour.
+    const QRect band = view->HeaderBand();
+    ASSERT_EQ(band.height(), CFormCompareColumn::kBandHeight);
+    EXPECT_EQ(band.bottom() + 1, view->List()->geometry().top());
+    const QImage image = view->grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(band.left() + 2, band.top() + 1)),
+              view->palette().color(QPalette::Button));
+
+    // The name column stays within 60 and 200 pixels; the last column takes the rest.
+    for (const int width : {420, 2400}) {
+        frame->resize(width, 400);
+        view->SizeColumns();
+        const int name = view->List()->GetColumnWidth(0);
+        EXPECT_GE(name, 60) << width;
+        EXPECT_LE(name, 200) << width;
+        int total = 0;
+        for (int column = 0; column < 5; ++column)
+            total += view->List()->GetColumnWidth(column);
+        EXPECT_EQ(total, view->List()->viewport()->width()) << width;
+    }
+}
+
+TEST_F(CompareColumns, OnlyDifferentTablesOpenAndTheExportOffersTheViewsStatuses) {
+    CFormCompareColumn* view = OpenColumns(false);
+    ASSERT_NE(view, nullptr);
+    // A double click on a table that is the same opens nothing.
+    auto* tables = dynamic_cast<CFormCompareTable*>(
+        dynamic_cast<CCompareFrm*>(m_app->ComparisonFrames().first())->View());
+    ASSERT_NE(tables, nullptr);
+    const int same = int(ListedNames(tables).indexOf(QStringLiteral("SAME")));
+    tables->List()->SelectRow(same);
+    emit tables->List()->ItemActivated(same);
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 2);
+    EXPECT_FALSE(tables->DetailButton()->isEnabled());
+    // "Show differences..." opens another window on the same table, on the same result.
+    const int t1 = int(ListedNames(tables).indexOf(QStringLiteral("T1")));
+    tables->List()->SelectRow(t1);
+    ASSERT_TRUE(tables->DetailButton()->isEnabled());
+    QTest::mouseClick(tables->DetailButton(), Qt::LeftButton);
+    ASSERT_EQ(m_app->ComparisonFrames().size(), 3);
+    EXPECT_NE(dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last()), nullptr);
+    EXPECT_EQ(ResultFiles(), 1);
+
+    const FakeDesktopOpen desktop;
+    const QString path = m_tmp.filePath(QStringLiteral("columns.csv"));
+    QStringList offered;
+    Export(view, path, [&offered](CDlgParams* dialog) {
+        for (int bit = ParamBit::ExportColumnStatus0; bit < ParamBit::ExportColumnStatus0 + 4;
+             ++bit)
+            if (dialog->CheckBox(bit) && dialog->CheckBox(bit)->isVisible())
+                offered.append(QString::number(bit));
+    });
+    // Without type details no column can be different: no option for it.
+    EXPECT_EQ(offered, (QStringList{"11", "12", "13"}));
+    const QByteArray bytes = Contents(path);
+    EXPECT_TRUE(bytes.endsWith("=;code\r\n<;only_right\r\n>;only_left\r\n")) << bytes.toStdString();
+    EXPECT_EQ(view->GetExportFileName(), QStringLiteral("ColLeft / ColRight - T1"));
 }

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "compare/FormCompare.h"
+#include "runs/ComparisonResults.h"
+
+#include <array>
+#include <memory>
+
+class CColumnCompareInfo;
+
+// The view of a column comparison window: the column rows that the table run stored for one
+// different table, read from the result file for each cell painted. With the SQL type
+// comparison on when the view was opened it also shows each column's SQL type, size and the two
+// drivers' type names, under a header band that the view paints itself.
+class CFormCompareColumn : public CFormCompare {
+public:
+    static constexpr int kBandHeight = 30;
+    static constexpr int kColumnCount = 5;
+
+    CFormCompareColumn(CComparisonContext context, int tableIndex, QWidget* parent);
+
+    bool HasTypeDetails() const { return m_typeDetails; }
+    QString TableName() const;
+    // Where the header band is painted, in view coordinates; empty without type details.
+    QRect HeaderBand() const;
+
+    void OnInitialUpdate() override;
+    bool IsFilterShown(int status) const override;
+    bool MatchesSearch(int itemData, const QString& text) override;
+    void PlaceList(int cx, int cy, const QRect& searchEdit) override;
+    void InsertColumns() override;
+    void SizeColumns() override;
+    void FillList(bool count) override;
+    int GetFirstCountStringId() const override { return 1300; }
+    int GetStatusCount(int status) const override;
+
+    bool PrepareExport() override;
+    QString GetExportFileName() const override;
+    bool WriteExport(CExportFile& file) override;
+
+    QString GetItemText(int itemData, int column) const override;
+    int GetItemImage(int itemData) const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::unique_ptr<CColumnCompareInfo> ReadRow(int row) const;
+    void PaintHeaderBand(QPainter& painter) const;
+
+    const bool m_typeDetails;
+    const int m_tableIndex;
+    CComparisonResults::TableRows m_rows;
+    std::array<qint32, CompareStatus::Count> m_counts{};
+};

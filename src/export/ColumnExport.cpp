@@ -1,0 +1,38 @@
+#include "export/ColumnExport.h"
+
+#include "export/Export.h"
+#include "export/ExportFile.h"
+#include "model/CompareStatus.h"
+#include "model/ParamWord.h"
+#include "runs/ComparisonResults.h"
+
+namespace {
+
+// Display texts 1 to 4 of a column row: SQL type, size, then each side's driver type.
+constexpr int kFirstDetailText = 1;
+constexpr int kLastDetailText = 4;
+
+} // namespace
+
+void WriteColumnExport(CExportFile& file, const CComparisonResults& results, int tableIndex,
+                       const CParamWord& params, bool typeDetails, const QString& leftName,
+                       const QString& rightName) {
+    WriteExportLegend(file, leftName, rightName);
+    CComparisonResults::TableRows rows;
+    if (!results.OpenTableRows(tableIndex, rows))
+        return;
+    for (int row = 0; row < rows.rowCount; ++row) {
+        const auto column =
+            results.ReadColumnRow(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+        // A status outside 0-3 would otherwise test a bit of some other option.
+        if (!column || !CompareStatus::IsValid(column->status) ||
+            !params.TestBit(ParamBit::ExportColumnStatus0 + column->status))
+            continue;
+        QString line = StatusSymbol(column->status) + QLatin1Char(';') + column->GetText(0);
+        if (typeDetails) {
+            for (int text = kFirstDetailText; text <= kLastDetailText; ++text)
+                line += QLatin1Char(';') + column->GetText(text);
+        }
+        file.WriteString(line + QLatin1Char('\n'));
+    }
+}

@@ -1,0 +1,129 @@
+#include "export/ColumnExport.h"
+#include "export/ExportFile.h"
+
+#include "odbc/OdbcTestEnvironment.h"
+#include "runs/ComparisonTestBase.h"
+#include "services/Language.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace {
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Expected(const char* name) {
+    return Contents(QStringLiteral(QUORVIX_SOURCE_DIR "/tests/export/expected/") +
+                    QLatin1String(name));
+}
+
+// The column layout written from a real table comparison with type comparison on. Table T1 of
+// two SQLite data sources holds a column of each status, two of status 3 (VARCHAR 10 against
+// VARCHAR 20, where only the sizes differ, and INTEGER against VARCHAR) and a name holding ";".
+class ColumnExport : public ComparisonTestBase {
+protected:
+    static void SetUpTestSuite() {
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ColLeft"),
+            QStringLiteral("CREATE TABLE T1 (id INTEGER, lonly INTEGER, sized VARCHAR(10),"
+                           " kind INTEGER, \"a;b\" INTEGER); CREATE TABLE SAME (a INTEGER);"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ColRight"),
+            QStringLiteral("CREATE TABLE T1 (id INTEGER, ronly VARCHAR(8), sized VARCHAR(20),"
+                           " kind VARCHAR(10), \"a;b\" INTEGER); CREATE TABLE SAME (a INTEGER);"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ColEuro"),
+            QStringLiteral("CREATE TABLE T1 (id INTEGER, \"PRIX\u20AC\" INTEGER, lonly INTEGER);"));
+    }
+    void TearDown() override {
+        ChooseLanguage(QStringLiteral("ENG"), {});
+        ComparisonTestBase::TearDown();
+    }
+
+    void Compare(const QString& left, const QString& right, const QString& leftOwner = {},
+                 const QString& rightOwner = {}) {
+        OpenSide(m_left, left, leftOwner);
+        OpenSide(m_right, right, rightOwner);
+        // As the program names a side: its data source, then the chosen owner in brackets.
+        m_leftName = leftOwner.isEmpty() ? left : left + QStringLiteral(" (%1)").arg(leftOwner);
+        m_rightName =
+            rightOwner.isEmpty() ? right : right + QStringLiteral(" (%1)").arg(rightOwner);
+        m_params.SetBit(ParamBit::CompareSqlTypes, true);
+        m_params.SetBit(ParamBit::StringsAlike, false);
+        ASSERT_TRUE(m_results.RunTableComparison(m_progress));
+    }
+    void Keep(std::initializer_list<int> statuses) {
+        for (int status = 0; status < CompareStatus::Count; ++status)
+            m_params.SetBit(ParamBit::ExportColumnStatus0 + status,
+                            std::find(statuses.begin(), statuses.end(), status) != statuses.end());
+    }
+    int TableIndex(const QString& table) const {
+        return int(m_results.TableNames().indexOf(table));
+    }
+    QByteArray Written(int tableIndex, bool typeDetails) {
+        const QString path = m_tmp.filePath(QStringLiteral("columns.csv"));
+        {
+            CExportFile file;
+            EXPECT_TRUE(file.Open(path));
+            WriteColumnExport(file, m_results, tableIndex, m_params, typeDetails, m_leftName,
+                              m_rightName);
+        }
+        return Contents(path);
+    }
+
+    QString m_leftName;
+    QString m_rightName;
+};
+
+} // namespace
+
+TEST_F(ColumnExport, ExpectedBytesOfEachLayoutAndLanguage) {
+    Compare(QStringLiteral("ColLeft"), QStringLiteral("ColRight"));
+    const int t1 = TableIndex(QStringLiteral("T1"));
+    Keep({0, 1, 2, 3});
+    EXPECT_EQ(Written(t1, false), Expected("column-names-en.csv"));
+    EXPECT_EQ(Written(t1, true), Expected("column-details-en.csv"));
+
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    Keep({CompareStatus::OnlyLeft, CompareStatus::Different});
+    EXPECT_EQ(Written(t1, true), Expected("column-details-left-different-fr.csv"));
+}
+
+TEST_F(ColumnExport, DriverTypeNamesOfBothSidesFromPostgres) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    Compare(QStringLiteral("QuorvixPostgres"), QStringLiteral("QuorvixPostgres"),
+            QStringLiteral("quorvix.ta"), QStringLiteral("quorvix.tb"));
+    Keep({0, 1, 2, 3});
+    EXPECT_EQ(Written(TableIndex(QStringLiteral("strings")), true),
+              Expected("column-postgres-strings-en.csv"));
+}
+
+TEST_F(ColumnExport, LegendAloneWhenNoRowIsKeptOrThereAreNone) {
+    Compare(QStringLiteral("ColLeft"), QStringLiteral("ColRight"));
+    const QByteArray legend = "=;same\r\n>;only in ColLeft\r\n<;only in ColRight\r\n"
+                              "<>;different\r\n\r\n\r\n\r\n";
+    Keep({});
+    EXPECT_EQ(Written(TableIndex(QStringLiteral("T1")), true), legend);
+    Keep({0, 1, 2, 3});
+    EXPECT_EQ(Written(TableIndex(QStringLiteral("SAME")), true), legend);
+    EXPECT_EQ(Written(-1, true), legend);
+}
+
+TEST_F(ColumnExport, NameOutsideTheByteEncodingStopsAtItsLineKeepingTheEarlierOnes) {
+    Compare(QStringLiteral("ColLeft"), QStringLiteral("ColEuro"));
+    Keep({0, 1, 2, 3});
+    const QString path = m_tmp.filePath(QStringLiteral("euro.csv"));
+    {
+        CExportFile file;
+        ASSERT_TRUE(file.Open(path));
+        EXPECT_THROW(WriteColumnExport(file, m_results, TableIndex(QStringLiteral("T1")), m_params,
+                                       false, m_leftName, m_rightName),
+                     CExportError);
+    }
+    const QByteArray written = Contents(path);
+    EXPECT_TRUE(written.endsWith("\r\n\r\n\r\n=;id\r\n")) << written.toStdString();
+}
