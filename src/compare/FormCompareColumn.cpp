@@ -157,16 +157,8 @@ bool CFormCompareColumn::PrepareExport() {
     // Without type details the view has no different columns to offer.
     if (!m_typeDetails)
         bits.pop_back();
-    // Until at least one kind of column is to be written; Cancel ends the export.
-    for (;;) {
-        CDlgParams dialog(params, bits, Context().leftName, Context().rightName, this);
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-        for (int status = 0; status < CompareStatus::Count; ++status) {
-            if (params.TestBit(ParamBit::ExportColumnStatus0 + status))
-                return true;
-        }
-    }
+    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportColumnStatus0,
+                                        Context().leftName, Context().rightName, this);
 }
 
 QString CFormCompareColumn::GetExportFileName() const {

@@ -64,16 +64,9 @@ bool CFormCompareTable::PrepareExport() {
         params.SetBit(ParamBit::ExportTableColumnStatus0 + status, true);
     const std::vector<int> bits =
         CDlgParams::StatusOptions(ParamBit::ExportTableStatus0, ParamBit::ExportTableColumnStatus0);
-    // Until at least one kind of table is to be written; Cancel ends the export.
-    for (;;) {
-        CDlgParams dialog(params, bits, Context().leftName, Context().rightName, this);
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-        for (int status = 0; status < CompareStatus::Count; ++status) {
-            if (params.TestBit(ParamBit::ExportTableStatus0 + status))
-                return true;
-        }
-    }
+    // Until at least one kind of table is to be written (the column bits do not count).
+    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportTableStatus0,
+                                        Context().leftName, Context().rightName, this);
 }
 
 QString CFormCompareTable::GetExportFileName() const {

@@ -132,3 +132,17 @@ std::vector<int> CDlgParams::StatusOptions(int firstBit, int nestedFirstBit) {
     }
     return bits;
 }
+
+bool CDlgParams::AskExportOptions(CParamWord& params, const std::vector<int>& bits,
+                                  int firstStatusBit, const QString& leftName,
+                                  const QString& rightName, QWidget* parent) {
+    for (;;) {
+        CDlgParams dialog(params, bits, leftName, rightName, parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        for (int status = 0; status < CompareStatus::Count; ++status) {
+            if (params.TestBit(firstStatusBit + status))
+                return true;
+        }
+    }
+}

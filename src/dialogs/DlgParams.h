@@ -23,6 +23,12 @@ public:
     // given, one indented option per status from it (the lines written under an entry).
     static std::vector<int> StatusOptions(int firstBit, int nestedFirstBit = kIndent);
 
+    // An export's options: shows the dialog until, after OK, one of the statuses' bits from
+    // firstStatusBit is set; false when the user cancels.
+    static bool AskExportOptions(CParamWord& params, const std::vector<int>& bits,
+                                 int firstStatusBit, const QString& leftName,
+                                 const QString& rightName, QWidget* parent);
+
     QCheckBox* CheckBox(int bit) const;
     void Accept() { OnOK(); }
 

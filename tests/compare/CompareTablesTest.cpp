@@ -6,6 +6,7 @@
 #include "compare/FormCompareColumn.h"
 #include "compare/FormCompareTable.h"
 #include "dialogs/DlgParams.h"
+#include "export/ExpectedFiles.h"
 #include "runs/OpenFiles.h"
 #include "ui/WarningBeep.h"
 
@@ -60,16 +61,6 @@ void AcceptParams(QWidget* modal) {
     auto* dialog = dynamic_cast<CDlgParams*>(modal);
     ASSERT_NE(dialog, nullptr);
     dialog->Accept();
-}
-
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray Expected(const char* name) {
-    return Contents(QStringLiteral(QUORVIX_TEST_SOURCE_DIR "/export/expected/") +
-                    QLatin1String(name));
 }
 
 } // namespace

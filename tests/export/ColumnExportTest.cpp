@@ -1,6 +1,7 @@
 #include "export/ColumnExport.h"
 #include "export/ExportFile.h"
 
+#include "export/ExpectedFiles.h"
 #include "odbc/OdbcTestEnvironment.h"
 #include "runs/ComparisonTestBase.h"
 #include "services/Language.h"
@@ -10,16 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray Expected(const char* name) {
-    return Contents(QStringLiteral(QUORVIX_SOURCE_DIR "/tests/export/expected/") +
-                    QLatin1String(name));
-}
 
 // The column layout written from a real table comparison with type comparison on. Table T1 of
 // two SQLite data sources holds a column of each status, two of status 3 (VARCHAR 10 against

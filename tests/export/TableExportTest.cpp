@@ -1,6 +1,7 @@
 #include "export/TableExport.h"
 #include "export/ExportFile.h"
 
+#include "export/ExpectedFiles.h"
 #include "odbc/OdbcTestEnvironment.h"
 #include "runs/ComparisonTestBase.h"
 #include "services/Language.h"
@@ -10,16 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray Expected(const char* name) {
-    return Contents(QStringLiteral(QUORVIX_SOURCE_DIR "/tests/export/expected/") +
-                    QLatin1String(name));
-}
 
 // The table layout written from a real comparison of two SQLite data sources: a table on both
 // sides with one column of each status, a same table and a table on each side only.
