@@ -532,3 +532,30 @@ TEST_F(CompareColumns, OnlyDifferentTablesOpenAndTheExportOffersTheViewsStatuses
     EXPECT_TRUE(bytes.endsWith("=;code\r\n<;only_right\r\n>;only_left\r\n")) << bytes.toStdString();
     EXPECT_EQ(view->GetExportFileName(), QStringLiteral("ColLeft / ColRight - T1"));
 }
+
+TEST_F(CompareColumns, PostgresDriverTypeNamesOfBothSides) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    for (int side = 0; side < 2; ++side) {
+        View(side)->SelectDataSource(QStringLiteral("QuorvixPostgres"),
+                                     CDataSourceSide::SystemDataSource);
+        QComboBox* owners = View(side)->OwnerCombo();
+        owners->setCurrentIndex(owners->findText(side == 0 ? QStringLiteral("quorvix.ta")
+                                                           : QStringLiteral("quorvix.tb")));
+        View(side)->OwnerChanged();
+    }
+    m_app->Params().SetBit(ParamBit::CompareSqlTypes, true);
+    m_app->Params().SetBit(ParamBit::StringsAlike, false);
+    CFormCompareTable* tables = OpenTableComparison();
+    ASSERT_NE(tables, nullptr);
+    const int row = int(ListedNames(tables).indexOf(QStringLiteral("strings")));
+    tables->List()->SelectRow(row);
+    QTest::mouseClick(tables->DetailButton(), Qt::LeftButton);
+    auto* frame = dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
+    ASSERT_NE(frame, nullptr);
+    auto* view = dynamic_cast<CFormCompareColumn*>(frame->View());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("QuorvixPostgres (quorvix.ta) / "
+                                                   "QuorvixPostgres (quorvix.tb) - strings"));
+    ASSERT_EQ(view->List()->GetItemCount(), 1);
+    EXPECT_EQ(Row(view, 0), (QStringList{"c", "VARWCHAR | WCHAR", "10", "varchar", "bpchar"}));
+}
