@@ -3,20 +3,18 @@
 // file. Two SQLite data sources are created once and cached in bench-data beside the program.
 // Prints one figure per line as "name: value". --smoke runs small sizes, to keep the benchmark
 // working.
+#include "BenchData.h"
+
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
-#include "runs/ComparisonProgress.h"
 #include "runs/ComparisonResults.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 
 #include <sqlext.h>
 #include <sqlucode.h>
@@ -32,111 +30,6 @@ struct Sizes {
     int rssSmall;
     int rssLarge;
 };
-
-class CSilentProgress : public IComparisonProgress {
-public:
-    void Progress(int) override {}
-    int QueryCancel() override { return 0; }
-    void SetItemText(const QString&) override {}
-};
-
-QString DataFolder() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data");
-}
-
-QString DatabasePath(const QString& name) {
-    return DataFolder() + QLatin1Char('/') + name + QStringLiteral(".sqlite");
-}
-
-// Writes the ODBC definitions of the cached databases and points this process at them.
-void UseBenchDataSources(const QStringList& names) {
-    QDir().mkpath(DataFolder());
-    QFile drivers(DataFolder() + QStringLiteral("/odbcinst.ini"));
-    if (drivers.open(QIODevice::WriteOnly))
-        drivers.write("[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n"
-                      "DontDLClose=1\n");
-    QFile sources(DataFolder() + QStringLiteral("/odbc.ini"));
-    if (sources.open(QIODevice::WriteOnly)) {
-        for (const QString& name : names)
-            sources.write(QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\nStepAPI=1\n\n")
-                              .arg(name, DatabasePath(name))
-                              .toUtf8());
-    }
-    QFile user(DataFolder() + QStringLiteral("/user-odbc.ini"));
-    user.open(QIODevice::WriteOnly);
-    qputenv("ODBCSYSINI", QFile::encodeName(DataFolder()));
-    qputenv("ODBCINI", QFile::encodeName(user.fileName()));
-}
-
-// Tables T00000...: about 10% differ between the sides (a column of another size), 5% are on
-// one side only. The data dictionary has `items` items of which about 1% differ; with
-// mistypedSizes its items DTAI and DTAT declare sizes of 2,147,483,647.
-QByteArray SchemaSql(bool isLeft, int tables, int columns, int items, bool mistypedSizes = false) {
-    static const char* const kTypes[] = {"INTEGER", "VARCHAR(20)", "CHAR(8)", "DECIMAL(10,2)",
-                                         "DATE"};
-    QByteArray sql = "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;\n";
-    for (int t = 0; t < tables; ++t) {
-        const bool oneSided = t % 20 == 3;
-        const bool different = t % 10 == 5;
-        const char* prefix = oneSided && !isLeft ? "U" : "T";
-        sql += QStringLiteral("CREATE TABLE %1%2 (")
-                   .arg(QLatin1String(prefix))
-                   .arg(t, 5, 10, QLatin1Char('0'))
-                   .toUtf8();
-        for (int c = 0; c < columns; ++c) {
-            // A different table has one column under another name on the right.
-            const bool renamed = different && !isLeft && c == columns / 2;
-            sql += QStringLiteral("%1C%2%3 %4")
-                       .arg(c ? QStringLiteral(", ") : QString())
-                       .arg(c, 2, 10, QLatin1Char('0'))
-                       .arg(renamed ? QStringLiteral("X") : QString())
-                       .arg(QLatin1String(kTypes[(t + c) % 5]))
-                       .toUtf8();
-        }
-        sql += ");\n";
-    }
-    if (items > 0) {
-        sql += "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS INTEGER, "
-               "FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));\n"
-               "INSERT INTO F9210 VALUES ";
-        sql += mistypedSizes ? "('DTAI','S',2147483647,'VARC',0,'0'), "
-                               "('DTAT','S',2147483647,'VARC',0,'0'),"
-                             : "('DTAI','S',10,'VARC',0,'0'), ('DTAT','S',2,'VARC',0,'0'),";
-        sql += " ('OWTP','S',4,'VARC',0,'0'), ('CDEC','S',1,'VARC',0,'0');\n";
-        sql += QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
-                              "WHERE i < %1) INSERT INTO F9210 SELECT printf('IT%06d', i), "
-                              "'S', CASE WHEN %2 AND i % 100 = 7 THEN 11 ELSE 10 END, 'VARC', "
-                              "i % 3, '0' FROM n;\n")
-                   .arg(items - 5)
-                   .arg(isLeft ? 0 : 1)
-                   .toUtf8();
-    }
-    sql += "COMMIT;\n";
-    return sql;
-}
-
-bool EnsureDatabase(const QString& name, const QByteArray& sql) {
-    if (QFile::exists(DatabasePath(name)))
-        return true;
-    std::fprintf(stderr, "creating %s...\n", qPrintable(DatabasePath(name)));
-    const QString partial = DatabasePath(name) + QStringLiteral(".part");
-    QFile::remove(partial);
-    QProcess sqlite;
-    sqlite.start(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), partial});
-    sqlite.write(sql);
-    sqlite.closeWriteChannel();
-    sqlite.waitForFinished(-1);
-    if (sqlite.exitCode() != 0) {
-        std::fprintf(stderr, "%s\n", sqlite.readAllStandardError().constData());
-        return false;
-    }
-    return QFile::rename(partial, DatabasePath(name));
-}
-
-bool OpenSide(CDataSourceSide& side, const QString& name) {
-    side.SetDataSource(name, CDataSourceSide::SystemDataSource);
-    return side.Connect() && side.ListTables(nullptr);
-}
 
 // The catalogue calls and fetches of a table run, without comparing or writing anything.
 double TableFloorSeconds(const QString& leftName, const QString& rightName,
@@ -214,15 +107,6 @@ double DictionaryFloorSeconds(const QString& leftName, const QString& rightName)
     run(left, rows, true);
     run(right, rows, true);
     return timer.nsecsElapsed() / 1e9;
-}
-
-double PeakRssMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QRegularExpression peak(QStringLiteral("VmHWM:\\s+(\\d+) kB"));
-    const QRegularExpressionMatch match = peak.match(QString::fromLatin1(status.readAll()));
-    return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : -1;
 }
 
 QString RssName(int tables, bool isLeft) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "compare/ComparisonContext.h"
-#include "shell/KeyTaker.h"
+#include "ui/KeyTaker.h"
 
 #include <QIcon>
 #include <QWidget>

@@ -121,8 +121,69 @@ void CFormCompare::RepositionControls(int cx, int cy) {
 void CFormCompare::PlaceList(int cx, int cy, const QRect& searchEdit) {
     const int editBottom = searchEdit.bottom() + 1;
     const int reserve = HasDetailButton() ? searchEdit.height() + kMargin : 0;
-    m_list->setGeometry(kMargin, editBottom + kMargin, std::max(cx - 2 * kMargin, 0),
-                        std::max(cy - editBottom - 82 - reserve, 0));
+    const int band = ReservesHeaderBand() ? kBandHeight : 0;
+    m_list->setGeometry(kMargin, editBottom + kMargin + band, std::max(cx - 2 * kMargin, 0),
+                        std::max(cy - editBottom - 82 - reserve - band, 0));
+}
+
+void CFormCompare::SetColumnWidths(const std::vector<int>& widths) {
+    m_list->setUpdatesEnabled(false);
+    for (int column = 0; column < int(widths.size()); ++column)
+        m_list->SetColumnWidth(column, widths[size_t(column)]);
+    m_list->setUpdatesEnabled(true);
+    update(HeaderBand());
+}
+
+int CFormCompare::NameColumnWidth(int listWidth, int nameWeight, int totalWeight) {
+    constexpr int kNameMinimum = 60;
+    constexpr int kNameMaximum = 200;
+    const qint64 product = qint64(listWidth) * nameWeight;
+    const int share =
+        int((product + (product >= 0 ? totalWeight / 2 : -totalWeight / 2)) / totalWeight);
+    return std::clamp(share, kNameMinimum, kNameMaximum);
+}
+
+QRect CFormCompare::HeaderBand() const {
+    if (!ReservesHeaderBand() || HeaderTexts().empty())
+        return {};
+    const QRect list = m_list->geometry();
+    return QRect(list.left(), list.top() - kBandHeight, list.width(), kBandHeight);
+}
+
+void CFormCompare::PaintHeaderBand(QPainter& painter,
+                                   const std::vector<BandHeader>& headers) const {
+    constexpr int kTextInset = 4;
+    const QRect band = HeaderBand();
+    painter.fillRect(band, palette().color(QPalette::Button));
+    painter.setFont(m_list->font());
+    const QFontMetrics metrics(m_list->font());
+    const int lineHeight = metrics.lineSpacing();
+    // The columns start where the list's rows do, inside its frame.
+    int left = band.left() + m_list->viewport()->geometry().left();
+    for (int column = 0; column < int(headers.size()); ++column) {
+        const int width = m_list->GetColumnWidth(column);
+        if (width <= 0)
+            continue;
+        if (column > 0) {
+            painter.setPen(palette().color(QPalette::Dark));
+            painter.drawLine(left, band.top(), left, band.bottom());
+        }
+        painter.setPen(palette().color(QPalette::ButtonText));
+        const BandHeader& header = headers[size_t(column)];
+        if (header.second.isEmpty()) {
+            const QRect area(left + kTextInset, band.top(), width - kTextInset, band.height());
+            painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                             FitTextToWidth(metrics, header.first, area.width(), 0));
+        } else {
+            const QRect first(left + kTextInset, band.top() + 15 - lineHeight,
+                              width - 2 * kTextInset, 2 * lineHeight - 15);
+            painter.drawText(first, Qt::AlignLeft | Qt::AlignBottom,
+                             FitTextToWidth(metrics, header.first, first.width(), 0));
+            painter.drawText(first.translated(0, lineHeight), Qt::AlignLeft | Qt::AlignBottom,
+                             FitTextToWidth(metrics, header.second, first.width(), 0));
+        }
+        left += width;
+    }
 }
 
 void CFormCompare::InsertColumns() {
@@ -164,4 +225,8 @@ void CFormCompare::paintEvent(QPaintEvent* event) {
     painter.setPen(QPen(CQuorvixLook::Accent(), 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(m_panelRect.adjusted(1, 1, 0, 0));
+    const std::vector<BandHeader> headers =
+        ReservesHeaderBand() ? HeaderTexts() : std::vector<BandHeader>();
+    if (!headers.empty())
+        PaintHeaderBand(painter, headers);
 }

@@ -5,6 +5,8 @@
 #include "ui/QuorvixFormView.h"
 #include "ui/QuorvixListCtrl.h"
 
+#include <vector>
+
 class CCompareListCtrl;
 class QCheckBox;
 class QLineEdit;
@@ -41,6 +43,27 @@ public:
     // Opens the detail of the selected entry; the base has none.
     virtual void ShowDetail() {}
 
+    // Views whose list has a header band keep the band's height free above the list and paint
+    // there each column's header: one line centred, or a first line over a second one.
+    static constexpr int kBandHeight = 30;
+    struct BandHeader {
+        QString first;
+        QString second;
+    };
+    virtual bool ReservesHeaderBand() const { return false; }
+    // The headers of the columns, left to right; none leaves the band unpainted.
+    virtual std::vector<BandHeader> HeaderTexts() const { return {}; }
+    // Where the header band is painted, in view coordinates; empty when nothing is painted.
+    QRect HeaderBand() const;
+
+protected:
+    // Gives the list's columns these widths at once, and the header band follows them.
+    void SetColumnWidths(const std::vector<int>& widths);
+    // The width of the item name column of a view with several columns: its weight's share of
+    // the list, rounded to the nearest pixel, held between 60 and 200 pixels.
+    static int NameColumnWidth(int listWidth, int nameWeight, int totalWeight);
+
+public:
     void Find();
     void UpdateDetailButton();
     void OnInitialUpdate() override;
@@ -63,6 +86,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void PaintHeaderBand(QPainter& painter, const std::vector<BandHeader>& headers) const;
+
     CComparisonContext m_context;
     QCheckBox* m_filters[CompareStatus::Count];
     int m_separatorY = -1;

@@ -6,10 +6,8 @@
 #include "model/ColumnCompareInfo.h"
 #include "model/ParamWord.h"
 #include "services/Language.h"
-#include "ui/DrawingUtilities.h"
 
 #include <QCheckBox>
-#include <QPainter>
 
 namespace {
 
@@ -17,15 +15,6 @@ constexpr int kFirstHeaderText = 1800;
 // Column widths share the list by these weights; the name column is held within its limits.
 constexpr int kWeights[CFormCompareColumn::kColumnCount] = {22, 26, 12, 20, 20};
 constexpr int kOtherWeights = 26 + 12 + 20 + 20;
-constexpr int kNameMinimum = 60;
-constexpr int kNameMaximum = 200;
-constexpr int kTextInset = 4;
-
-// value * numerator / denominator, rounded to the nearest integer.
-int MulDiv(int value, int numerator, int denominator) {
-    const qint64 product = qint64(value) * numerator;
-    return int((product + (product >= 0 ? denominator / 2 : -denominator / 2)) / denominator);
-}
 
 } // namespace
 
@@ -62,19 +51,16 @@ bool CFormCompareColumn::MatchesSearch(int itemData, const QString& text) {
     return row && row->Contains(text, m_typeDetails);
 }
 
-void CFormCompareColumn::PlaceList(int cx, int cy, const QRect& searchEdit) {
-    CFormCompare::PlaceList(cx, cy, searchEdit);
-    // The header band takes the top of the list's place.
-    QRect place = List()->geometry();
-    place.setTop(place.top() + kBandHeight);
-    List()->setGeometry(place);
-}
-
-QRect CFormCompareColumn::HeaderBand() const {
+std::vector<CFormCompare::BandHeader> CFormCompareColumn::HeaderTexts() const {
     if (!m_typeDetails)
         return {};
-    const QRect list = List()->geometry();
-    return QRect(list.left(), list.top() - kBandHeight, list.width(), kBandHeight);
+    std::vector<BandHeader> headers;
+    for (int column = 0; column < kColumnCount; ++column)
+        headers.push_back({LoadLocalizedString(kFirstHeaderText + column), QString()});
+    // The drivers' type names each carry their side's display name on a second line.
+    headers[3].second = Context().SideName(0);
+    headers[4].second = Context().SideName(1);
+    return headers;
 }
 
 void CFormCompareColumn::InsertColumns() {
@@ -92,19 +78,14 @@ void CFormCompareColumn::SizeColumns() {
     }
     const int width = List()->viewport()->width();
     int widths[kColumnCount];
-    widths[0] = std::clamp(MulDiv(width, kWeights[0], kWeights[0] + kOtherWeights), kNameMinimum,
-                           kNameMaximum);
+    widths[0] = NameColumnWidth(width, kWeights[0], kWeights[0] + kOtherWeights);
     int used = widths[0];
     for (int column = 1; column < kColumnCount - 1; ++column) {
         widths[column] = std::max((width - widths[0]) * kWeights[column] / kOtherWeights, 0);
         used += widths[column];
     }
     widths[kColumnCount - 1] = std::max(width - used, 0);
-    List()->setUpdatesEnabled(false);
-    for (int column = 0; column < kColumnCount; ++column)
-        List()->SetColumnWidth(column, widths[column]);
-    List()->setUpdatesEnabled(true);
-    update(HeaderBand());
+    SetColumnWidths({std::begin(widths), std::end(widths)});
 }
 
 void CFormCompareColumn::FillList(bool count) {
@@ -171,48 +152,4 @@ bool CFormCompareColumn::WriteExport(CExportFile& file) {
     WriteColumnExport(file, *Context().results, m_tableIndex, *Context().params, m_typeDetails,
                       Context().leftName, Context().rightName);
     return true;
-}
-
-void CFormCompareColumn::paintEvent(QPaintEvent* event) {
-    CFormCompare::paintEvent(event);
-    if (!m_typeDetails)
-        return;
-    QPainter painter(this);
-    PaintHeaderBand(painter);
-}
-
-void CFormCompareColumn::PaintHeaderBand(QPainter& painter) const {
-    const QRect band = HeaderBand();
-    painter.fillRect(band, palette().color(QPalette::Button));
-    painter.setFont(List()->font());
-    const QFontMetrics metrics(List()->font());
-    const int lineHeight = metrics.lineSpacing();
-    // The columns start where the list's rows do, inside its frame.
-    int left = band.left() + List()->viewport()->geometry().left();
-    for (int column = 0; column < kColumnCount; ++column) {
-        const int width = List()->GetColumnWidth(column);
-        if (width <= 0)
-            continue;
-        if (column > 0) {
-            painter.setPen(palette().color(QPalette::Dark));
-            painter.drawLine(left, band.top(), left, band.bottom());
-        }
-        painter.setPen(palette().color(QPalette::ButtonText));
-        const QString header = LoadLocalizedString(kFirstHeaderText + column);
-        if (column < 3) {
-            const QRect area(left + kTextInset, band.top(), width - kTextInset, band.height());
-            painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-                             FitTextToWidth(metrics, header, area.width(), 0));
-        } else {
-            // The header over the side's display name, each on its own line.
-            const QRect first(left + kTextInset, band.top() + 15 - lineHeight,
-                              width - 2 * kTextInset, 2 * lineHeight - 15);
-            const QString side = Context().SideName(column == 3 ? 0 : 1);
-            painter.drawText(first, Qt::AlignLeft | Qt::AlignBottom,
-                             FitTextToWidth(metrics, header, first.width(), 0));
-            painter.drawText(first.translated(0, lineHeight), Qt::AlignLeft | Qt::AlignBottom,
-                             FitTextToWidth(metrics, side, first.width(), 0));
-        }
-        left += width;
-    }
 }

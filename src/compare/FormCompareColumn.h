@@ -14,20 +14,19 @@ class CColumnCompareInfo;
 // drivers' type names, under a header band that the view paints itself.
 class CFormCompareColumn : public CFormCompare {
 public:
-    static constexpr int kBandHeight = 30;
     static constexpr int kColumnCount = 5;
 
     CFormCompareColumn(CComparisonContext context, int tableIndex, QWidget* parent);
 
     bool HasTypeDetails() const { return m_typeDetails; }
     QString TableName() const;
-    // Where the header band is painted, in view coordinates; empty without type details.
-    QRect HeaderBand() const;
 
     void OnInitialUpdate() override;
     bool IsFilterShown(int status) const override;
+    bool ReservesHeaderBand() const override { return true; }
+    // Painted with type details only.
+    std::vector<BandHeader> HeaderTexts() const override;
     bool MatchesSearch(int itemData, const QString& text) override;
-    void PlaceList(int cx, int cy, const QRect& searchEdit) override;
     void InsertColumns() override;
     void SizeColumns() override;
     void FillList(bool count) override;
@@ -41,12 +40,8 @@ public:
     QString GetItemText(int itemData, int column) const override;
     int GetItemImage(int itemData) const override;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
     std::unique_ptr<CColumnCompareInfo> ReadRow(int row) const;
-    void PaintHeaderBand(QPainter& painter) const;
 
     const bool m_typeDetails;
     const int m_tableIndex;

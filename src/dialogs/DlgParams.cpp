@@ -135,13 +135,13 @@ std::vector<int> CDlgParams::StatusOptions(int firstBit, int nestedFirstBit) {
 
 bool CDlgParams::AskExportOptions(CParamWord& params, const std::vector<int>& bits,
                                   int firstStatusBit, const QString& leftName,
-                                  const QString& rightName, QWidget* parent) {
+                                  const QString& rightName, QWidget* parent, int mainBitCount) {
     for (;;) {
         CDlgParams dialog(params, bits, leftName, rightName, parent);
         if (dialog.exec() != QDialog::Accepted)
             return false;
-        for (int status = 0; status < CompareStatus::Count; ++status) {
-            if (params.TestBit(firstStatusBit + status))
+        for (int bit = firstStatusBit; bit < firstStatusBit + mainBitCount; ++bit) {
+            if (params.TestBit(bit))
                 return true;
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/CompareStatus.h"
 #include "ui/QuorvixDialog.h"
 
 #include <vector>
@@ -23,11 +24,13 @@ public:
     // given, one indented option per status from it (the lines written under an entry).
     static std::vector<int> StatusOptions(int firstBit, int nestedFirstBit = kIndent);
 
-    // An export's options: shows the dialog until, after OK, one of the statuses' bits from
-    // firstStatusBit is set; false when the user cancels.
+    // An export's options: shows the dialog until, after OK, one of the view's main bits (the
+    // mainBitCount bits from firstStatusBit, one per status unless told) is set; false when the
+    // user cancels.
     static bool AskExportOptions(CParamWord& params, const std::vector<int>& bits,
                                  int firstStatusBit, const QString& leftName,
-                                 const QString& rightName, QWidget* parent);
+                                 const QString& rightName, QWidget* parent,
+                                 int mainBitCount = CompareStatus::Count);
 
     QCheckBox* CheckBox(int bit) const;
     void Accept() { OnOK(); }

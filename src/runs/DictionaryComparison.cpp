@@ -245,24 +245,26 @@ int CDictionaryComparison::FindDictionaryKey(const QString& key) const {
                             [this](qsizetype entry) { return ReadDictionaryKey(int(entry)); }));
 }
 
+bool CDictionaryComparison::ReadEntryRecord(int entryIndex) const {
+    if (!m_file || entryIndex < 0 || entryIndex >= m_keyCount ||
+        !m_file->ReadAt(entryIndex * IndexEntrySize(), IndexEntrySize(), m_readEntry))
+        return false;
+    const qint64 position = CFixedWidthFields::ReadInt64(m_readEntry.constData() +
+                                                         CFixedWidthFields::TextBytes(m_keyWidth));
+    return position > 0 && m_file->ReadAt(position, RecordSize(), m_readRecord);
+}
+
 std::unique_ptr<CAliasCompareInfo> CDictionaryComparison::ReadDictionaryItem(int entryIndex) const {
-    if (!m_file || entryIndex < 0 || entryIndex >= m_keyCount)
-        return nullptr;
-    const QByteArray entry = m_file->ReadAt(entryIndex * IndexEntrySize(), IndexEntrySize());
-    if (entry.size() != IndexEntrySize())
-        return nullptr;
-    const qint64 position =
-        CFixedWidthFields::ReadInt64(entry.constData() + CFixedWidthFields::TextBytes(m_keyWidth));
-    const QByteArray stored = m_file->ReadAt(position, RecordSize());
-    if (position <= 0 || stored.size() != RecordSize())
+    if (!ReadEntryRecord(entryIndex))
         return nullptr;
     auto item = std::make_unique<CAliasCompareInfo>(
-        CFixedWidthFields::ReadText(entry.constData(), m_keyWidth));
-    item->ParseRecord(stored.constData(), m_recordWidths);
+        CFixedWidthFields::ReadText(m_readEntry.constData(), m_keyWidth));
+    item->ParseRecord(m_readRecord.constData(), m_recordWidths);
     return item;
 }
 
 qint32 CDictionaryComparison::GetDictionaryItemStatus(int entryIndex) const {
-    const auto item = ReadDictionaryItem(entryIndex);
-    return item ? item->status : -1;
+    // The status opens the record: a list fill of every entry builds no item.
+    return ReadEntryRecord(entryIndex) ? CFixedWidthFields::ReadInt32(m_readRecord.constData())
+                                       : -1;
 }

@@ -47,6 +47,9 @@ private:
     qint64 RecordSize() const { return CAliasCompareInfo::RecordSize(m_recordWidths); }
 
     bool ReadItemSize(const QString& item, qint32& size);
+    // The index entry and the record of an entry, into the read buffers; false when either is
+    // missing.
+    bool ReadEntryRecord(int entryIndex) const;
     bool WriteIndex();
     qsizetype FindKey(const QString& key);
     void AddKey(const QString& key);
@@ -66,4 +69,7 @@ private:
     qsizetype m_keyHint = 0;
     QByteArray m_recordBytes;
     QByteArray m_storedBytes;
+    // Kept from read to read, so that reading every entry allocates nothing for the bytes.
+    mutable QByteArray m_readEntry;
+    mutable QByteArray m_readRecord;
 };

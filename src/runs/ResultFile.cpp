@@ -75,10 +75,12 @@ CResultFile::~CResultFile() {
 }
 
 bool CResultFile::Flush() {
-    if (!FlushBlock())
+    for (Block& block : m_blocks)
+        FlushBlock(block);
+    if (!m_good)
         return false;
     if (m_pending.isEmpty())
-        return m_good;
+        return true;
     if (!WriteFully(m_descriptor, m_pending.constData(), m_pending.size(), m_flushedSize))
         m_good = false;
     m_flushedSize += m_pending.size();
@@ -86,23 +88,34 @@ bool CResultFile::Flush() {
     return m_good;
 }
 
-bool CResultFile::InBlock(qint64 position, qint64 size) const {
-    return m_blockStart >= 0 && position >= m_blockStart &&
-           position + size <= m_blockStart + m_block.size();
+CResultFile::Block* CResultFile::FindBlock(qint64 position, qint64 size) {
+    for (Block& block : m_blocks) {
+        if (block.start >= 0 && position >= block.start &&
+            position + size <= block.start + block.bytes.size()) {
+            block.lastUse = ++m_uses;
+            return &block;
+        }
+    }
+    return nullptr;
 }
 
-bool CResultFile::FlushBlock() {
-    if (m_blockDirty &&
-        !WriteFully(m_descriptor, m_block.constData(), m_block.size(), m_blockStart))
+bool CResultFile::FlushBlock(Block& block) {
+    if (block.dirty &&
+        !WriteFully(m_descriptor, block.bytes.constData(), block.bytes.size(), block.start))
         m_good = false;
-    m_blockDirty = false;
+    block.dirty = false;
     return m_good;
 }
 
-void CResultFile::DropBlock() {
-    FlushBlock();
-    m_blockStart = -1;
-    m_block.clear();
+void CResultFile::DropBlock(Block& block) {
+    FlushBlock(block);
+    block.start = -1;
+    block.bytes.clear();
+}
+
+void CResultFile::DropBlocks() {
+    for (Block& block : m_blocks)
+        DropBlock(block);
 }
 
 bool CResultFile::ReadDirect(qint64 position, qint64 size, QByteArray& bytes) {
@@ -121,22 +134,33 @@ bool CResultFile::ReadDirect(qint64 position, qint64 size, QByteArray& bytes) {
     return done == size;
 }
 
-bool CResultFile::LoadBlock(qint64 position) {
-    DropBlock();
+CResultFile::Block* CResultFile::LoadBlock(qint64 position) {
+    // The least recently used block makes room; no byte may live in two blocks, or a rewrite
+    // through one would leave the other stale.
+    Block* victim = &m_blocks.front();
+    for (Block& block : m_blocks) {
+        if (block.start >= 0 && block.start < position + kBlockSize &&
+            position < block.start + block.bytes.size())
+            DropBlock(block);
+        if (block.start < 0 || (victim->start >= 0 && block.lastUse < victim->lastUse))
+            victim = &block;
+    }
+    DropBlock(*victim);
     // Pending writes at the end must be in the file before a block can cover them.
     if (position + kBlockSize > m_flushedSize && !Flush())
-        return false;
+        return nullptr;
     if (position >= m_flushedSize)
-        return false;
-    if (!ReadDirect(position, std::min(kBlockSize, m_flushedSize - position), m_block) &&
-        m_block.isEmpty())
-        return false;
-    m_blockStart = position;
-    return true;
+        return nullptr;
+    if (!ReadDirect(position, std::min(kBlockSize, m_flushedSize - position), victim->bytes) &&
+        victim->bytes.isEmpty())
+        return nullptr;
+    victim->start = position;
+    victim->lastUse = ++m_uses;
+    return victim;
 }
 
 bool CResultFile::Resize(qint64 size) {
-    DropBlock();
+    DropBlocks();
     if (!Flush() || ::ftruncate(m_descriptor, off_t(size)) != 0) {
         m_good = false;
         return false;
@@ -154,14 +178,16 @@ qint64 CResultFile::Append(const QByteArray& bytes) {
 }
 
 bool CResultFile::WriteAt(qint64 position, const QByteArray& bytes) {
-    if (InBlock(position, bytes.size())) {
-        std::copy(bytes.begin(), bytes.end(), m_block.begin() + (position - m_blockStart));
-        m_blockDirty = true;
+    if (Block* block = FindBlock(position, bytes.size())) {
+        std::copy(bytes.begin(), bytes.end(), block->bytes.begin() + (position - block->start));
+        block->dirty = true;
         return true;
     }
-    if (m_blockStart >= 0 && position < m_blockStart + m_block.size() &&
-        position + bytes.size() > m_blockStart)
-        DropBlock();
+    for (Block& block : m_blocks) {
+        if (block.start >= 0 && position < block.start + block.bytes.size() &&
+            position + bytes.size() > block.start)
+            DropBlock(block);
+    }
     if (position + bytes.size() > m_flushedSize && !Flush())
         return false;
     if (!WriteFully(m_descriptor, bytes.constData(), bytes.size(), position)) {
@@ -188,16 +214,17 @@ bool CResultFile::ReadAt(qint64 position, qint64 size, QByteArray& bytes) {
     bytes.resize(0);
     if (position < 0 || size <= 0)
         return false;
-    if (!InBlock(position, size)) {
-        if (size > kBlockSize / 2 || !LoadBlock(position) || !InBlock(position, size)) {
-            // Large reads, and reads that run past the end, go to the file itself.
-            DropBlock();
-            if (position + size > m_flushedSize && !Flush())
-                return false;
-            return ReadDirect(position, size, bytes);
-        }
+    const Block* block = FindBlock(position, size);
+    if (!block && size <= kBlockSize / 2 && LoadBlock(position))
+        block = FindBlock(position, size);
+    if (!block) {
+        // Large reads, and reads that run past the end, go to the file itself.
+        DropBlocks();
+        if (position + size > m_flushedSize && !Flush())
+            return false;
+        return ReadDirect(position, size, bytes);
     }
-    bytes.append(m_block.constData() + (position - m_blockStart), size);
+    bytes.append(block->bytes.constData() + (position - block->start), size);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <memory>
 
 // A temporary binary file that holds one comparison result, private to this run of the program.
@@ -50,22 +51,32 @@ public:
     bool IsGood() const { return m_good; }
 
 private:
+    // One stretch of the written file kept in memory.
+    struct Block {
+        QByteArray bytes;
+        qint64 start = -1;
+        bool dirty = false;
+        quint64 lastUse = 0;
+    };
+
     CResultFile(int descriptor, QString path);
-    bool InBlock(qint64 position, qint64 size) const;
-    bool LoadBlock(qint64 position);
-    bool FlushBlock();
-    void DropBlock();
+    Block* FindBlock(qint64 position, qint64 size);
+    Block* LoadBlock(qint64 position);
+    bool FlushBlock(Block& block);
+    void DropBlock(Block& block);
+    void DropBlocks();
     bool ReadDirect(qint64 position, qint64 size, QByteArray& bytes);
 
     int m_descriptor;
     QString m_path;
     qint64 m_flushedSize = 0;
     QByteArray m_pending;
-    // One block of the written file kept in memory: reads and in-place rewrites of neighbouring
+    // Blocks of the written file kept in memory: reads and in-place rewrites of neighbouring
     // records (a list being painted, a dictionary run merging its items in order) touch the
-    // file once per block rather than once per record.
-    QByteArray m_block;
-    qint64 m_blockStart = -1;
-    bool m_blockDirty = false;
+    // file once per block rather than once per record. A dictionary item is read from three
+    // places in turn, its index entry, the left records and the right-only records, so each
+    // keeps its own block instead of evicting the others at every item.
+    std::array<Block, 3> m_blocks;
+    quint64 m_uses = 0;
     bool m_good = true;
 };

@@ -8,8 +8,8 @@
 #include "ui/DrawingUtilities.h"
 #include "ui/ListSearch.h"
 #include "ui/QuorvixLook.h"
+#include "ui/TableStructFrm.h"
 #include "ui/TemplateBuilder.h"
-#include "ui/WarningBeep.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -205,9 +205,25 @@ void CFormDBSelect::UpdateStructureButton() {
     m_structureButton->setEnabled(!m_tableList->isHidden() && m_tableList->GetSelectedRow() >= 0);
 }
 
-// Not built yet: a press says so rather than doing nothing.
+// A structure window on the selected table; several may be open, for either side.
 void CFormDBSelect::ShowTableStructure() {
-    CWarningBeep::Sound();
+    const int row = m_tableList->GetSelectedRow();
+    if (row < 0 || !m_side || !App())
+        return;
+    const int index = m_tableList->GetItemData(row);
+    const QString table = m_side->GetTableName(index);
+    if (table.isEmpty())
+        return;
+    CTableStructContext context;
+    context.host = App();
+    context.side = m_side;
+    context.sideIndex = m_sideIndex;
+    context.sideName = App()->SideDisplayName(m_sideIndex);
+    context.images = &App()->ImageList();
+    context.params = &App()->Params();
+    const QIcon icon(
+        App()->ImageList().Image(m_side->IsView(index) ? CImageList::View : CImageList::Table));
+    CTableStructFrm::Open(icon, std::move(context), table, this);
 }
 
 QString CFormDBSelect::GetItemText(int itemData, int column) const {

@@ -4,7 +4,7 @@
 #include "odbc/OwnerCombo.h"
 #include "odbc/OwnerName.h"
 #include "odbc/TableList.h"
-#include "shell/KeyTaker.h"
+#include "ui/KeyTaker.h"
 #include "ui/QuorvixFormView.h"
 #include "ui/QuorvixListCtrl.h"
 

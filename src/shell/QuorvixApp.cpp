@@ -1,5 +1,6 @@
 #include "shell/QuorvixApp.h"
 
+#include "compare/CompareAliasFrm.h"
 #include "compare/CompareTableFrm.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/DlgParams.h"
@@ -9,10 +10,9 @@
 #include "services/Utilities.h"
 #include "shell/FormDBSelect.h"
 #include "shell/FormGen.h"
-#include "shell/KeyTaker.h"
 #include "shell/MainFrame.h"
 #include "ui/DrawingUtilities.h"
-#include "ui/WarningBeep.h"
+#include "ui/KeyTaker.h"
 #include "ui/WindowPlacement.h"
 
 #include <QDir>
@@ -206,9 +206,23 @@ CComparisonContext CQuorvixApp::ComparisonContext(std::function<bool()> ensureRe
     return context;
 }
 
-// Not built yet: a press says so rather than doing nothing.
 void CQuorvixApp::CompareDataDictionaries() {
-    CWarningBeep::Sound();
+    if (!m_results.HasResult(CResultFile::DictionaryResult)) {
+        // Until at least one value is to be compared; Cancel ends the command.
+        const std::vector<int> values{ParamBit::CompareValue0, ParamBit::CompareValue0 + 1,
+                                      ParamBit::CompareValue0 + 2, ParamBit::CompareValue0 + 3,
+                                      ParamBit::CompareValue0 + 4};
+        for (bool chosen = false; !chosen;) {
+            CDlgParams dialog(m_params, values, SideDisplayName(0), SideDisplayName(1),
+                              m_mainFrame.get());
+            if (dialog.exec() != QDialog::Accepted)
+                return;
+            chosen = std::any_of(values.begin(), values.end(),
+                                 [this](int bit) { return m_params.TestBit(bit); });
+        }
+    }
+    CComparisonContext context = ComparisonContext([this] { return EnsureDictionaryComparison(); });
+    CCompareAliasFrm::Open(context.programIcon, context, m_mainFrame.get());
 }
 
 void CQuorvixApp::ShowAbout() {

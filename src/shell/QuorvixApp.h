@@ -49,8 +49,8 @@ public:
     // when the last one goes, they are unlocked and both results are discarded.
     void RegisterComparisonFrame(QWidget* frame) override;
     void UnregisterComparisonFrame(QWidget* frame) override;
-    void RegisterStructureFrame(QWidget* frame);
-    void UnregisterStructureFrame(QWidget* frame);
+    void RegisterStructureFrame(QWidget* frame) override;
+    void UnregisterStructureFrame(QWidget* frame) override;
     const QList<QWidget*>& ComparisonFrames() const { return m_comparisonFrames; }
     const QList<QWidget*>& StructureFrames() const { return m_structureFrames; }
 

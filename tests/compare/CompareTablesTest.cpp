@@ -1,4 +1,4 @@
-#include "shell/ShellTestBase.h"
+#include "shell/ModalHandlers.h"
 
 #include "compare/CompareColumnFrm.h"
 #include "compare/CompareFrm.h"
@@ -20,58 +20,10 @@
 #include <QTest>
 #include <QTimer>
 
-namespace {
-
-std::vector<QPointer<QTimer>> g_pendingHandlers;
-
-// Handles the next modal window that opens, from inside its modal loop.
-void OnNextModal(std::function<void(QWidget*)> handler) {
-    auto* timer = new QTimer(qApp);
-    g_pendingHandlers.emplace_back(timer);
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, handler] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            handler(modal);
-        }
-    });
-    timer->start();
-}
-
-void ForgetPendingHandlers() {
-    for (const QPointer<QTimer>& timer : g_pendingHandlers)
-        delete timer.data();
-    g_pendingHandlers.clear();
-}
-
-// Answers a save dialog with a path of the test's choosing.
-void ChooseSavePath(QWidget* save, const QString& path) {
-    auto* files = qobject_cast<QFileDialog*>(save);
-    ASSERT_NE(files, nullptr);
-    files->setDirectory(QFileInfo(path).absolutePath());
-    // Typed into the file name field, as a user would.
-    auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(name, nullptr);
-    name->setText(QFileInfo(path).fileName());
-    static_cast<QDialog*>(files)->accept();
-}
-
-void AcceptParams(QWidget* modal) {
-    auto* dialog = dynamic_cast<CDlgParams*>(modal);
-    ASSERT_NE(dialog, nullptr);
-    dialog->Accept();
-}
-
-} // namespace
-
-class CompareTables : public ShellTest {
+class CompareTables : public ResultWindowTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
-        ASSERT_TRUE(m_tmp.isValid());
-        m_savedTmp = qgetenv("TMP");
-        qputenv("TMP", QFile::encodeName(m_tmp.path()));
+        ResultWindowTest::SetUp();
         AddLite(QStringLiteral("ExpLeft"),
                 QStringLiteral("CREATE TABLE T1 (C1 INT, C2 INT); CREATE TABLE SAME (a INT);"
                                "CREATE TABLE LONLY (x INT);"));
@@ -81,14 +33,6 @@ protected:
         View(0)->SelectDataSource(QStringLiteral("ExpLeft"), CDataSourceSide::SystemDataSource);
         View(1)->SelectDataSource(QStringLiteral("ExpRight"), CDataSourceSide::SystemDataSource);
     }
-    void TearDown() override {
-        ForgetPendingHandlers();
-        for (QWidget* frame : m_app->ComparisonFrames())
-            frame->close();
-        ShellTest::TearDown();
-        qputenv("TMP", m_savedTmp);
-    }
-
     CFormCompareTable* OpenTableComparison() {
         OnNextModal(AcceptParams);
         QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
@@ -123,9 +67,6 @@ protected:
         });
         view->OnExportToFile();
     }
-
-    QTemporaryDir m_tmp;
-    QByteArray m_savedTmp;
 };
 
 TEST_F(CompareTables, WindowShowsCountsFiltersAndSearch) {
@@ -378,15 +319,16 @@ TEST_F(CompareTables, FailedReadShowsWhyAndOpensNoWindow) {
     EXPECT_TRUE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
 }
 
-TEST_F(CompareTables, CommandsNotBuiltYetSoundTheWarningBeep) {
+TEST_F(CompareTables, StructureOpensBesideAComparisonWithoutABeep) {
     CFormCompareTable* view = OpenTableComparison();
     ASSERT_NE(view, nullptr);
-    int beeps = CWarningBeep::Count();
-    m_app->CompareDataDictionaries();
-    EXPECT_EQ(CWarningBeep::Count(), ++beeps);
+    const int beeps = CWarningBeep::Count();
+    // The table structure window opens beside the comparison.
     View(0)->TableList()->SelectRow(0);
     QTest::mouseClick(Control(0, CFormDBSelect::kStructureButton), Qt::LeftButton);
-    EXPECT_EQ(CWarningBeep::Count(), ++beeps);
+    EXPECT_EQ(CWarningBeep::Count(), beeps);
+    ASSERT_EQ(m_app->StructureFrames().size(), 1);
+    m_app->StructureFrames().first()->close();
 }
 
 // The column comparison of a different table, opened from the table window.

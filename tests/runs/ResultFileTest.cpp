@@ -110,3 +110,44 @@ TEST_F(ResultFileFolder, ReadsSeeEveryWriteWhateverMixOfAppendsAndRewrites) {
     ASSERT_TRUE(disk.open(QIODevice::ReadOnly));
     EXPECT_EQ(disk.readAll(), model);
 }
+
+namespace {
+
+// Bytes that this process has read through read calls so far.
+qint64 BytesReadByThisProcess() {
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST_F(ResultFileFolder, ReadsTakingTurnsInThreeStretchesLoadEachStretchOnce) {
+    // A dictionary list reads an index entry, then a left record or a right-only one, item after
+    // item: no stretch may push another one's block out.
+    const auto file = CResultFile::Create(CResultFile::DictionaryResult);
+    ASSERT_NE(file, nullptr);
+    QByteArray model;
+    for (const char fill : {'i', 'l', 'r'})
+        model.append(Bytes(300000, fill));
+    for (qsizetype at = 0; at < model.size(); at += 7)
+        model[at] = char(at / 7);
+    ASSERT_EQ(file->Append(model), 0);
+    ASSERT_TRUE(file->Flush());
+
+    const qint64 before = BytesReadByThisProcess();
+    ASSERT_GE(before, 0);
+    for (qint64 item = 0; item < 1000; ++item) {
+        const qint64 entry = item * 28;
+        const qint64 record = (item % 10 == 3 ? 600000 : 300000) + item * 44;
+        ASSERT_EQ(file->ReadAt(entry, 28), model.mid(entry, 28)) << item;
+        ASSERT_EQ(file->ReadAt(record, 44), model.mid(record, 44)) << item;
+    }
+    // Three blocks of 64 KB, against one block per read when they evict each other.
+    EXPECT_LT(BytesReadByThisProcess() - before, 4 * 64 * 1024);
+}

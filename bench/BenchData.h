@@ -1,0 +1,38 @@
+#pragma once
+
+// What the benchmarks share: SQLite databases created once and cached in bench-data beside the
+// programs, ODBC definitions that point this process at them, and the figures they print.
+#include "runs/ComparisonProgress.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class CDataSourceSide;
+
+// A run with nobody watching: never cancelled.
+class CSilentProgress : public IComparisonProgress {
+public:
+    void Progress(int) override {}
+    int QueryCancel() override { return 0; }
+    void SetItemText(const QString&) override {}
+};
+
+QString DatabasePath(const QString& name);
+
+// Writes the ODBC definitions of the cached databases, in a folder of this program's own so that
+// benchmarks run side by side do not rewrite each other's, and points this process at them.
+void UseBenchDataSources(const QStringList& names);
+
+// Tables T00000...: about 10% differ between the sides (a column of another size), 5% are on
+// one side only. The data dictionary has `items` items of which about 1% differ; with
+// mistypedSizes its items DTAI and DTAT declare sizes of 2,147,483,647.
+QByteArray SchemaSql(bool isLeft, int tables, int columns, int items, bool mistypedSizes = false);
+
+// Creates the database from sql unless it is already cached.
+bool EnsureDatabase(const QString& name, const QByteArray& sql);
+
+bool OpenSide(CDataSourceSide& side, const QString& name);
+
+// The process's peak resident memory so far, in MB; -1 when unknown.
+double PeakRssMb();

@@ -1,0 +1,165 @@
+// "Compare data dictionaries...": the command, its parameters, the window and its list, on real
+// SQLite and PostgreSQL dictionaries.
+#include "shell/ModalHandlers.h"
+
+#include "compare/CompareAliasFrm.h"
+#include "compare/CompareListCtrl.h"
+#include "compare/FormCompareAlias.h"
+#include "ui/WarningBeep.h"
+
+#include <QCheckBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const char* const kDictionary =
+    "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS INTEGER, "
+    "FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
+    "INSERT INTO F9210 VALUES ('DTAI', 'S', 10, 'VARC', 0, '0'), ('DTAT', 'S', 2, 'VARC', 0, "
+    "'0'), ('OWTP', 'S', 4, 'VARC', 0, '0'), ('CDEC', 'S', 1, 'VARC', 0, '0');";
+
+} // namespace
+
+class CompareDictionaries : public ResultWindowTest {
+protected:
+    void SetUp() override {
+        ResultWindowTest::SetUp();
+        // AN8 differs by its size only; RONLY is on the right only; HIDE holds "ZZZZ" as its
+        // data type, which is not shown unless OWTP is.
+        AddLite(QStringLiteral("DictWinLeft"),
+                QLatin1String(kDictionary) +
+                    QStringLiteral("INSERT INTO F9210 VALUES ('AN8', 'N', 10, 'NUMB', 0, '0'),"
+                                   "('HIDE', 'S', 3, 'ZZZZ', 0, '0');"));
+        AddLite(QStringLiteral("DictWinRight"),
+                QLatin1String(kDictionary) +
+                    QStringLiteral("INSERT INTO F9210 VALUES ('AN8', 'N', 12, 'NUMB', 0, '0'),"
+                                   "('HIDE', 'S', 3, 'ZZZZ', 0, '0'),"
+                                   "('RONLY', 'A', 7, 'CHAR', 2, '1');"));
+        View(0)->SelectDataSource(QStringLiteral("DictWinLeft"), CDataSourceSide::SystemDataSource);
+        View(1)->SelectDataSource(QStringLiteral("DictWinRight"),
+                                  CDataSourceSide::SystemDataSource);
+    }
+    // Runs the command with the given value bits chosen in its dialog.
+    CFormCompareAlias* Open(const std::vector<int>& values) {
+        OnNextModal([values](QWidget* modal) {
+            auto* dialog = dynamic_cast<CDlgParams*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            for (int value = 0; value < 5; ++value)
+                dialog->CheckBox(ParamBit::CompareValue0 + value)
+                    ->setChecked(std::find(values.begin(), values.end(), value) != values.end());
+            dialog->Accept();
+        });
+        QTest::mouseClick(Commands()->CompareDictionariesButton(), Qt::LeftButton);
+        if (m_app->ComparisonFrames().isEmpty())
+            return nullptr;
+        auto* frame = dynamic_cast<CCompareAliasFrm*>(m_app->ComparisonFrames().last());
+        return frame ? dynamic_cast<CFormCompareAlias*>(frame->View()) : nullptr;
+    }
+    int RowOf(CFormCompareAlias* view, const QString& key) const {
+        for (int row = 0; row < view->List()->GetItemCount(); ++row) {
+            if (view->List()->GetItemText(row, 0) == key)
+                return row;
+        }
+        return -1;
+    }
+    QStringList Row(CFormCompareAlias* view, const QString& key) const {
+        QStringList texts;
+        const int row = RowOf(view, key);
+        for (int column = 0; column < CFormCompareAlias::kColumnCount; ++column)
+            texts.append(view->List()->GetItemText(row, column));
+        return texts;
+    }
+};
+
+TEST_F(CompareDictionaries, TheParametersComeBackUntilAValueIsChosen) {
+    ASSERT_TRUE(Commands()->CompareDictionariesButton()->isEnabled());
+    int shown = 0;
+    std::function<void(QWidget*)> noValues = [&shown, &noValues](QWidget* modal) {
+        auto* dialog = dynamic_cast<CDlgParams*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        if (++shown == 3) {
+            dialog->reject();
+            return;
+        }
+        for (int value = 0; value < 5; ++value)
+            dialog->CheckBox(ParamBit::CompareValue0 + value)->setChecked(false);
+        OnNextModal(noValues);
+        dialog->Accept();
+    };
+    OnNextModal(noValues);
+    QTest::mouseClick(Commands()->CompareDictionariesButton(), Qt::LeftButton);
+    EXPECT_EQ(shown, 3);
+    EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
+}
+
+TEST_F(CompareDictionaries, TwoValuesShareTheWidthAndHiddenOnesNeitherShowNorMatch) {
+    // DTAT (value 0) and OWTP (value 2) only.
+    CFormCompareAlias* view = Open({0, 2});
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("DictWinLeft / DictWinRight"));
+    EXPECT_EQ(view->Filter(2)->text(), QStringLiteral("1 alias(es) is/are only in DictWinRight"));
+    const int width = view->List()->viewport()->width();
+    const int name = view->List()->GetColumnWidth(0);
+    EXPECT_EQ(view->List()->GetColumnWidth(1), (width - name) * 13 / 26);
+    EXPECT_EQ(view->List()->GetColumnWidth(3), width - name - (width - name) * 13 / 26);
+    for (const int hidden : {2, 4, 5})
+        EXPECT_EQ(view->List()->GetColumnWidth(hidden), 0) << hidden;
+    EXPECT_EQ(Row(view, QStringLiteral("RONLY")), (QStringList{"RONLY", "A", "", "CHAR", "", ""}));
+
+    // A text of a hidden column does not match: DTAS 12 is not shown.
+    const int beeps = CWarningBeep::Count();
+    view->SearchEdit()->setText(QStringLiteral("12"));
+    view->Find();
+    EXPECT_EQ(CWarningBeep::Count(), beeps + 1);
+    view->SearchEdit()->setText(QStringLiteral("zzzz"));
+    view->Find();
+    EXPECT_EQ(view->List()->GetSelectedRow(), RowOf(view, QStringLiteral("HIDE")));
+}
+
+TEST_F(CompareDictionaries, StatusesColoursAndBothValuesWhereTheyDiffer) {
+    CFormCompareAlias* view = Open({0, 1, 2, 3, 4});
+    ASSERT_NE(view, nullptr);
+    // A right-only item shows its right values, in the colour of its status.
+    const int ronly = RowOf(view, QStringLiteral("RONLY"));
+    ASSERT_GE(ronly, 0);
+    EXPECT_EQ(view->GetItemImage(view->List()->GetItemData(ronly)), CompareStatus::OnlyRight);
+    EXPECT_EQ(CCompareListCtrl::StatusColor(CompareStatus::OnlyRight), QColor(0, 128, 0));
+    EXPECT_EQ(Row(view, QStringLiteral("RONLY")),
+              (QStringList{"RONLY", "A", "7", "CHAR", "2", "1"}));
+    // Sizes 10 and 12 with the same type: the type once, both sizes.
+    EXPECT_EQ(Row(view, QStringLiteral("AN8")),
+              (QStringList{"AN8", "N", "10 | 12", "NUMB", "0", "0"}));
+    EXPECT_EQ(view->GetItemImage(view->List()->GetItemData(RowOf(view, QStringLiteral("AN8")))),
+              CompareStatus::Different);
+    // The band is painted over the six columns; the window may be wide.
+    EXPECT_EQ(view->HeaderBand().height(), CFormCompare::kBandHeight);
+    EXPECT_FALSE(dynamic_cast<CCompareFrm*>(view->window())->HasMaxWidth());
+
+    // A second window shares the result: no dialog, no run.
+    bool asked = false;
+    OnNextModal([&asked](QWidget* modal) {
+        asked = true;
+        static_cast<QDialog*>(modal)->reject();
+    });
+    QTest::mouseClick(Commands()->CompareDictionariesButton(), Qt::LeftButton);
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 2);
+    EXPECT_FALSE(asked);
+    ForgetPendingHandlers();
+}
+
+TEST_F(CompareDictionaries, PostgresDictionaryAgainstAnF9201) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    for (int side = 0; side < 2; ++side) {
+        View(side)->SelectDataSource(QStringLiteral("QuorvixPostgres"),
+                                     CDataSourceSide::SystemDataSource);
+        QComboBox* owners = View(side)->OwnerCombo();
+        owners->setCurrentIndex(owners->findText(side == 0 ? QStringLiteral("quorvix.s1")
+                                                           : QStringLiteral("quorvix.s2")));
+        View(side)->OwnerChanged();
+    }
+    CFormCompareAlias* view = Open({0, 1, 2, 3, 4});
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("2 alias(es) is/are the same"));
+    EXPECT_EQ(Row(view, QStringLiteral("ALPH")), (QStringList{"ALPH", "", "40", "VARC", "0", ""}));
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "dialogs/DlgParams.h"
+#include "shell/ShellTestBase.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+// Handlers of modal windows for the tests of the result windows, which answer dialogs from
+// inside their modal loops, and the base of those tests.
+
+inline std::vector<QPointer<QTimer>> g_pendingHandlers;
+
+// Handles the next modal window that opens, from inside its modal loop.
+inline void OnNextModal(std::function<void(QWidget*)> handler) {
+    auto* timer = new QTimer(qApp);
+    g_pendingHandlers.emplace_back(timer);
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, handler] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            handler(modal);
+        }
+    });
+    timer->start();
+}
+
+inline void ForgetPendingHandlers() {
+    for (const QPointer<QTimer>& timer : g_pendingHandlers)
+        delete timer.data();
+    g_pendingHandlers.clear();
+}
+
+// Answers a save dialog with a path of the test's choosing.
+inline void ChooseSavePath(QWidget* save, const QString& path) {
+    auto* files = qobject_cast<QFileDialog*>(save);
+    ASSERT_NE(files, nullptr);
+    files->setDirectory(QFileInfo(path).absolutePath());
+    // Typed into the file name field, as a user would.
+    auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QFileInfo(path).fileName());
+    static_cast<QDialog*>(files)->accept();
+}
+
+inline void AcceptParams(QWidget* modal) {
+    auto* dialog = dynamic_cast<CDlgParams*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    dialog->Accept();
+}
+
+// The main window with result files kept in a private TMP folder; every result window and every
+// pending modal handler is gone after each test.
+class ResultWindowTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        ASSERT_TRUE(m_tmp.isValid());
+        m_savedTmp = qgetenv("TMP");
+        qputenv("TMP", QFile::encodeName(m_tmp.path()));
+    }
+    void TearDown() override {
+        ForgetPendingHandlers();
+        // Copies: closing a window takes it out of its list.
+        for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
+            frame->close();
+        for (QWidget* frame : QList<QWidget*>(m_app->StructureFrames()))
+            frame->close();
+        ShellTest::TearDown();
+        qputenv("TMP", m_savedTmp);
+    }
+
+    QTemporaryDir m_tmp;
+    QByteArray m_savedTmp;
+};
