@@ -144,7 +144,7 @@ int CFormCompare::NameColumnWidth(int listWidth, int nameWeight, int totalWeight
 }
 
 QRect CFormCompare::HeaderBand() const {
-    if (!ReservesHeaderBand() || HeaderTexts().empty())
+    if (!ReservesHeaderBand() || !PaintsHeaderBand())
         return {};
     const QRect list = m_list->geometry();
     return QRect(list.left(), list.top() - kBandHeight, list.width(), kBandHeight);
@@ -225,8 +225,6 @@ void CFormCompare::paintEvent(QPaintEvent* event) {
     painter.setPen(QPen(CQuorvixLook::Accent(), 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(m_panelRect.adjusted(1, 1, 0, 0));
-    const std::vector<BandHeader> headers =
-        ReservesHeaderBand() ? HeaderTexts() : std::vector<BandHeader>();
-    if (!headers.empty())
-        PaintHeaderBand(painter, headers);
+    if (!HeaderBand().isEmpty())
+        PaintHeaderBand(painter, HeaderTexts());
 }

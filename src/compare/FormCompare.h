@@ -51,7 +51,9 @@ public:
         QString second;
     };
     virtual bool ReservesHeaderBand() const { return false; }
-    // The headers of the columns, left to right; none leaves the band unpainted.
+    // Whether the reserved band is painted; when it is, HeaderTexts gives the columns' headers,
+    // left to right.
+    virtual bool PaintsHeaderBand() const { return ReservesHeaderBand(); }
     virtual std::vector<BandHeader> HeaderTexts() const { return {}; }
     // Where the header band is painted, in view coordinates; empty when nothing is painted.
     QRect HeaderBand() const;

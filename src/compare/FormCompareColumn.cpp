@@ -52,8 +52,6 @@ bool CFormCompareColumn::MatchesSearch(int itemData, const QString& text) {
 }
 
 std::vector<CFormCompare::BandHeader> CFormCompareColumn::HeaderTexts() const {
-    if (!m_typeDetails)
-        return {};
     std::vector<BandHeader> headers;
     for (int column = 0; column < kColumnCount; ++column)
         headers.push_back({LoadLocalizedString(kFirstHeaderText + column), QString()});
@@ -138,8 +136,8 @@ bool CFormCompareColumn::PrepareExport() {
     // Without type details the view has no different columns to offer.
     if (!m_typeDetails)
         bits.pop_back();
-    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportColumnStatus0,
-                                        Context().leftName, Context().rightName, this);
+    return CDlgParams::AskUntilAnySet(params, bits, ParamBit::ExportColumnStatus0,
+                                      Context().leftName, Context().rightName, this);
 }
 
 QString CFormCompareColumn::GetExportFileName() const {

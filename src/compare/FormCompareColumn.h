@@ -25,6 +25,7 @@ public:
     bool IsFilterShown(int status) const override;
     bool ReservesHeaderBand() const override { return true; }
     // Painted with type details only.
+    bool PaintsHeaderBand() const override { return m_typeDetails; }
     std::vector<BandHeader> HeaderTexts() const override;
     bool MatchesSearch(int itemData, const QString& text) override;
     void InsertColumns() override;

@@ -133,14 +133,14 @@ std::vector<int> CDlgParams::StatusOptions(int firstBit, int nestedFirstBit) {
     return bits;
 }
 
-bool CDlgParams::AskExportOptions(CParamWord& params, const std::vector<int>& bits,
-                                  int firstStatusBit, const QString& leftName,
-                                  const QString& rightName, QWidget* parent, int mainBitCount) {
+bool CDlgParams::AskUntilAnySet(CParamWord& params, const std::vector<int>& bits,
+                                int firstRequiredBit, const QString& leftName,
+                                const QString& rightName, QWidget* parent, int requiredCount) {
     for (;;) {
         CDlgParams dialog(params, bits, leftName, rightName, parent);
         if (dialog.exec() != QDialog::Accepted)
             return false;
-        for (int bit = firstStatusBit; bit < firstStatusBit + mainBitCount; ++bit) {
+        for (int bit = firstRequiredBit; bit < firstRequiredBit + requiredCount; ++bit) {
             if (params.TestBit(bit))
                 return true;
         }

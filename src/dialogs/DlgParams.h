@@ -24,13 +24,13 @@ public:
     // given, one indented option per status from it (the lines written under an entry).
     static std::vector<int> StatusOptions(int firstBit, int nestedFirstBit = kIndent);
 
-    // An export's options: shows the dialog until, after OK, one of the view's main bits (the
-    // mainBitCount bits from firstStatusBit, one per status unless told) is set; false when the
-    // user cancels.
-    static bool AskExportOptions(CParamWord& params, const std::vector<int>& bits,
-                                 int firstStatusBit, const QString& leftName,
-                                 const QString& rightName, QWidget* parent,
-                                 int mainBitCount = CompareStatus::Count);
+    // Shows the dialog until, after OK, one of the required bits (the requiredCount bits from
+    // firstRequiredBit, one per status unless told) is set; false when the user cancels. An
+    // export asks its options so, and the data-dictionary comparison its values.
+    static bool AskUntilAnySet(CParamWord& params, const std::vector<int>& bits,
+                               int firstRequiredBit, const QString& leftName,
+                               const QString& rightName, QWidget* parent,
+                               int requiredCount = CompareStatus::Count);
 
     QCheckBox* CheckBox(int bit) const;
     void Accept() { OnOK(); }

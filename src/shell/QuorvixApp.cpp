@@ -209,17 +209,14 @@ CComparisonContext CQuorvixApp::ComparisonContext(std::function<bool()> ensureRe
 void CQuorvixApp::CompareDataDictionaries() {
     if (!m_results.HasResult(CResultFile::DictionaryResult)) {
         // Until at least one value is to be compared; Cancel ends the command.
-        const std::vector<int> values{ParamBit::CompareValue0, ParamBit::CompareValue0 + 1,
-                                      ParamBit::CompareValue0 + 2, ParamBit::CompareValue0 + 3,
-                                      ParamBit::CompareValue0 + 4};
-        for (bool chosen = false; !chosen;) {
-            CDlgParams dialog(m_params, values, SideDisplayName(0), SideDisplayName(1),
-                              m_mainFrame.get());
-            if (dialog.exec() != QDialog::Accepted)
-                return;
-            chosen = std::any_of(values.begin(), values.end(),
-                                 [this](int bit) { return m_params.TestBit(bit); });
-        }
+        constexpr int kValues = 5;
+        std::vector<int> values;
+        for (int value = 0; value < kValues; ++value)
+            values.push_back(ParamBit::CompareValue0 + value);
+        if (!CDlgParams::AskUntilAnySet(m_params, values, ParamBit::CompareValue0,
+                                        SideDisplayName(0), SideDisplayName(1), m_mainFrame.get(),
+                                        kValues))
+            return;
     }
     CComparisonContext context = ComparisonContext([this] { return EnsureDictionaryComparison(); });
     CCompareAliasFrm::Open(context.programIcon, context, m_mainFrame.get());

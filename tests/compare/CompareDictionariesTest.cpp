@@ -150,14 +150,8 @@ TEST_F(CompareDictionaries, StatusesColoursAndBothValuesWhereTheyDiffer) {
 
 TEST_F(CompareDictionaries, PostgresDictionaryAgainstAnF9201) {
     QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
-    for (int side = 0; side < 2; ++side) {
-        View(side)->SelectDataSource(QStringLiteral("QuorvixPostgres"),
-                                     CDataSourceSide::SystemDataSource);
-        QComboBox* owners = View(side)->OwnerCombo();
-        owners->setCurrentIndex(owners->findText(side == 0 ? QStringLiteral("quorvix.s1")
-                                                           : QStringLiteral("quorvix.s2")));
-        View(side)->OwnerChanged();
-    }
+    Choose(0, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.s1"));
+    Choose(1, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.s2"));
     CFormCompareAlias* view = Open({0, 1, 2, 3, 4});
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("2 alias(es) is/are the same"));

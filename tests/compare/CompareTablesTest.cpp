@@ -203,14 +203,8 @@ TEST_F(CompareTables, NameOutsideTheByteEncodingStopsTheExportWithTheWriteError)
 
 TEST_F(CompareTables, TwoSchemasOfOnePostgresDatabase) {
     QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
-    for (int side = 0; side < 2; ++side) {
-        View(side)->SelectDataSource(QStringLiteral("QuorvixPostgres"),
-                                     CDataSourceSide::SystemDataSource);
-        QComboBox* owners = View(side)->OwnerCombo();
-        owners->setCurrentIndex(owners->findText(side == 0 ? QStringLiteral("quorvix.ta")
-                                                           : QStringLiteral("quorvix.tb")));
-        View(side)->OwnerChanged();
-    }
+    Choose(0, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.ta"));
+    Choose(1, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.tb"));
     CFormCompareTable* view = OpenTableComparison();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->window()->windowTitle(),
@@ -477,14 +471,8 @@ TEST_F(CompareColumns, OnlyDifferentTablesOpenAndTheExportOffersTheViewsStatuses
 
 TEST_F(CompareColumns, PostgresDriverTypeNamesOfBothSides) {
     QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
-    for (int side = 0; side < 2; ++side) {
-        View(side)->SelectDataSource(QStringLiteral("QuorvixPostgres"),
-                                     CDataSourceSide::SystemDataSource);
-        QComboBox* owners = View(side)->OwnerCombo();
-        owners->setCurrentIndex(owners->findText(side == 0 ? QStringLiteral("quorvix.ta")
-                                                           : QStringLiteral("quorvix.tb")));
-        View(side)->OwnerChanged();
-    }
+    Choose(0, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.ta"));
+    Choose(1, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.tb"));
     m_app->Params().SetBit(ParamBit::CompareSqlTypes, true);
     m_app->Params().SetBit(ParamBit::StringsAlike, false);
     CFormCompareTable* tables = OpenTableComparison();

@@ -2,6 +2,7 @@
 
 #include "odbc/OdbcTestEnvironment.h"
 #include "runs/ComparisonTestBase.h"
+#include "runs/HeldDictionaryLock.h"
 #include "services/Language.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
@@ -9,7 +10,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSemaphore>
@@ -200,22 +200,8 @@ TEST_F(DlgWaitRealRun, CancelInterruptsAReadThatTheServerHolds) {
     OpenSide(m_left, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.stall"));
     OpenSide(m_right, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.s1"));
     // Another session holds the left dictionary locked for a minute.
-    QProcess locker;
-    locker.start(QStringLiteral("psql"),
-                 {QStringLiteral("-h"), qEnvironmentVariable("QUORVIX_PG_SOCKETS"),
-                  QStringLiteral("-p"), qEnvironmentVariable("QUORVIX_PG_PORT"),
-                  QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-d"),
-                  QStringLiteral("quorvix"), QStringLiteral("-c"),
-                  QStringLiteral("BEGIN; LOCK TABLE stall.f9210 IN ACCESS EXCLUSIVE MODE; "
-                                 "SELECT pg_sleep(60); COMMIT;")});
-    const QString locked = QStringLiteral(
-        "SELECT COUNT(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation "
-        "WHERE c.relname = 'f9210' AND l.mode = 'AccessExclusiveLock' AND l.granted");
-    for (int tries = 0; tries < 100; ++tries) {
-        if (COdbcTestEnvironment::QueryNumber(QStringLiteral("QuorvixPostgres"), locked) > 0)
-            break;
-        QThread::msleep(50);
-    }
+    const CHeldDictionaryLock lock;
+    ASSERT_TRUE(CHeldDictionaryLock::IsHeld());
 
     CDlgWait dialog(CDlgWait::DictionaryRun, true, m_results, nullptr);
     QTimer::singleShot(500, &dialog, [&dialog] {
@@ -227,6 +213,4 @@ TEST_F(DlgWaitRealRun, CancelInterruptsAReadThatTheServerHolds) {
     // Closed soon after the Cancel at half a second, not when the lock goes after a minute.
     EXPECT_LT(timer.elapsed(), 10000);
     EXPECT_TRUE(m_results.LastFailure().isEmpty());
-    locker.kill();
-    locker.waitForFinished();
 }

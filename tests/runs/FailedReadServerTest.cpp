@@ -5,13 +5,13 @@
 #include "odbc/OdbcStatement.h"
 #include "odbc/OdbcTestEnvironment.h"
 #include "runs/ComparisonTestBase.h"
+#include "runs/HeldDictionaryLock.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 
 #include <chrono>
 #include <future>
-#include <thread>
 
 namespace {
 
@@ -118,21 +118,8 @@ TEST_F(FailedRead, InterruptCancelsAStalledQuery) {
     OpenSide(m_right, kPostgres, QStringLiteral("quorvix.s1"));
 
     // Another session holds the dictionary locked, so that reading it waits.
-    QProcess locker;
-    locker.start(QStringLiteral("psql"),
-                 {QStringLiteral("-h"), qEnvironmentVariable("QUORVIX_PG_SOCKETS"),
-                  QStringLiteral("-p"), qEnvironmentVariable("QUORVIX_PG_PORT"),
-                  QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-d"),
-                  QStringLiteral("quorvix"), QStringLiteral("-c"),
-                  QStringLiteral("BEGIN; LOCK TABLE stall.f9210 IN ACCESS EXCLUSIVE MODE; "
-                                 "SELECT pg_sleep(60); COMMIT;")});
-    const QString locked = QStringLiteral(
-        "SELECT COUNT(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation "
-        "WHERE c.relname = 'f9210' AND l.mode = 'AccessExclusiveLock' AND l.granted");
-    for (int tries = 0; tries < 100 && COdbcTestEnvironment::QueryNumber(kPostgres, locked) < 1;
-         ++tries)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_EQ(COdbcTestEnvironment::QueryNumber(kPostgres, locked), 1);
+    const CHeldDictionaryLock lock;
+    ASSERT_TRUE(CHeldDictionaryLock::IsHeld());
 
     std::future<bool> run = std::async(
         std::launch::async, [this] { return m_results.RunDictionaryComparison(m_progress); });
@@ -145,8 +132,6 @@ TEST_F(FailedRead, InterruptCancelsAStalledQuery) {
     // A cancel is not a failure to report.
     EXPECT_TRUE(m_results.LastFailure().isEmpty()) << m_results.LastFailure().toStdString();
     EXPECT_EQ(LeftoverFiles(QStringLiteral("BFDD")), 0);
-    locker.kill();
-    locker.waitForFinished();
 
     // The sides take statements again after the run.
     EXPECT_TRUE(m_left.ListTables(nullptr)) << m_left.LastDiagnostic().toStdString();

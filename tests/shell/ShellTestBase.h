@@ -36,6 +36,17 @@ protected:
         return CTemplateBuilder::FindControl(*View(side), id);
     }
 
+    // Chooses the side's data source as the data source dialog would, then its owner by the
+    // text the owner combo shows.
+    void Choose(int side, const QString& dataSource, const QString& owner = {}) {
+        View(side)->SelectDataSource(dataSource, CDataSourceSide::SystemDataSource);
+        if (owner.isEmpty())
+            return;
+        QComboBox* owners = View(side)->OwnerCombo();
+        owners->setCurrentIndex(owners->findText(owner));
+        View(side)->OwnerChanged();
+    }
+
     static void AddLite(const QString& name, const QString& sql) {
         if (!COdbcTestEnvironment::HasDataSource(name))
             COdbcTestEnvironment::AddSqliteDataSource(name, sql);

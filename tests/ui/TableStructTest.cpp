@@ -72,14 +72,6 @@ protected:
         AddLite(QStringLiteral("StructOther"), QStringLiteral("CREATE TABLE OTHER (o INTEGER);"));
     }
 
-    void Choose(int side, const QString& dataSource, const QString& owner = {}) {
-        View(side)->SelectDataSource(dataSource, CDataSourceSide::SystemDataSource);
-        if (owner.isEmpty())
-            return;
-        QComboBox* owners = View(side)->OwnerCombo();
-        owners->setCurrentIndex(owners->findText(owner));
-        View(side)->OwnerChanged();
-    }
     // Selects the table in the side's list and presses "Show table structure...".
     CFormTableStruct* Open(int side, const QString& table) {
         const int row = int(Column(View(side)->TableList(), 0).indexOf(table));
