@@ -20,24 +20,36 @@ as_user() {
     if [ "$(id -u)" -eq 0 ]; then runuser -u "$user" -- "$@"; else "$@"; fi
 }
 
+# A new PostgreSQL cluster in FOLDER/data with its socket folder FOLDER/sockets.
+init_postgres_cluster() {
+    local folder=$1
+    mkdir -p "$folder/data" "$folder/sockets"
+    [ "$(id -u)" -ne 0 ] || chown -R postgres:postgres "$folder"
+    as_user postgres "$pg_bin/initdb" -D "$folder/data" -A trust -U postgres -E UTF8 \
+        --locale=C --no-sync >"$folder/initdb.log" 2>&1
+}
+
+# Creates the database "quorvix" on a running server and loads a fixture into it.
+load_quorvix_database() {
+    local sockets=$1 port=$2 fixture=$3
+    psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d postgres \
+        -c "CREATE DATABASE quorvix" >/dev/null
+    psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d quorvix \
+        -f "$fixture" >/dev/null
+}
+
 start_postgres() {
     local dir=$1 fixtures=$2
     pg_data="$dir/pg/data"
     local sockets="$dir/pg/sockets" port
     port=$(free_port)
-    mkdir -p "$pg_data" "$sockets"
-    [ "$(id -u)" -ne 0 ] || chown -R postgres:postgres "$dir/pg"
-    as_user postgres "$pg_bin/initdb" -D "$pg_data" -A trust -U postgres -E UTF8 --locale=C \
-        --no-sync >"$dir/pg/initdb.log" 2>&1
+    init_postgres_cluster "$dir/pg"
     # Every statement is logged with its user, so that a test can prove that a session of the
     # program sent nothing but catalogue queries and SELECTs.
     as_user postgres "$pg_bin/pg_ctl" -D "$pg_data" -l "$dir/pg/server.log" -w -t 60 \
         -o "-k $sockets -p $port -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off -c log_statement=all -c log_line_prefix=user:%u:" \
         start >/dev/null
-    psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d postgres \
-        -c "CREATE DATABASE quorvix" >/dev/null
-    psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d quorvix \
-        -f "$fixtures/postgres.sql" >/dev/null
+    load_quorvix_database "$sockets" "$port" "$fixtures/postgres.sql"
     cat >>"$SERVER_ODBC_INI" <<INI
 [QuorvixPostgres]
 Description=Private PostgreSQL test server
@@ -75,10 +87,7 @@ start_volatile_postgres() {
     pgv_data="$dir/pgv/data"
     local sockets="$dir/pgv/sockets" port
     port=$(free_port)
-    mkdir -p "$pgv_data" "$sockets"
-    [ "$(id -u)" -ne 0 ] || chown -R postgres:postgres "$dir/pgv"
-    as_user postgres "$pg_bin/initdb" -D "$pgv_data" -A trust -U postgres -E UTF8 --locale=C \
-        --no-sync >"$dir/pgv/initdb.log" 2>&1
+    init_postgres_cluster "$dir/pgv"
     # The options live in the configuration, so that a plain restart finds them.
     as_user postgres tee -a "$pgv_data/postgresql.conf" >/dev/null <<CONF
 port = $port
@@ -89,10 +98,7 @@ full_page_writes = off
 CONF
     export QUORVIX_VOLATILE_PG="$pgv_data"
     "$(dirname "${BASH_SOURCE[0]}")/volatile-postgres" start
-    psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d postgres \
-        -c "CREATE DATABASE quorvix" >/dev/null
-    psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d quorvix \
-        -f "$fixtures/postgres-volatile.sql" >/dev/null
+    load_quorvix_database "$sockets" "$port" "$fixtures/postgres-volatile.sql"
     cat >>"$SERVER_ODBC_INI" <<INI
 [QuorvixPostgresVolatile]
 Description=Private PostgreSQL test server that tests stop and start
