@@ -2,7 +2,13 @@
 
 bool CExportFile::Open(const QString& path) {
     m_file.setFileName(path);
+    m_shownName = path;
     return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+}
+
+bool CExportFile::Open(int descriptor, const QString& shownName) {
+    m_shownName = shownName;
+    return m_file.open(descriptor, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
 }
 
 void CExportFile::Close() {
@@ -26,5 +32,5 @@ void CExportFile::WriteString(const QString& text) {
     // What the byte encoding cannot hold fails the line as a full disk would: nothing of it is
     // written, the lines before it stay.
     if (!representable || m_file.write(bytes) != bytes.size() || !m_file.flush())
-        throw CExportError(QStringLiteral("Disk full while accessing %1.").arg(m_file.fileName()));
+        throw CExportError(QStringLiteral("Disk full while accessing %1.").arg(m_shownName));
 }

@@ -27,11 +27,15 @@ public:
 
     // Creates or empties the file; false when it cannot be opened.
     bool Open(const QString& path);
+    // Writes to a descriptor opened elsewhere (standard output, a file to be renamed once
+    // complete), which stays open; messages name the file as shownName.
+    bool Open(int descriptor, const QString& shownName);
     void Close();
-    QString Path() const { return m_file.fileName(); }
+    QString Path() const { return m_shownName; }
 
     void WriteString(const QString& text);
 
 private:
     QFile m_file;
+    QString m_shownName;
 };

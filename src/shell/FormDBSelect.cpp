@@ -293,7 +293,7 @@ void CFormDBSelect::AddEntry(const QString& text, int itemData) {
     // The combo keeps its entries sorted by text; the item data keeps the link to the owner list.
     int position = 0;
     while (position < m_ownerCombo->count() &&
-           m_ownerCombo->itemText(position).compare(text, Qt::CaseInsensitive) <= 0)
+           OwnerEntryGoesAfter(m_ownerCombo->itemText(position), text))
         ++position;
     m_ownerCombo->insertItem(position, text, itemData);
     m_ownerCombo->setCurrentIndex(-1);

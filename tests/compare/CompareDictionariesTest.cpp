@@ -2,9 +2,11 @@
 // SQLite and PostgreSQL dictionaries.
 #include "shell/ModalHandlers.h"
 
+#include "batch/BatchProcess.h"
 #include "compare/CompareAliasFrm.h"
 #include "compare/CompareListCtrl.h"
 #include "compare/FormCompareAlias.h"
+#include "export/ExpectedFiles.h"
 #include "ui/WarningBeep.h"
 
 #include <QCheckBox>
@@ -156,4 +158,40 @@ TEST_F(CompareDictionaries, PostgresDictionaryAgainstAnF9201) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("2 alias(es) is/are the same"));
     EXPECT_EQ(Row(view, QStringLiteral("ALPH")), (QStringList{"ALPH", "", "40", "VARC", "0", ""}));
+}
+
+TEST_F(CompareDictionaries, BatchToolWritesTheWindowsBytes) {
+    const FakeDesktopOpen desktop;
+    // All five values, then two of them with the right-only items left out.
+    for (const std::vector<int>& values :
+         {std::vector<int>{0, 1, 2, 3, 4}, std::vector<int>{1, 4}}) {
+        CFormCompareAlias* view = Open(values);
+        ASSERT_NE(view, nullptr);
+        const bool some = values.size() < 5;
+        const QString window =
+            m_tmp.filePath(some ? QStringLiteral("some.csv") : QStringLiteral("all.csv"));
+        const QString batch = m_tmp.filePath(QStringLiteral("batch.csv"));
+        ExportThroughDialogs(view, window, [some](CDlgParams* options) {
+            if (some)
+                options->CheckBox(ParamBit::ExportDictionaryStatus0 + 2)->setChecked(false);
+        });
+        QStringList arguments{QStringLiteral("dictionary"),
+                              QStringLiteral("--left"),
+                              QStringLiteral("DictWinLeft"),
+                              QStringLiteral("--right"),
+                              QStringLiteral("DictWinRight"),
+                              QStringLiteral("-o"),
+                              batch};
+        if (some)
+            arguments << QStringLiteral("--clear") << QStringLiteral("19")
+                      << QStringLiteral("--clear") << QStringLiteral("21")
+                      << QStringLiteral("--clear") << QStringLiteral("22")
+                      << QStringLiteral("--clear") << QStringLiteral("17");
+        const CBatchProcess run = CBatchProcess::Run(arguments);
+        EXPECT_EQ(run.exitCode, 2) << run;
+        ASSERT_TRUE(QFile::exists(window));
+        EXPECT_EQ(Contents(batch), Contents(window)) << values.size();
+        for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
+            frame->close();
+    }
 }

@@ -1,5 +1,6 @@
 #include "shell/ModalHandlers.h"
 
+#include "batch/BatchProcess.h"
 #include "compare/CompareColumnFrm.h"
 #include "compare/CompareFrm.h"
 #include "compare/CompareListCtrl.h"
@@ -54,18 +55,18 @@ protected:
     int ResultFiles() const {
         return int(OpenDescriptorsIn(m_tmp.path(), QStringLiteral("BFD")).size());
     }
-    // Runs the export, answering its options dialog with options and its save dialog with path.
     void Export(CQuorvixFormView* view, const QString& path,
                 const std::function<void(CDlgParams*)>& options = {}) {
-        OnNextModal([path, options](QWidget* modal) {
-            auto* dialog = dynamic_cast<CDlgParams*>(modal);
-            ASSERT_NE(dialog, nullptr);
-            if (options)
-                options(dialog);
-            OnNextModal([path](QWidget* save) { ChooseSavePath(save, path); });
-            dialog->Accept();
-        });
-        view->OnExportToFile();
+        ExportThroughDialogs(view, path, options);
+    }
+    // The batch tool's file for the same sides, in the test's folder.
+    QByteArray BatchExport(QStringList arguments) {
+        const QString path = m_tmp.filePath(QStringLiteral("batch.csv"));
+        QFile::remove(path);
+        const CBatchProcess run = CBatchProcess::Run(arguments << QStringLiteral("-o") << path);
+        EXPECT_NE(run.exitCode, 1) << run;
+        EXPECT_TRUE(QFile::exists(path)) << run;
+        return Contents(path);
     }
 };
 
@@ -167,6 +168,33 @@ TEST_F(CompareTables, ExportFollowsFiltersAndOptionsInFrench) {
     });
     EXPECT_EQ(Contents(m_tmp.filePath(QStringLiteral("different.csv"))),
               Expected("table-export-different-left-columns-fr.csv"));
+}
+
+TEST_F(CompareTables, BatchToolWritesTheWindowsBytes) {
+    const FakeDesktopOpen desktop;
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    const QString path = m_tmp.filePath(QStringLiteral("window.csv"));
+    Export(view, path);
+    const QStringList sides{QStringLiteral("tables"), QStringLiteral("--left"),
+                            QStringLiteral("ExpLeft"), QStringLiteral("--right"),
+                            QStringLiteral("ExpRight")};
+    EXPECT_EQ(BatchExport(sides), Contents(path));
+
+    // In French, with the different tables only and their left-only columns.
+    for (int status = 0; status < 3; ++status)
+        view->Filter(status)->click();
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    const QString frenchPath = m_tmp.filePath(QStringLiteral("window-fr.csv"));
+    Export(view, frenchPath, [](CDlgParams* options) {
+        for (const int bit : {7, 9, 10})
+            options->CheckBox(bit)->setChecked(false);
+    });
+    QStringList french = sides;
+    french << QStringLiteral("--lang") << QStringLiteral("fr");
+    for (const char* bit : {"3", "4", "5", "7", "9", "10"})
+        french << QStringLiteral("--clear") << QLatin1String(bit);
+    EXPECT_EQ(BatchExport(french), Contents(frenchPath));
 }
 
 TEST_F(CompareTables, NameOutsideTheByteEncodingStopsTheExportWithTheWriteError) {
@@ -488,4 +516,36 @@ TEST_F(CompareColumns, PostgresDriverTypeNamesOfBothSides) {
                                                    "QuorvixPostgres (quorvix.tb) - strings"));
     ASSERT_EQ(view->List()->GetItemCount(), 1);
     EXPECT_EQ(Row(view, 0), (QStringList{"c", "VARWCHAR | WCHAR", "10", "varchar", "bpchar"}));
+
+    // The batch tool chooses the owners by the combo's text and writes the window's bytes.
+    const FakeDesktopOpen desktop;
+    const QString path = m_tmp.filePath(QStringLiteral("strings.csv"));
+    Export(view, path);
+    EXPECT_EQ(
+        BatchExport({QStringLiteral("columns"), QStringLiteral("strings"), QStringLiteral("--left"),
+                     QStringLiteral("QuorvixPostgres"), QStringLiteral("--left-owner"),
+                     QStringLiteral("quorvix.ta"), QStringLiteral("--right"),
+                     QStringLiteral("QuorvixPostgres"), QStringLiteral("--right-owner"),
+                     QStringLiteral("quorvix.tb"), QStringLiteral("--set"), QStringLiteral("24"),
+                     QStringLiteral("--clear"), QStringLiteral("25")}),
+        Contents(path));
+}
+
+TEST_F(CompareColumns, BatchToolWritesTheWindowsBytes) {
+    for (const bool typeDetails : {false, true}) {
+        CFormCompareColumn* view = OpenColumns(typeDetails);
+        ASSERT_NE(view, nullptr);
+        const FakeDesktopOpen desktop;
+        const QString path =
+            m_tmp.filePath(typeDetails ? QStringLiteral("types.csv") : QStringLiteral("names.csv"));
+        Export(view, path);
+        QStringList arguments{QStringLiteral("columns"), QStringLiteral("T1"),
+                              QStringLiteral("--left"),  QStringLiteral("ColLeft"),
+                              QStringLiteral("--right"), QStringLiteral("ColRight")};
+        if (typeDetails)
+            arguments << QStringLiteral("--set") << QStringLiteral("24");
+        EXPECT_EQ(BatchExport(arguments), Contents(path)) << typeDetails;
+        for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
+            frame->close();
+    }
 }

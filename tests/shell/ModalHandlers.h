@@ -2,6 +2,7 @@
 
 #include "dialogs/DlgParams.h"
 #include "shell/ShellTestBase.h"
+#include "ui/QuorvixFormView.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -50,6 +51,20 @@ inline void ChooseSavePath(QWidget* save, const QString& path) {
     ASSERT_NE(name, nullptr);
     name->setText(QFileInfo(path).fileName());
     static_cast<QDialog*>(files)->accept();
+}
+
+// Runs a view's export, answering its options dialog with options and its save dialog with path.
+inline void ExportThroughDialogs(CQuorvixFormView* view, const QString& path,
+                                 const std::function<void(CDlgParams*)>& options = {}) {
+    OnNextModal([path, options](QWidget* modal) {
+        auto* dialog = dynamic_cast<CDlgParams*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        if (options)
+            options(dialog);
+        OnNextModal([path](QWidget* save) { ChooseSavePath(save, path); });
+        dialog->Accept();
+    });
+    view->OnExportToFile();
 }
 
 inline void AcceptParams(QWidget* modal) {

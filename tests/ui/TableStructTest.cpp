@@ -1,5 +1,6 @@
 #include "shell/ModalHandlers.h"
 
+#include "batch/BatchProcess.h"
 #include "dialogs/DlgParams.h"
 #include "export/ExpectedFiles.h"
 #include "model/ParamWord.h"
@@ -388,4 +389,20 @@ TEST_F(TableStruct, PointAndSlashOfTheTableNameBecomeUnderscoreAndHyphenInThePro
     });
     view->OnExportToFile();
     EXPECT_EQ(proposed, QStringLiteral("StructLite_DB_SCHEMA-T1.csv"));
+}
+
+TEST_F(TableStruct, BatchToolWritesTheWindowsBytes) {
+    CFormTableStruct* view = OpenLite(QStringLiteral("SHAPES"));
+    ASSERT_NE(view, nullptr);
+    const FakeDesktopOpen desktop;
+    const QString window = m_tmp.filePath(QStringLiteral("window.csv"));
+    ExportThroughDialogs(view, window);
+    const QString batch = m_tmp.filePath(QStringLiteral("batch.csv"));
+    const CBatchProcess run = CBatchProcess::Run(
+        {QStringLiteral("structure"), QStringLiteral("SHAPES"), QStringLiteral("--side"),
+         QStringLiteral("left"), QStringLiteral("--left"), QStringLiteral("StructLite"),
+         QStringLiteral("-o"), batch});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    ASSERT_TRUE(QFile::exists(window));
+    EXPECT_EQ(Contents(batch), Contents(window));
 }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+// What a command line of the batch tool asks for, as parsed, before anything is opened.
+struct CBatchOptions {
+    enum class Command { None, Tables, Columns, Dictionary, Structure, ListSources, ListOwners };
+
+    Command command = Command::None;
+    QString table;      // columns, structure
+    QString dataSource; // list-owners
+    QString left;
+    QString right;
+    std::optional<QString> leftOwner;
+    std::optional<QString> rightOwner;
+    int structureSide = -1; // 0 left, 1 right
+    // Bit changes in the order given: the bit and whether it is set.
+    std::vector<std::pair<int, bool>> bitChanges;
+    std::optional<quint32> params;
+    bool useSettings = false;
+    QString language; // "fr", "en", or empty for the regional settings
+    std::optional<QString> leftName;
+    std::optional<QString> rightName;
+    QString output; // empty: standard output
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Reads the batch tool's arguments (the program name excluded). Options may come before or after
+// the command's own arguments and take their value as the next argument or after "=".
+class CBatchCommandLine {
+public:
+    // False with the reason, in the chosen language, when the arguments cannot be used.
+    static bool Parse(const QStringList& arguments, CBatchOptions& options, QString& error);
+    // The value of --lang, looked for before parsing so that its messages speak that language;
+    // empty when there is none or it is not "fr" or "en".
+    static QString LanguageArgument(const QStringList& arguments);
+};

@@ -1,0 +1,292 @@
+#include "batch/BatchProcess.h"
+
+#include "export/ExpectedFiles.h"
+#include "odbc/OdbcTestEnvironment.h"
+#include "runs/HeldDictionaryLock.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+
+namespace {
+
+const QString kLeft = QStringLiteral("ExpLeft");
+const QString kRight = QStringLiteral("ExpRight");
+const QString kPostgres = QStringLiteral("QuorvixPostgres");
+const QString kMariaDb = QStringLiteral("QuorvixMariaDB");
+
+// The tool run as a CI job would run it, on the SQLite sides of the table layout's expected
+// files: T1 differs (C1 only left, C2 same, C3 only right), SAME is the same, LONLY and "R;ONLY"
+// are on one side each.
+class BatchTool : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!COdbcTestEnvironment::HasDataSource(kLeft))
+            COdbcTestEnvironment::AddSqliteDataSource(
+                kLeft, QStringLiteral("CREATE TABLE T1 (C1 INT, C2 INT); CREATE TABLE SAME (a INT);"
+                                      "CREATE TABLE LONLY (x INT);"));
+        if (!COdbcTestEnvironment::HasDataSource(kRight))
+            COdbcTestEnvironment::AddSqliteDataSource(
+                kRight,
+                QStringLiteral("CREATE TABLE T1 (C2 INT, C3 INT); CREATE TABLE SAME (a INT);"
+                               "CREATE TABLE \"R;ONLY\" (y INT);"));
+    }
+    void SetUp() override {
+        ASSERT_TRUE(m_tmp.isValid());
+        QDir(m_tmp.path()).mkdir(QStringLiteral("results"));
+    }
+
+    QString Path(const char* name) const { return m_tmp.filePath(QLatin1String(name)); }
+    // The result files' folder of the tool, private to the test.
+    QStringList Environment() const { return {QStringLiteral("TMP=") + Path("results")}; }
+    CBatchProcess Run(QStringList arguments) const {
+        return CBatchProcess::Run(arguments, Environment());
+    }
+    // Every file the tool left in the output folder, hidden ones included.
+    QStringList FilesIn(const QString& folder) const {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+    QTemporaryDir m_tmp;
+};
+
+TEST_F(BatchTool, ExitCodeTellsWhetherTheStatusesTheExportSelectsDiffer) {
+    const QString path = Path("tables.csv");
+    const CBatchProcess different =
+        Run({QStringLiteral("tables"), QStringLiteral("--left"), kLeft, QStringLiteral("--right"),
+             kRight, QStringLiteral("-o"), path});
+    EXPECT_EQ(different.exitCode, 2) << different;
+    EXPECT_EQ(Contents(path), Expected("table-export-all.csv"));
+    EXPECT_EQ(different.err, "1 same, 1 only in ExpLeft, 1 only in ExpRight, 1 different\n");
+    EXPECT_TRUE(different.out.isEmpty());
+
+    // The same bytes on standard output; --quiet prints nothing else.
+    const CBatchProcess toOutput =
+        Run({QStringLiteral("tables"), QStringLiteral("--left=") + kLeft,
+             QStringLiteral("--right=") + kRight, QStringLiteral("--quiet")});
+    EXPECT_EQ(toOutput.exitCode, 2) << toOutput;
+    EXPECT_EQ(toOutput.out, Expected("table-export-all.csv"));
+    EXPECT_TRUE(toOutput.err.isEmpty()) << toOutput;
+
+    const CBatchProcess same = Run({QStringLiteral("tables"), QStringLiteral("--left"), kLeft,
+                                    QStringLiteral("--right"), kLeft});
+    EXPECT_EQ(same.exitCode, 0) << same;
+
+    // Differences whose status the export leaves out do not count.
+    const CBatchProcess unselected =
+        Run({QStringLiteral("tables"), QStringLiteral("--left"), kLeft, QStringLiteral("--right"),
+             kRight, QStringLiteral("--clear"), QStringLiteral("4"), QStringLiteral("--clear"),
+             QStringLiteral("5"), QStringLiteral("--clear"), QStringLiteral("6")});
+    EXPECT_EQ(unselected.exitCode, 0) << unselected;
+    EXPECT_TRUE(unselected.out.endsWith("\r\n\r\n\r\n=;SAME\r\n")) << unselected;
+}
+
+TEST_F(BatchTool, ColumnsOfADifferentTableAndTheStructureOfATable) {
+    const CBatchProcess columns =
+        Run({QStringLiteral("columns"), QStringLiteral("t1"), QStringLiteral("--left"), kLeft,
+             QStringLiteral("--right"), kRight, QStringLiteral("--lang"), QStringLiteral("fr")});
+    EXPECT_EQ(columns.exitCode, 2) << columns;
+    EXPECT_TRUE(columns.out.startsWith("=;identique\r\n>;uniquement dans ExpLeft\r\n")) << columns;
+    EXPECT_TRUE(columns.out.endsWith("\r\n\r\n\r\n>;C1\r\n=;C2\r\n<;C3\r\n")) << columns;
+    EXPECT_EQ(columns.err, "1 identique(s), 1 uniquement dans ExpLeft, 1 uniquement dans ExpRight, "
+                           "0 différent(s)\n");
+
+    // Only a different table has its columns compared.
+    const CBatchProcess same =
+        Run({QStringLiteral("columns"), QStringLiteral("SAME"), QStringLiteral("--left"), kLeft,
+             QStringLiteral("--right"), kRight, QStringLiteral("-o"), Path("same.csv")});
+    EXPECT_EQ(same.exitCode, 0) << same;
+    EXPECT_EQ(same.err, "Table \"SAME\" is the same on both sides.\n");
+    const CBatchProcess oneSide =
+        Run({QStringLiteral("columns"), QStringLiteral("R;ONLY"), QStringLiteral("--left"), kLeft,
+             QStringLiteral("--right"), kRight, QStringLiteral("-o"), Path("one.csv")});
+    EXPECT_EQ(oneSide.exitCode, 2) << oneSide;
+    EXPECT_TRUE(oneSide.err.contains("only in ExpRight")) << oneSide;
+    const CBatchProcess missing =
+        Run({QStringLiteral("columns"), QStringLiteral("NOPE"), QStringLiteral("--left"), kLeft,
+             QStringLiteral("--right"), kRight, QStringLiteral("-o"), Path("missing.csv")});
+    EXPECT_EQ(missing.exitCode, 1) << missing;
+    EXPECT_EQ(missing.err, "Table \"NOPE\" exists on neither side.\n");
+    EXPECT_FALSE(QFile::exists(Path("same.csv")) || QFile::exists(Path("one.csv")) ||
+                 QFile::exists(Path("missing.csv")));
+
+    const CBatchProcess structure =
+        Run({QStringLiteral("structure"), QStringLiteral("R;ONLY"), QStringLiteral("--side"),
+             QStringLiteral("right"), QStringLiteral("--right"), kRight});
+    EXPECT_EQ(structure.exitCode, 0) << structure;
+    EXPECT_EQ(structure.out, "y;INT\r\n\r\n\r\n");
+    const CBatchProcess notThere =
+        Run({QStringLiteral("structure"), QStringLiteral("R;ONLY"), QStringLiteral("--side"),
+             QStringLiteral("left"), QStringLiteral("--left"), kLeft});
+    EXPECT_EQ(notThere.exitCode, 1) << notThere;
+    EXPECT_EQ(notThere.err, "Table \"R;ONLY\" does not exist in ExpLeft.\n");
+}
+
+TEST_F(BatchTool, ServerSidesAreChosenAsTheOwnerComboShowsThem) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
+    const CBatchProcess owners = Run({QStringLiteral("list-owners"), kPostgres});
+    EXPECT_EQ(owners.exitCode, 0) << owners;
+    const QList<QByteArray> listed = owners.out.split('\n');
+    EXPECT_TRUE(listed.contains("quorvix.s1") && listed.contains("quorvix.Sales")) << owners;
+    // The combo's order: case ignored, an equal text after the one before it.
+    EXPECT_LT(listed.indexOf("quorvix.s1"), listed.indexOf("quorvix.Sales"));
+
+    const CBatchProcess unchosen = Run({QStringLiteral("tables"), QStringLiteral("--left"),
+                                        kPostgres, QStringLiteral("--right"), kMariaDb});
+    EXPECT_EQ(unchosen.exitCode, 1) << unchosen;
+    EXPECT_TRUE(unchosen.err.startsWith("QuorvixPostgres offers several owners; choose one with "
+                                        "--left-owner: "))
+        << unchosen;
+
+    const CBatchProcess schemas = Run(
+        {QStringLiteral("tables"), QStringLiteral("--left"), kPostgres, QStringLiteral("--right"),
+         kPostgres, QStringLiteral("--left-owner"), QStringLiteral("quorvix.s1"),
+         QStringLiteral("--right-owner"), QStringLiteral("quorvix.s2")});
+    EXPECT_EQ(schemas.exitCode, 2) << schemas;
+    EXPECT_TRUE(schemas.out.contains(">;only in QuorvixPostgres (quorvix.s1)\r\n")) << schemas;
+
+    const CBatchProcess maria =
+        Run({QStringLiteral("tables"), QStringLiteral("--left"), kMariaDb,
+             QStringLiteral("--right"), kMariaDb, QStringLiteral("--left-owner"),
+             QStringLiteral("quorvix_a"), QStringLiteral("--right-owner"),
+             QStringLiteral("quorvix_a"), QStringLiteral("--left-name"), QStringLiteral("PROD"),
+             QStringLiteral("--right-name"), QStringLiteral("STAGING")});
+    EXPECT_EQ(maria.exitCode, 0) << maria;
+    EXPECT_TRUE(maria.out.startsWith("=;same\r\n>;only in PROD\r\n<;only in STAGING\r\n")) << maria;
+
+    const CBatchProcess wrongOwner = Run(
+        {QStringLiteral("tables"), QStringLiteral("--left"), kMariaDb, QStringLiteral("--right"),
+         kLeft, QStringLiteral("--left-owner"), QStringLiteral("nobody")});
+    EXPECT_EQ(wrongOwner.exitCode, 1) << wrongOwner;
+    EXPECT_TRUE(wrongOwner.err.startsWith("QuorvixMariaDB offers no owner \"nobody\"; it offers: "))
+        << wrongOwner;
+}
+
+TEST_F(BatchTool, ErrorsExitWithOneAndSayWhy) {
+    // A data source that does not exist: the driver manager's message, no file.
+    const CBatchProcess missing =
+        Run({QStringLiteral("tables"), QStringLiteral("--left"), QStringLiteral("NoSuchSource"),
+             QStringLiteral("--right"), kRight, QStringLiteral("-o"), Path("never.csv")});
+    EXPECT_EQ(missing.exitCode, 1) << missing;
+    EXPECT_TRUE(missing.err.startsWith("Data source NoSuchSource cannot be opened.\nDriver: IM002"))
+        << missing;
+    EXPECT_FALSE(QFile::exists(Path("never.csv")));
+
+    // A folder that does not exist.
+    const QString unwritable = Path("no/such/folder/out.csv");
+    const CBatchProcess folder =
+        Run({QStringLiteral("tables"), QStringLiteral("--left"), kLeft, QStringLiteral("--right"),
+             kRight, QStringLiteral("-o"), unwritable});
+    EXPECT_EQ(folder.exitCode, 1) << folder;
+    EXPECT_TRUE(folder.err.startsWith(("Unable to write in file '" + unwritable + "'.").toUtf8()))
+        << folder;
+
+    // A name the byte encoding cannot hold stops the file at its line, as in the window.
+    COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("BatchEuro"),
+        QStringLiteral("CREATE TABLE \"PRIX\u20AC\" (p INT); CREATE TABLE AAA (a INT);"));
+    const QString path = Path("euro.csv");
+    const CBatchProcess euro =
+        Run({QStringLiteral("tables"), QStringLiteral("--left"), kLeft, QStringLiteral("--right"),
+             QStringLiteral("BatchEuro"), QStringLiteral("-o"), path});
+    EXPECT_EQ(euro.exitCode, 1) << euro;
+    EXPECT_EQ(euro.err, ("Disk full while accessing " + path + ".\n").toUtf8());
+    const QByteArray written = Contents(path);
+    EXPECT_TRUE(written.endsWith(">;LONLY\r\n")) << written.toStdString();
+    EXPECT_EQ(FilesIn(m_tmp.path()), QStringList{QStringLiteral("euro.csv")});
+
+    // Arguments the tool cannot use.
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("tables"), QStringLiteral("--left"), kLeft},
+          QStringList{QStringLiteral("compare")},
+          QStringList{QStringLiteral("tables"), QStringLiteral("--set"), QStringLiteral("26")},
+          QStringList{QStringLiteral("tables"), QStringLiteral("--frobnicate")},
+          QStringList{QStringLiteral("tables"), QStringLiteral("--left"), kLeft,
+                      QStringLiteral("--right"), kRight, QStringLiteral("--params"),
+                      QStringLiteral("0")}}) {
+        const CBatchProcess bad = Run(arguments);
+        EXPECT_EQ(bad.exitCode, 1) << arguments.join(' ').toStdString() << "\n" << bad;
+        EXPECT_FALSE(bad.err.isEmpty()) << arguments.join(' ').toStdString();
+    }
+}
+
+TEST_F(BatchTool, HelpAndVersionInTheUsersLanguage) {
+    const CBatchProcess english = Run({QStringLiteral("--help")});
+    EXPECT_EQ(english.exitCode, 0);
+    EXPECT_TRUE(english.out.startsWith("Usage: quorvix-batch COMMAND")) << english;
+    EXPECT_TRUE(english.out.contains("Exit codes:\n  0 ")) << english;
+
+    const CBatchProcess french =
+        Run({QStringLiteral("--help"), QStringLiteral("--lang"), QStringLiteral("fr")});
+    EXPECT_TRUE(french.out.startsWith("Utilisation : quorvix-batch COMMANDE")) << french;
+    EXPECT_TRUE(french.out.contains("Codes de sortie :")) << french;
+
+    // Without --lang, the regional settings choose, as they do for the window.
+    const CBatchProcess regional =
+        CBatchProcess::Run({QStringLiteral("--help")}, {QStringLiteral("LC_ALL=fr_FR.UTF-8")});
+    EXPECT_EQ(regional.out, french.out);
+
+    const CBatchProcess version = Run({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "quorvix-batch " QUORVIX_VERSION "\n");
+}
+
+TEST_F(BatchTool, InterruptDuringALargeTableRunLeavesNoFile) {
+    QString sql = QStringLiteral("BEGIN;");
+    for (int table = 0; table < 3000; ++table)
+        sql += QStringLiteral("CREATE TABLE T%1 (A INT, B VARCHAR(10), C REAL);").arg(table);
+    sql += QStringLiteral("COMMIT;");
+    COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("BatchLarge"), sql);
+
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const QString path = Path("large.csv");
+        QProcess process;
+        CBatchProcess::Start(process,
+                             {QStringLiteral("tables"), QStringLiteral("--left"),
+                              QStringLiteral("BatchLarge"), QStringLiteral("--right"),
+                              QStringLiteral("BatchLarge"), QStringLiteral("-o"), path},
+                             Environment());
+        ASSERT_TRUE(process.waitForStarted());
+        QThread::msleep(700);
+        ASSERT_EQ(process.state(), QProcess::Running) << "the run ended before the signal";
+        ::kill(pid_t(process.processId()), signal);
+        QElapsedTimer sinceSignal;
+        sinceSignal.start();
+        ASSERT_TRUE(process.waitForFinished(30000));
+        CBatchProcess run;
+        run.Collect(process);
+        EXPECT_EQ(run.exitCode, 130) << run;
+        EXPECT_LT(sinceSignal.elapsed(), 5000);
+        EXPECT_EQ(FilesIn(m_tmp.path()), QStringList()) << "signal " << signal;
+        EXPECT_EQ(FilesIn(Path("results")), QStringList());
+    }
+}
+
+TEST_F(BatchTool, TerminateCancelsAQueryTheServerHolds) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    const CHeldDictionaryLock lock;
+    ASSERT_TRUE(CHeldDictionaryLock::IsHeld());
+    QProcess process;
+    CBatchProcess::Start(process,
+                         {QStringLiteral("dictionary"), QStringLiteral("--left"), kPostgres,
+                          QStringLiteral("--left-owner"), QStringLiteral("quorvix.stall"),
+                          QStringLiteral("--right"), kPostgres, QStringLiteral("--right-owner"),
+                          QStringLiteral("quorvix.s1"), QStringLiteral("-o"), Path("dd.csv")},
+                         Environment());
+    ASSERT_TRUE(process.waitForStarted());
+    EXPECT_FALSE(process.waitForFinished(1500)) << "the dictionary read should wait for the lock";
+    ::kill(pid_t(process.processId()), SIGTERM);
+    // Far less than the lock's minute: the query was cancelled, not waited for.
+    ASSERT_TRUE(process.waitForFinished(10000));
+    CBatchProcess run;
+    run.Collect(process);
+    EXPECT_EQ(run.exitCode, 130) << run;
+    EXPECT_EQ(run.err, "Cancelled.\n");
+    EXPECT_EQ(FilesIn(m_tmp.path()), QStringList());
+}
+
+} // namespace
