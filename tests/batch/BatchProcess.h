@@ -20,6 +20,11 @@ struct CBatchProcess {
                       const QStringList& environment = {}) {
         QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
         variables.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        // Under the sanitizers, what the tool prints stays its own.
+        if (variables.contains(QStringLiteral("LSAN_OPTIONS")))
+            variables.insert(QStringLiteral("LSAN_OPTIONS"),
+                             variables.value(QStringLiteral("LSAN_OPTIONS")) +
+                                 QStringLiteral(":print_suppressions=0"));
         for (const QString& variable : environment)
             variables.insert(variable.section(QLatin1Char('='), 0, 0),
                              variable.section(QLatin1Char('='), 1));

@@ -84,6 +84,26 @@ TEST_F(BatchTool, ExitCodeTellsWhetherTheStatusesTheExportSelectsDiffer) {
     EXPECT_TRUE(unselected.out.endsWith("\r\n\r\n\r\n=;SAME\r\n")) << unselected;
 }
 
+TEST_F(BatchTool, ProgressLineOnlyOnATerminal) {
+    // script(1) gives the tool a terminal; the run above showed that a pipe gets none.
+    const QString command = QStringLiteral("'%1' tables --left ExpLeft --right ExpRight -o '%2'")
+                                .arg(CBatchProcess::Program(), Path("tty.csv"));
+    QProcess terminal;
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    variables.insert(QStringLiteral("TMP"), Path("results"));
+    variables.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    terminal.setProcessEnvironment(variables);
+    terminal.start(QStringLiteral("script"),
+                   {QStringLiteral("-qec"), command, QStringLiteral("/dev/null")});
+    ASSERT_TRUE(terminal.waitForFinished(60000));
+    const QByteArray shown = terminal.readAllStandardOutput();
+    EXPECT_EQ(terminal.exitCode(), 2) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("\r[  0%] 0/4 ")) << shown.toStdString();
+    // The line is cleared before the counts.
+    EXPECT_TRUE(shown.contains("\r\033[K1 same, 1 only in ExpLeft")) << shown.toStdString();
+    EXPECT_EQ(Contents(Path("tty.csv")), Expected("table-export-all.csv"));
+}
+
 TEST_F(BatchTool, ColumnsOfADifferentTableAndTheStructureOfATable) {
     const CBatchProcess columns =
         Run({QStringLiteral("columns"), QStringLiteral("t1"), QStringLiteral("--left"), kLeft,
