@@ -79,8 +79,11 @@ QString BitRange(int first, int count) {
 CBatchRun::CBatchRun(CBatchOptions options)
     : m_options(std::move(options)), m_results(m_sides[0], m_sides[1], m_params),
       m_progress(stderr, !m_options.quiet && ::isatty(STDERR_FILENO)) {
-    if (m_options.useSettings)
-        m_params.Load(CSettingsStore(kWindowProgram));
+    if (m_options.useSettings) {
+        const CSettingsStore store(kWindowProgram);
+        m_params.Load(store);
+        m_results.LoadReadingOption(store);
+    }
     if (m_options.params)
         m_params.SetValue(*m_options.params);
     for (const auto& [bit, on] : m_options.bitChanges)

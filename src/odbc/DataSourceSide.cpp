@@ -1,6 +1,7 @@
 #include "odbc/DataSourceSide.h"
 
 #include "model/NameOrdering.h"
+#include "odbc/ColumnCatalogue.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
 #include "odbc/OwnerCombo.h"
@@ -349,28 +350,43 @@ bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& column
     return listed || Fail(LoadLocalizedString(kTableNotFoundText).arg(table));
 }
 
-bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString& table,
-                                     CColumnInfoArray& columns) {
-    COdbcStatement statement(*m_connection);
-    bool exactSchema = true;
+bool CDataSourceSide::OpenColumnRows(COdbcStatement& statement, const QString* tablePattern,
+                                     bool& exactSchema, ColumnBindings& bindings) {
+    exactSchema = true;
     const QString schemaPattern = SearchPattern(m_owner.schema, exactSchema);
     const bool listed = statement.Execute([&](SQLHSTMT handle) {
         return SQLColumnsW(handle, Wide(m_owner.catalog), SQL_NTS, Wide(schemaPattern), SQL_NTS,
-                           Wide(tablePattern), SQL_NTS, nullptr, SQL_NTS);
+                           tablePattern ? Wide(*tablePattern) : nullptr, SQL_NTS, nullptr, SQL_NTS);
     });
     if (!listed)
         return Fail(statement.Diagnostic());
 
     statement.BindText(1, kNameBufferUnits);
-    const int schemaColumn = statement.BindText(2, kNameBufferUnits);
-    const int tableColumn = statement.BindText(3, kNameBufferUnits);
-    const int nameColumn = statement.BindText(4, kNameBufferUnits);
-    const int typeColumn = statement.BindInt16(5);
-    const int typeNameColumn = statement.BindText(6, kNameBufferUnits);
-    const int sizeColumn = statement.BindInt32(7);
-    if (schemaColumn < 0 || tableColumn < 0 || nameColumn < 0 || typeColumn < 0 ||
-        typeNameColumn < 0 || sizeColumn < 0)
+    bindings.schema = statement.BindText(2, kNameBufferUnits);
+    bindings.table = statement.BindText(3, kNameBufferUnits);
+    bindings.name = statement.BindText(4, kNameBufferUnits);
+    bindings.type = statement.BindInt16(5);
+    bindings.typeName = statement.BindText(6, kNameBufferUnits);
+    bindings.size = statement.BindInt32(7);
+    if (bindings.schema < 0 || bindings.table < 0 || bindings.name < 0 || bindings.type < 0 ||
+        bindings.typeName < 0 || bindings.size < 0)
         return Fail(statement.Diagnostic());
+    return true;
+}
+
+bool CDataSourceSide::IsColumnRowCut(const COdbcStatement& statement,
+                                     const ColumnBindings& bindings) {
+    return statement.IsTextCut(bindings.table) || statement.IsTextCut(bindings.name) ||
+           statement.IsTextCut(bindings.schema) || statement.IsTextCut(bindings.typeName);
+}
+
+bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString& table,
+                                     CColumnInfoArray& columns) {
+    COdbcStatement statement(*m_connection);
+    bool exactSchema = true;
+    ColumnBindings bindings;
+    if (!OpenColumnRows(statement, &tablePattern, exactSchema, bindings))
+        return false;
 
     // A driver may still answer for other tables (a pattern, or a case-insensitive match): keep
     // the rows of this table, exactly spelt when there are any, else those equal to it ignoring
@@ -378,18 +394,17 @@ bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString&
     std::vector<std::pair<QString, std::unique_ptr<CColumnInfo>>> rows;
     COdbcStatement::FetchResult fetched;
     while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
-        if (statement.IsTextCut(tableColumn) || statement.IsTextCut(nameColumn) ||
-            statement.IsTextCut(schemaColumn) || statement.IsTextCut(typeNameColumn))
+        if (IsColumnRowCut(statement, bindings))
             return Fail(LongNameDiagnostic());
-        if (!exactSchema && statement.Text(schemaColumn) != m_owner.schema)
+        if (!exactSchema && statement.Text(bindings.schema) != m_owner.schema)
             continue;
-        QString tableName = statement.Text(tableColumn);
+        QString tableName = statement.Text(bindings.table);
         if (CompareNames(tableName, table, false) != 0)
             continue;
         rows.emplace_back(std::move(tableName),
                           std::make_unique<CColumnInfo>(
-                              statement.Text(nameColumn), statement.Number(typeColumn),
-                              statement.Text(typeNameColumn), statement.Number(sizeColumn)));
+                              statement.Text(bindings.name), statement.Number(bindings.type),
+                              statement.Text(bindings.typeName), statement.Number(bindings.size)));
     }
     if (fetched == COdbcStatement::FetchResult::Error)
         return Fail(statement.Diagnostic());
@@ -399,6 +414,47 @@ bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString&
     for (auto& [tableName, column] : rows) {
         if (!anyExact || tableName == table)
             columns.push_back(std::move(column));
+    }
+    return true;
+}
+
+bool CDataSourceSide::ReadAllColumns(CColumnCatalogue& catalogue,
+                                     const std::function<bool(const QString&)>& onTable) {
+    const CWaitCursor waitCursor;
+    catalogue.Clear();
+    m_lastDiagnostic.clear();
+    if (!HasConnection())
+        return Fail(NoConnectionDiagnostic());
+
+    // One call with no table name: every column of the owner, in the driver's order.
+    COdbcStatement statement(*m_connection);
+    bool exactSchema = true;
+    ColumnBindings bindings;
+    if (!OpenColumnRows(statement, nullptr, exactSchema, bindings))
+        return false;
+    QString table;
+    COdbcStatement::FetchResult fetched;
+    while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
+        if (IsColumnRowCut(statement, bindings)) {
+            catalogue.Clear();
+            return Fail(LongNameDiagnostic());
+        }
+        if (!exactSchema && statement.Text(bindings.schema) != m_owner.schema)
+            continue;
+        const QString rowTable = statement.Text(bindings.table);
+        if (rowTable != table) {
+            table = rowTable;
+            if (onTable && onTable(table)) {
+                catalogue.Clear();
+                return false;
+            }
+        }
+        catalogue.AddRow(table, statement.Text(bindings.name), statement.Number(bindings.type),
+                         statement.Text(bindings.typeName), statement.Number(bindings.size));
+    }
+    if (fetched == COdbcStatement::FetchResult::Error) {
+        catalogue.Clear();
+        return Fail(statement.Diagnostic());
     }
     return true;
 }

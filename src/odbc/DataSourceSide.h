@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class CColumnCatalogue;
 class COdbcConnection;
 class COdbcStatement;
 class IOwnerCombo;
@@ -85,6 +86,11 @@ public:
     int IsView(int index) const;
     bool TableNameContains(int index, const QString& text) const;
     bool ReadColumns(const QString& table, CColumnInfoArray& columns);
+    // Every column of the owner in one catalogue call. onTable hears of each table as its rows
+    // begin and stops the reading by returning true. False when the call fails or is stopped;
+    // the catalogue is then empty.
+    bool ReadAllColumns(CColumnCatalogue& catalogue,
+                        const std::function<bool(const QString& table)>& onTable);
     bool ReadIndexes(const QString& table, CIndexInfoArray& indexes);
 
     // Data-dictionary reader
@@ -105,6 +111,19 @@ private:
     bool HasConnection() const;
     QString SearchPattern(const QString& text, bool& exact);
     bool Fail(const QString& diagnostic);
+    // Where the columns of a column catalogue call are bound.
+    struct ColumnBindings {
+        int schema = -1;
+        int table = -1;
+        int name = -1;
+        int type = -1;
+        int typeName = -1;
+        int size = -1;
+    };
+    // The column call for one table pattern, or for every table without one.
+    bool OpenColumnRows(COdbcStatement& statement, const QString* tablePattern, bool& exactSchema,
+                        ColumnBindings& bindings);
+    static bool IsColumnRowCut(const COdbcStatement& statement, const ColumnBindings& bindings);
     bool ReadColumnRows(const QString& tablePattern, const QString& table,
                         CColumnInfoArray& columns);
     bool IsTableListed(const QString& table, bool& listed);

@@ -1,5 +1,7 @@
 #include "runs/ComparisonResults.h"
 
+#include "services/SettingsStore.h"
+
 CComparisonResults::CComparisonResults(CDataSourceSide& left, CDataSourceSide& right,
                                        const CParamWord& params)
     : m_table(left, right, params), m_dictionary(left, right, params) {}
@@ -25,6 +27,11 @@ bool CComparisonResults::OnDictionaryRow(CDataSourceSide::DictionaryMode mode, c
                                          IComparisonProgress& waitDialog, bool& cancelFlag) {
     return m_dictionary.OnDictionaryRow(mode, key, keyList, std::move(record), waitDialog,
                                         cancelFlag);
+}
+
+void CComparisonResults::LoadReadingOption(const CSettingsStore& store) {
+    SetReadAllColumns(store.ReadInteger(QStringLiteral("Params"), QStringLiteral("PerTableColumns"))
+                          .value_or(0) == 0);
 }
 
 void CComparisonResults::SetCreateTimeout(int milliseconds) {

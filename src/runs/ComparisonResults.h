@@ -3,6 +3,8 @@
 #include "runs/DictionaryComparison.h"
 #include "runs/TableComparison.h"
 
+class CSettingsStore;
+
 // The results of the two comparison runs and the runs themselves, as the program and its views
 // know them: each run keeps its result in its own temporary file, read back record by record.
 // Both runs compare the same two sides under the same parameter word.
@@ -34,6 +36,12 @@ public:
     bool HasResult(CResultFile::Kind kind) const { return Run(kind).HasResult(); }
     // How long creating a result file keeps trying before the run fails.
     void SetCreateTimeout(int milliseconds);
+    // The table run reads each side's columns in one catalogue call unless told to read them
+    // table by table; the settings can ask for that to diagnose a driver ("Params",
+    // "PerTableColumns" = 1).
+    void SetReadAllColumns(bool readAll) { m_table.SetReadAllColumns(readAll); }
+    void LoadReadingOption(const CSettingsStore& store);
+    int TablesReadAlone() const { return m_table.TablesReadAlone(); }
 
     // Table result
     const QStringList& TableNames() const { return m_table.TableNames(); }

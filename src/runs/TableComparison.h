@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ColumnCompareInfo.h"
+#include "odbc/ColumnCatalogue.h"
 #include "runs/ComparisonRun.h"
 
 #include <QByteArray>
@@ -25,6 +26,12 @@ public:
 
     // On the progress dialog's worker thread. False when cancelled or failed.
     bool Run(IComparisonProgress& waitDialog);
+    // Whether each side's columns are first read in one catalogue call (the default) or table
+    // by table; the result is the same either way.
+    void SetReadAllColumns(bool readAll) { m_readAllColumns = readAll; }
+    bool ReadsAllColumns() const { return m_readAllColumns; }
+    // How many tables of the last run were read by a catalogue call of their own.
+    int TablesReadAlone() const { return m_tablesReadAlone; }
 
     const QStringList& TableNames() const { return m_tableNames; }
     const Counters& TableCounters() const { return m_tableCounters; }
@@ -59,9 +66,18 @@ private:
     bool CompareTable(int tableIndex, bool caseSensitive, bool compareTypes, bool stringsAlike,
                       const QStringList& leftNames, const QStringList& rightNames,
                       IComparisonProgress& waitDialog);
+    // False when cancelled while reading.
+    bool ReadCatalogues(IComparisonProgress& waitDialog);
+    // A table's columns on one side (0 left, 1 right), from that side's catalogue when it has
+    // the table, else by a call of its own.
+    bool ReadColumns(int side, const QString& table, CColumnInfoArray& columns);
     // The entry of a table: its position and header; false when it cannot be read.
     bool ReadEntry(int tableIndex, qint64& position, EntryHeader& header) const;
 
     QStringList m_tableNames;
     Counters m_tableCounters{};
+    bool m_readAllColumns = true;
+    std::array<CColumnCatalogue, 2> m_catalogues;
+    std::array<bool, 2> m_hasCatalogue{};
+    int m_tablesReadAlone = 0;
 };

@@ -56,7 +56,9 @@ bool CQuorvixApp::InitInstance() {
     const QString language = GetUserLocaleCodes(country);
     SetRegionalCodes(language, country);
     m_imageList = CImageList::Shared();
-    m_params.Load(CSettingsStore());
+    const CSettingsStore store;
+    m_params.Load(store);
+    m_results.LoadReadingOption(store);
     InstallWaitCursor();
 
     m_mainFrame = std::make_unique<CMainFrame>();

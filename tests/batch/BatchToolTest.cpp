@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -262,14 +263,24 @@ TEST_F(BatchTool, InterruptDuringALargeTableRunLeavesNoFile) {
     sql += QStringLiteral("COMMIT;");
     COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("BatchLarge"), sql);
 
+    // Read table by table, as the settings may ask, the run lasts long enough to be
+    // interrupted in the middle.
+    const QString settings = Path("config/Ostrinel/quorvix.conf");
+    QDir().mkpath(QFileInfo(settings).absolutePath());
+    QFile store(settings);
+    ASSERT_TRUE(store.open(QIODevice::WriteOnly));
+    store.write("[Params]\nPerTableColumns=1\n");
+    store.close();
+
     for (const int signal : {SIGINT, SIGTERM}) {
         const QString path = Path("large.csv");
         QProcess process;
         CBatchProcess::Start(process,
                              {QStringLiteral("tables"), QStringLiteral("--left"),
                               QStringLiteral("BatchLarge"), QStringLiteral("--right"),
-                              QStringLiteral("BatchLarge"), QStringLiteral("-o"), path},
-                             Environment());
+                              QStringLiteral("BatchLarge"), QStringLiteral("--use-settings"),
+                              QStringLiteral("-o"), path},
+                             Environment() << QStringLiteral("XDG_CONFIG_HOME=") + Path("config"));
         ASSERT_TRUE(process.waitForStarted());
         QThread::msleep(700);
         ASSERT_EQ(process.state(), QProcess::Running) << "the run ended before the signal";
@@ -282,6 +293,7 @@ TEST_F(BatchTool, InterruptDuringALargeTableRunLeavesNoFile) {
         EXPECT_EQ(run.exitCode, 130) << run;
         EXPECT_LT(sinceSignal.elapsed(), 5000);
         EXPECT_EQ(FilesIn(m_tmp.path()), QStringList()) << "signal " << signal;
+        EXPECT_FALSE(QFile::exists(path));
         EXPECT_EQ(FilesIn(Path("results")), QStringList());
     }
 }

@@ -1,0 +1,89 @@
+#include "odbc/ColumnCatalogue.h"
+
+#include <algorithm>
+
+namespace {
+
+// Equal under A-Z case folding, as the per-table reader matches a name it did not find spelt out.
+bool EqualFoldingAz(const QString& left, const QString& right) {
+    if (left.size() != right.size())
+        return false;
+    for (qsizetype i = 0; i < left.size(); ++i) {
+        char16_t a = left[i].unicode();
+        char16_t b = right[i].unicode();
+        if (a >= u'A' && a <= u'Z')
+            a = char16_t(a - u'A' + u'a');
+        if (b >= u'A' && b <= u'Z')
+            b = char16_t(b - u'A' + u'a');
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void CColumnCatalogue::Clear() {
+    m_names.clear();
+    m_names.shrink_to_fit();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_typeNames.clear();
+    m_typeNameIndex.clear();
+    m_tables.clear();
+    m_currentTable.clear();
+    m_currentStretches = nullptr;
+}
+
+void CColumnCatalogue::AddRow(QStringView table, QStringView column, qint32 dataType,
+                              QStringView typeName, qint32 size) {
+    const quint32 index = quint32(m_rows.size());
+    if (!m_currentStretches || table != m_currentTable) {
+        m_currentTable = table.toString();
+        m_currentStretches = &m_tables[m_currentTable];
+    }
+    if (!m_currentStretches->empty() &&
+        m_currentStretches->back().first + m_currentStretches->back().count == index)
+        ++m_currentStretches->back().count;
+    else
+        m_currentStretches->push_back({index, 1});
+
+    auto known = m_typeNameIndex.constFind(typeName.toString());
+    if (known == m_typeNameIndex.constEnd()) {
+        known = m_typeNameIndex.insert(typeName.toString(), quint32(m_typeNames.size()));
+        m_typeNames.append(typeName.toString());
+    }
+    m_rows.push_back({quint32(m_names.size()), quint32(column.size()), *known, dataType, size});
+    m_names.append(reinterpret_cast<const char16_t*>(column.utf16()), size_t(column.size()));
+}
+
+void CColumnCatalogue::AppendRows(const Stretches& stretches, std::vector<quint32>& rows) const {
+    for (const Stretch& stretch : stretches) {
+        for (quint32 row = stretch.first; row < stretch.first + stretch.count; ++row)
+            rows.push_back(row);
+    }
+}
+
+bool CColumnCatalogue::Columns(const QString& table, CColumnInfoArray& columns) const {
+    columns.clear();
+    std::vector<quint32> rows;
+    if (const auto exact = m_tables.constFind(table); exact != m_tables.constEnd()) {
+        AppendRows(*exact, rows);
+    } else {
+        // Rare: a driver that reports another spelling. Every table equal to it with A-Z case
+        // ignored, its rows back in the driver's order.
+        for (auto other = m_tables.constBegin(); other != m_tables.constEnd(); ++other) {
+            if (EqualFoldingAz(other.key(), table))
+                AppendRows(other.value(), rows);
+        }
+        std::sort(rows.begin(), rows.end());
+    }
+    columns.reserve(rows.size());
+    for (const quint32 index : rows) {
+        const Row& row = m_rows[index];
+        columns.push_back(std::make_unique<CColumnInfo>(
+            QString::fromUtf16(m_names.data() + row.nameOffset, row.nameLength), row.dataType,
+            m_typeNames[row.typeName], row.size));
+    }
+    return !columns.empty();
+}

@@ -1,0 +1,174 @@
+// The table run reads each side's columns in one catalogue call, or table by table when the
+// driver refuses that call or the settings ask for it. Both paths must give the very same result
+// file: these tests run both on every fixture and compare the files byte for byte.
+#include "odbc/ColumnCatalogue.h"
+#include "odbc/OdbcTestEnvironment.h"
+#include "runs/ComparisonTestBase.h"
+
+#include <QProcess>
+
+namespace {
+
+const QString kPostgres = QStringLiteral("QuorvixPostgres");
+const QString kMariaDb = QStringLiteral("QuorvixMariaDB");
+
+struct RunResult {
+    bool succeeded = false;
+    QString failure;
+    QStringList tables;
+    CComparisonResults::Counters counters{};
+    QByteArray file;
+    int tablesReadAlone = 0;
+};
+
+class ColumnReadingPaths : public ComparisonTestBase {
+protected:
+    static void SetUpTestSuite() {
+        // One table spelt in two cases, "_" and "%" in names, a view, names over 128 units that
+        // differ at their end, and names outside Latin-1.
+        const QString longName = QString(150, QLatin1Char('L'));
+        const QString common =
+            QStringLiteral("CREATE TABLE A_B (a1 INT); CREATE TABLE AXB (x1 INT, x2 INT);"
+                           "CREATE TABLE \"A%B\" (p1 INT); CREATE TABLE \"%1A\" (k INT);"
+                           "CREATE TABLE \"\u4E2D\u6587\" (\"\u5217\" VARCHAR(4));")
+                .arg(longName);
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("PathsLeft"),
+            common + QStringLiteral("CREATE TABLE \"Orders\" (id INT, amount DECIMAL(10,2));"
+                                    "CREATE TABLE \"%1B\" (k INT, l INT);"
+                                    "CREATE VIEW v_orders AS SELECT id, amount FROM \"Orders\";")
+                         .arg(longName));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("PathsRight"),
+            common + QStringLiteral("CREATE TABLE ORDERS (ID INT, amount VARCHAR(3));"
+                                    "CREATE TABLE \"%1B\" (k BIGINT);"
+                                    "CREATE VIEW v_orders AS SELECT id FROM \"Orders\";")
+                         .arg(longName));
+    }
+
+    // Tables that the one call gives no rows for: without columns, or views a driver leaves out.
+    int m_expectedReadAlone = 0;
+    int m_perTableReads = 0;
+
+    RunResult Run(bool readAll) {
+        m_results.SetReadAllColumns(readAll);
+        RunResult result;
+        result.succeeded = m_results.RunTableComparison(m_progress);
+        result.failure = m_results.LastFailure();
+        result.tables = m_results.TableNames();
+        result.counters = m_results.TableCounters();
+        result.file = ResultFileBytes(QStringLiteral("BFDB"));
+        result.tablesReadAlone = m_results.TablesReadAlone();
+        m_results.DiscardResultFile(CResultFile::TableResult);
+        return result;
+    }
+
+    // Both paths, under both case rules, with the SQL types compared or not.
+    void ExpectSameResults(const QString& left, const QString& leftOwner, const QString& right,
+                           const QString& rightOwner) {
+        OpenSide(m_left, left, leftOwner);
+        OpenSide(m_right, right, rightOwner);
+        for (const bool caseSensitive : {true, false}) {
+            for (const bool types : {false, true}) {
+                m_params.SetBit(ParamBit::CaseSensitive, caseSensitive);
+                m_params.SetBit(ParamBit::CompareSqlTypes, types);
+                const RunResult perTable = Run(false);
+                const RunResult readAll = Run(true);
+                const std::string where =
+                    (left + QLatin1Char(' ') + leftOwner + QStringLiteral(" / ") + right +
+                     QLatin1Char(' ') + rightOwner)
+                        .toStdString() +
+                    (caseSensitive ? " case" : " nocase") + (types ? " types" : "");
+                ASSERT_TRUE(perTable.succeeded) << where << perTable.failure.toStdString();
+                ASSERT_TRUE(readAll.succeeded) << where << readAll.failure.toStdString();
+                EXPECT_EQ(readAll.tables, perTable.tables) << where;
+                EXPECT_EQ(readAll.counters, perTable.counters) << where;
+                EXPECT_FALSE(perTable.file.isEmpty()) << where;
+                EXPECT_TRUE(readAll.file == perTable.file) << where;
+                // The one call did the reading: only what it gave no rows for was asked again.
+                EXPECT_LE(readAll.tablesReadAlone, m_expectedReadAlone) << where;
+                m_perTableReads = perTable.tablesReadAlone;
+            }
+        }
+    }
+};
+
+TEST_F(ColumnReadingPaths, SqliteMixedCaseWildcardsViewsAndLongNames) {
+    ExpectSameResults(QStringLiteral("PathsLeft"), {}, QStringLiteral("PathsRight"), {});
+    // Eight tables on both sides with case ignored ("Orders" is "ORDERS"), each read by a call
+    // of its own on the per-table path.
+    EXPECT_EQ(m_perTableReads, 16);
+}
+
+TEST_F(ColumnReadingPaths, PostgresSchemas) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    // Mixed case and views; a backslash, "_", "%" and a table without columns; case only.
+    ExpectSameResults(kPostgres, QStringLiteral("quorvix.s1"), kPostgres,
+                      QStringLiteral("quorvix.s2"));
+    ExpectSameResults(kPostgres, QStringLiteral("quorvix.esc\\ape"), kPostgres,
+                      QStringLiteral("quorvix.escXape"));
+    ExpectSameResults(kPostgres, QStringLiteral("quorvix.mixed_l"), kPostgres,
+                      QStringLiteral("quorvix.mixed_r"));
+    ExpectSameResults(kPostgres, QStringLiteral("quorvix.ta"), kPostgres,
+                      QStringLiteral("quorvix.tb"));
+}
+
+TEST_F(ColumnReadingPaths, MariaDbDatabases) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
+    ExpectSameResults(kMariaDb, QStringLiteral("quorvix_a"), kMariaDb, QStringLiteral("quorvix_b"));
+    ExpectSameResults(kMariaDb, QStringLiteral("quorvix_esc"), kMariaDb,
+                      QStringLiteral("quorvix_c"));
+}
+
+TEST_F(ColumnReadingPaths, ATableGoneAfterListingFailsBothPathsAlike) {
+    const QString path = COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("PathsGone"), QStringLiteral("CREATE TABLE KEEP (a INT);"
+                                                    "CREATE TABLE GONE (b INT);"));
+    OpenSide(m_left, QStringLiteral("PathsGone"));
+    OpenSide(m_right, QStringLiteral("PathsGone"));
+    ASSERT_EQ(
+        QProcess::execute(QStringLiteral("sqlite3"), {path, QStringLiteral("DROP TABLE GONE")}), 0);
+    const RunResult perTable = Run(false);
+    const RunResult readAll = Run(true);
+    EXPECT_FALSE(perTable.succeeded);
+    EXPECT_FALSE(readAll.succeeded);
+    EXPECT_TRUE(perTable.failure.contains(QStringLiteral("columns of table GONE")))
+        << perTable.failure.toStdString();
+    EXPECT_EQ(readAll.failure, perTable.failure);
+}
+
+TEST_F(ColumnReadingPaths, CancelDuringTheCatalogueCallIsACancel) {
+    OpenSide(m_left, QStringLiteral("PathsLeft"));
+    OpenSide(m_right, QStringLiteral("PathsRight"));
+    m_results.SetReadAllColumns(true);
+    // The first query is the run's own, before any reading; the next ones come as the tables'
+    // rows begin.
+    m_progress.cancelAtQuery = 3;
+    EXPECT_FALSE(m_results.RunTableComparison(m_progress));
+    EXPECT_TRUE(m_results.LastFailure().isEmpty()) << m_results.LastFailure().toStdString();
+    EXPECT_FALSE(m_results.HasResult(CResultFile::TableResult));
+    EXPECT_EQ(m_progress.progress.size(), 1u) << "no table was judged";
+}
+
+TEST(ColumnCatalogue, RowsOfATableComeBackAsTheDriverGaveThem) {
+    CColumnCatalogue catalogue;
+    // Two spellings of one name, interleaved as a collation that ignores case may order them.
+    catalogue.AddRow(u"abc", u"a1", 4, u"INTEGER", 10);
+    catalogue.AddRow(u"ABC", u"A1", 12, u"VARCHAR", 20);
+    catalogue.AddRow(u"abc", u"a2", 4, u"INTEGER", 10);
+    catalogue.AddRow(u"other", u"o", 4, u"INTEGER", 10);
+    CColumnInfoArray columns;
+    ASSERT_TRUE(catalogue.Columns(QStringLiteral("abc"), columns));
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[1]->name, QStringLiteral("a2"));
+    // No exact spelling: every table equal to it with A-Z case ignored, in the driver's order.
+    ASSERT_TRUE(catalogue.Columns(QStringLiteral("Abc"), columns));
+    ASSERT_EQ(columns.size(), 3u);
+    EXPECT_EQ(columns[1]->name, QStringLiteral("A1"));
+    EXPECT_EQ(columns[1]->typeName, QStringLiteral("VARCHAR"));
+    EXPECT_EQ(columns[1]->size, 20);
+    EXPECT_FALSE(catalogue.Columns(QStringLiteral("missing"), columns));
+    EXPECT_TRUE(columns.empty());
+}
+
+} // namespace
