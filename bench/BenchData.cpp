@@ -28,7 +28,8 @@ void UseBenchDataSources(const QStringList& names) {
     QFile drivers(folder + QStringLiteral("/odbcinst.ini"));
     if (drivers.open(QIODevice::WriteOnly))
         drivers.write("[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n"
-                      "DontDLClose=1\n");
+                      "DontDLClose=1\n\n[PostgreSQL Unicode]\n"
+                      "Driver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so\n");
     QFile sources(folder + QStringLiteral("/odbc.ini"));
     if (sources.open(QIODevice::WriteOnly)) {
         for (const QString& name : names)
@@ -40,6 +41,12 @@ void UseBenchDataSources(const QStringList& names) {
     user.open(QIODevice::WriteOnly);
     qputenv("ODBCSYSINI", QFile::encodeName(folder));
     qputenv("ODBCINI", QFile::encodeName(user.fileName()));
+}
+
+void AddBenchDataSource(const QString& section) {
+    QFile sources(qEnvironmentVariable("ODBCSYSINI") + QStringLiteral("/odbc.ini"));
+    if (sources.open(QIODevice::Append))
+        sources.write((QLatin1Char('\n') + section + QLatin1Char('\n')).toUtf8());
 }
 
 QByteArray SchemaSql(bool isLeft, int tables, int columns, int items, bool mistypedSizes) {

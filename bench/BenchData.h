@@ -23,6 +23,9 @@ QString DatabasePath(const QString& name);
 // Writes the ODBC definitions of the cached databases, in a folder of this program's own so that
 // benchmarks run side by side do not rewrite each other's, and points this process at them.
 void UseBenchDataSources(const QStringList& names);
+// Adds a data source of another driver (SQLite3 and PostgreSQL Unicode are defined) by its
+// odbc.ini section.
+void AddBenchDataSource(const QString& section);
 
 // Tables T00000...: about 10% differ between the sides (a column of another size), 5% are on
 // one side only. The data dictionary has `items` items of which about 1% differ; with

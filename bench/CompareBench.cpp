@@ -29,11 +29,18 @@ struct Sizes {
     int items;
     int rssSmall;
     int rssLarge;
+    int rssBulk;
 };
+
+SQLWCHAR* OptionalText(const QString& text) {
+    return text.isEmpty() ? nullptr
+                          : const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text.utf16()));
+}
 
 // The catalogue calls and fetches of a table run, without comparing or writing anything.
 double TableFloorSeconds(const QString& leftName, const QString& rightName,
-                         const QStringList& commonTables) {
+                         const QStringList& commonTables, const QString& leftSchema = {},
+                         const QString& rightSchema = {}) {
     QElapsedTimer timer;
     timer.start();
     COdbcConnection left;
@@ -43,12 +50,11 @@ double TableFloorSeconds(const QString& leftName, const QString& rightName,
     long long rows = 0;
     for (const QString& table : commonTables) {
         for (COdbcConnection* connection : {&left, &right}) {
+            const QString& schema = connection == &left ? leftSchema : rightSchema;
             COdbcStatement statement(*connection);
-            statement.Execute([&table](SQLHSTMT handle) {
-                return SQLColumnsW(
-                    handle, nullptr, SQL_NTS, nullptr, SQL_NTS,
-                    const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(table.utf16())),
-                    SQL_NTS, nullptr, SQL_NTS);
+            statement.Execute([&table, &schema](SQLHSTMT handle) {
+                return SQLColumnsW(handle, nullptr, SQL_NTS, OptionalText(schema), SQL_NTS,
+                                   OptionalText(table), SQL_NTS, nullptr, SQL_NTS);
             });
             for (int column : {1, 2, 3, 4, 6})
                 statement.BindText(SQLUSMALLINT(column), 256);
@@ -60,6 +66,34 @@ double TableFloorSeconds(const QString& leftName, const QString& rightName,
     }
     if (rows == 0)
         std::fprintf(stderr, "table floor fetched no rows\n");
+    return timer.nsecsElapsed() / 1e9;
+}
+
+// One catalogue call per side for every column of the owner, every row fetched: the floor of a
+// table run that reads each side at once.
+double TableBulkFloorSeconds(const QString& leftName, const QString& rightName,
+                             const QString& leftSchema = {}, const QString& rightSchema = {}) {
+    QElapsedTimer timer;
+    timer.start();
+    long long rows = 0;
+    for (const bool isLeft : {true, false}) {
+        COdbcConnection connection;
+        connection.Open(isLeft ? leftName : rightName);
+        const QString& schema = isLeft ? leftSchema : rightSchema;
+        COdbcStatement statement(connection);
+        statement.Execute([&schema](SQLHSTMT handle) {
+            return SQLColumnsW(handle, nullptr, SQL_NTS, OptionalText(schema), SQL_NTS, nullptr,
+                               SQL_NTS, nullptr, SQL_NTS);
+        });
+        for (int column : {1, 2, 3, 4, 6})
+            statement.BindText(SQLUSMALLINT(column), 256);
+        statement.BindInt16(5);
+        statement.BindInt32(7);
+        while (statement.Fetch() == COdbcStatement::FetchResult::Row)
+            ++rows;
+    }
+    if (rows == 0)
+        std::fprintf(stderr, "bulk table floor fetched no rows\n");
     return timer.nsecsElapsed() / 1e9;
 }
 
@@ -114,13 +148,20 @@ QString RssName(int tables, bool isLeft) {
 }
 
 // Child mode: one table run over `tables` tables; prints the process's peak memory.
-int MeasureRss(int tables) {
+enum class RssMode { SidesOpen, PerTable, ReadAll };
+
+int MeasureRss(int tables, RssMode mode) {
     CDataSourceSide left;
     CDataSourceSide right;
     if (!OpenSide(left, RssName(tables, true)) || !OpenSide(right, RssName(tables, false)))
         return 1;
+    if (mode == RssMode::SidesOpen) {
+        std::printf("%.1f\n", PeakRssMb());
+        return 0;
+    }
     CParamWord params;
     CComparisonResults results(left, right, params);
+    results.SetReadAllColumns(mode == RssMode::ReadAll);
     CSilentProgress progress;
     if (!results.RunTableComparison(progress))
         return 1;
@@ -152,14 +193,130 @@ QString RunChild(const QStringList& arguments) {
                                  : QString();
 }
 
-double RssOfChild(int tables, bool smoke) {
+double RssOfChild(int tables, bool smoke, RssMode mode = RssMode::ReadAll) {
     QProcess child;
     QStringList arguments{QStringLiteral("--rss"), QString::number(tables)};
     if (smoke)
         arguments.append(QStringLiteral("--smoke"));
+    if (mode == RssMode::PerTable)
+        arguments.append(QStringLiteral("--per-table"));
+    if (mode == RssMode::SidesOpen)
+        arguments.append(QStringLiteral("--sides-open"));
     child.start(QCoreApplication::applicationFilePath(), arguments);
     child.waitForFinished(-1);
     return child.exitCode() == 0 ? child.readAllStandardOutput().trimmed().toDouble() : -1;
+}
+
+// Both reading paths of the table run between two open sides, each beside its floor; prints
+// the figures and returns false when a run fails or the paths disagree.
+bool TableFigures(CComparisonResults& results, const QString& left, const QString& right,
+                  const QStringList& common, const QString& leftSchema = {},
+                  const QString& rightSchema = {}) {
+    CSilentProgress progress;
+    QElapsedTimer timer;
+    double floor = TableFloorSeconds(left, right, common, leftSchema, rightSchema);
+    results.SetReadAllColumns(false);
+    timer.start();
+    const bool perTableDone = results.RunTableComparison(progress);
+    const double perTable = timer.nsecsElapsed() / 1e9;
+    const auto perTableCounters = results.TableCounters();
+
+    double bulkFloor = TableBulkFloorSeconds(left, right, leftSchema, rightSchema);
+    results.SetReadAllColumns(true);
+    timer.restart();
+    const bool bulkDone = results.RunTableComparison(progress);
+    const double bulk = timer.nsecsElapsed() / 1e9;
+    // The floors again, after the runs: whichever ran first paid for cold caches.
+    bulkFloor = std::min(bulkFloor, TableBulkFloorSeconds(left, right, leftSchema, rightSchema));
+    floor = std::min(floor, TableFloorSeconds(left, right, common, leftSchema, rightSchema));
+    if (!perTableDone || !bulkDone) {
+        std::fprintf(stderr, "a table run failed: %s\n", qPrintable(results.LastFailure()));
+        return false;
+    }
+    const auto& counters = results.TableCounters();
+    std::fprintf(stderr, "tables %d same, %d left, %d right, %d different\n", counters[0],
+                 counters[1], counters[2], counters[3]);
+    if (counters != perTableCounters) {
+        std::fprintf(stderr, "the two reading paths disagree\n");
+        return false;
+    }
+    std::printf("table_run_s: %.3f\n", perTable);
+    std::printf("table_floor_s: %.3f\n", floor);
+    std::printf("table_ratio: %.3f\n", perTable / floor);
+    std::printf("table_bulk_s: %.3f\n", bulk);
+    std::printf("table_bulk_floor_s: %.3f\n", bulkFloor);
+    std::printf("table_bulk_ratio: %.3f\n", bulk / bulkFloor);
+    std::printf("table_bulk_speedup: %.1f\n", perTable / bulk);
+    return true;
+}
+
+QStringList CommonTables(const CDataSourceSide& left, const CDataSourceSide& right) {
+    QStringList common;
+    for (const QString& table : left.TableNames()) {
+        if (FindSorted(true, right.TableNames(), table) >= 0)
+            common.append(table);
+    }
+    return common;
+}
+
+// --postgres: the table run between two schemas of the PostgreSQL server that scripts/test
+// starts (QUORVIX_PG_SOCKETS, QUORVIX_PG_PORT), created once.
+int PostgresBench(bool smoke) {
+    const QString sockets = qEnvironmentVariable("QUORVIX_PG_SOCKETS");
+    const QString port = qEnvironmentVariable("QUORVIX_PG_PORT");
+    if (sockets.isEmpty() || port.isEmpty()) {
+        std::fprintf(stderr, "--postgres needs the test server: QUORVIX_PG_SOCKETS and "
+                             "QUORVIX_PG_PORT (see scripts/servers.sh)\n");
+        return 1;
+    }
+    const int tables = smoke ? 200 : 2000;
+    const QString name = QStringLiteral("BenchPostgres");
+    UseBenchDataSources({});
+    // Rows are fetched in blocks rather than all held by the driver.
+    AddBenchDataSource(QStringLiteral("[%1]\nDriver=PostgreSQL Unicode\nServername=%2\nPort=%3\n"
+                                      "Database=quorvix\nUsername=postgres\nUseDeclareFetch=1\n")
+                           .arg(name, sockets, port));
+    const auto psql = [&](const QByteArray& sql) {
+        QProcess client;
+        client.start(QStringLiteral("psql"),
+                     {QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                      QStringLiteral("-h"), sockets, QStringLiteral("-p"), port,
+                      QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-d"),
+                      QStringLiteral("quorvix"), QStringLiteral("-At")});
+        client.write(sql);
+        client.closeWriteChannel();
+        client.waitForFinished(-1);
+        return client.exitCode() == 0 ? client.readAllStandardOutput().trimmed() : QByteArray();
+    };
+    for (const bool isLeft : {true, false}) {
+        const QByteArray schema = isLeft ? "bench_l" : "bench_r";
+        const QByteArray count =
+            psql("SELECT count(*) FROM pg_tables WHERE schemaname = '" + schema + "';");
+        if (count.toInt() == tables)
+            continue;
+        std::fprintf(stderr, "creating schema %s...\n", schema.constData());
+        QByteArray sql = SchemaSql(isLeft, tables, 20, 0);
+        sql = sql.mid(sql.indexOf("BEGIN;")); // the SQLite pragmas stay out
+        psql("DROP SCHEMA IF EXISTS " + schema + " CASCADE; CREATE SCHEMA " + schema +
+             "; SET search_path TO " + schema + ";\n" + sql);
+    }
+
+    CDataSourceSide left;
+    CDataSourceSide right;
+    for (auto [side, owner] : {std::pair{&left, "quorvix.bench_l"}, {&right, "quorvix.bench_r"}}) {
+        side->SetDataSource(name, CDataSourceSide::SystemDataSource);
+        side->SetOwnerQualifier(QLatin1String(owner));
+        if (!side->Connect() || !side->ListTables(nullptr)) {
+            std::fprintf(stderr, "cannot open %s: %s\n", owner, qPrintable(side->LastDiagnostic()));
+            return 1;
+        }
+    }
+    CParamWord params;
+    CComparisonResults results(left, right, params);
+    return TableFigures(results, name, name, CommonTables(left, right), QStringLiteral("bench_l"),
+                        QStringLiteral("bench_r"))
+               ? 0
+               : 1;
 }
 
 } // namespace
@@ -168,19 +325,25 @@ int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     const QStringList arguments = application.arguments();
     const bool smoke = arguments.contains(QStringLiteral("--smoke"));
+    if (arguments.contains(QStringLiteral("--postgres")))
+        return PostgresBench(smoke);
     const Sizes sizes =
-        smoke ? Sizes{200, 20, 5000, 100, 1000} : Sizes{5000, 20, 200000, 1000, 10000};
+        smoke ? Sizes{200, 20, 5000, 100, 1000, 2000} : Sizes{5000, 20, 200000, 1000, 10000, 20000};
 
     const QString left = smoke ? QStringLiteral("BenchSmokeL") : QStringLiteral("BenchLeft");
     const QString right = smoke ? QStringLiteral("BenchSmokeR") : QStringLiteral("BenchRight");
     const QString mistyped = left + QStringLiteral("Mistyped");
-    UseBenchDataSources({left, right, mistyped, RssName(sizes.rssSmall, true),
-                         RssName(sizes.rssSmall, false), RssName(sizes.rssLarge, true),
-                         RssName(sizes.rssLarge, false)});
+    QStringList names{left, right, mistyped};
+    for (const int tables : {sizes.rssSmall, sizes.rssLarge, sizes.rssBulk})
+        names << RssName(tables, true) << RssName(tables, false);
+    UseBenchDataSources(names);
 
     const qsizetype rssAt = arguments.indexOf(QStringLiteral("--rss"));
     if (rssAt >= 0 && rssAt + 1 < arguments.size())
-        return MeasureRss(arguments[rssAt + 1].toInt());
+        return MeasureRss(arguments[rssAt + 1].toInt(),
+                          arguments.contains(QStringLiteral("--per-table"))    ? RssMode::PerTable
+                          : arguments.contains(QStringLiteral("--sides-open")) ? RssMode::SidesOpen
+                                                                               : RssMode::ReadAll);
     const qsizetype dictionaryRssAt = arguments.indexOf(QStringLiteral("--dictionary-rss"));
     if (dictionaryRssAt >= 0 && dictionaryRssAt + 2 < arguments.size())
         return MeasureDictionaryRss(arguments[dictionaryRssAt + 1], arguments[dictionaryRssAt + 2]);
@@ -193,6 +356,11 @@ int main(int argc, char* argv[]) {
         ready = ready && EnsureDatabase(RssName(tables, true), SchemaSql(true, tables, 5, 0)) &&
                 EnsureDatabase(RssName(tables, false), SchemaSql(false, tables, 5, 0));
     }
+    ready = ready &&
+            EnsureDatabase(RssName(sizes.rssBulk, true),
+                           SchemaSql(true, sizes.rssBulk, sizes.columns, 0)) &&
+            EnsureDatabase(RssName(sizes.rssBulk, false),
+                           SchemaSql(false, sizes.rssBulk, sizes.columns, 0));
     if (!ready)
         return 1;
 
@@ -206,56 +374,37 @@ int main(int argc, char* argv[]) {
     CComparisonResults results(leftSide, rightSide, params);
     CSilentProgress progress;
 
-    QStringList common;
-    for (const QString& table : leftSide.TableNames()) {
-        if (FindSorted(true, rightSide.TableNames(), table) >= 0)
-            common.append(table);
-    }
     // --dictionary skips the long table part, to study the data-dictionary run alone.
     const bool tables = !arguments.contains(QStringLiteral("--dictionary"));
-    QElapsedTimer timer;
-    double tableFloor = 0;
-    double tableRun = 0;
-    bool tableDone = true;
-    if (tables) {
-        tableFloor = TableFloorSeconds(left, right, common);
-        timer.start();
-        tableDone = results.RunTableComparison(progress);
-        tableRun = timer.nsecsElapsed() / 1e9;
-        // The floor again, after the run: whichever ran first paid for cold caches.
-        tableFloor = std::min(tableFloor, TableFloorSeconds(left, right, common));
-    }
+    if (tables && !TableFigures(results, left, right, CommonTables(leftSide, rightSide)))
+        return 1;
 
+    QElapsedTimer timer;
     double dictionaryFloor = DictionaryFloorSeconds(left, right);
-    timer.restart();
+    timer.start();
     const bool dictionaryDone = results.RunDictionaryComparison(progress);
     const double dictionaryRun = timer.nsecsElapsed() / 1e9;
     dictionaryFloor = std::min(dictionaryFloor, DictionaryFloorSeconds(left, right));
-    if (!tableDone || !dictionaryDone) {
-        std::fprintf(stderr, "a comparison run failed\n");
+    if (!dictionaryDone) {
+        std::fprintf(stderr, "the data-dictionary run failed\n");
         return 1;
     }
-    const auto& counters = results.TableCounters();
-    std::fprintf(stderr,
-                 "tables %d same, %d left, %d right, %d different; items %d same, %d left, "
-                 "%d right, %d different\n",
-                 counters[0], counters[1], counters[2], counters[3],
-                 results.DictionaryCounters()[0], results.DictionaryCounters()[1],
-                 results.DictionaryCounters()[2], results.DictionaryCounters()[3]);
-
-    const double rssSmall = tables ? RssOfChild(sizes.rssSmall, smoke) : 0;
-    const double rssLarge = tables ? RssOfChild(sizes.rssLarge, smoke) : 0;
-    if (tables) {
-        std::printf("table_run_s: %.3f\n", tableRun);
-        std::printf("table_floor_s: %.3f\n", tableFloor);
-        std::printf("table_ratio: %.3f\n", tableRun / tableFloor);
-    }
+    const auto& items = results.DictionaryCounters();
+    std::fprintf(stderr, "items %d same, %d left, %d right, %d different\n", items[0], items[1],
+                 items[2], items[3]);
     std::printf("dictionary_run_s: %.3f\n", dictionaryRun);
     std::printf("dictionary_floor_s: %.3f\n", dictionaryFloor);
     std::printf("dictionary_ratio: %.3f\n", dictionaryRun / dictionaryFloor);
     if (tables) {
-        std::printf("table_rss_mb_%d: %.1f\n", sizes.rssSmall, rssSmall);
-        std::printf("table_rss_mb_%d: %.1f\n", sizes.rssLarge, rssLarge);
+        // Memory of the default path, and of the one-call reading at its largest size with as
+        // many columns as the timed run: the catalogue held in memory stays small.
+        std::printf("table_rss_mb_%d: %.1f\n", sizes.rssSmall, RssOfChild(sizes.rssSmall, smoke));
+        std::printf("table_rss_mb_%d: %.1f\n", sizes.rssLarge, RssOfChild(sizes.rssLarge, smoke));
+        std::printf("table_bulk_rss_mb_%d: %.1f\n", sizes.rssBulk,
+                    RssOfChild(sizes.rssBulk, smoke));
+        // What the two connections hold before the run (SQLite keeps every table's schema).
+        std::printf("table_bulk_rss_mb_%d_sides_open: %.1f\n", sizes.rssBulk,
+                    RssOfChild(sizes.rssBulk, smoke, RssMode::SidesOpen));
     }
 
     // A dictionary whose DTAI and DTAT declare 2,147,483,647 against the same one with true

@@ -23,6 +23,50 @@ bool EqualFoldingAz(const QString& left, const QString& right) {
 
 } // namespace
 
+namespace {
+
+// The units of the character at position: two for a surrogate pair, which a group never splits.
+qsizetype CharacterUnits(const QString& name, qsizetype position) {
+    return name[position].isHighSurrogate() && position + 1 < name.size() ? 2 : 1;
+}
+
+void GroupRange(const QStringList& names, qsizetype begin, qsizetype end, qsizetype depth,
+                int tablesPerCall, std::vector<CColumnCatalogue::NameGroup>& groups) {
+    if (end - begin <= tablesPerCall) {
+        groups.push_back({names[begin].left(depth), false});
+        return;
+    }
+    qsizetype at = begin;
+    // Sorted by code unit, a name that is the prefix itself comes first.
+    while (at < end && names[at].size() == depth)
+        groups.push_back({names[at++], true});
+    while (at < end) {
+        const qsizetype units = CharacterUnits(names[at], depth);
+        const QStringView next = QStringView(names[at]).mid(depth, units);
+        qsizetype last = at + 1;
+        while (last < end && names[last].size() >= depth + units &&
+               QStringView(names[last]).mid(depth, units) == next)
+            ++last;
+        GroupRange(names, at, last, depth + units, tablesPerCall, groups);
+        at = last;
+    }
+}
+
+} // namespace
+
+std::vector<CColumnCatalogue::NameGroup> CColumnCatalogue::GroupNames(QStringList names,
+                                                                      int tablesPerCall) {
+    std::vector<NameGroup> groups;
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    if (names.size() <= tablesPerCall || tablesPerCall < 1) {
+        groups.push_back({QString(), false});
+        return groups;
+    }
+    GroupRange(names, 0, names.size(), 0, tablesPerCall, groups);
+    return groups;
+}
+
 void CColumnCatalogue::Clear() {
     m_names.clear();
     m_names.shrink_to_fit();
@@ -33,15 +77,21 @@ void CColumnCatalogue::Clear() {
     m_tables.clear();
     m_currentTable.clear();
     m_currentStretches = nullptr;
+    m_call = 0;
 }
 
-void CColumnCatalogue::AddRow(QStringView table, QStringView column, qint32 dataType,
+bool CColumnCatalogue::AddRow(QStringView table, QStringView column, qint32 dataType,
                               QStringView typeName, qint32 size) {
     const quint32 index = quint32(m_rows.size());
     if (!m_currentStretches || table != m_currentTable) {
         m_currentTable = table.toString();
+        const bool known = m_tables.contains(m_currentTable);
         m_currentStretches = &m_tables[m_currentTable];
+        if (!known)
+            m_currentStretches->call = m_call;
     }
+    if (m_currentStretches->call != m_call)
+        return false;
     if (!m_currentStretches->empty() &&
         m_currentStretches->back().first + m_currentStretches->back().count == index)
         ++m_currentStretches->back().count;
@@ -53,8 +103,18 @@ void CColumnCatalogue::AddRow(QStringView table, QStringView column, qint32 data
         known = m_typeNameIndex.insert(typeName.toString(), quint32(m_typeNames.size()));
         m_typeNames.append(typeName.toString());
     }
-    m_rows.push_back({quint32(m_names.size()), quint32(column.size()), *known, dataType, size});
+    m_rows.push_back(
+        {quint32(m_names.size()), *known, size, quint16(column.size()), qint16(dataType)});
     m_names.append(reinterpret_cast<const char16_t*>(column.utf16()), size_t(column.size()));
+    return true;
+}
+
+void CColumnCatalogue::ReserveForTables(qsizetype tables) {
+    if (m_tables.isEmpty() || tables <= m_tables.size())
+        return;
+    const double scale = double(tables) / double(m_tables.size()) * 1.05;
+    m_rows.reserve(size_t(double(m_rows.size()) * scale) + 16);
+    m_names.reserve(size_t(double(m_names.size()) * scale) + 256);
 }
 
 void CColumnCatalogue::AppendRows(const Stretches& stretches, std::vector<quint32>& rows) const {

@@ -9,17 +9,35 @@
 #include <string>
 #include <vector>
 
-// Every column of one owner as one catalogue call returned them, held compactly: the names in
+// Every column of one owner as a few catalogue calls returned them, held compactly: the names in
 // one block of text, the type names once each, a few numbers per row. The table run reads a
-// whole side this way in one call instead of one call per table, and hands each table its
-// columns as the per-table call would give them.
+// whole side this way instead of with one call per table, and hands each table its columns as
+// the per-table call would give them.
 class CColumnCatalogue {
 public:
+    // What one call asks for: the tables whose names begin with prefix, or the one table named
+    // prefix. An empty prefix that is not a whole name asks for every table.
+    struct NameGroup {
+        QString prefix;
+        bool wholeName = false;
+        bool operator==(const NameGroup&) const = default;
+    };
+    // Splits names into groups of at most tablesPerCall names each sharing a prefix, so that no
+    // call makes the driver hold more than that many tables' rows (the SQLite driver builds a
+    // call's whole result in memory). Names up to tablesPerCall give the one group of all.
+    static std::vector<NameGroup> GroupNames(QStringList names, int tablesPerCall);
+
     void Clear();
-    // A row, in the order the driver returned it.
-    void AddRow(QStringView table, QStringView column, qint32 dataType, QStringView typeName,
+    // Rows after this come from another call: a table already read in an earlier call, which a
+    // pattern that ignores case may match again, keeps the rows it has.
+    void BeginCall() { ++m_call; }
+    // A row, in the order the driver returned it; false when it was skipped as read before.
+    bool AddRow(QStringView table, QStringView column, qint32 dataType, QStringView typeName,
                 qint32 size);
     qsizetype RowCount() const { return qsizetype(m_rows.size()); }
+    // Makes room for the rows of tables in all, judged by the tables read so far, so that the
+    // storage grows once rather than doubling past what it needs.
+    void ReserveForTables(qsizetype tables);
     qsizetype TableCount() const { return m_tables.size(); }
 
     // The columns of table, in the driver's order: the rows whose table name is exactly table
@@ -30,17 +48,19 @@ public:
 private:
     struct Row {
         quint32 nameOffset;
-        quint32 nameLength;
         quint32 typeName;
-        qint32 dataType;
         qint32 size;
+        quint16 nameLength; // catalogue names are read into buffers of 4096 units
+        qint16 dataType;    // an SQLSMALLINT
     };
     // The rows of one table: stretches of consecutive rows, usually one.
     struct Stretch {
         quint32 first;
         quint32 count;
     };
-    using Stretches = std::vector<Stretch>;
+    struct Stretches : std::vector<Stretch> {
+        quint32 call = 0; // the call that read them
+    };
 
     void AppendRows(const Stretches& stretches, std::vector<quint32>& rows) const;
 
@@ -52,4 +72,5 @@ private:
     // The table being added, so that its rows extend its last stretch without a lookup.
     QString m_currentTable;
     Stretches* m_currentStretches = nullptr;
+    quint32 m_call = 0;
 };

@@ -418,6 +418,8 @@ bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString&
     return true;
 }
 
+int CDataSourceSide::s_tablesPerColumnCall = 250;
+
 bool CDataSourceSide::ReadAllColumns(CColumnCatalogue& catalogue,
                                      const std::function<bool(const QString&)>& onTable) {
     const CWaitCursor waitCursor;
@@ -426,37 +428,53 @@ bool CDataSourceSide::ReadAllColumns(CColumnCatalogue& catalogue,
     if (!HasConnection())
         return Fail(NoConnectionDiagnostic());
 
-    // One call with no table name: every column of the owner, in the driver's order.
+    // Without a table name a call answers for every table of the owner, and drivers that build
+    // the whole answer in memory then hold every column at once; groups of tables sharing the
+    // start of their name keep that bounded, at a few calls per thousand tables.
+    const std::vector<CColumnCatalogue::NameGroup> groups =
+        CColumnCatalogue::GroupNames(m_tableNames, s_tablesPerColumnCall);
+    for (size_t index = 0; index < groups.size(); ++index) {
+        const CColumnCatalogue::NameGroup& group = groups[index];
+        if (index == 1)
+            catalogue.ReserveForTables(m_tableNames.size());
+        catalogue.BeginCall();
+        bool exact = true;
+        QString pattern = SearchPattern(group.prefix, exact);
+        if (!group.wholeName)
+            pattern += QLatin1Char('%');
+        if (!ReadColumnGroup(group.prefix.isEmpty() && !group.wholeName ? nullptr : &pattern,
+                             catalogue, onTable)) {
+            catalogue.Clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CDataSourceSide::ReadColumnGroup(const QString* tablePattern, CColumnCatalogue& catalogue,
+                                      const std::function<bool(const QString&)>& onTable) {
     COdbcStatement statement(*m_connection);
     bool exactSchema = true;
     ColumnBindings bindings;
-    if (!OpenColumnRows(statement, nullptr, exactSchema, bindings))
+    if (!OpenColumnRows(statement, tablePattern, exactSchema, bindings))
         return false;
     QString table;
     COdbcStatement::FetchResult fetched;
     while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
-        if (IsColumnRowCut(statement, bindings)) {
-            catalogue.Clear();
+        if (IsColumnRowCut(statement, bindings))
             return Fail(LongNameDiagnostic());
-        }
         if (!exactSchema && statement.Text(bindings.schema) != m_owner.schema)
             continue;
         const QString rowTable = statement.Text(bindings.table);
         if (rowTable != table) {
             table = rowTable;
-            if (onTable && onTable(table)) {
-                catalogue.Clear();
+            if (onTable && onTable(table))
                 return false;
-            }
         }
         catalogue.AddRow(table, statement.Text(bindings.name), statement.Number(bindings.type),
                          statement.Text(bindings.typeName), statement.Number(bindings.size));
     }
-    if (fetched == COdbcStatement::FetchResult::Error) {
-        catalogue.Clear();
-        return Fail(statement.Diagnostic());
-    }
-    return true;
+    return fetched == COdbcStatement::FetchResult::End || Fail(statement.Diagnostic());
 }
 
 bool CDataSourceSide::IsTableListed(const QString& table, bool& listed) {

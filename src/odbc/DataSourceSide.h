@@ -86,11 +86,14 @@ public:
     int IsView(int index) const;
     bool TableNameContains(int index, const QString& text) const;
     bool ReadColumns(const QString& table, CColumnInfoArray& columns);
-    // Every column of the owner in one catalogue call. onTable hears of each table as its rows
-    // begin and stops the reading by returning true. False when the call fails or is stopped;
-    // the catalogue is then empty.
+    // Every column of the owner's listed tables in a few catalogue calls, each for a group of
+    // at most TablesPerColumnCall tables. onTable hears of each table as its rows begin and stops
+    // the reading by returning true. False when a call fails or is stopped; the catalogue is
+    // then empty.
     bool ReadAllColumns(CColumnCatalogue& catalogue,
                         const std::function<bool(const QString& table)>& onTable);
+    static int TablesPerColumnCall() { return s_tablesPerColumnCall; }
+    static void SetTablesPerColumnCall(int tables) { s_tablesPerColumnCall = tables; }
     bool ReadIndexes(const QString& table, CIndexInfoArray& indexes);
 
     // Data-dictionary reader
@@ -124,6 +127,8 @@ private:
     bool OpenColumnRows(COdbcStatement& statement, const QString* tablePattern, bool& exactSchema,
                         ColumnBindings& bindings);
     static bool IsColumnRowCut(const COdbcStatement& statement, const ColumnBindings& bindings);
+    bool ReadColumnGroup(const QString* tablePattern, CColumnCatalogue& catalogue,
+                         const std::function<bool(const QString&)>& onTable);
     bool ReadColumnRows(const QString& tablePattern, const QString& table,
                         CColumnInfoArray& columns);
     bool IsTableListed(const QString& table, bool& listed);
@@ -138,4 +143,5 @@ private:
     QString m_dataDictionaryTable;
     QStringList m_tableNames;
     QHash<int, quint8> m_viewFlags;
+    static int s_tablesPerColumnCall;
 };

@@ -74,6 +74,13 @@ protected:
                 m_params.SetBit(ParamBit::CompareSqlTypes, types);
                 const RunResult perTable = Run(false);
                 const RunResult readAll = Run(true);
+                // Groups of two tables: prefixes with "_", "%", the escape character and
+                // surrogate pairs become patterns, and patterns that ignore case meet tables
+                // of an earlier group again.
+                const int tablesPerCall = CDataSourceSide::TablesPerColumnCall();
+                CDataSourceSide::SetTablesPerColumnCall(2);
+                const RunResult grouped = Run(true);
+                CDataSourceSide::SetTablesPerColumnCall(tablesPerCall);
                 const std::string where =
                     (left + QLatin1Char(' ') + leftOwner + QStringLiteral(" / ") + right +
                      QLatin1Char(' ') + rightOwner)
@@ -85,6 +92,9 @@ protected:
                 EXPECT_EQ(readAll.counters, perTable.counters) << where;
                 EXPECT_FALSE(perTable.file.isEmpty()) << where;
                 EXPECT_TRUE(readAll.file == perTable.file) << where;
+                ASSERT_TRUE(grouped.succeeded) << where << grouped.failure.toStdString();
+                EXPECT_TRUE(grouped.file == perTable.file) << where;
+                EXPECT_LE(grouped.tablesReadAlone, m_expectedReadAlone) << where;
                 // The one call did the reading: only what it gave no rows for was asked again.
                 EXPECT_LE(readAll.tablesReadAlone, m_expectedReadAlone) << where;
                 m_perTableReads = perTable.tablesReadAlone;
@@ -148,6 +158,41 @@ TEST_F(ColumnReadingPaths, CancelDuringTheCatalogueCallIsACancel) {
     EXPECT_TRUE(m_results.LastFailure().isEmpty()) << m_results.LastFailure().toStdString();
     EXPECT_FALSE(m_results.HasResult(CResultFile::TableResult));
     EXPECT_EQ(m_progress.progress.size(), 1u) << "no table was judged";
+}
+
+TEST(ColumnCatalogue, NamesAreGroupedByTheirStartWithinTheLimit) {
+    using Group = CColumnCatalogue::NameGroup;
+    const QStringList names{"B", "AA", "AB", "ABC", "ABD", "C"};
+    // Within the limit: one call for every table.
+    EXPECT_EQ(CColumnCatalogue::GroupNames(names, 6), (std::vector<Group>{{"", false}}));
+    // "AB" is both a name and the start of two others: asked as itself, then by "ABC" and "ABD".
+    EXPECT_EQ(CColumnCatalogue::GroupNames(names, 2), (std::vector<Group>{{"AA", false},
+                                                                          {"AB", true},
+                                                                          {"ABC", false},
+                                                                          {"ABD", false},
+                                                                          {"B", false},
+                                                                          {"C", false}}));
+    EXPECT_EQ(CColumnCatalogue::GroupNames(names, 3),
+              (std::vector<Group>{{"AA", false}, {"AB", false}, {"B", false}, {"C", false}}));
+    // A character outside the basic plane stays whole in a prefix.
+    const QString wide = QString::fromUcs4(U"\U0001F600");
+    const auto groups = CColumnCatalogue::GroupNames({wide + "a", wide + "b", "x"}, 2);
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].prefix, QStringLiteral("x"));
+    EXPECT_EQ(groups[1].prefix, wide);
+}
+
+TEST(ColumnCatalogue, ATableReadByAnEarlierCallKeepsItsRows) {
+    CColumnCatalogue catalogue;
+    catalogue.BeginCall();
+    EXPECT_TRUE(catalogue.AddRow(u"T", u"a", 4, u"INTEGER", 10));
+    catalogue.BeginCall();
+    // "t%" matched T again under a pattern that ignores case.
+    EXPECT_FALSE(catalogue.AddRow(u"T", u"a", 4, u"INTEGER", 10));
+    EXPECT_TRUE(catalogue.AddRow(u"t2", u"b", 4, u"INTEGER", 10));
+    CColumnInfoArray columns;
+    ASSERT_TRUE(catalogue.Columns(QStringLiteral("T"), columns));
+    EXPECT_EQ(columns.size(), 1u);
 }
 
 TEST(ColumnCatalogue, RowsOfATableComeBackAsTheDriverGaveThem) {
