@@ -37,6 +37,23 @@ SQLWCHAR* OptionalText(const QString& text) {
                           : const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text.utf16()));
 }
 
+// One column catalogue call with the run's bindings, every row fetched; the number of rows.
+long long FetchColumns(COdbcConnection& connection, const QString& schema, const QString& table) {
+    COdbcStatement statement(connection);
+    statement.Execute([&table, &schema](SQLHSTMT handle) {
+        return SQLColumnsW(handle, nullptr, SQL_NTS, OptionalText(schema), SQL_NTS,
+                           OptionalText(table), SQL_NTS, nullptr, SQL_NTS);
+    });
+    for (int column : {1, 2, 3, 4, 6})
+        statement.BindText(SQLUSMALLINT(column), 256);
+    statement.BindInt16(5);
+    statement.BindInt32(7);
+    long long rows = 0;
+    while (statement.Fetch() == COdbcStatement::FetchResult::Row)
+        ++rows;
+    return rows;
+}
+
 // The catalogue calls and fetches of a table run, without comparing or writing anything.
 double TableFloorSeconds(const QString& leftName, const QString& rightName,
                          const QStringList& commonTables, const QString& leftSchema = {},
@@ -51,17 +68,7 @@ double TableFloorSeconds(const QString& leftName, const QString& rightName,
     for (const QString& table : commonTables) {
         for (COdbcConnection* connection : {&left, &right}) {
             const QString& schema = connection == &left ? leftSchema : rightSchema;
-            COdbcStatement statement(*connection);
-            statement.Execute([&table, &schema](SQLHSTMT handle) {
-                return SQLColumnsW(handle, nullptr, SQL_NTS, OptionalText(schema), SQL_NTS,
-                                   OptionalText(table), SQL_NTS, nullptr, SQL_NTS);
-            });
-            for (int column : {1, 2, 3, 4, 6})
-                statement.BindText(SQLUSMALLINT(column), 256);
-            statement.BindInt16(5);
-            statement.BindInt32(7);
-            while (statement.Fetch() == COdbcStatement::FetchResult::Row)
-                ++rows;
+            rows += FetchColumns(*connection, schema, table);
         }
     }
     if (rows == 0)
@@ -80,17 +87,7 @@ double TableBulkFloorSeconds(const QString& leftName, const QString& rightName,
         COdbcConnection connection;
         connection.Open(isLeft ? leftName : rightName);
         const QString& schema = isLeft ? leftSchema : rightSchema;
-        COdbcStatement statement(connection);
-        statement.Execute([&schema](SQLHSTMT handle) {
-            return SQLColumnsW(handle, nullptr, SQL_NTS, OptionalText(schema), SQL_NTS, nullptr,
-                               SQL_NTS, nullptr, SQL_NTS);
-        });
-        for (int column : {1, 2, 3, 4, 6})
-            statement.BindText(SQLUSMALLINT(column), 256);
-        statement.BindInt16(5);
-        statement.BindInt32(7);
-        while (statement.Fetch() == COdbcStatement::FetchResult::Row)
-            ++rows;
+        rows += FetchColumns(connection, schema, {}); // no table name: every table
     }
     if (rows == 0)
         std::fprintf(stderr, "bulk table floor fetched no rows\n");
