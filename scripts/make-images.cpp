@@ -1,6 +1,7 @@
-// Draws the program's pictures into src/resources/images. Build and run once after a change:
+// Draws the program's pictures into src/resources/images, and its desktop icon at the sizes of
+// the icon theme into src/resources/icons. Build and run once after a change:
 //   g++ -std=c++20 -fPIC scripts/make-images.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/mi
-//   QT_QPA_PLATFORM=offscreen /tmp/mi src/resources/images
+//   QT_QPA_PLATFORM=offscreen /tmp/mi src/resources/images src/resources/icons
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -217,5 +218,10 @@ int main(int argc, char* argv[]) {
     Save(AboutBackground(), folder, "bitmap137.png");
     Save(Icon(64), folder, "icon128.png");
     Save(Hand(), folder, "cursor200.png");
+    if (argc > 2) {
+        const QString icons = QString::fromLocal8Bit(argv[2]);
+        for (const int size : {16, 24, 32, 48, 64, 128, 256})
+            Icon(size).save(icons + QStringLiteral("/quorvix-%1.png").arg(size));
+    }
     return 0;
 }

@@ -549,3 +549,52 @@ TEST_F(CompareColumns, BatchToolWritesTheWindowsBytes) {
             frame->close();
     }
 }
+
+// MariaDB through the windows: owners are databases, and table names keep their case, so that
+// "Orders" and "ORDERS" are one table only when case is ignored.
+TEST_F(CompareColumns, MariaDbDatabasesThroughTheWindows) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixMariaDB"));
+    Choose(0, QStringLiteral("QuorvixMariaDB"), QStringLiteral("quorvix_wl"));
+    Choose(1, QStringLiteral("QuorvixMariaDB"), QStringLiteral("quorvix_wr"));
+    m_app->Params().SetBit(ParamBit::CompareSqlTypes, true);
+    m_app->Params().SetBit(ParamBit::CaseSensitive, false);
+    const FakeDesktopOpen desktop;
+    CFormCompareTable* tables = OpenTableComparison();
+    ASSERT_NE(tables, nullptr);
+    EXPECT_EQ(ListedNames(tables), (QStringList{"Items", "LeftOnly", "Orders", "RightOnly"}));
+    EXPECT_EQ(tables->Filter(3)->text(), QStringLiteral("1 file(s) is/are different"));
+    const QStringList sides{QStringLiteral("--left"),        QStringLiteral("QuorvixMariaDB"),
+                            QStringLiteral("--left-owner"),  QStringLiteral("quorvix_wl"),
+                            QStringLiteral("--right"),       QStringLiteral("QuorvixMariaDB"),
+                            QStringLiteral("--right-owner"), QStringLiteral("quorvix_wr"),
+                            QStringLiteral("--set"),         QStringLiteral("24")};
+    const QString tablePath = m_tmp.filePath(QStringLiteral("maria-tables.csv"));
+    Export(tables, tablePath);
+    EXPECT_EQ(BatchExport(QStringList{QStringLiteral("tables")} + sides), Contents(tablePath));
+
+    const int row = int(ListedNames(tables).indexOf(QStringLiteral("Orders")));
+    tables->List()->SelectRow(row);
+    emit tables->List()->ItemActivated(row);
+    auto* frame = dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
+    ASSERT_NE(frame, nullptr);
+    auto* view = dynamic_cast<CFormCompareColumn*>(frame->View());
+    ASSERT_NE(view, nullptr);
+    // Each side asked under its own spelling; the driver's type names beside the SQL types.
+    EXPECT_EQ(Row(view, 1), (QStringList{"Customer", "VARWCHAR", "40 | 60", "VARCHAR", "VARCHAR"}));
+    EXPECT_EQ(Row(view, 3), (QStringList{"status", "WCHAR", "1", "", "CHAR"}));
+    const QString columnPath = m_tmp.filePath(QStringLiteral("maria-columns.csv"));
+    Export(view, columnPath);
+    EXPECT_EQ(BatchExport(QStringList{QStringLiteral("columns"), QStringLiteral("Orders")} + sides),
+              Contents(columnPath));
+
+    // With case kept, the two spellings are two tables, each on one side.
+    for (QWidget* window : QList<QWidget*>(m_app->ComparisonFrames()))
+        window->close();
+    m_app->Params().SetBit(ParamBit::CaseSensitive, true);
+    tables = OpenTableComparison();
+    ASSERT_NE(tables, nullptr);
+    EXPECT_EQ(ListedNames(tables),
+              (QStringList{"Items", "LeftOnly", "ORDERS", "Orders", "RightOnly"}));
+    EXPECT_EQ(tables->Filter(1)->text(),
+              QStringLiteral("2 file(s) is/are only in QuorvixMariaDB (quorvix_wl)"));
+}

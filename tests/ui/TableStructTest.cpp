@@ -218,6 +218,21 @@ TEST_F(TableStruct, MariaDbIndexesWithADescendingColumnAndAFullTextIndex) {
     // Without a sort order from the driver a column reads as ascending.
     const int fullText = int(Column(view->IndexList(), 0).indexOf("ft_note"));
     EXPECT_EQ(Row(view->IndexList(), fullText), (QStringList{"ft_note", "note", "Ascending"}));
+
+    // Its export, which the batch tool writes alike.
+    const FakeDesktopOpen desktop;
+    const QString window = m_tmp.filePath(QStringLiteral("maria.csv"));
+    ExportThroughDialogs(view, window);
+    const QByteArray written = Contents(window);
+    EXPECT_TRUE(written.contains("\r\nix_orders_amount;amount;Descending\r\n;Customer;"
+                                 "Ascending\r\n"))
+        << written.toStdString();
+    const CBatchProcess run = CBatchProcess::Run(
+        {QStringLiteral("structure"), QStringLiteral("Orders"), QStringLiteral("--side"),
+         QStringLiteral("left"), QStringLiteral("--left"), QStringLiteral("QuorvixMariaDB"),
+         QStringLiteral("--left-owner"), QStringLiteral("quorvix_a")});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(run.out, written);
 }
 
 TEST_F(TableStruct, TableWithoutIndexesShowsAnEmptyIndexListAndExportsNoIndexLine) {
