@@ -270,37 +270,46 @@ int PostgresBench(bool smoke) {
     const QString name = QStringLiteral("BenchPostgres");
     UseBenchDataSources({});
     // Rows are fetched in blocks rather than all held by the driver.
-    AddBenchDataSource(QStringLiteral("[%1]\nDriver=PostgreSQL Unicode\nServername=%2\nPort=%3\n"
-                                      "Database=quorvix\nUsername=postgres\nUseDeclareFetch=1\n")
-                           .arg(name, sockets, port));
-    const auto psql = [&](const QByteArray& sql) {
+    AddBenchDataSource(
+        QStringLiteral("[%1]\nDriver=PostgreSQL Unicode\nServername=%2\nPort=%3\n"
+                       "Database=quorvix_bench\nUsername=postgres\nUseDeclareFetch=1\n")
+            .arg(name, sockets, port));
+    const auto psql = [&](const QByteArray& sql, const QString& database) {
         QProcess client;
         client.start(QStringLiteral("psql"),
                      {QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
                       QStringLiteral("-h"), sockets, QStringLiteral("-p"), port,
                       QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-d"),
-                      QStringLiteral("quorvix"), QStringLiteral("-At")});
+                      database, QStringLiteral("-At")});
         client.write(sql);
         client.closeWriteChannel();
         client.waitForFinished(-1);
         return client.exitCode() == 0 ? client.readAllStandardOutput().trimmed() : QByteArray();
     };
+    // A database of its own, so that the tests' database stays as its fixture made it.
+    const QString database = QStringLiteral("quorvix_bench");
+    if (psql("SELECT 1 FROM pg_database WHERE datname = 'quorvix_bench';",
+             QStringLiteral("postgres"))
+            .isEmpty())
+        psql("CREATE DATABASE quorvix_bench;", QStringLiteral("postgres"));
     for (const bool isLeft : {true, false}) {
         const QByteArray schema = isLeft ? "bench_l" : "bench_r";
         const QByteArray count =
-            psql("SELECT count(*) FROM pg_tables WHERE schemaname = '" + schema + "';");
+            psql("SELECT count(*) FROM pg_tables WHERE schemaname = '" + schema + "';", database);
         if (count.toInt() == tables)
             continue;
         std::fprintf(stderr, "creating schema %s...\n", schema.constData());
         QByteArray sql = SchemaSql(isLeft, tables, 20, 0);
         sql = sql.mid(sql.indexOf("BEGIN;")); // the SQLite pragmas stay out
         psql("DROP SCHEMA IF EXISTS " + schema + " CASCADE; CREATE SCHEMA " + schema +
-             "; SET search_path TO " + schema + ";\n" + sql);
+                 "; SET search_path TO " + schema + ";\n" + sql,
+             database);
     }
 
     CDataSourceSide left;
     CDataSourceSide right;
-    for (auto [side, owner] : {std::pair{&left, "quorvix.bench_l"}, {&right, "quorvix.bench_r"}}) {
+    for (auto [side, owner] :
+         {std::pair{&left, "quorvix_bench.bench_l"}, {&right, "quorvix_bench.bench_r"}}) {
         side->SetDataSource(name, CDataSourceSide::SystemDataSource);
         side->SetOwnerQualifier(QLatin1String(owner));
         if (!side->Connect() || !side->ListTables(nullptr)) {
