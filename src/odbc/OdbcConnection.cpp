@@ -38,6 +38,35 @@ QString COdbcConnection::ConnectString(const QString& dataSourceName) {
 }
 
 bool COdbcConnection::Open(const QString& dataSourceName) {
+    // A data source name is data. The drivers read no braces around a DSN value, so a name that
+    // could end the value (";Database=other") is never put into a connection string: it is
+    // handed to SQLConnectW as an argument of its own, which nothing parses.
+    const QString connectString = ConnectString(dataSourceName);
+    if (!connectString.isEmpty())
+        return OpenConnectionString(connectString);
+    return OpenWith([&dataSourceName](SQLHDBC handle) {
+        return SQLConnectW(
+            handle,
+            const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(dataSourceName.utf16())),
+            SQL_NTS, nullptr, 0, nullptr, 0);
+    });
+}
+
+bool COdbcConnection::OpenConnectionString(const QString& connectString) {
+    return OpenWith([&connectString](SQLHDBC handle) {
+        SQLWCHAR completed[1024];
+        SQLSMALLINT completedLength = 0;
+        // No window handle: the driver completes the string from the data source's definition
+        // and never prompts.
+        return SQLDriverConnectW(
+            handle, nullptr,
+            const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(connectString.utf16())),
+            SQL_NTS, completed, SQLSMALLINT(std::size(completed)), &completedLength,
+            SQL_DRIVER_COMPLETE);
+    });
+}
+
+bool COdbcConnection::OpenWith(const std::function<SQLRETURN(SQLHDBC)>& connect) {
     Close();
     m_diagnostic.clear();
     m_environment = COdbcEnvironment::Acquire();
@@ -59,27 +88,7 @@ bool COdbcConnection::Open(const QString& dataSourceName) {
     SQLSetConnectAttrW(m_handle, SQL_ATTR_ODBC_CURSORS,
                        reinterpret_cast<SQLPOINTER>(SQL_CUR_USE_DRIVER), 0);
 
-    // A data source name is data. The drivers read no braces around a DSN value, so a name that
-    // could end the value (";Database=other") is never put into a connection string: it is
-    // handed to SQLConnectW as an argument of its own, which nothing parses.
-    const QString connectString = ConnectString(dataSourceName);
-    SQLRETURN result;
-    if (connectString.isEmpty()) {
-        result = SQLConnectW(
-            m_handle,
-            const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(dataSourceName.utf16())),
-            SQL_NTS, nullptr, 0, nullptr, 0);
-    } else {
-        SQLWCHAR completed[1024];
-        SQLSMALLINT completedLength = 0;
-        // No window handle: the driver completes the string from the data source's definition
-        // and never prompts.
-        result = SQLDriverConnectW(
-            m_handle, nullptr,
-            const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(connectString.utf16())),
-            SQL_NTS, completed, SQLSMALLINT(std::size(completed)), &completedLength,
-            SQL_DRIVER_COMPLETE);
-    }
+    const SQLRETURN result = connect(m_handle);
     if (!SQL_SUCCEEDED(result)) {
         m_diagnostic = OdbcDiagnostic(SQL_HANDLE_DBC, m_handle);
         Close();

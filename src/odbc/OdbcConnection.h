@@ -4,6 +4,7 @@
 
 #include <sql.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -22,6 +23,8 @@ public:
     // Opens the data source by name without prompting; false when it cannot be opened or its
     // driver does not reach ODBC API conformance level 1. Diagnostic() then tells why.
     bool Open(const QString& dataSourceName);
+    // The same options and checks on a connection string (a data source being defined).
+    bool OpenConnectionString(const QString& connectString);
     void Close();
 
     bool IsOpen() const { return m_isOpen; }
@@ -61,6 +64,8 @@ private:
     bool Register(SQLHSTMT statement);
     void Unregister(SQLHSTMT statement);
     void SwitchSessionReadOnly();
+    // Allocates, sets the options, connects with connect and checks what every opening checks.
+    bool OpenWith(const std::function<SQLRETURN(SQLHDBC)>& connect);
 
     std::shared_ptr<COdbcEnvironment> m_environment;
     SQLHDBC m_handle = SQL_NULL_HDBC;

@@ -1,0 +1,324 @@
+#include "odbc/DataSourceSetup.h"
+
+#include "odbc/DataSourceList.h"
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcEnvironment.h"
+#include "services/Language.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <odbcinst.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int kNoNameText = 1930;
+constexpr int kBadNameText = 1931;
+constexpr int kDuplicateText = 1932;
+constexpr int kNoDriverText = 1933;
+constexpr int kNoFileText = 1934;
+constexpr int kBadLineText = 1935;
+constexpr int kInstallerText = 1936;
+constexpr int kConnectedText = 1937;
+constexpr int kNotConnectedText = 1938;
+constexpr int kSystemReadOnlyText = 1939;
+constexpr int kFileNeededText = 1940;
+
+const char16_t kOdbcIni[] = u"odbc.ini";
+
+LPCWSTR Wide(const QString& text) {
+    return reinterpret_cast<LPCWSTR>(text.utf16());
+}
+
+// The installer's functions work on the user's or the machine's list as the configuration mode
+// says; it is set for one operation and put back to both lists, which the rest of the program
+// (listing, connecting) expects.
+class CConfigMode {
+public:
+    explicit CConfigMode(bool system) {
+        SQLSetConfigMode(system ? ODBC_SYSTEM_DSN : ODBC_USER_DSN);
+    }
+    ~CConfigMode() { SQLSetConfigMode(ODBC_BOTH_DSN); }
+    CConfigMode(const CConfigMode&) = delete;
+    CConfigMode& operator=(const CConfigMode&) = delete;
+};
+
+QString InstallerError() {
+    QString messages;
+    for (WORD index = 1; index <= 8; ++index) {
+        DWORD code = 0;
+        SQLWCHAR text[SQL_MAX_MESSAGE_LENGTH];
+        WORD length = 0;
+        const SQLRETURN result =
+            SQLInstallerErrorW(index, &code, text, WORD(std::size(text)), &length);
+        if (result == SQL_NO_DATA || !SQL_SUCCEEDED(result))
+            break;
+        if (!messages.isEmpty())
+            messages += QLatin1Char('\n');
+        messages += QString::fromUtf16(reinterpret_cast<const char16_t*>(text));
+    }
+    return LoadLocalizedString(kInstallerText).arg(messages);
+}
+
+// The text of one entry of the list, or all key names (key empty) separated by zeros.
+QString ProfileString(const QString& section, const QString& key) {
+    std::vector<SQLWCHAR> buffer(8192);
+    const int length = SQLGetPrivateProfileStringW(
+        Wide(section), key.isEmpty() ? nullptr : Wide(key), reinterpret_cast<LPCWSTR>(u""),
+        buffer.data(), int(buffer.size()), reinterpret_cast<LPCWSTR>(kOdbcIni));
+    if (length <= 0)
+        return {};
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer.data()),
+                              std::min<qsizetype>(length, qsizetype(buffer.size())));
+}
+
+bool HasDataSource(const QString& name) {
+    for (const bool system : {false, true}) {
+        QStringList names;
+        QStringList drivers;
+        ListDataSources(system, names, drivers);
+        if (names.contains(name, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+bool IsKeyAcceptable(const QString& key) {
+    static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;{}]"));
+    return !key.isEmpty() && !key.contains(kBad);
+}
+
+} // namespace
+
+QString CDataSourceDefinition::Attribute(const QString& key) const {
+    for (const auto& [name, value] : attributes) {
+        if (name.compare(key, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+void CDataSourceDefinition::SetAttribute(const QString& key, const QString& value) {
+    for (auto it = attributes.begin(); it != attributes.end(); ++it) {
+        if (it->first.compare(key, Qt::CaseInsensitive) != 0)
+            continue;
+        if (value.isEmpty())
+            attributes.erase(it);
+        else
+            it->second = value;
+        return;
+    }
+    if (!value.isEmpty())
+        attributes.emplace_back(key, value);
+}
+
+QStringList CDataSourceSetup::InstalledDrivers() {
+    QStringList drivers;
+    const std::shared_ptr<COdbcEnvironment> environment = COdbcEnvironment::Acquire();
+    if (!environment)
+        return drivers;
+    SQLWCHAR description[512];
+    SQLWCHAR attributes[2048];
+    SQLSMALLINT descriptionLength = 0;
+    SQLSMALLINT attributesLength = 0;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    while (SQL_SUCCEEDED(SQLDriversW(
+        environment->Handle(), direction, description, SQLSMALLINT(std::size(description)),
+        &descriptionLength, attributes, SQLSMALLINT(std::size(attributes)), &attributesLength))) {
+        drivers.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(description)));
+        direction = SQL_FETCH_NEXT;
+    }
+    return drivers;
+}
+
+CDataSourceSetup::DriverKind CDataSourceSetup::KindOf(const QString& driver) {
+    if (driver.contains(QLatin1String("SQLite"), Qt::CaseInsensitive))
+        return DriverKind::SQLite;
+    if (driver.contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive))
+        return DriverKind::PostgreSQL;
+    if (driver.contains(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
+        driver.contains(QLatin1String("MySQL"), Qt::CaseInsensitive))
+        return DriverKind::MariaDB;
+    return DriverKind::Other;
+}
+
+QStringList CDataSourceSetup::FieldsOf(DriverKind kind) {
+    switch (kind) {
+    case DriverKind::SQLite:
+        return {QStringLiteral("Database"), QStringLiteral("StepAPI")};
+    case DriverKind::PostgreSQL:
+        return {QStringLiteral("Servername"), QStringLiteral("Port"),
+                QStringLiteral("Database"),   QStringLiteral("Username"),
+                QStringLiteral("Password"),   QStringLiteral("SSLmode"),
+                QStringLiteral("ReadOnly"),   QStringLiteral("UseDeclareFetch")};
+    case DriverKind::MariaDB:
+        return {QStringLiteral("Server"),   QStringLiteral("Port"), QStringLiteral("Socket"),
+                QStringLiteral("Database"), QStringLiteral("User"), QStringLiteral("Password")};
+    case DriverKind::Other:
+        break;
+    }
+    return {};
+}
+
+bool CDataSourceSetup::IsPasswordKey(const QString& key) {
+    return key.compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0 ||
+           key.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0;
+}
+
+QString CDataSourceSetup::DatabaseFileKey(DriverKind kind) {
+    return kind == DriverKind::SQLite ? QStringLiteral("Database") : QString();
+}
+
+bool CDataSourceSetup::Read(const QString& name, bool system, CDataSourceDefinition& definition,
+                            QString& error) {
+    const CConfigMode mode(system);
+    definition = CDataSourceDefinition();
+    definition.name = name;
+    definition.system = system;
+    const QString keys = ProfileString(name, QString());
+    for (const QString& key : keys.split(QChar(0), Qt::SkipEmptyParts)) {
+        const QString value = ProfileString(name, key);
+        if (key.compare(QLatin1String("Driver"), Qt::CaseInsensitive) == 0)
+            definition.driver = value;
+        else
+            definition.attributes.emplace_back(key, value);
+    }
+    if (definition.driver.isEmpty() && definition.attributes.empty()) {
+        error = InstallerError();
+        return false;
+    }
+    return true;
+}
+
+QString CDataSourceSetup::Check(const CDataSourceDefinition& definition,
+                                const QString& previousName) {
+    const QString name = definition.name;
+    if (name.trimmed().isEmpty())
+        return LoadLocalizedString(kNoNameText);
+    static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;]"));
+    if (name.contains(kBad) || name != name.trimmed())
+        return LoadLocalizedString(kBadNameText);
+    if (name.compare(previousName, Qt::CaseInsensitive) != 0 && HasDataSource(name))
+        return LoadLocalizedString(kDuplicateText).arg(name);
+    if (definition.driver.isEmpty())
+        return LoadLocalizedString(kNoDriverText);
+    if (definition.system && !CanWriteSystemSources())
+        return LoadLocalizedString(kSystemReadOnlyText);
+    for (const auto& [key, value] : definition.attributes) {
+        if (!IsKeyAcceptable(key) || value.contains(QLatin1Char('\n')))
+            return LoadLocalizedString(kBadLineText).arg(QStringLiteral("-"), key);
+    }
+    const QString fileKey = DatabaseFileKey(KindOf(definition.driver));
+    if (!fileKey.isEmpty()) {
+        const QString file = definition.Attribute(fileKey);
+        if (file.isEmpty())
+            return LoadLocalizedString(kFileNeededText);
+        if (!QFileInfo(file).isFile())
+            return LoadLocalizedString(kNoFileText).arg(file);
+    }
+    return {};
+}
+
+bool CDataSourceSetup::Write(const CDataSourceDefinition& definition, const QString& previousName,
+                             QString& error) {
+    error = Check(definition, previousName);
+    if (!error.isEmpty())
+        return false;
+    {
+        const CConfigMode mode(definition.system);
+        // The section is written anew: attributes cleared in the dialog go with the old one.
+        if (!SQLWriteDSNToIniW(Wide(definition.name), Wide(definition.driver))) {
+            error = InstallerError();
+            return false;
+        }
+        for (const auto& [key, value] : definition.attributes) {
+            if (value.isEmpty())
+                continue;
+            if (!SQLWritePrivateProfileStringW(Wide(definition.name), Wide(key), Wide(value),
+                                               reinterpret_cast<LPCWSTR>(kOdbcIni))) {
+                error = InstallerError();
+                return false;
+            }
+        }
+    }
+    if (!previousName.isEmpty() && previousName.compare(definition.name, Qt::CaseInsensitive) != 0)
+        return Remove(previousName, definition.system, error);
+    return true;
+}
+
+bool CDataSourceSetup::Remove(const QString& name, bool system, QString& error) {
+    const CConfigMode mode(system);
+    if (SQLRemoveDSNFromIniW(Wide(name)))
+        return true;
+    error = InstallerError();
+    return false;
+}
+
+bool CDataSourceSetup::CanWriteSystemSources() {
+    const QByteArray folder = qgetenv("ODBCSYSINI");
+    const QString file = (folder.isEmpty() ? QStringLiteral("/etc") : QFile::decodeName(folder)) +
+                         QStringLiteral("/odbc.ini");
+    const QByteArray path =
+        QFile::encodeName(QFileInfo::exists(file) ? file : QFileInfo(file).path());
+    return ::access(path.constData(), W_OK) == 0;
+}
+
+QString CDataSourceSetup::ConnectionString(const CDataSourceDefinition& definition) {
+    const auto field = [](const QString& value) {
+        // Braced, each closing brace doubled, when the value could end the field or begins
+        // with a brace or a blank.
+        if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('}')) &&
+            !value.startsWith(QLatin1Char('{')) && value == value.trimmed())
+            return value;
+        QString braced = value;
+        braced.replace(QLatin1Char('}'), QStringLiteral("}}"));
+        return QLatin1Char('{') + braced + QLatin1Char('}');
+    };
+    QString text = QStringLiteral("DRIVER=") + field(definition.driver) + QLatin1Char(';');
+    for (const auto& [key, value] : definition.attributes) {
+        if (!value.isEmpty() && IsKeyAcceptable(key))
+            text += key + QLatin1Char('=') + field(value) + QLatin1Char(';');
+    }
+    return text;
+}
+
+bool CDataSourceSetup::Test(const CDataSourceDefinition& definition, QString& message) {
+    COdbcConnection connection;
+    if (!connection.OpenConnectionString(ConnectionString(definition))) {
+        message = LoadLocalizedString(kNotConnectedText).arg(connection.Diagnostic());
+        return false;
+    }
+    message = LoadLocalizedString(kConnectedText).arg(connection.DbmsName());
+    return true;
+}
+
+QString CDataSourceSetup::AttributeLines(const CDataSourceDefinition& definition) {
+    QStringList lines;
+    for (const auto& [key, value] : definition.attributes)
+        lines.append(key + QStringLiteral(" = ") + value);
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool CDataSourceSetup::ParseAttributeLines(const QString& lines, CDataSourceDefinition& definition,
+                                           QString& error) {
+    definition.attributes.clear();
+    const QStringList all = lines.split(QLatin1Char('\n'));
+    for (int index = 0; index < all.size(); ++index) {
+        const QString line = all[index].trimmed();
+        if (line.isEmpty())
+            continue;
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        const QString key = line.left(equals).trimmed();
+        if (equals <= 0 || !IsKeyAcceptable(key)) {
+            error = LoadLocalizedString(kBadLineText).arg(QString::number(index + 1), line);
+            return false;
+        }
+        definition.SetAttribute(key, line.mid(equals + 1).trimmed());
+    }
+    return true;
+}

@@ -1,0 +1,146 @@
+// Data sources defined through unixODBC's installer functions in the test's private ini files,
+// each change read back through the same functions and used by a side as a comparison uses it.
+#include "odbc/DataSourceSetup.h"
+
+#include "odbc/DataSourceList.h"
+#include "odbc/DataSourceSide.h"
+#include "odbc/OdbcTestEnvironment.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QStringList Sources(bool system) {
+    QStringList names;
+    QStringList drivers;
+    ListDataSources(system, names, drivers);
+    return names;
+}
+
+class DataSourceSetup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.isValid());
+        m_database = COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("SetupTemplate"), QStringLiteral("CREATE TABLE PARTS (id INT);"));
+    }
+    CDataSourceDefinition Lite(const QString& name) const {
+        CDataSourceDefinition definition;
+        definition.name = name;
+        definition.driver = QStringLiteral("SQLite3");
+        definition.SetAttribute(QStringLiteral("Database"), m_database);
+        definition.SetAttribute(QStringLiteral("StepAPI"), QStringLiteral("1"));
+        return definition;
+    }
+    static QStringList TablesOf(const QString& name) {
+        CDataSourceSide side;
+        side.SetDataSource(name, CDataSourceSide::UserDataSource);
+        if (!side.Connect() || !side.ListTables(nullptr))
+            return {QStringLiteral("failed: ") + side.LastDiagnostic()};
+        return side.TableNames();
+    }
+
+    QTemporaryDir m_folder;
+    QString m_database;
+};
+
+TEST_F(DataSourceSetup, AddChangeAndRemoveAUserDataSource) {
+    QString error;
+    ASSERT_TRUE(CDataSourceSetup::Write(Lite(QStringLiteral("Setup Parts")), {}, error))
+        << error.toStdString();
+    EXPECT_TRUE(Sources(false).contains(QStringLiteral("Setup Parts")));
+    CDataSourceDefinition read;
+    ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Parts"), false, read, error));
+    EXPECT_EQ(read.driver, QStringLiteral("SQLite3"));
+    EXPECT_EQ(read.Attribute(QStringLiteral("database")), m_database);
+    EXPECT_EQ(read.Attribute(QStringLiteral("StepAPI")), QStringLiteral("1"));
+    EXPECT_EQ(TablesOf(QStringLiteral("Setup Parts")), QStringList{QStringLiteral("PARTS")});
+
+    // Renamed, pointed at another file, an attribute cleared: the old section is gone.
+    const QString other = m_folder.filePath(QStringLiteral("other.sqlite"));
+    QFile::copy(m_database, other);
+    CDataSourceDefinition changed = read;
+    changed.name = QStringLiteral("Setup Other");
+    changed.SetAttribute(QStringLiteral("Database"), other);
+    changed.SetAttribute(QStringLiteral("StepAPI"), QString());
+    ASSERT_TRUE(CDataSourceSetup::Write(changed, QStringLiteral("Setup Parts"), error))
+        << error.toStdString();
+    EXPECT_FALSE(Sources(false).contains(QStringLiteral("Setup Parts")));
+    ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Other"), false, read, error));
+    EXPECT_EQ(read.Attribute(QStringLiteral("Database")), other);
+    EXPECT_TRUE(read.Attribute(QStringLiteral("StepAPI")).isEmpty());
+    EXPECT_EQ(TablesOf(QStringLiteral("Setup Other")), QStringList{QStringLiteral("PARTS")});
+
+    ASSERT_TRUE(CDataSourceSetup::Remove(QStringLiteral("Setup Other"), false, error));
+    EXPECT_FALSE(Sources(false).contains(QStringLiteral("Setup Other")));
+    EXPECT_FALSE(CDataSourceSetup::Read(QStringLiteral("Setup Other"), false, read, error));
+}
+
+TEST_F(DataSourceSetup, BadDefinitionsAreRefusedAndNothingIsWritten) {
+    const QStringList before = Sources(false);
+    QString error;
+    for (const QString& name :
+         {QString(), QStringLiteral("a[b"), QStringLiteral("a]b"), QStringLiteral("a=b"),
+          QStringLiteral("a;DSN=x"), QStringLiteral(" padded")}) {
+        EXPECT_FALSE(CDataSourceSetup::Write(Lite(name), {}, error)) << name.toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+    // A name already taken, in either list and in another case.
+    EXPECT_FALSE(CDataSourceSetup::Write(Lite(QStringLiteral("SETUPTEMPLATE")), {}, error));
+    EXPECT_EQ(error, QStringLiteral("A data source named SETUPTEMPLATE already exists."));
+    CDataSourceDefinition missing = Lite(QStringLiteral("Setup Missing"));
+    missing.SetAttribute(QStringLiteral("Database"), m_folder.filePath(QStringLiteral("no.db")));
+    EXPECT_FALSE(CDataSourceSetup::Write(missing, {}, error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("The database file "))) << error.toStdString();
+    CDataSourceDefinition noDriver = Lite(QStringLiteral("Setup NoDriver"));
+    noDriver.driver.clear();
+    EXPECT_FALSE(CDataSourceSetup::Write(noDriver, {}, error));
+    EXPECT_EQ(Sources(false), before);
+}
+
+TEST_F(DataSourceSetup, TestConnectsReadOnlyAndGivesTheDriversMessage) {
+    QString message;
+    EXPECT_TRUE(CDataSourceSetup::Test(Lite(QStringLiteral("Unsaved")), message))
+        << message.toStdString();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("The connection succeeded (SQLite")))
+        << message.toStdString();
+
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    CDataSourceDefinition postgres;
+    postgres.name = QStringLiteral("Unsaved Postgres");
+    postgres.driver = QStringLiteral("PostgreSQL Unicode");
+    postgres.SetAttribute(QStringLiteral("Servername"), qEnvironmentVariable("QUORVIX_PG_SOCKETS"));
+    postgres.SetAttribute(QStringLiteral("Port"), qEnvironmentVariable("QUORVIX_PG_PORT"));
+    postgres.SetAttribute(QStringLiteral("Database"), QStringLiteral("quorvix"));
+    postgres.SetAttribute(QStringLiteral("Username"), QStringLiteral("postgres"));
+    EXPECT_TRUE(CDataSourceSetup::Test(postgres, message)) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("PostgreSQL"))) << message.toStdString();
+    postgres.SetAttribute(QStringLiteral("Database"), QStringLiteral("no_such_database"));
+    EXPECT_FALSE(CDataSourceSetup::Test(postgres, message));
+    EXPECT_TRUE(message.startsWith(QStringLiteral("The connection failed.\nDriver: ")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("no_such_database"))) << message.toStdString();
+}
+
+TEST(DataSourceSetupText, ValuesThatCouldEndTheirFieldAreBracedAndLinesParsed) {
+    CDataSourceDefinition definition;
+    definition.driver = QStringLiteral("Some Driver");
+    definition.SetAttribute(QStringLiteral("Database"), QStringLiteral("a;DSN=other"));
+    definition.SetAttribute(QStringLiteral("Option"), QStringLiteral("x}y"));
+    EXPECT_EQ(CDataSourceSetup::ConnectionString(definition),
+              QStringLiteral("DRIVER=Some Driver;Database={a;DSN=other};Option={x}}y};"));
+
+    QString error;
+    ASSERT_TRUE(CDataSourceSetup::ParseAttributeLines(
+        QStringLiteral(" Host = db.example \n\nPort=5000\n"), definition, error));
+    EXPECT_EQ(CDataSourceSetup::AttributeLines(definition),
+              QStringLiteral("Host = db.example\nPort = 5000"));
+    EXPECT_FALSE(
+        CDataSourceSetup::ParseAttributeLines(QStringLiteral("Host\n"), definition, error));
+    EXPECT_EQ(error, QStringLiteral("Line 1 is not of the form key = value: Host"));
+    EXPECT_FALSE(
+        CDataSourceSetup::ParseAttributeLines(QStringLiteral("a;b = c"), definition, error));
+}
+
+} // namespace
