@@ -1,5 +1,6 @@
 #include "dialogs/DlgDataSources.h"
 
+#include "dialogs/DlgDataSourceSetup.h"
 #include "odbc/DataSourceList.h"
 #include "services/Language.h"
 #include "ui/DrawingUtilities.h"
@@ -80,8 +81,6 @@ void CDlgDataSources::InitDialog() {
     m_tabs->setCurrentIndex(0);
     FillLists();
     ShowCurrentList();
-    if (!CanManageDataSources())
-        EnableControl(CTemplateBuilder::FindControl(*this, kSetupButton), false);
     RestoreSize(QString());
 }
 
@@ -161,9 +160,16 @@ void CDlgDataSources::OnOK() {
     accept();
 }
 
+// The driver manager's own setup program where there is one; Quorvix's dialog otherwise (Debian
+// ships none for unixODBC).
 void CDlgDataSources::SetupDataSources() {
-    if (!ManageDataSources())
-        CWarningBeep::Sound();
+    if (CanManageDataSources()) {
+        if (!ManageDataSources())
+            CWarningBeep::Sound();
+    } else {
+        CDlgDataSourceSetup setup(this);
+        setup.exec();
+    }
     FillLists();
 }
 

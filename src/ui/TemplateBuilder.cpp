@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
@@ -62,6 +63,8 @@ QWidget* CTemplateBuilder::CreateControl(QWidget& parent, const CControlTemplate
         edit->setReadOnly(control.HasStyle(QStringLiteral("readonly")));
         return edit;
     }
+    if (kind == QLatin1String("textedit"))
+        return new QPlainTextEdit(control.text, &parent);
     if (kind == QLatin1String("combo"))
         return new QComboBox(&parent);
     if (kind == QLatin1String("progress")) {

@@ -79,8 +79,8 @@ TEST_F(MainWindow, DialogOpensOnTheCurrentChoiceMatchedWithoutCase) {
     ASSERT_EQ(dialog.List(1)->selectedItems().size(), 1);
     EXPECT_TRUE(dialog.List(1)->selectedItems().first()->text().startsWith("ShellPlain\t"));
     EXPECT_TRUE(CTemplateBuilder::FindControl(dialog, 1)->isEnabled());
-    // The driver manager here has no administration dialog to offer.
-    EXPECT_FALSE(CTemplateBuilder::FindControl(dialog, CDlgDataSources::kSetupButton)->isEnabled());
+    // Without a setup program of the driver manager, the program's own dialog is offered.
+    EXPECT_TRUE(CTemplateBuilder::FindControl(dialog, CDlgDataSources::kSetupButton)->isEnabled());
     // Changing tabs forgets the choice: OK does nothing until an item is chosen.
     dialog.Tabs()->setCurrentIndex(0);
     EXPECT_TRUE(dialog.SelectedName().isEmpty());

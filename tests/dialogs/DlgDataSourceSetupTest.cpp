@@ -1,0 +1,160 @@
+// The data source setup dialog on the real unixODBC installer functions and the test's private
+// ini files: what it writes is read back through those functions and used by a side.
+#include "dialogs/DlgDataSourceSetup.h"
+#include "dialogs/DlgDataSources.h"
+
+#include "odbc/DataSourceSetup.h"
+#include "odbc/OdbcTestEnvironment.h"
+#include "services/ServicesTestSupport.h"
+#include "shell/ModalHandlers.h"
+#include "ui/TemplateBuilder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+class DataSourceSetupDialog : public PrivateSettings {
+protected:
+    void SetUp() override {
+        PrivateSettings::SetUp();
+        m_database = COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("SetupDialogBase"), QStringLiteral("CREATE TABLE STOCK (id INT);"));
+    }
+    // Fills the dialog as a user would for a new data source.
+    static void Fill(CDlgDataSourceSetup& dialog, const QString& name, const QString& driver,
+                     const std::vector<std::pair<QString, QString>>& fields) {
+        dialog.NewSource();
+        dialog.NameEdit()->setText(name);
+        dialog.DriverCombo()->setCurrentText(driver);
+        for (const auto& [key, value] : fields) {
+            QLineEdit* field = dialog.Field(key);
+            ASSERT_NE(field, nullptr) << key.toStdString();
+            field->setText(value);
+        }
+    }
+    static CDataSourceDefinition Stored(const QString& name, bool system = false) {
+        CDataSourceDefinition definition;
+        QString error;
+        CDataSourceSetup::Read(name, system, definition, error);
+        return definition;
+    }
+
+    QString m_database;
+};
+
+TEST_F(DataSourceSetupDialog, OpensFromTheDataSourceDialogAndItsSourceIsChosenThere) {
+    QString name;
+    CDataSourceSide::SourceKind kind = CDataSourceSide::UserDataSource;
+    CDlgDataSources sources(&name, &kind, nullptr);
+    sources.show();
+    // Debian's driver manager has no setup program: the button opens Quorvix's own dialog.
+    auto* setup = CTemplateBuilder::Find<QPushButton>(sources, CDlgDataSources::kSetupButton);
+    ASSERT_TRUE(setup->isEnabled());
+    const QString database = m_database;
+    bool saved = false;
+    OnNextModal([&](QWidget* modal) {
+        auto* dialog = dynamic_cast<CDlgDataSourceSetup*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        Fill(*dialog, QStringLiteral("Setup Stock"), QStringLiteral("SQLite3"),
+             {{QStringLiteral("Database"), database}, {QStringLiteral("StepAPI"), "1"}});
+        EXPECT_TRUE(dialog->Test()) << dialog->Message().toStdString();
+        saved = dialog->Save();
+        EXPECT_TRUE(
+            dialog->ListedSources().contains(QStringLiteral("Setup Stock\tUser data source")));
+        dialog->reject();
+    });
+    setup->click();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(Stored(QStringLiteral("Setup Stock")).Attribute(QStringLiteral("Database")),
+              m_database);
+
+    // The lists are refreshed: the new source is chosen and a side opens it.
+    const auto items =
+        sources.List(0)->findItems(QStringLiteral("Setup Stock\t"), Qt::MatchStartsWith);
+    ASSERT_EQ(items.size(), 1);
+    sources.List(0)->setCurrentItem(items.first());
+    sources.Accept();
+    EXPECT_EQ(name, QStringLiteral("Setup Stock"));
+    CDataSourceSide side;
+    side.SetDataSource(name, kind);
+    ASSERT_TRUE(side.Connect()) << side.LastDiagnostic().toStdString();
+    ASSERT_TRUE(side.ListTables(nullptr));
+    EXPECT_EQ(side.TableNames(), QStringList{QStringLiteral("STOCK")});
+}
+
+TEST_F(DataSourceSetupDialog, PostgresFieldsPasswordOnlyOnRequestChangeAndRemove) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    CDlgDataSourceSetup dialog(nullptr);
+    dialog.show();
+    Fill(dialog, QStringLiteral("Setup Postgres"), QStringLiteral("PostgreSQL Unicode"),
+         {{QStringLiteral("Servername"), qEnvironmentVariable("QUORVIX_PG_SOCKETS")},
+          {QStringLiteral("Port"), qEnvironmentVariable("QUORVIX_PG_PORT")},
+          {QStringLiteral("Database"), QStringLiteral("quorvix")},
+          {QStringLiteral("Username"), QStringLiteral("postgres")},
+          {QStringLiteral("Password"), QStringLiteral("secret")},
+          {QStringLiteral("UseDeclareFetch"), QStringLiteral("1")}});
+    EXPECT_FALSE(dialog.Field(QStringLiteral("Password"))->echoMode() == QLineEdit::Normal);
+    EXPECT_TRUE(dialog.Test()) << dialog.Message().toStdString();
+    EXPECT_FALSE(dialog.StorePassword()->isChecked());
+    ASSERT_TRUE(dialog.Save()) << dialog.Message().toStdString();
+    CDataSourceDefinition stored = Stored(QStringLiteral("Setup Postgres"));
+    EXPECT_EQ(stored.driver, QStringLiteral("PostgreSQL Unicode"));
+    EXPECT_EQ(stored.Attribute(QStringLiteral("UseDeclareFetch")), QStringLiteral("1"));
+    EXPECT_TRUE(stored.Attribute(QStringLiteral("Password")).isEmpty());
+
+    // Asked for, the password is stored; a wrong database fails the try with the driver's word.
+    dialog.Field(QStringLiteral("Password"))->setText(QStringLiteral("secret"));
+    dialog.StorePassword()->setChecked(true);
+    dialog.Field(QStringLiteral("Database"))->setText(QStringLiteral("missing_db"));
+    EXPECT_FALSE(dialog.Test());
+    EXPECT_TRUE(dialog.Message().contains(QStringLiteral("missing_db")))
+        << dialog.Message().toStdString();
+    dialog.Field(QStringLiteral("Database"))->setText(QStringLiteral("quorvix"));
+    ASSERT_TRUE(dialog.Save()) << dialog.Message().toStdString();
+    EXPECT_EQ(Stored(QStringLiteral("Setup Postgres")).Attribute(QStringLiteral("Password")),
+              QStringLiteral("secret"));
+
+    ASSERT_TRUE(dialog.Remove(false));
+    EXPECT_FALSE(dialog.ListedSources().join(QLatin1Char('\n')).contains("Setup Postgres"));
+    EXPECT_TRUE(Stored(QStringLiteral("Setup Postgres")).driver.isEmpty());
+}
+
+TEST_F(DataSourceSetupDialog, BadInputIsRefusedWithAMessageAndNothingWritten) {
+    CDlgDataSourceSetup dialog(nullptr);
+    dialog.show();
+    const QStringList before = dialog.ListedSources();
+    Fill(dialog, QStringLiteral("a;b"), QStringLiteral("SQLite3"),
+         {{QStringLiteral("Database"), m_database}});
+    EXPECT_FALSE(dialog.Save());
+    EXPECT_TRUE(dialog.Message().startsWith(QStringLiteral("A data source name cannot hold")));
+    Fill(dialog, QStringLiteral("setupdialogbase"), QStringLiteral("SQLite3"),
+         {{QStringLiteral("Database"), m_database}});
+    EXPECT_FALSE(dialog.Save());
+    EXPECT_EQ(dialog.Message(),
+              QStringLiteral("A data source named setupdialogbase already exists."));
+    Fill(dialog, QStringLiteral("Setup Nowhere"), QStringLiteral("SQLite3"),
+         {{QStringLiteral("Database"), m_database + QStringLiteral(".missing")}});
+    EXPECT_FALSE(dialog.Save());
+    EXPECT_TRUE(dialog.Message().startsWith(QStringLiteral("The database file ")));
+    EXPECT_EQ(dialog.ListedSources(), before);
+
+    // A driver without labelled fields takes key = value lines; a line without "=" is refused.
+    dialog.NewSource();
+    dialog.DriverCombo()->addItem(QStringLiteral("Some Other Driver"));
+    dialog.DriverCombo()->setCurrentText(QStringLiteral("Some Other Driver"));
+    EXPECT_TRUE(dialog.AttributeLines()->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.Field(QStringLiteral("Database")), nullptr);
+    dialog.NameEdit()->setText(QStringLiteral("Setup Other"));
+    dialog.AttributeLines()->setPlainText(QStringLiteral("Host = db\nbroken line"));
+    EXPECT_FALSE(dialog.Save());
+    EXPECT_EQ(dialog.Message(),
+              QStringLiteral("Line 2 is not of the form key = value: broken line"));
+    EXPECT_EQ(dialog.ListedSources(), before);
+}
+
+} // namespace
