@@ -5,6 +5,7 @@
 #include "compare/CompareFrm.h"
 #include "compare/CompareListCtrl.h"
 #include "compare/FormCompareTable.h"
+#include "dialogs/DlgDataSourceSetup.h"
 #include "dialogs/DlgParams.h"
 #include "dialogs/DlgWait.h"
 #include "model/ParamWord.h"
@@ -142,6 +143,14 @@ int main(int argc, char* argv[]) {
     main->GetSelectionView(0)->ShowTableStructure();
     QWidget* structure = app.StructureFrames().isEmpty() ? nullptr : app.StructureFrames().last();
     saved = Save(structure, output + QStringLiteral("/structure.png")) && saved;
+
+    // The data source setup dialog, showing the left demo data source.
+    {
+        CDlgDataSourceSetup setup(main);
+        setup.show();
+        setup.SelectSource(kLeft, true);
+        saved = Save(&setup, output + QStringLiteral("/setup.png")) && saved;
+    }
 
     answer.stop();
     for (QWidget* frame : QList<QWidget*>(app.ComparisonFrames()))
