@@ -77,9 +77,9 @@ void CDlgDataSourceSetup::FillSources() {
         QStringList drivers;
         ListDataSources(system, names, drivers);
         for (const QString& name : names) {
-            auto* item =
-                new QListWidgetItem(name + QLatin1Char('\t') +
-                                    LoadLocalizedString(system ? kSystemListText : kUserListText));
+            // The list it belongs to is told by the list combo and the tooltip.
+            auto* item = new QListWidgetItem(name);
+            item->setToolTip(LoadLocalizedString(system ? kSystemListText : kUserListText));
             item->setData(kSourceRole, name);
             item->setData(kSystemRole, system);
             m_sources->addItem(item);
@@ -90,7 +90,8 @@ void CDlgDataSourceSetup::FillSources() {
 QStringList CDlgDataSourceSetup::ListedSources() const {
     QStringList texts;
     for (int row = 0; row < m_sources->count(); ++row)
-        texts.append(m_sources->item(row)->text());
+        texts.append(m_sources->item(row)->text() + QLatin1Char('\t') +
+                     m_sources->item(row)->toolTip());
     return texts;
 }
 
