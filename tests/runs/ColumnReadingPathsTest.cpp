@@ -117,6 +117,12 @@ TEST_F(ColumnReadingPaths, PostgresSchemas) {
                       QStringLiteral("quorvix.s2"));
     ExpectSameResults(kPostgres, QStringLiteral("quorvix.esc\\ape"), kPostgres,
                       QStringLiteral("quorvix.escXape"));
+    // A table without columns on both sides: the one call gives it no rows, so it alone is
+    // asked again, and found listed.
+    m_expectedReadAlone = 2;
+    ExpectSameResults(kPostgres, QStringLiteral("quorvix.esc\\ape"), kPostgres,
+                      QStringLiteral("quorvix.esc\\ape"));
+    m_expectedReadAlone = 0;
     ExpectSameResults(kPostgres, QStringLiteral("quorvix.mixed_l"), kPostgres,
                       QStringLiteral("quorvix.mixed_r"));
     ExpectSameResults(kPostgres, QStringLiteral("quorvix.ta"), kPostgres,
