@@ -334,7 +334,7 @@ int main(int argc, char* argv[]) {
     if (arguments.contains(QStringLiteral("--postgres")))
         return PostgresBench(smoke);
     const Sizes sizes =
-        smoke ? Sizes{200, 20, 5000, 100, 1000, 2000} : Sizes{5000, 20, 200000, 1000, 10000, 20000};
+        smoke ? Sizes{200, 20, 5000, 100, 1000, 500} : Sizes{5000, 20, 200000, 1000, 10000, 20000};
 
     const QString left = smoke ? QStringLiteral("BenchSmokeL") : QStringLiteral("BenchLeft");
     const QString right = smoke ? QStringLiteral("BenchSmokeR") : QStringLiteral("BenchRight");
