@@ -58,17 +58,27 @@ void CBatchOutput::CloseDescriptor() {
 bool CBatchOutput::Commit() {
     if (m_path.isEmpty()) {
         m_descriptor = -1;
-        return std::fflush(stdout) == 0;
+        return std::fflush(stdout) == 0 && !std::ferror(stdout);
     }
-    CloseDescriptor();
-    if (m_temporaryPath.isEmpty())
+    // On disk before it takes its name, and a write that only fails at closing fails here.
+    const bool stored = m_descriptor >= 0 && ::fsync(m_descriptor) == 0;
+    const bool closed = m_descriptor >= 0 && ::close(m_descriptor) == 0;
+    m_descriptor = -1;
+    if (m_temporaryPath.isEmpty() || !stored || !closed) {
+        Discard();
         return false;
+    }
     if (::rename(m_temporaryPath.constData(), QFile::encodeName(m_path).constData()) != 0) {
         Discard();
         return false;
     }
     m_temporaryPath.clear();
     return true;
+}
+
+void CBatchOutput::RemoveTarget() {
+    if (!m_path.isEmpty())
+        ::unlink(QFile::encodeName(m_path).constData());
 }
 
 void CBatchOutput::Discard() {

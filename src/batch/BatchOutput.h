@@ -23,6 +23,9 @@ public:
     bool Commit();
     // Removes what was written; nothing is left behind.
     void Discard();
+    // Removes a file left at the path by an earlier run, for a command that writes none, so
+    // that a script never reads an old result as this one's.
+    void RemoveTarget();
 
 private:
     void CloseDescriptor();

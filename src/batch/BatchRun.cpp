@@ -19,6 +19,7 @@ namespace {
 constexpr int kWriteErrorText = 1900;
 constexpr int kResultFileText = 1957;
 constexpr int kCancelledText = 1965;
+constexpr int kStandardOutputText = 1966;
 constexpr int kStructureReadText = 1967;
 constexpr int kStructureCountsText = 1968;
 constexpr int kCountsText = 1969;
@@ -37,9 +38,11 @@ constexpr int kCompareWord = 1981;
 // The window program's settings, which --use-settings starts from.
 const QString kWindowProgram = QStringLiteral("quorvix");
 
-void PrintLine(std::FILE* stream, const QString& text) {
-    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
-    std::fflush(stream);
+// False when the line could not be written (a closed pipe, a full disk).
+bool PrintLine(std::FILE* stream, const QString& text) {
+    const bool written =
+        std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream) >= 0;
+    return std::fflush(stream) == 0 && written && !std::ferror(stream);
 }
 
 // Collects the owner combo's entries in the combo's own order.
@@ -125,15 +128,18 @@ int CBatchRun::Fail(const QString& message) const {
 }
 
 int CBatchRun::ListSources() {
+    bool written = true;
     for (const bool system : {false, true}) {
         QStringList names;
         QStringList drivers;
         ListDataSources(system, names, drivers);
         for (int index = 0; index < names.size(); ++index)
-            PrintLine(stdout, (system ? QStringLiteral("system\t") : QStringLiteral("user\t")) +
-                                  names[index] + QLatin1Char('\t') + drivers.value(index));
+            written =
+                PrintLine(stdout, (system ? QStringLiteral("system\t") : QStringLiteral("user\t")) +
+                                      names[index] + QLatin1Char('\t') + drivers.value(index)) &&
+                written;
     }
-    return AllSame;
+    return written ? AllSame : Fail(StandardOutputError());
 }
 
 int CBatchRun::ListOwners() {
@@ -143,9 +149,16 @@ int CBatchRun::ListOwners() {
     QList<std::pair<QString, int>> entries;
     if (!ReadOwners(0, owners, entries))
         return m_progress.IsCancelled() ? Cancelled : Failed;
+    bool written = true;
     for (const auto& entry : entries)
-        PrintLine(stdout, entry.first);
-    return AllSame;
+        written = PrintLine(stdout, entry.first) && written;
+    return written ? AllSame : Fail(StandardOutputError());
+}
+
+QString CBatchRun::StandardOutputError() {
+    // The export's own words for a write that fails.
+    return QStringLiteral("Disk full while accessing %1.")
+        .arg(LoadLocalizedString(kStandardOutputText));
 }
 
 bool CBatchRun::OpenSide(int index, const QString& dataSource) {
@@ -360,6 +373,8 @@ int CBatchRun::CompareColumns() {
     const QString table = m_results.TableNames()[tableIndex];
     // Only a table that differs has columns compared, as only it opens the window's column view.
     const qint32 tableStatus = m_results.GetTableStatus(tableIndex);
+    if (tableStatus != CompareStatus::Different)
+        CBatchOutput(m_options.output).RemoveTarget();
     if (tableStatus == CompareStatus::Same) {
         if (!m_options.quiet)
             PrintLine(stderr, LoadLocalizedString(kSameTableText).arg(table));

@@ -61,6 +61,7 @@ private:
     int ExitFor(const CComparisonRun::Counters& counters, int firstExportBit) const;
     void PrintCounts(const CComparisonRun::Counters& counters) const;
     int Fail(const QString& message) const;
+    static QString StandardOutputError();
     QString SideName(int index) const { return m_sideNames[size_t(index)]; }
 
     CBatchOptions m_options;

@@ -24,6 +24,9 @@ CInterruptSignals::CInterruptSignals() {
     const sigset_t set = InterruptSet();
     pthread_sigmask(SIG_BLOCK, &set, &m_previousMask);
     m_signalDescriptor = ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
+    // Without the descriptor nobody would read them: they keep their default action.
+    if (m_signalDescriptor < 0)
+        pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
 }
 
 CInterruptSignals::~CInterruptSignals() {
@@ -35,8 +38,10 @@ CInterruptSignals::~CInterruptSignals() {
 int CInterruptSignals::Run(const std::function<int()>& work,
                            const std::function<void()>& onSignal) {
     int ended[2];
-    if (::pipe2(ended, O_CLOEXEC) != 0)
+    if (m_signalDescriptor < 0 || ::pipe2(ended, O_CLOEXEC) != 0) {
+        pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
         return work();
+    }
     int result = 0;
     std::thread worker([&] {
         result = work();

@@ -143,18 +143,19 @@ void CDlgDataSourceSetup::ShowDefinition(const CDataSourceDefinition& definition
     m_otherAttributes.clear();
     bool hasPassword = false;
     for (const auto& [key, value] : definition.attributes) {
-        if (CDataSourceSetup::IsPasswordKey(key) && !value.isEmpty())
-            hasPassword = true;
-        if (QLineEdit* field = Field(key))
+        const bool password = CDataSourceSetup::IsPasswordKey(key);
+        hasPassword = hasPassword || (password && !value.isEmpty());
+        // A password under any of its keys shows in the password field, so that clearing the
+        // box really takes it out of the file.
+        if (QLineEdit* field = Field(password ? QStringLiteral("Password") : key))
             field->setText(value);
-        else if (m_keys.isEmpty())
-            continue; // shown as lines below
-        else
+        else if (!m_keys.isEmpty() && !password)
             m_otherAttributes.emplace_back(key, value);
     }
     m_storePassword->setChecked(hasPassword);
-    if (m_keys.isEmpty())
-        m_lines->setPlainText(CDataSourceSetup::AttributeLines(definition));
+    // Always set, so that the lines of a data source shown before never reach this one.
+    m_lines->setPlainText(m_keys.isEmpty() ? CDataSourceSetup::AttributeLines(definition)
+                                           : QString());
 }
 
 void CDlgDataSourceSetup::ShowFields() {
@@ -231,12 +232,10 @@ bool CDlgDataSourceSetup::Save() {
     CDataSourceDefinition definition;
     if (!Gather(definition))
         return false;
-    // Moved to the other list: written there, then taken out of the one it was in.
-    const bool moved = !m_previousName.isEmpty() && m_previousSystem != definition.system;
     QString error;
-    if (!CDataSourceSetup::Write(definition, moved ? QString() : m_previousName, error) ||
-        (moved && !CDataSourceSetup::Remove(m_previousName, m_previousSystem, error))) {
+    if (!CDataSourceSetup::Write(definition, m_previousName, m_previousSystem, error)) {
         ShowMessage(error);
+        FillSources(); // a failed write may have put the previous definition back
         return false;
     }
     FillSources();

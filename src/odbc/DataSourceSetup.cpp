@@ -77,15 +77,39 @@ QString ProfileString(const QString& section, const QString& key) {
                               std::min<qsizetype>(length, qsizetype(buffer.size())));
 }
 
-bool HasDataSource(const QString& name) {
+// Whether another data source than the one being replaced has the name, in either list.
+bool IsNameTaken(const QString& name, const QString& previousName, bool previousSystem) {
     for (const bool system : {false, true}) {
         QStringList names;
         QStringList drivers;
         ListDataSources(system, names, drivers);
-        if (names.contains(name, Qt::CaseInsensitive))
-            return true;
+        for (const QString& other : std::as_const(names)) {
+            const bool replaced = system == previousSystem && !previousName.isEmpty() &&
+                                  other.compare(previousName, Qt::CaseInsensitive) == 0;
+            if (!replaced && other.compare(name, Qt::CaseInsensitive) == 0)
+                return true;
+        }
     }
     return false;
+}
+
+bool WriteSection(const CDataSourceDefinition& definition, QString& error) {
+    const CConfigMode mode(definition.system);
+    // The section is written anew: attributes cleared in the dialog go with the old one.
+    if (!SQLWriteDSNToIniW(Wide(definition.name), Wide(definition.driver))) {
+        error = InstallerError();
+        return false;
+    }
+    for (const auto& [key, value] : definition.attributes) {
+        if (value.isEmpty())
+            continue;
+        if (!SQLWritePrivateProfileStringW(Wide(definition.name), Wide(key), Wide(value),
+                                           reinterpret_cast<LPCWSTR>(kOdbcIni))) {
+            error = InstallerError();
+            return false;
+        }
+    }
+    return true;
 }
 
 bool IsKeyAcceptable(const QString& key) {
@@ -196,14 +220,14 @@ bool CDataSourceSetup::Read(const QString& name, bool system, CDataSourceDefinit
 }
 
 QString CDataSourceSetup::Check(const CDataSourceDefinition& definition,
-                                const QString& previousName) {
+                                const QString& previousName, bool previousSystem) {
     const QString name = definition.name;
     if (name.trimmed().isEmpty())
         return LoadLocalizedString(kNoNameText);
     static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;]"));
     if (name.contains(kBad) || name != name.trimmed())
         return LoadLocalizedString(kBadNameText);
-    if (name.compare(previousName, Qt::CaseInsensitive) != 0 && HasDataSource(name))
+    if (IsNameTaken(name, previousName, previousSystem))
         return LoadLocalizedString(kDuplicateText).arg(name);
     if (definition.driver.isEmpty())
         return LoadLocalizedString(kNoDriverText);
@@ -225,29 +249,26 @@ QString CDataSourceSetup::Check(const CDataSourceDefinition& definition,
 }
 
 bool CDataSourceSetup::Write(const CDataSourceDefinition& definition, const QString& previousName,
-                             QString& error) {
-    error = Check(definition, previousName);
+                             bool previousSystem, QString& error) {
+    error = Check(definition, previousName, previousSystem);
     if (!error.isEmpty())
         return false;
-    {
-        const CConfigMode mode(definition.system);
-        // The section is written anew: attributes cleared in the dialog go with the old one.
-        if (!SQLWriteDSNToIniW(Wide(definition.name), Wide(definition.driver))) {
-            error = InstallerError();
-            return false;
-        }
-        for (const auto& [key, value] : definition.attributes) {
-            if (value.isEmpty())
-                continue;
-            if (!SQLWritePrivateProfileStringW(Wide(definition.name), Wide(key), Wide(value),
-                                               reinterpret_cast<LPCWSTR>(kOdbcIni))) {
-                error = InstallerError();
-                return false;
-            }
-        }
+    const bool replacesItself = !previousName.isEmpty() && previousSystem == definition.system &&
+                                previousName.compare(definition.name, Qt::CaseInsensitive) == 0;
+    CDataSourceDefinition previous;
+    QString unused;
+    const bool hadPrevious = replacesItself && Read(previousName, previousSystem, previous, unused);
+    if (!WriteSection(definition, error)) {
+        // Half written: the definition it replaced comes back, else nothing of it stays.
+        if (hadPrevious)
+            WriteSection(previous, unused);
+        else
+            Remove(definition.name, definition.system, unused);
+        return false;
     }
-    if (!previousName.isEmpty() && previousName.compare(definition.name, Qt::CaseInsensitive) != 0)
-        return Remove(previousName, definition.system, error);
+    // Renamed, or moved to the other list: the old entry goes once the new one is written.
+    if (!previousName.isEmpty() && !replacesItself)
+        return Remove(previousName, previousSystem, error);
     return true;
 }
 
@@ -287,9 +308,18 @@ QString CDataSourceSetup::ConnectionString(const CDataSourceDefinition& definiti
     return text;
 }
 
+QString CDataSourceSetup::DriverOf(const QString& dataSourceName) {
+    SQLSetConfigMode(ODBC_BOTH_DSN);
+    return ProfileString(dataSourceName, QStringLiteral("Driver"));
+}
+
 bool CDataSourceSetup::Test(const CDataSourceDefinition& definition, QString& message) {
+    QString connectString = ConnectionString(definition);
+    // As every opening: the SQLite driver must not create a file that is not there.
+    if (KindOf(definition.driver) == DriverKind::SQLite)
+        connectString += QStringLiteral("NoCreat=1;");
     COdbcConnection connection;
-    if (!connection.OpenConnectionString(ConnectionString(definition))) {
+    if (!connection.OpenConnectionString(connectString)) {
         message = LoadLocalizedString(kNotConnectedText).arg(connection.Diagnostic());
         return false;
     }

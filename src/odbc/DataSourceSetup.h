@@ -28,6 +28,8 @@ public:
 
     // The drivers the driver manager knows (odbcinst.ini), by name.
     static QStringList InstalledDrivers();
+    // The driver line of a data source of either list; empty when there is none.
+    static QString DriverOf(const QString& dataSourceName);
     static DriverKind KindOf(const QString& driver);
     // The attributes offered as labelled fields for a kind of driver; none for other drivers,
     // which are given as key = value lines.
@@ -38,13 +40,15 @@ public:
 
     static bool Read(const QString& name, bool system, CDataSourceDefinition& definition,
                      QString& error);
-    // Why definition cannot be written in place of previousName (empty when it is a new one);
-    // empty when it can.
-    static QString Check(const CDataSourceDefinition& definition, const QString& previousName);
-    // Checks, then writes the definition (replacing previousName's, which may be another
-    // name); nothing is written when the check fails.
+    // Why definition cannot be written in place of the data source previousName of the list
+    // previousSystem (an empty name for a new one); empty when it can.
+    static QString Check(const CDataSourceDefinition& definition, const QString& previousName,
+                         bool previousSystem);
+    // Checks, then writes the definition in place of previousName's, which may have another
+    // name or be in the other list. Nothing is written when the check fails; a write that
+    // fails half-way puts the previous definition back.
     static bool Write(const CDataSourceDefinition& definition, const QString& previousName,
-                      QString& error);
+                      bool previousSystem, QString& error);
     static bool Remove(const QString& name, bool system, QString& error);
     // Whether the machine's list may be written by this user.
     static bool CanWriteSystemSources();

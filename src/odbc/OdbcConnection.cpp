@@ -1,5 +1,8 @@
 #include "odbc/OdbcConnection.h"
 
+#include "odbc/DataSourceSetup.h"
+#include "services/Language.h"
+
 #include "odbc/OdbcDiagnostic.h"
 #include "odbc/OdbcEnvironment.h"
 #include "odbc/OdbcStatement.h"
@@ -10,6 +13,7 @@
 #include <algorithm>
 
 namespace {
+constexpr int kConformanceText = 1943;
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
 
 QString InfoText(SQLHDBC connection, SQLUSMALLINT infoType) {
@@ -41,7 +45,12 @@ bool COdbcConnection::Open(const QString& dataSourceName) {
     // A data source name is data. The drivers read no braces around a DSN value, so a name that
     // could end the value (";Database=other") is never put into a connection string: it is
     // handed to SQLConnectW as an argument of its own, which nothing parses.
-    const QString connectString = ConnectString(dataSourceName);
+    QString connectString = ConnectString(dataSourceName);
+    // The SQLite driver creates a database file that is not there: a data source whose file
+    // has gone would read as an empty database (and a file would be written). It must fail.
+    if (!connectString.isEmpty() && CDataSourceSetup::KindOf(CDataSourceSetup::DriverOf(
+                                        dataSourceName)) == CDataSourceSetup::DriverKind::SQLite)
+        connectString += QStringLiteral("NoCreat=1;");
     if (!connectString.isEmpty())
         return OpenConnectionString(connectString);
     return OpenWith([&dataSourceName](SQLHDBC handle) {
@@ -101,6 +110,7 @@ bool COdbcConnection::OpenWith(const std::function<SQLRETURN(SQLHDBC)>& connect)
                                    sizeof(conformance), nullptr)) ||
         conformance < SQL_OAC_LEVEL1) {
         Close();
+        m_diagnostic = LoadLocalizedString(kConformanceText);
         return false;
     }
 

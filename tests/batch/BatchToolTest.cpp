@@ -115,7 +115,12 @@ TEST_F(BatchTool, ColumnsOfADifferentTableAndTheStructureOfATable) {
     EXPECT_EQ(columns.err, "1 identique(s), 1 uniquement dans ExpLeft, 1 uniquement dans ExpRight, "
                            "0 différent(s)\n");
 
-    // Only a different table has its columns compared.
+    // Only a different table has its columns compared; a file an earlier run left at the path
+    // goes, so that a script never reads it as this run's.
+    QFile stale(Path("same.csv"));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("old result");
+    stale.close();
     const CBatchProcess same =
         Run({QStringLiteral("columns"), QStringLiteral("SAME"), QStringLiteral("--left"), kLeft,
              QStringLiteral("--right"), kRight, QStringLiteral("-o"), Path("same.csv")});
@@ -219,6 +224,14 @@ TEST_F(BatchTool, ErrorsExitWithOneAndSayWhy) {
     const QByteArray written = Contents(path);
     EXPECT_TRUE(written.endsWith(">;LONLY\r\n")) << written.toStdString();
     EXPECT_EQ(FilesIn(m_tmp.path()), QStringList{QStringLiteral("euro.csv")});
+
+    // A listing that cannot be written is an error too.
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    CBatchProcess::Start(full, {QStringLiteral("list-sources")}, Environment());
+    ASSERT_TRUE(full.waitForFinished(30000));
+    EXPECT_EQ(full.exitCode(), 1);
+    EXPECT_EQ(full.readAllStandardError(), "Disk full while accessing standard output.\n");
 
     // Arguments the tool cannot use.
     for (const QStringList& arguments :

@@ -124,6 +124,37 @@ TEST_F(DataSourceSetupDialog, PostgresFieldsPasswordOnlyOnRequestChangeAndRemove
     EXPECT_TRUE(Stored(QStringLiteral("Setup Postgres")).driver.isEmpty());
 }
 
+TEST_F(DataSourceSetupDialog, APasswordUnderAnotherKeyLeavesTheFileWhenNotToBeStored) {
+    CDataSourceDefinition stored;
+    stored.name = QStringLiteral("Setup Pwd");
+    stored.driver = QStringLiteral("PostgreSQL Unicode");
+    stored.SetAttribute(QStringLiteral("Servername"), QStringLiteral("db.example"));
+    stored.SetAttribute(QStringLiteral("PWD"), QStringLiteral("old secret"));
+    QString error;
+    ASSERT_TRUE(CDataSourceSetup::Write(stored, {}, false, error)) << error.toStdString();
+    CDlgDataSourceSetup dialog(nullptr);
+    dialog.show();
+    ASSERT_TRUE(dialog.SelectSource(QStringLiteral("Setup Pwd"), false));
+    EXPECT_EQ(dialog.Field(QStringLiteral("Password"))->text(), QStringLiteral("old secret"));
+    EXPECT_TRUE(dialog.StorePassword()->isChecked());
+    dialog.StorePassword()->setChecked(false);
+    ASSERT_TRUE(dialog.Save()) << dialog.Message().toStdString();
+    const CDataSourceDefinition saved = Stored(QStringLiteral("Setup Pwd"));
+    EXPECT_TRUE(saved.Attribute(QStringLiteral("PWD")).isEmpty());
+    EXPECT_TRUE(saved.Attribute(QStringLiteral("Password")).isEmpty());
+    EXPECT_EQ(saved.Attribute(QStringLiteral("Servername")), QStringLiteral("db.example"));
+
+    // The lines of another driver's data source never reach the next one shown.
+    dialog.NewSource();
+    dialog.DriverCombo()->addItem(QStringLiteral("Some Other Driver"));
+    dialog.DriverCombo()->setCurrentText(QStringLiteral("Some Other Driver"));
+    dialog.AttributeLines()->setPlainText(QStringLiteral("Token = x"));
+    ASSERT_TRUE(dialog.SelectSource(QStringLiteral("Setup Pwd"), false));
+    dialog.DriverCombo()->setCurrentText(QStringLiteral("Some Other Driver"));
+    EXPECT_TRUE(dialog.AttributeLines()->toPlainText().isEmpty());
+    dialog.Remove(false);
+}
+
 TEST_F(DataSourceSetupDialog, BadInputIsRefusedWithAMessageAndNothingWritten) {
     CDlgDataSourceSetup dialog(nullptr);
     dialog.show();

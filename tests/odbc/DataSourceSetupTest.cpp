@@ -47,7 +47,7 @@ protected:
 
 TEST_F(DataSourceSetup, AddChangeAndRemoveAUserDataSource) {
     QString error;
-    ASSERT_TRUE(CDataSourceSetup::Write(Lite(QStringLiteral("Setup Parts")), {}, error))
+    ASSERT_TRUE(CDataSourceSetup::Write(Lite(QStringLiteral("Setup Parts")), {}, false, error))
         << error.toStdString();
     EXPECT_TRUE(Sources(false).contains(QStringLiteral("Setup Parts")));
     CDataSourceDefinition read;
@@ -64,7 +64,7 @@ TEST_F(DataSourceSetup, AddChangeAndRemoveAUserDataSource) {
     changed.name = QStringLiteral("Setup Other");
     changed.SetAttribute(QStringLiteral("Database"), other);
     changed.SetAttribute(QStringLiteral("StepAPI"), QString());
-    ASSERT_TRUE(CDataSourceSetup::Write(changed, QStringLiteral("Setup Parts"), error))
+    ASSERT_TRUE(CDataSourceSetup::Write(changed, QStringLiteral("Setup Parts"), false, error))
         << error.toStdString();
     EXPECT_FALSE(Sources(false).contains(QStringLiteral("Setup Parts")));
     ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Other"), false, read, error));
@@ -77,25 +77,56 @@ TEST_F(DataSourceSetup, AddChangeAndRemoveAUserDataSource) {
     EXPECT_FALSE(CDataSourceSetup::Read(QStringLiteral("Setup Other"), false, read, error));
 }
 
+TEST_F(DataSourceSetup, MovedToTheOtherListUnderItsOwnName) {
+    QString error;
+    ASSERT_TRUE(CDataSourceSetup::Write(Lite(QStringLiteral("Setup Move")), {}, false, error));
+    CDataSourceDefinition machine = Lite(QStringLiteral("Setup Move"));
+    machine.system = true;
+    ASSERT_TRUE(CDataSourceSetup::CanWriteSystemSources());
+    ASSERT_TRUE(CDataSourceSetup::Write(machine, QStringLiteral("Setup Move"), false, error))
+        << error.toStdString();
+    EXPECT_FALSE(Sources(false).contains(QStringLiteral("Setup Move")));
+    EXPECT_TRUE(Sources(true).contains(QStringLiteral("Setup Move")));
+    // Another data source of that name in the other list is still a duplicate.
+    EXPECT_FALSE(CDataSourceSetup::Write(Lite(QStringLiteral("Setup Move")), {}, false, error));
+    EXPECT_EQ(error, QStringLiteral("A data source named Setup Move already exists."));
+    ASSERT_TRUE(CDataSourceSetup::Remove(QStringLiteral("Setup Move"), true, error));
+}
+
+TEST_F(DataSourceSetup, ADataSourceWhoseFileIsGoneFailsAndNoFileIsCreated) {
+    const QString gone = m_folder.filePath(QStringLiteral("gone.sqlite"));
+    QFile::copy(m_database, gone);
+    CDataSourceDefinition definition = Lite(QStringLiteral("Setup Gone"));
+    definition.SetAttribute(QStringLiteral("Database"), gone);
+    QString error;
+    ASSERT_TRUE(CDataSourceSetup::Write(definition, {}, false, error)) << error.toStdString();
+    ASSERT_TRUE(QFile::remove(gone));
+    // The driver would create an empty database there and every table would read as gone.
+    EXPECT_TRUE(TablesOf(QStringLiteral("Setup Gone")).value(0).startsWith("failed: "));
+    EXPECT_FALSE(CDataSourceSetup::Test(definition, error));
+    EXPECT_FALSE(QFile::exists(gone));
+    CDataSourceSetup::Remove(QStringLiteral("Setup Gone"), false, error);
+}
+
 TEST_F(DataSourceSetup, BadDefinitionsAreRefusedAndNothingIsWritten) {
     const QStringList before = Sources(false);
     QString error;
     for (const QString& name :
          {QString(), QStringLiteral("a[b"), QStringLiteral("a]b"), QStringLiteral("a=b"),
           QStringLiteral("a;DSN=x"), QStringLiteral(" padded")}) {
-        EXPECT_FALSE(CDataSourceSetup::Write(Lite(name), {}, error)) << name.toStdString();
+        EXPECT_FALSE(CDataSourceSetup::Write(Lite(name), {}, false, error)) << name.toStdString();
         EXPECT_FALSE(error.isEmpty());
     }
     // A name already taken, in either list and in another case.
-    EXPECT_FALSE(CDataSourceSetup::Write(Lite(QStringLiteral("SETUPTEMPLATE")), {}, error));
+    EXPECT_FALSE(CDataSourceSetup::Write(Lite(QStringLiteral("SETUPTEMPLATE")), {}, false, error));
     EXPECT_EQ(error, QStringLiteral("A data source named SETUPTEMPLATE already exists."));
     CDataSourceDefinition missing = Lite(QStringLiteral("Setup Missing"));
     missing.SetAttribute(QStringLiteral("Database"), m_folder.filePath(QStringLiteral("no.db")));
-    EXPECT_FALSE(CDataSourceSetup::Write(missing, {}, error));
+    EXPECT_FALSE(CDataSourceSetup::Write(missing, {}, false, error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("The database file "))) << error.toStdString();
     CDataSourceDefinition noDriver = Lite(QStringLiteral("Setup NoDriver"));
     noDriver.driver.clear();
-    EXPECT_FALSE(CDataSourceSetup::Write(noDriver, {}, error));
+    EXPECT_FALSE(CDataSourceSetup::Write(noDriver, {}, false, error));
     EXPECT_EQ(Sources(false), before);
 }
 

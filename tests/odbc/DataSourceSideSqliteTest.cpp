@@ -240,7 +240,7 @@ TEST_F(SqliteSide, DataDictionaryTableIsChosenByNameAndRows) {
         {"LiteFull9201", "CREATE TABLE f9201 (frdtai VARCHAR(10)); INSERT INTO f9201 VALUES ('A');",
          "f9201"},
         {"LiteNone", "CREATE TABLE other (x INT);", ""},
-        {"LiteNoTables", "", ""},
+        {"LiteNoTables", "PRAGMA user_version = 1;", ""}, // a database file without tables
     };
     for (const auto& c : cases) {
         COdbcTestEnvironment::AddSqliteDataSource(QLatin1String(c.name), QLatin1String(c.sql));
