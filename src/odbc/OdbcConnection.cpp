@@ -119,6 +119,11 @@ bool COdbcConnection::OpenWith(const std::function<SQLRETURN(SQLHDBC)>& connect)
                                                         sizeof(accessMode), nullptr)) &&
                        accessMode == SQL_MODE_READ_ONLY;
     m_dbmsName = InfoText(m_handle, SQL_DBMS_NAME);
+    {
+        const std::lock_guard lock(m_runningGuard);
+        m_cancelFromAnotherThread =
+            !m_dbmsName.startsWith(QLatin1String("SQLite"), Qt::CaseInsensitive);
+    }
     SwitchSessionReadOnly();
     return true;
 }
@@ -200,11 +205,16 @@ void COdbcConnection::Unregister(SQLHSTMT statement) {
 }
 
 void COdbcConnection::Interrupt() {
-    // ODBC allows SQLCancel from another thread on a statement that is executing.
+    // ODBC allows SQLCancel from another thread on a statement that is executing. The SQLite
+    // driver, though, frees the answer that the other thread is fetching (a use after free that
+    // AddressSanitizer caught); its statements are local and end on their own, so it is only
+    // refused new ones and the run stops at its next cancel check.
     const std::lock_guard lock(m_runningGuard);
     m_interrupted = true;
-    for (const SQLHSTMT statement : m_running)
-        SQLCancel(statement);
+    if (m_cancelFromAnotherThread) {
+        for (const SQLHSTMT statement : m_running)
+            SQLCancel(statement);
+    }
 }
 
 void COdbcConnection::ClearInterrupt() {

@@ -82,4 +82,6 @@ private:
     mutable std::mutex m_runningGuard;
     std::vector<SQLHSTMT> m_running;
     bool m_interrupted = false;
+    // Whether Interrupt may cancel a running statement from another thread (see Interrupt).
+    bool m_cancelFromAnotherThread = true;
 };
