@@ -1,27 +1,8 @@
 #include "odbc/ColumnCatalogue.h"
 
+#include "model/NameOrdering.h"
+
 #include <algorithm>
-
-namespace {
-
-// Equal under A-Z case folding, as the per-table reader matches a name it did not find spelt out.
-bool EqualFoldingAz(const QString& left, const QString& right) {
-    if (left.size() != right.size())
-        return false;
-    for (qsizetype i = 0; i < left.size(); ++i) {
-        char16_t a = left[i].unicode();
-        char16_t b = right[i].unicode();
-        if (a >= u'A' && a <= u'Z')
-            a = char16_t(a - u'A' + u'a');
-        if (b >= u'A' && b <= u'Z')
-            b = char16_t(b - u'A' + u'a');
-        if (a != b)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 namespace {
 
@@ -133,7 +114,7 @@ bool CColumnCatalogue::Columns(const QString& table, CColumnInfoArray& columns) 
         // Rare: a driver that reports another spelling. Every table equal to it with A-Z case
         // ignored, its rows back in the driver's order.
         for (auto other = m_tables.constBegin(); other != m_tables.constEnd(); ++other) {
-            if (EqualFoldingAz(other.key(), table))
+            if (CompareNames(other.key(), table, false) == 0)
                 AppendRows(other.value(), rows);
         }
         std::sort(rows.begin(), rows.end());

@@ -382,39 +382,12 @@ bool CDataSourceSide::IsColumnRowCut(const COdbcStatement& statement,
 
 bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString& table,
                                      CColumnInfoArray& columns) {
-    COdbcStatement statement(*m_connection);
-    bool exactSchema = true;
-    ColumnBindings bindings;
-    if (!OpenColumnRows(statement, &tablePattern, exactSchema, bindings))
+    // A driver may still answer for other tables (a pattern, or a case-insensitive match); the
+    // catalogue keeps the rows of this table by the same rule as a whole side's reading.
+    CColumnCatalogue rows;
+    if (!ReadColumnGroup(&tablePattern, rows, {}))
         return false;
-
-    // A driver may still answer for other tables (a pattern, or a case-insensitive match): keep
-    // the rows of this table, exactly spelt when there are any, else those equal to it ignoring
-    // the case of A-Z.
-    std::vector<std::pair<QString, std::unique_ptr<CColumnInfo>>> rows;
-    COdbcStatement::FetchResult fetched;
-    while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
-        if (IsColumnRowCut(statement, bindings))
-            return Fail(LongNameDiagnostic());
-        if (!exactSchema && statement.Text(bindings.schema) != m_owner.schema)
-            continue;
-        QString tableName = statement.Text(bindings.table);
-        if (CompareNames(tableName, table, false) != 0)
-            continue;
-        rows.emplace_back(std::move(tableName),
-                          std::make_unique<CColumnInfo>(
-                              statement.Text(bindings.name), statement.Number(bindings.type),
-                              statement.Text(bindings.typeName), statement.Number(bindings.size)));
-    }
-    if (fetched == COdbcStatement::FetchResult::Error)
-        return Fail(statement.Diagnostic());
-
-    const bool anyExact = std::any_of(rows.begin(), rows.end(),
-                                      [&table](const auto& row) { return row.first == table; });
-    for (auto& [tableName, column] : rows) {
-        if (!anyExact || tableName == table)
-            columns.push_back(std::move(column));
-    }
+    rows.Columns(table, columns);
     return true;
 }
 

@@ -1,6 +1,7 @@
-#include "shell/ShellTestBase.h"
+#include "shell/ModalHandlers.h"
 
 #include "dialogs/AboutDlg.h"
+#include "dialogs/DlgDataSourceSetup.h"
 #include "dialogs/DlgDataSources.h"
 #include "dialogs/DlgParams.h"
 #include "dialogs/DlgWait.h"
@@ -112,34 +113,21 @@ QStringList ClippedTextsOfWindow(QWidget& window) {
 
 } // namespace
 
-class WindowTexts : public ShellTest {
+class WindowTexts : public ResultWindowTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
-        ASSERT_TRUE(m_tmp.isValid());
-        m_savedTmp = qgetenv("TMP");
-        qputenv("TMP", QFile::encodeName(m_tmp.path()));
+        ResultWindowTest::SetUp();
         AddLite(QStringLiteral("WindowTextsLeft"),
                 QStringLiteral("CREATE TABLE T1 (C1 INT); CREATE TABLE LONLY (x INT);"));
         AddLite(QStringLiteral("WindowTextsRight"),
                 QStringLiteral("CREATE TABLE T1 (C2 INT); CREATE TABLE RONLY (y INT);"));
     }
-    void TearDown() override {
-        for (QWidget* frame : m_app->ComparisonFrames())
-            frame->close();
-        ShellTest::TearDown();
-        qputenv("TMP", m_savedTmp);
-    }
-
     // Starts the program again under this locale, as a user would.
     void StartIn(const char* locale) {
         m_app->ExitInstance();
         qputenv("LC_ALL", locale);
         ASSERT_TRUE(m_app->InitInstance());
     }
-
-    QTemporaryDir m_tmp;
-    QByteArray m_savedTmp;
 };
 
 // One test for every window, so that a new text or a resized control anywhere is caught: each
@@ -170,6 +158,8 @@ TEST_F(WindowTexts, EveryTextFitsItsControlInFrenchAndInEnglish) {
         CDataSourceSide::SourceKind kind = CDataSourceSide::SystemDataSource;
         CDlgDataSources dataSources(&name, &kind, nullptr);
         clipped += ClippedTextsOfWindow(dataSources);
+        CDlgDataSourceSetup setup(nullptr);
+        clipped += ClippedTextsOfWindow(setup);
 
         CAboutDlg about(QPixmap(QStringLiteral(":/quorvix/images/bitmap137.png")),
                         {QStringLiteral("/r"), QStringLiteral("/c"), QStringLiteral("/h")});
