@@ -15,11 +15,11 @@ constexpr int kUnexpectedArgumentText = 1988;
 using Command = CBatchOptions::Command;
 
 const QStringList kValueOptions{
-    QStringLiteral("--left"),        QStringLiteral("--right"), QStringLiteral("--left-owner"),
-    QStringLiteral("--right-owner"), QStringLiteral("--set"),   QStringLiteral("--clear"),
-    QStringLiteral("--params"),      QStringLiteral("--lang"),  QStringLiteral("--left-name"),
-    QStringLiteral("--right-name"),  QStringLiteral("-o"),      QStringLiteral("--output"),
-    QStringLiteral("--side"),
+    QStringLiteral("--left"),        QStringLiteral("--right"),    QStringLiteral("--left-owner"),
+    QStringLiteral("--right-owner"), QStringLiteral("--set"),      QStringLiteral("--clear"),
+    QStringLiteral("--params"),      QStringLiteral("--lang"),     QStringLiteral("--left-name"),
+    QStringLiteral("--right-name"),  QStringLiteral("-o"),         QStringLiteral("--output"),
+    QStringLiteral("--side"),        QStringLiteral("--encoding"),
 };
 
 std::optional<Command> CommandNamed(const QString& name) {
@@ -79,7 +79,11 @@ bool ApplyOption(const QString& option, const QString& value, CBatchOptions& opt
     } else if (option == QLatin1String("-o") || option == QLatin1String("--output")) {
         if (value.isEmpty())
             return Invalid(option, value, error);
-        options.output = value;
+        options.output = value == QLatin1String("-") ? QString() : value;
+    } else if (option == QLatin1String("--encoding")) {
+        options.encoding = ExportEncodingFromWord(value);
+        if (!options.encoding)
+            return Invalid(option, value, error);
     } else if (option == QLatin1String("--side")) {
         if (value != QLatin1String("left") && value != QLatin1String("right"))
             return Invalid(option, value, error);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ExportEncoding.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,7 +28,8 @@ struct CBatchOptions {
     QString language; // "fr", "en", or empty for the regional settings
     std::optional<QString> leftName;
     std::optional<QString> rightName;
-    QString output; // empty: standard output
+    QString output;                         // empty (or "-" given): standard output
+    std::optional<ExportEncoding> encoding; // none: the stored or built-in one
     bool quiet = false;
     bool help = false;
     bool version = false;

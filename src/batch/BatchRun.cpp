@@ -1,12 +1,15 @@
 #include "batch/BatchRun.h"
 
-#include "batch/BatchOutput.h"
 #include "export/ColumnExport.h"
 #include "export/DictionaryExport.h"
+#include "export/Export.h"
 #include "export/ExportFile.h"
+#include "export/ExportTarget.h"
 #include "export/StructureExport.h"
 #include "export/TableExport.h"
+#include "model/NameOrdering.h"
 #include "odbc/DataSourceList.h"
+#include "odbc/DataSourceSetup.h"
 #include "odbc/OwnerCombo.h"
 #include "services/Language.h"
 #include "services/SettingsStore.h"
@@ -16,7 +19,9 @@
 
 namespace {
 
-constexpr int kWriteErrorText = 1900;
+constexpr int kDiskFullText = 1902;
+constexpr int kDatabaseTargetText = 1906;
+constexpr int kTargetLeftAloneText = 1907;
 constexpr int kResultFileText = 1957;
 constexpr int kCancelledText = 1965;
 constexpr int kStandardOutputText = 1966;
@@ -58,13 +63,14 @@ public:
     QList<std::pair<QString, int>> entries;
 };
 
-// The table asked for: its exact name, else the one name equal to it with case ignored.
+// The table asked for: its exact name, else the one name equal to it with case ignored as names
+// are matched everywhere (A-Z only).
 int FindTable(const QStringList& names, const QString& table) {
     if (const int exact = int(names.indexOf(table)); exact >= 0)
         return exact;
     int found = -1;
     for (int index = 0; index < names.size(); ++index) {
-        if (names[index].compare(table, Qt::CaseInsensitive) == 0) {
+        if (CompareNames(names[index], table, false) == 0) {
             if (found >= 0)
                 return -1;
             found = index;
@@ -91,6 +97,8 @@ CBatchRun::CBatchRun(CBatchOptions options)
         m_params.SetValue(*m_options.params);
     for (const auto& [bit, on] : m_options.bitChanges)
         m_params.SetBit(bit, on);
+    if (m_options.encoding)
+        m_params.SetEncoding(*m_options.encoding);
 }
 
 int CBatchRun::Execute() {
@@ -157,8 +165,7 @@ int CBatchRun::ListOwners() {
 
 QString CBatchRun::StandardOutputError() {
     // The export's own words for a write that fails.
-    return QStringLiteral("Disk full while accessing %1.")
-        .arg(LoadLocalizedString(kStandardOutputText));
+    return LoadLocalizedString(kDiskFullText).arg(LoadLocalizedString(kStandardOutputText));
 }
 
 bool CBatchRun::OpenSide(int index, const QString& dataSource) {
@@ -269,31 +276,48 @@ bool CBatchRun::RunEnded(bool succeeded, int& exitCode) {
 }
 
 int CBatchRun::WriteOutput(const std::function<void(CExportFile&)>& write) {
-    CBatchOutput output(m_options.output);
-    if (!output.Create())
-        return Fail(
-            LoadLocalizedString(kWriteErrorText).replace(QStringLiteral("%s"), output.Path()));
-    CExportFile file;
-    if (!file.Open(output.Descriptor(), output.ShownName()))
-        return Fail(
-            LoadLocalizedString(kWriteErrorText).replace(QStringLiteral("%s"), output.ShownName()));
-    try {
-        write(file);
-    } catch (const CExportError& error) {
-        // The lines before the one that failed stay, as the window's export keeps them.
-        file.Close();
-        output.Commit();
-        return Fail(error.Message());
+    CExportTarget target(m_options.output);
+    bool dropped = false;
+    const QString message = WriteExportTo(
+        target, m_params.Encoding(),
+        [&](CExportFile& file) {
+            write(file);
+            return !m_progress.IsCancelled();
+        },
+        dropped);
+    if (!message.isEmpty())
+        return Fail(m_options.output.isEmpty() ? StandardOutputError() : message);
+    return dropped ? Cancelled : AllSame;
+}
+
+bool CBatchRun::OutputIsADatabase(int index) {
+    if (m_options.output.isEmpty())
+        return false;
+    const QString dataSource = index == 0 ? m_options.left : m_options.right;
+    CDataSourceDefinition definition;
+    QString error;
+    const QString key = CDataSourceSetup::DatabaseFileKey(
+        CDataSourceSetup::KindOf(CDataSourceSetup::DriverOf(dataSource)));
+    if (key.isEmpty())
+        return false;
+    for (const bool system : {false, true}) {
+        if (!CDataSourceSetup::Read(dataSource, system, definition, error))
+            continue;
+        QString database = definition.Attribute(key);
+        // SQLite also takes its file as a URI: file:PATH?options.
+        if (database.startsWith(QLatin1String("file:"))) {
+            database = database.mid(5).section(QLatin1Char('?'), 0, 0);
+            if (database.startsWith(QLatin1String("///")))
+                database = database.mid(2);
+        }
+        if (!database.isEmpty() && CExportTarget(m_options.output).IsSameFileAs(database)) {
+            Fail(LoadLocalizedString(kDatabaseTargetText).arg(m_options.output, dataSource));
+            return true;
+        }
+        // A user data source hides the system one of the same name.
+        break;
     }
-    file.Close();
-    if (m_progress.IsCancelled()) {
-        output.Discard();
-        return Cancelled;
-    }
-    if (!output.Commit())
-        return Fail(
-            LoadLocalizedString(kWriteErrorText).replace(QStringLiteral("%s"), output.Path()));
-    return AllSame;
+    return false;
 }
 
 int CBatchRun::ExitFor(const CComparisonRun::Counters& counters, int firstExportBit) const {
@@ -322,7 +346,7 @@ bool CBatchRun::PrepareBothSides() {
         m_sideNames[0] = *m_options.leftName;
     if (m_options.rightName)
         m_sideNames[1] = *m_options.rightName;
-    return true;
+    return !OutputIsADatabase(0) && !OutputIsADatabase(1);
 }
 
 int CBatchRun::Stopped() const {
@@ -362,6 +386,10 @@ int CBatchRun::CompareTables() {
 }
 
 int CBatchRun::CompareColumns() {
+    const bool typeDetails = m_params.TestBit(ParamBit::CompareSqlTypes);
+    // Without type details no column differs, and the window offers no option for them.
+    if (!typeDetails)
+        m_params.SetBit(ParamBit::ExportColumnStatus0 + int(CompareStatus::Different), false);
     if (!AnyBitSet(ParamBit::ExportColumnStatus0, CompareStatus::Count, kExportWord))
         return Failed;
     int exitCode = AllSame;
@@ -373,17 +401,18 @@ int CBatchRun::CompareColumns() {
     const QString table = m_results.TableNames()[tableIndex];
     // Only a table that differs has columns compared, as only it opens the window's column view.
     const qint32 tableStatus = m_results.GetTableStatus(tableIndex);
-    if (tableStatus != CompareStatus::Different)
-        CBatchOutput(m_options.output).RemoveTarget();
-    if (tableStatus == CompareStatus::Same) {
-        if (!m_options.quiet)
-            PrintLine(stderr, LoadLocalizedString(kSameTableText).arg(table));
-        return AllSame;
-    }
-    if (tableStatus == CompareStatus::OnlyLeft || tableStatus == CompareStatus::OnlyRight) {
-        const int side = tableStatus == CompareStatus::OnlyLeft ? 0 : 1;
-        PrintLine(stderr, LoadLocalizedString(kOneSideTableText).arg(table, SideName(side)));
-        return DifferencesFound;
+    if (tableStatus != CompareStatus::Different) {
+        // A path the run did not write is left as it is, and the script is told so.
+        if (tableStatus == CompareStatus::Same) {
+            if (!m_options.quiet)
+                PrintLine(stderr, LoadLocalizedString(kSameTableText).arg(table));
+        } else {
+            const int side = tableStatus == CompareStatus::OnlyLeft ? 0 : 1;
+            PrintLine(stderr, LoadLocalizedString(kOneSideTableText).arg(table, SideName(side)));
+        }
+        if (!m_options.output.isEmpty())
+            PrintLine(stderr, LoadLocalizedString(kTargetLeftAloneText).arg(m_options.output));
+        return tableStatus == CompareStatus::Same ? AllSame : DifferencesFound;
     }
     CComparisonResults::TableRows rows;
     if (!m_results.OpenTableRows(tableIndex, rows))
@@ -395,7 +424,6 @@ int CBatchRun::CompareColumns() {
         if (CompareStatus::IsValid(status))
             ++counters[size_t(status)];
     }
-    const bool typeDetails = m_params.TestBit(ParamBit::CompareSqlTypes);
     return Report(counters, ParamBit::ExportColumnStatus0, [&](CExportFile& file) {
         WriteColumnExport(file, m_results, tableIndex, m_params, typeDetails, SideName(0),
                           SideName(1));
@@ -423,6 +451,8 @@ int CBatchRun::ShowStructure() {
     const QString& dataSource = index == 0 ? m_options.left : m_options.right;
     if (!PrepareSide(index, dataSource, index == 0 ? m_options.leftOwner : m_options.rightOwner))
         return Stopped();
+    if (OutputIsADatabase(index))
+        return Failed;
     CDataSourceSide& side = m_sides[size_t(index)];
     const int tableIndex = FindTable(side.TableNames(), m_options.table);
     if (tableIndex < 0)

@@ -57,6 +57,8 @@ private:
     bool AnyBitSet(int first, int count, int whatText) const;
     // Writes the export to the output; returns Failed or Cancelled, or AllSame once written.
     int WriteOutput(const std::function<void(CExportFile&)>& write);
+    // True, with the message printed, when the output is the database file of side index.
+    bool OutputIsADatabase(int index);
     // The exit code of a result: differences count when the export selects their status.
     int ExitFor(const CComparisonRun::Counters& counters, int firstExportBit) const;
     void PrintCounts(const CComparisonRun::Counters& counters) const;

@@ -1,6 +1,6 @@
 #include "batch/InterruptSignals.h"
 
-#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include <fcntl.h>
@@ -35,8 +35,8 @@ CInterruptSignals::~CInterruptSignals() {
     pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
 }
 
-int CInterruptSignals::Run(const std::function<int()>& work,
-                           const std::function<void()>& onSignal) {
+int CInterruptSignals::Run(const std::function<int()>& work, const std::function<void()>& onSignal,
+                           const std::function<void()>& onGiveUp) {
     int ended[2];
     if (m_signalDescriptor < 0 || ::pipe2(ended, O_CLOEXEC) != 0) {
         pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
@@ -49,21 +49,34 @@ int CInterruptSignals::Run(const std::function<int()>& work,
         [[maybe_unused]] const ssize_t written = ::write(ended[1], &done, 1);
     });
 
-    bool signalled = false;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point firstSignalAt;
     for (;;) {
         pollfd watched[2] = {{ended[0], POLLIN, 0}, {m_signalDescriptor, POLLIN, 0}};
-        const int ready =
-            ::poll(watched, m_signalDescriptor >= 0 ? 2 : 1, signalled ? kRepeatMilliseconds : -1);
+        const int ready = ::poll(watched, 2, m_firstSignal ? kRepeatMilliseconds : -1);
         if (ready > 0 && (watched[0].revents & POLLIN))
             break;
+        bool again = false;
         if (ready > 0 && (watched[1].revents & POLLIN)) {
             signalfd_siginfo info;
             while (::read(m_signalDescriptor, &info, sizeof info) == ssize_t(sizeof info)) {
+                if (m_firstSignal == 0) {
+                    m_firstSignal = int(info.ssi_signo);
+                    firstSignalAt = Clock::now();
+                } else {
+                    again = true;
+                }
             }
-            signalled = true;
         }
-        if (signalled)
-            onSignal();
+        if (m_firstSignal == 0)
+            continue;
+        if (again ||
+            Clock::now() - firstSignalAt >= std::chrono::milliseconds(kGraceMilliseconds)) {
+            // The worker may be inside a driver call that never returns: nothing waits for it.
+            onGiveUp();
+            ::_exit(128 + m_firstSignal);
+        }
+        onSignal();
     }
     worker.join();
     ::close(ended[0]);

@@ -1,9 +1,11 @@
 #include "batch/BatchCommandLine.h"
 #include "batch/BatchRun.h"
 #include "batch/InterruptSignals.h"
+#include "export/ExportTarget.h"
 #include "services/Language.h"
 
 #include <QCoreApplication>
+#include <QStringDecoder>
 
 #include <csignal>
 #include <cstdio>
@@ -11,6 +13,7 @@
 namespace {
 constexpr int kUsageErrorText = 1982;
 constexpr int kHelpText = 1989;
+constexpr int kGivenUpText = 1909;
 
 void Print(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -24,7 +27,14 @@ int main(int argc, char* argv[]) {
     // A closed standard output is a write error of the export, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
-    const QStringList arguments = application.arguments().mid(1);
+    UseUtf8CharacterType();
+    // Each argument decoded as it is: Qt's own list drops a leading U+FEFF, which may be part
+    // of a name.
+    QStringList arguments;
+    for (int index = 1; index < argc; ++index) {
+        QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::ConvertInitialBom);
+        arguments.append(decoder(QByteArrayView(argv[index])));
+    }
 
     const QString language = CBatchCommandLine::LanguageArgument(arguments);
     if (language.isEmpty()) {
@@ -51,5 +61,12 @@ int main(int argc, char* argv[]) {
         return CBatchRun::AllSame;
     }
     CBatchRun run(std::move(options));
-    return interruptSignals.Run([&run] { return run.Execute(); }, [&run] { run.Cancel(); });
+    return interruptSignals.Run(
+        [&run] { return run.Execute(); }, [&run] { run.Cancel(); },
+        [] {
+            CExportTarget::RemoveUnfinishedFiles();
+            Print(stderr,
+                  QLatin1Char('\n') + LoadLocalizedString(kGivenUpText) + QLatin1Char('\n'));
+        });
+
 }

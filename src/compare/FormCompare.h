@@ -82,6 +82,7 @@ protected:
     CFormCompare(CComparisonContext context, QWidget* parent);
 
     const CComparisonContext& Context() const { return m_context; }
+    const CParamWord* ExportParams() const override { return m_context.params; }
 
     void OnSize(int cx, int cy) override;
     void paintEvent(QPaintEvent* event) override;

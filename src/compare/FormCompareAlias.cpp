@@ -116,7 +116,7 @@ bool CFormCompareAlias::PrepareExport() {
     CParamWord& params = *Context().params;
     for (int status = 0; status < CompareStatus::Count; ++status)
         params.SetBit(ParamBit::ExportDictionaryStatus0 + status, IsFilterChecked(status));
-    return CDlgParams::AskUntilAnySet(
+    return CDlgParams::AskExportOptions(
         params, CDlgParams::StatusOptions(ParamBit::ExportDictionaryStatus0),
         ParamBit::ExportDictionaryStatus0, Context().leftName, Context().rightName, this);
 }

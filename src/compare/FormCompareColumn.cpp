@@ -136,8 +136,8 @@ bool CFormCompareColumn::PrepareExport() {
     // Without type details the view has no different columns to offer.
     if (!m_typeDetails)
         bits.pop_back();
-    return CDlgParams::AskUntilAnySet(params, bits, ParamBit::ExportColumnStatus0,
-                                      Context().leftName, Context().rightName, this);
+    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportColumnStatus0,
+                                        Context().leftName, Context().rightName, this);
 }
 
 QString CFormCompareColumn::GetExportFileName() const {

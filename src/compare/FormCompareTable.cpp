@@ -65,8 +65,8 @@ bool CFormCompareTable::PrepareExport() {
     const std::vector<int> bits =
         CDlgParams::StatusOptions(ParamBit::ExportTableStatus0, ParamBit::ExportTableColumnStatus0);
     // Until at least one kind of table is to be written (the column bits do not count).
-    return CDlgParams::AskUntilAnySet(params, bits, ParamBit::ExportTableStatus0,
-                                      Context().leftName, Context().rightName, this);
+    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportTableStatus0,
+                                        Context().leftName, Context().rightName, this);
 }
 
 QString CFormCompareTable::GetExportFileName() const {

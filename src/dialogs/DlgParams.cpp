@@ -9,6 +9,8 @@
 #include "ui/TemplateBuilder.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 
 namespace {
 
@@ -33,6 +35,10 @@ CDlgParams::CDlgParams(CParamWord& params, std::vector<int> bits, const QString&
     }
 }
 
+QComboBox* CDlgParams::EncodingCombo() const {
+    return CTemplateBuilder::Find<QComboBox>(*this, kEncodingCombo);
+}
+
 QCheckBox* CDlgParams::CheckBox(int bit) const {
     return bit < 0 ? nullptr : CTemplateBuilder::Find<QCheckBox>(*this, kFirstCheckBox + bit);
 }
@@ -54,6 +60,12 @@ void CDlgParams::InitDialog() {
                          GetDictionaryValueCaption(bit - ParamBit::CompareValue0, true, true));
         box->setText(text);
         box->setChecked(m_params.TestBit(bit));
+    }
+    if (QComboBox* encoding = EncodingCombo(); encoding && m_encodingShown) {
+        // The encodings' own names, the same in every language.
+        encoding->addItem(QStringLiteral("ISO 8859-1"), int(ExportEncoding::Latin1));
+        encoding->addItem(QStringLiteral("UTF-8"), int(ExportEncoding::Utf8));
+        encoding->setCurrentIndex(encoding->findData(int(m_params.Encoding())));
     }
     Layout();
     ApplyEnableRules();
@@ -96,6 +108,20 @@ void CDlgParams::Layout() {
         top = bottom + kGap;
         indent = false;
     }
+    QLabel* encodingLabel = CTemplateBuilder::Find<QLabel>(*this, kEncodingLabel);
+    QComboBox* encoding = EncodingCombo();
+    if (m_encodingShown && encodingLabel && encoding) {
+        top += kGap;
+        const int labelWidth =
+            encodingLabel->fontMetrics().horizontalAdvance(encodingLabel->text()) + kGap;
+        encodingLabel->setGeometry(kMargin, top, labelWidth, encoding->height());
+        encoding->move(kMargin + labelWidth + kGap, top);
+        encodingLabel->show();
+        encoding->show();
+        if (previous)
+            setTabOrder(previous, encoding);
+        bottom = encoding->geometry().bottom() + 1;
+    }
     setFixedSize(dialogWidth, bottom + kGap + kButtonStrip);
     if (QWidget* owner = parentWidget())
         move(owner->window()->geometry().center() - rect().center());
@@ -117,6 +143,8 @@ void CDlgParams::OnOK() {
         if (const QCheckBox* box = CheckBox(bit))
             m_params.SetBit(bit, box->isChecked());
     }
+    if (const QComboBox* encoding = EncodingCombo(); encoding && m_encodingShown)
+        m_params.SetEncoding(ExportEncoding(encoding->currentData().toInt()));
     accept();
 }
 
@@ -136,8 +164,25 @@ std::vector<int> CDlgParams::StatusOptions(int firstBit, int nestedFirstBit) {
 bool CDlgParams::AskUntilAnySet(CParamWord& params, const std::vector<int>& bits,
                                 int firstRequiredBit, const QString& leftName,
                                 const QString& rightName, QWidget* parent, int requiredCount) {
+    return AskUntilAnySet(params, bits, firstRequiredBit, leftName, rightName, parent,
+                          requiredCount, false);
+}
+
+bool CDlgParams::AskExportOptions(CParamWord& params, const std::vector<int>& bits,
+                                  int firstRequiredBit, const QString& leftName,
+                                  const QString& rightName, QWidget* parent, int requiredCount) {
+    return AskUntilAnySet(params, bits, firstRequiredBit, leftName, rightName, parent,
+                          requiredCount, true);
+}
+
+bool CDlgParams::AskUntilAnySet(CParamWord& params, const std::vector<int>& bits,
+                                int firstRequiredBit, const QString& leftName,
+                                const QString& rightName, QWidget* parent, int requiredCount,
+                                bool askEncoding) {
     for (;;) {
         CDlgParams dialog(params, bits, leftName, rightName, parent);
+        if (askEncoding)
+            dialog.ShowEncodingChoice();
         if (dialog.exec() != QDialog::Accepted)
             return false;
         for (int bit = firstRequiredBit; bit < firstRequiredBit + requiredCount; ++bit) {

@@ -7,6 +7,7 @@
 
 class CParamWord;
 class QCheckBox;
+class QComboBox;
 
 // Edits any subset of the parameter word: the caller lists the bits to show, in order, an entry
 // after the marker -1 indented. OK writes every listed bit, enabled or not.
@@ -15,6 +16,8 @@ public:
     static constexpr int kIndent = -1;
     static constexpr int kFirstCheckBox = 5016;
     static constexpr int kMinimumWidth = 250;
+    static constexpr int kEncodingLabel = 5044;
+    static constexpr int kEncodingCombo = 5045;
 
     // leftName and rightName replace %LDB% and %RDB% in the texts.
     CDlgParams(CParamWord& params, std::vector<int> bits, const QString& leftName,
@@ -31,6 +34,15 @@ public:
                                int firstRequiredBit, const QString& leftName,
                                const QString& rightName, QWidget* parent,
                                int requiredCount = CompareStatus::Count);
+    // The same for the options of an export, which also choose the file's encoding.
+    static bool AskExportOptions(CParamWord& params, const std::vector<int>& bits,
+                                 int firstRequiredBit, const QString& leftName,
+                                 const QString& rightName, QWidget* parent,
+                                 int requiredCount = CompareStatus::Count);
+
+    // Shows the encoding choice below the options.
+    void ShowEncodingChoice() { m_encodingShown = true; }
+    QComboBox* EncodingCombo() const;
 
     QCheckBox* CheckBox(int bit) const;
     void Accept() { OnOK(); }
@@ -42,9 +54,14 @@ protected:
 private:
     void ApplyEnableRules();
     void Layout();
+    static bool AskUntilAnySet(CParamWord& params, const std::vector<int>& bits,
+                               int firstRequiredBit, const QString& leftName,
+                               const QString& rightName, QWidget* parent, int requiredCount,
+                               bool askEncoding);
 
     CParamWord& m_params;
     std::vector<int> m_bits;
     QString m_leftName;
     QString m_rightName;
+    bool m_encodingShown = false;
 };

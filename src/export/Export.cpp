@@ -1,6 +1,7 @@
 #include "export/Export.h"
 
 #include "export/ExportFile.h"
+#include "export/ExportTarget.h"
 #include "model/CompareStatus.h"
 #include "services/Language.h"
 #include "services/Utilities.h"
@@ -9,6 +10,14 @@
 
 namespace {
 constexpr int kStatusTexts = 1500;
+constexpr int kWriteErrorText = 1900;
+// Message boxes show no more of a message.
+constexpr qsizetype kMessageLimit = 255;
+
+QString CannotWrite(const CExportTarget& target) {
+    return LoadLocalizedString(kWriteErrorText).replace(QStringLiteral("%s"), target.ShownName()) +
+           QLatin1Char('\n') + target.ErrorText();
+}
 } // namespace
 
 QString StatusSymbol(int status) {
@@ -51,4 +60,34 @@ QString WithDefaultExtension(const QString& path, const QString& extension) {
     if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
         return path;
     return path + QLatin1Char('.') + extension;
+}
+
+QString WriteExportTo(CExportTarget& target, ExportEncoding encoding,
+                      const std::function<bool(CExportFile&)>& write, bool& dropped) {
+    dropped = false;
+    if (!target.Create())
+        return CannotWrite(target);
+    QString message;
+    {
+        CExportFile file;
+        try {
+            if (!file.Open(target.Descriptor(), target.ShownName(), encoding))
+                message = CannotWrite(target);
+            else
+                dropped = !write(file);
+        } catch (const CExportError& error) {
+            message = error.Message().left(kMessageLimit);
+        } catch (const std::exception& error) {
+            message = QString::fromLocal8Bit(error.what()).left(kMessageLimit);
+        }
+        file.Close();
+    }
+    // A file that failed half-way, or whose run was cancelled, leaves nothing at its path.
+    if (!message.isEmpty() || dropped) {
+        target.Discard();
+        return message;
+    }
+    if (!target.Commit())
+        return CannotWrite(target);
+    return {};
 }

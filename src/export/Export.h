@@ -1,12 +1,17 @@
 #pragma once
 
+#include "model/ExportEncoding.h"
+
 #include <QString>
+
+#include <functional>
 
 // Each export layout is one function of the core, Write<Layout>Export(file, results, parameter
 // word, left name, right name) in a file of its own (TableExport, ...), that a view's export
 // calls and a batch tool can call alike. The pieces they share are here.
 
 class CExportFile;
+class CExportTarget;
 
 // The symbol of a status in export files: "=", ">", "<", "<>", or empty.
 QString StatusSymbol(int status);
@@ -21,3 +26,10 @@ QString ProposedExportPath(const QString& folder, const QString& name, const QSt
 
 // What the save dialog's answer becomes: the extension appended when the name has none.
 QString WithDefaultExtension(const QString& path, const QString& extension);
+
+// Writes an export to its target, complete or not at all. write returns false to drop what it
+// wrote without a message (a run cancelled meanwhile, a view with nothing to write). The result
+// is empty when the export took its place, else the message to show; dropped tells the two
+// silent outcomes apart.
+QString WriteExportTo(CExportTarget& target, ExportEncoding encoding,
+                      const std::function<bool(CExportFile&)>& write, bool& dropped);

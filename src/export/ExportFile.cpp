@@ -1,36 +1,111 @@
 #include "export/ExportFile.h"
 
-bool CExportFile::Open(const QString& path) {
+#include "services/Language.h"
+
+namespace {
+constexpr int kDiskFullText = 1902;
+constexpr int kNotLatin1Text = 1903;
+constexpr int kNotCharacterText = 1904;
+// Enough of a name or value to recognise it in a message box.
+constexpr qsizetype kShownObjectLength = 80;
+
+bool IsSurrogateAt(const QString& text, qsizetype position, bool& paired) {
+    const QChar unit = text[position];
+    paired = false;
+    if (unit.isHighSurrogate()) {
+        paired = position + 1 < text.size() && text[position + 1].isLowSurrogate();
+        return true;
+    }
+    return unit.isLowSurrogate();
+}
+} // namespace
+
+bool CExportFile::Open(const QString& path, ExportEncoding encoding) {
     m_file.setFileName(path);
     m_shownName = path;
-    return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    return Start(m_file.open(QIODevice::WriteOnly | QIODevice::Truncate), encoding);
 }
 
-bool CExportFile::Open(int descriptor, const QString& shownName) {
+bool CExportFile::Open(int descriptor, const QString& shownName, ExportEncoding encoding) {
     m_shownName = shownName;
-    return m_file.open(descriptor, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+    return Start(m_file.open(descriptor, QIODevice::WriteOnly, QFileDevice::DontCloseHandle),
+                 encoding);
+}
+
+bool CExportFile::Start(bool opened, ExportEncoding encoding) {
+    m_encoding = encoding;
+    m_linesWritten = 0;
+    if (!opened)
+        return false;
+    // Spreadsheets on every desktop take a file for UTF-8 only when it says so.
+    static const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+    if (encoding == ExportEncoding::Utf8 &&
+        (m_file.write(kByteOrderMark) != kByteOrderMark.size() || !m_file.flush()))
+        FailOnWrite();
+    return true;
 }
 
 void CExportFile::Close() {
     m_file.close();
 }
 
-void CExportFile::WriteString(const QString& text) {
+QByteArray CExportFile::Encode(const QString& text) const {
     QByteArray bytes;
     bytes.reserve(text.size() + 8);
-    bool representable = true;
-    for (const QChar character : text) {
-        const char16_t unit = character.unicode();
-        if (unit > 0xFF) {
-            representable = false;
-            break;
+    for (qsizetype position = 0; position < text.size(); ++position) {
+        const char16_t unit = text[position].unicode();
+        if (unit == u'\n') {
+            bytes.append("\r\n", 2);
+        } else if (m_encoding == ExportEncoding::Latin1) {
+            if (unit > 0xFF)
+                FailOnCharacter(text, position);
+            bytes.append(char(unit));
+        } else if (unit < 0x80) {
+            bytes.append(char(unit));
+        } else {
+            bool paired = false;
+            if (IsSurrogateAt(text, position, paired) && !paired)
+                FailOnCharacter(text, position);
+            const qsizetype length = paired ? 2 : 1;
+            bytes.append(text.mid(position, length).toUtf8());
+            position += length - 1;
         }
-        if (unit == u'\n')
-            bytes.append('\r');
-        bytes.append(char(unit));
     }
-    // What the byte encoding cannot hold fails the line as a full disk would: nothing of it is
-    // written, the lines before it stay.
-    if (!representable || m_file.write(bytes) != bytes.size() || !m_file.flush())
-        throw CExportError(QStringLiteral("Disk full while accessing %1.").arg(m_shownName));
+    return bytes;
+}
+
+void CExportFile::FailOnCharacter(const QString& text, qsizetype position) const {
+    // The line and the name or value (the field between separators) the character belongs to.
+    const qint64 line = m_linesWritten + text.left(position).count(QLatin1Char('\n')) + 1;
+    qsizetype start = position;
+    while (start > 0 && text[start - 1] != QLatin1Char(';') && text[start - 1] != QLatin1Char('\n'))
+        --start;
+    qsizetype end = position;
+    while (end < text.size() && text[end] != QLatin1Char(';') && text[end] != QLatin1Char('\n'))
+        ++end;
+    QString object = text.mid(start, end - start);
+    if (object.size() > kShownObjectLength)
+        object = object.left(kShownObjectLength) + QChar(0x2026);
+    bool paired = false;
+    const bool surrogate = IsSurrogateAt(text, position, paired);
+    const char32_t codePoint = paired ? QChar::surrogateToUcs4(text[position], text[position + 1])
+                                      : text[position].unicode();
+    QString character =
+        QStringLiteral("U+%1").arg(uint(codePoint), 4, 16, QLatin1Char('0')).toUpper();
+    if (!surrogate || paired)
+        character += QStringLiteral(" (") + text.mid(position, paired ? 2 : 1) + QLatin1Char(')');
+    const int textId = m_encoding == ExportEncoding::Latin1 ? kNotLatin1Text : kNotCharacterText;
+    throw CExportError(
+        LoadLocalizedString(textId).arg(QString::number(line), m_shownName, object, character));
+}
+
+void CExportFile::FailOnWrite() const {
+    throw CExportError(LoadLocalizedString(kDiskFullText).arg(m_shownName));
+}
+
+void CExportFile::WriteString(const QString& text) {
+    const QByteArray bytes = Encode(text);
+    if (m_file.write(bytes) != bytes.size() || !m_file.flush())
+        FailOnWrite();
+    m_linesWritten += text.count(QLatin1Char('\n'));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ExportEncoding.h"
+
 #include <QFile>
 #include <QString>
 
@@ -16,9 +18,9 @@ private:
     QString m_message;
 };
 
-// The text file an export writes: one byte per character (ISO 8859-1), every line feed written
-// as CR LF, nothing quoted. A line that cannot be written raises CExportError and leaves the
-// lines before it in the file.
+// The text file an export writes: one byte per character (ISO 8859-1), or UTF-8 after a byte
+// order mark; every line feed written as CR LF, nothing quoted. A line that cannot be written
+// raises CExportError naming why; nothing of that line is written.
 class CExportFile {
 public:
     CExportFile() = default;
@@ -26,16 +28,25 @@ public:
     CExportFile& operator=(const CExportFile&) = delete;
 
     // Creates or empties the file; false when it cannot be opened.
-    bool Open(const QString& path);
-    // Writes to a descriptor opened elsewhere (standard output, a file to be renamed once
-    // complete), which stays open; messages name the file as shownName.
-    bool Open(int descriptor, const QString& shownName);
+    bool Open(const QString& path, ExportEncoding encoding = ExportEncoding::Latin1);
+    // Writes to a descriptor opened elsewhere (standard output, a file that takes its name
+    // once complete), which stays open; messages name the file as shownName.
+    bool Open(int descriptor, const QString& shownName,
+              ExportEncoding encoding = ExportEncoding::Latin1);
     void Close();
     QString Path() const { return m_shownName; }
 
     void WriteString(const QString& text);
 
 private:
+    bool Start(bool opened, ExportEncoding encoding);
+    QByteArray Encode(const QString& text) const;
+    [[noreturn]] void FailOnCharacter(const QString& text, qsizetype position) const;
+    [[noreturn]] void FailOnWrite() const;
+
     QFile m_file;
     QString m_shownName;
+    ExportEncoding m_encoding = ExportEncoding::Latin1;
+    // Lines written so far, for messages that name the line.
+    qint64 m_linesWritten = 0;
 };

@@ -8,6 +8,7 @@ namespace {
 const QString kSection = QStringLiteral("Params");
 const QString kValue = QStringLiteral("Value");
 const QString kMaxIndex = QStringLiteral("MaxIndex");
+const QString kEncoding = QStringLiteral("ExportEncoding");
 } // namespace
 
 CParamWord::CParamWord() : m_value(DefaultValue()) {}
@@ -54,9 +55,12 @@ void CParamWord::Load(const CSettingsStore& store) {
     m_value = readable ? quint32(value) : 0;
     for (int bit = int(maxIndex) + 1; bit <= MaxIndex; ++bit)
         SetBit(bit, DefaultBit(bit));
+    m_encoding = ExportEncodingFromWord(store.ReadText(kSection, kEncoding))
+                     .value_or(ExportEncoding::Latin1);
 }
 
 void CParamWord::Save(CSettingsStore& store) const {
     store.WriteInteger(kSection, kValue, m_value);
     store.WriteInteger(kSection, kMaxIndex, MaxIndex);
+    store.WriteText(kSection, kEncoding, ExportEncodingWord(m_encoding));
 }

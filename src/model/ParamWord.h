@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ExportEncoding.h"
+
 #include <QtGlobal>
 
 class CSettingsStore;
@@ -43,9 +45,15 @@ public:
     // Section "Params": "Value" (0 when missing) and "MaxIndex". Bits above the stored
     // MaxIndex get their defaults; a store with neither, or an unreadable word (text, or a number
     // outside 32 bits), gives the defaults, and a MaxIndex outside 0-31 counts as missing.
+    // The export encoding is kept beside the word as "ExportEncoding" ("latin1" when missing or
+    // unknown).
     void Load(const CSettingsStore& store);
     void Save(CSettingsStore& store) const;
 
+    ExportEncoding Encoding() const { return m_encoding; }
+    void SetEncoding(ExportEncoding encoding) { m_encoding = encoding; }
+
 private:
     quint32 m_value;
+    ExportEncoding m_encoding = ExportEncoding::Latin1;
 };

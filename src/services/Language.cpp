@@ -9,7 +9,11 @@
 #include <QTranslator>
 
 #include <atomic>
+#include <clocale>
+#include <cstring>
 #include <memory>
+
+#include <langinfo.h>
 
 namespace {
 
@@ -130,4 +134,11 @@ QString LoadLocalizedString(int frenchId) {
     QString text;
     LoadLocalizedString(text, frenchId);
     return text;
+}
+
+void UseUtf8CharacterType() {
+    const char* codeset = ::nl_langinfo(CODESET);
+    if (codeset && std::strcmp(codeset, "UTF-8") == 0)
+        return;
+    std::setlocale(LC_CTYPE, "C.UTF-8");
 }

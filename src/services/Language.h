@@ -26,6 +26,11 @@ bool InstallToolkitTranslation();
 // The number of a French resource in the chosen language.
 int MapResourceId(int frenchId);
 
+// Makes the C library's character type UTF-8 when the locale has none (C, POSIX): the drivers
+// turn names to and from multibyte text by it, and under plain ASCII a name beyond ASCII no
+// longer matches its own catalogue rows. Texts and language are not affected.
+void UseUtf8CharacterType();
+
 // Fills target with the text of frenchId in the chosen language; a text missing in English
 // falls back to the French one.
 void LoadLocalizedString(QString& target, int frenchId);

@@ -33,6 +33,7 @@ const QString kIsZoomed = QStringLiteral("IsZoomed");
 CQuorvixApp::CQuorvixApp(int& argc, char** argv)
     : QApplication(argc, argv), m_results(m_sides[0], m_sides[1], m_params) {
     setOrganizationName(QStringLiteral("Ostrinel"));
+    UseUtf8CharacterType();
 }
 
 CQuorvixApp::~CQuorvixApp() {

@@ -266,9 +266,9 @@ bool CFormTableStruct::PrepareExport() {
     params.SetBit(ParamBit::ExportFields, true);
     params.SetBit(ParamBit::ExportIndexes, true);
     // Until the fields or the indexes are to be written.
-    return CDlgParams::AskUntilAnySet(params, {ParamBit::ExportFields, ParamBit::ExportIndexes},
-                                      ParamBit::ExportFields, m_context.sideName,
-                                      m_context.sideName, this, 2);
+    return CDlgParams::AskExportOptions(params, {ParamBit::ExportFields, ParamBit::ExportIndexes},
+                                        ParamBit::ExportFields, m_context.sideName,
+                                        m_context.sideName, this, 2);
 }
 
 QString CFormTableStruct::GetExportFileName() const {

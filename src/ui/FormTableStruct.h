@@ -40,6 +40,7 @@ public:
     void RepositionControls(int cx, int cy) override;
 
     bool PrepareExport() override;
+    const CParamWord* ExportParams() const override { return m_context.params; }
     QString GetExportFileName() const override;
     bool WriteExport(CExportFile& file) override;
 

@@ -2,6 +2,8 @@
 
 #include "export/Export.h"
 #include "export/ExportFile.h"
+#include "export/ExportTarget.h"
+#include "model/ParamWord.h"
 #include "services/Language.h"
 #include "services/Utilities.h"
 #include "services/WaitCursor.h"
@@ -17,8 +19,6 @@
 
 namespace {
 constexpr int kFooterHeight = 65;
-constexpr int kWriteErrorText = 1900;
-constexpr int kMessageLimit = 255;
 const QString kExtension = QStringLiteral("csv");
 } // namespace
 
@@ -45,25 +45,19 @@ void CQuorvixFormView::OnExportToFile() {
     if (path.isEmpty())
         return;
 
+    const CParamWord* params = ExportParams();
+    CExportTarget target(path);
+    bool dropped = false;
     QString message;
-    bool written = false;
-    CExportFile file;
-    if (!file.Open(path)) {
-        message = LoadLocalizedString(kWriteErrorText).replace(QStringLiteral("%s"), path);
-    } else {
+    {
         const CWaitCursor waitCursor;
-        try {
-            written = WriteExport(file);
-        } catch (const CExportError& error) {
-            message = error.Message().left(kMessageLimit);
-        } catch (const std::exception& error) {
-            message = QString::fromLocal8Bit(error.what()).left(kMessageLimit);
-        }
-        file.Close();
+        message = WriteExportTo(
+            target, params ? params->Encoding() : ExportEncoding::Latin1,
+            [this](CExportFile& file) { return WriteExport(file); }, dropped);
     }
     if (!message.isEmpty())
         QMessageBox::warning(this, window()->windowTitle(), message);
-    if (written && message.isEmpty())
+    else if (!dropped)
         OpenWithAssociatedApp(path);
 }
 

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class CExportFile;
+class CParamWord;
 class CStaticLink;
 
 // The base of every view: a widget whose controls come from a dialog template, on the dark
@@ -34,6 +35,8 @@ public:
     virtual bool PrepareExport() { return false; }
     virtual QString GetExportFileName() const { return {}; }
     virtual bool WriteExport(CExportFile& file);
+    // The parameter word the export options were asked into; it also holds the encoding.
+    virtual const CParamWord* ExportParams() const { return nullptr; }
 
     // Sets up the logo link; runs once, before the view first shows.
     virtual void OnInitialUpdate();

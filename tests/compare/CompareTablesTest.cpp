@@ -12,6 +12,7 @@
 #include "ui/WarningBeep.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -197,7 +198,9 @@ TEST_F(CompareTables, BatchToolWritesTheWindowsBytes) {
     EXPECT_EQ(BatchExport(french), Contents(frenchPath));
 }
 
-TEST_F(CompareTables, NameOutsideTheByteEncodingStopsTheExportWithTheWriteError) {
+// A name Latin-1 cannot hold stops the export with a message that names it and leaves no file;
+// the UTF-8 encoding, chosen in the options and remembered, writes the batch tool's bytes.
+TEST_F(CompareTables, NameOutsideLatin1IsNamedAndUtf8WritesIt) {
     AddLite(QStringLiteral("ExpEuro"), QStringLiteral("CREATE TABLE \"PRIX\u20AC\" (p INT);"
                                                       "CREATE TABLE AAA (a INT);"));
     View(1)->SelectDataSource(QStringLiteral("ExpEuro"), CDataSourceSide::SystemDataSource);
@@ -209,6 +212,9 @@ TEST_F(CompareTables, NameOutsideTheByteEncodingStopsTheExportWithTheWriteError)
     OnNextModal([path, &message](QWidget* modal) {
         auto* dialog = dynamic_cast<CDlgParams*>(modal);
         ASSERT_NE(dialog, nullptr);
+        ASSERT_NE(dialog->EncodingCombo(), nullptr);
+        EXPECT_TRUE(dialog->EncodingCombo()->isVisible());
+        EXPECT_EQ(dialog->EncodingCombo()->currentText(), QStringLiteral("ISO 8859-1"));
         OnNextModal([path, &message](QWidget* save) {
             OnNextModal([&message](QWidget* box) {
                 auto* messageBox = qobject_cast<QMessageBox*>(box);
@@ -221,12 +227,31 @@ TEST_F(CompareTables, NameOutsideTheByteEncodingStopsTheExportWithTheWriteError)
         dialog->Accept();
     });
     view->OnExportToFile();
-    EXPECT_EQ(message, QStringLiteral("Disk full while accessing %1.").arg(path));
-    const QByteArray written = Contents(path);
-    EXPECT_TRUE(written.endsWith(">;LONLY\r\n")) << written.toStdString();
-    EXPECT_FALSE(written.contains("PRIX"));
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Line 10 of '%1' holds \"PRIX\u20AC\", whose "
+                                                  "character U+20AC (\u20AC) cannot be written")
+                                       .arg(path)))
+        << message.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
     QTest::qWait(100);
     EXPECT_FALSE(QFile::exists(desktop.ArgumentsFile())); // not opened after an error
+
+    Export(view, path, [](CDlgParams* options) {
+        options->EncodingCombo()->setCurrentIndex(
+            options->EncodingCombo()->findText(QStringLiteral("UTF-8")));
+    });
+    const QByteArray written = Contents(path);
+    EXPECT_TRUE(written.startsWith("\xEF\xBB\xBF=;same\r\n")) << written.toStdString();
+    EXPECT_TRUE(written.contains("<;PRIX\xE2\x82\xAC\r\n")) << written.toStdString();
+    EXPECT_EQ(
+        BatchExport({QStringLiteral("tables"), QStringLiteral("--left"), QStringLiteral("ExpLeft"),
+                     QStringLiteral("--right"), QStringLiteral("ExpEuro"),
+                     QStringLiteral("--encoding"), QStringLiteral("utf-8")}),
+        written);
+    // The choice is remembered for the next export.
+    Export(view, m_tmp.filePath(QStringLiteral("again.csv")), [](CDlgParams* options) {
+        EXPECT_EQ(options->EncodingCombo()->currentText(), QStringLiteral("UTF-8"));
+    });
+    EXPECT_FALSE(desktop.WaitForArguments().isEmpty());
 }
 
 TEST_F(CompareTables, TwoSchemasOfOnePostgresDatabase) {

@@ -132,6 +132,23 @@ TEST_F(ParamWordStore, SaveWritesTheWordAndMaxIndexThatLoadReadsBack) {
     EXPECT_EQ(Loaded().Value(), word.Value());
 }
 
+TEST_F(ParamWordStore, ExportEncodingIsKeptBesideTheWordAndUnknownOnesReadAsLatin1) {
+    CParamWord word;
+    word.SetEncoding(ExportEncoding::Utf8);
+    {
+        CSettingsStore store(QStringLiteral("quorvix"));
+        word.Save(store);
+        ASSERT_TRUE(store.Flush());
+    }
+    QSettings raw(StoreFile(), QSettings::IniFormat);
+    EXPECT_EQ(raw.value(QStringLiteral("Params/ExportEncoding")).toString(),
+              QStringLiteral("utf-8"));
+    EXPECT_EQ(Loaded().Encoding(), ExportEncoding::Utf8);
+    WriteStoreText("[Params]\nValue=1\nMaxIndex=25\nExportEncoding=ebcdic\n",
+                   QStringLiteral("odd"));
+    EXPECT_EQ(Loaded(QStringLiteral("odd")).Encoding(), ExportEncoding::Latin1);
+}
+
 TEST(ParamWordBits, SetAndTestSingleBits) {
     CParamWord word(0);
     word.SetBit(ParamBit::ExportDictionaryStatus0 + 3, true);
