@@ -105,26 +105,33 @@ void CColumnCatalogue::AppendRows(const Stretches& stretches, std::vector<quint3
     }
 }
 
-bool CColumnCatalogue::Columns(const QString& table, CColumnInfoArray& columns) const {
+bool CColumnCatalogue::Columns(const QString& table, CColumnInfoArray& columns,
+                               bool anySpelling) const {
     columns.clear();
-    std::vector<quint32> rows;
+    const Stretches* found = nullptr;
     if (const auto exact = m_tables.constFind(table); exact != m_tables.constEnd()) {
-        AppendRows(*exact, rows);
-    } else {
-        // Rare: a driver that reports another spelling. Every table equal to it with A-Z case
-        // ignored, its rows back in the driver's order.
+        found = &exact.value();
+    } else if (anySpelling) {
         for (auto other = m_tables.constBegin(); other != m_tables.constEnd(); ++other) {
-            if (CompareNames(other.key(), table, false) == 0)
-                AppendRows(other.value(), rows);
+            if (CompareNames(other.key(), table, false) != 0)
+                continue;
+            if (found)
+                return false;
+            found = &other.value();
         }
-        std::sort(rows.begin(), rows.end());
     }
+    if (!found)
+        return false;
+    std::vector<quint32> rows;
+    AppendRows(*found, rows);
     columns.reserve(rows.size());
     for (const quint32 index : rows) {
         const Row& row = m_rows[index];
+        // Every code unit as the driver gave it: a leading U+FEFF is part of the name.
         columns.push_back(std::make_unique<CColumnInfo>(
-            QString::fromUtf16(m_names.data() + row.nameOffset, row.nameLength), row.dataType,
-            m_typeNames[row.typeName], row.size));
+            QString(reinterpret_cast<const QChar*>(m_names.data() + row.nameOffset),
+                    row.nameLength),
+            row.dataType, m_typeNames[row.typeName], row.size));
     }
     return !columns.empty();
 }

@@ -40,10 +40,12 @@ public:
     void ReserveForTables(qsizetype tables);
     qsizetype TableCount() const { return m_tables.size(); }
 
-    // The columns of table, in the driver's order: the rows whose table name is exactly table
-    // when there are any, else those whose name equals it with the case of A-Z ignored. False
-    // when there are none.
-    bool Columns(const QString& table, CColumnInfoArray& columns) const;
+    // The columns of table, in the driver's order: the rows whose table name is exactly table.
+    // With anySpelling, a driver that reports the table under another spelling is understood
+    // too: when no row has the exact name, the rows of the one table whose name equals it with
+    // the case of A-Z ignored; never those of several such tables, which are other tables.
+    // False when there are none.
+    bool Columns(const QString& table, CColumnInfoArray& columns, bool anySpelling = false) const;
 
 private:
     struct Row {

@@ -244,6 +244,7 @@ void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCo
 bool CDataSourceSide::ListTables(ITableList* tableList) {
     const CWaitCursor waitCursor;
     m_tableNames.clear();
+    m_caseFamilies.clear();
     m_viewFlags.clear();
     m_lastDiagnostic.clear();
     if (tableList)
@@ -384,11 +385,21 @@ bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString&
                                      CColumnInfoArray& columns) {
     // A driver may still answer for other tables (a pattern, or a case-insensitive match); the
     // catalogue keeps the rows of this table by the same rule as a whole side's reading.
+    // A driver that reports the table under another spelling is understood only where no
+    // other table of the side has that spelling: their rows are never this table's.
     CColumnCatalogue rows;
     if (!ReadColumnGroup(&tablePattern, rows, {}))
         return false;
-    rows.Columns(table, columns);
+    rows.Columns(table, columns, !HasCaseSibling(table));
     return true;
+}
+
+bool CDataSourceSide::HasCaseSibling(const QString& table) const {
+    if (m_caseFamilies.isEmpty()) {
+        for (const QString& name : m_tableNames)
+            ++m_caseFamilies[LowerAscii(name)];
+    }
+    return m_caseFamilies.value(LowerAscii(table)) > 1;
 }
 
 int CDataSourceSide::s_tablesPerColumnCall = 250;

@@ -133,6 +133,8 @@ private:
                         CColumnInfoArray& columns);
     bool IsTableListed(const QString& table, bool& listed);
     qint32 CountRows(const QString& table);
+    // Whether another listed table has the name of table with the case of A-Z ignored.
+    bool HasCaseSibling(const QString& table) const;
 
     QString m_dataSourceName;
     SourceKind m_dataSourceKind = SystemDataSource;
@@ -142,6 +144,8 @@ private:
     bool m_ready = false;
     QString m_dataDictionaryTable;
     QStringList m_tableNames;
+    // How many listed tables share each A-Z lower-cased name; made when first asked.
+    mutable QHash<QString, int> m_caseFamilies;
     QHash<int, quint8> m_viewFlags;
     static int s_tablesPerColumnCall;
 };

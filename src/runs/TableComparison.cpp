@@ -125,9 +125,12 @@ bool CTableComparison::CompareTable(int tableIndex, bool caseSensitive, bool com
     } else if (rightIndex < 0) {
         header.status = CompareStatus::OnlyLeft;
     } else {
-        // Each side is asked under its own spelling of the name. A side that cannot be read
-        // fails the run: judging what was read of it would hide its differences.
-        const QString& leftTable = leftNames[leftIndex];
+        // Each side is asked under its own spelling of the name: the entry itself is one of the
+        // left's (the union keeps every left name), and the right's is the one its list finds.
+        // Tables of one side whose names differ only in case are each read as themselves. A side
+        // that cannot be read fails the run: judging what was read of it would hide its
+        // differences.
+        const QString& leftTable = table;
         const QString& rightTable = rightNames[rightIndex];
         CColumnInfoArray leftColumns;
         CColumnInfoArray rightColumns;

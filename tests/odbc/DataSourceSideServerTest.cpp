@@ -117,13 +117,15 @@ TEST_F(ServerSide, PostgresIndexesKeepDescendingColumnsAndKeyOrder) {
 TEST_F(ServerSide, PostgresViewNamedLikeATableOfAnotherSchemaIsFlaggedOnce) {
     QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
     Open(kPostgres, QString());
+    // s1's table, s2's view and case_l's table: the view alone is flagged.
     const QStringList& names = m_side.TableNames();
-    EXPECT_EQ(names.count(QStringLiteral("Orders")), 2);
-    const qsizetype found = FindSorted(true, names, QStringLiteral("Orders"));
-    ASSERT_GE(found, 0);
-    EXPECT_EQ(m_side.IsView(int(found)), 1);
-    const int other = names[found - 1] == QLatin1String("Orders") ? int(found) - 1 : int(found) + 1;
-    EXPECT_EQ(m_side.IsView(other), 0);
+    EXPECT_EQ(names.count(QStringLiteral("Orders")), 3);
+    int views = 0;
+    for (int index = 0; index < names.size(); ++index) {
+        if (names[index] == QLatin1String("Orders"))
+            views += m_side.IsView(index);
+    }
+    EXPECT_EQ(views, 1);
 }
 
 TEST_F(ServerSide, PostgresF9201WithRowsServesAsTheDataDictionary) {

@@ -12,6 +12,27 @@ namespace {
 const QString kPostgres = QStringLiteral("QuorvixPostgres");
 const QString kMariaDb = QStringLiteral("QuorvixMariaDB");
 
+// What a run judged of each table: its status symbol, then for a different table each column's
+// status symbol and name.
+QMap<QString, QString> Judged(const CComparisonResults& results) {
+    static const char* const kSymbols[] = {"=", ">", "<", "<>"};
+    QMap<QString, QString> judged;
+    for (int table = 0; table < results.TableNames().size(); ++table) {
+        const qint32 status = results.GetTableStatus(table);
+        QString text = QLatin1String(CompareStatus::IsValid(status) ? kSymbols[status] : "?");
+        CComparisonResults::TableRows rows;
+        if (results.OpenTableRows(table, rows)) {
+            for (int row = 0; row < rows.rowCount; ++row) {
+                const auto column =
+                    results.ReadColumnRow(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+                text += QLatin1Char(' ') + QLatin1String(kSymbols[column->status]) + column->name;
+            }
+        }
+        judged.insert(results.TableNames()[table], text);
+    }
+    return judged;
+}
+
 struct RunResult {
     bool succeeded = false;
     QString failure;
@@ -19,6 +40,7 @@ struct RunResult {
     CComparisonResults::Counters counters{};
     QByteArray file;
     int tablesReadAlone = 0;
+    QMap<QString, QString> judged;
 };
 
 class ColumnReadingPaths : public ComparisonTestBase {
@@ -59,6 +81,7 @@ protected:
         result.counters = m_results.TableCounters();
         result.file = ResultFileBytes(QStringLiteral("BFDB"));
         result.tablesReadAlone = m_results.TablesReadAlone();
+        result.judged = Judged(m_results);
         m_results.DiscardResultFile(CResultFile::TableResult);
         return result;
     }
@@ -134,6 +157,61 @@ TEST_F(ColumnReadingPaths, MariaDbDatabases) {
     ExpectSameResults(kMariaDb, QStringLiteral("quorvix_a"), kMariaDb, QStringLiteral("quorvix_b"));
     ExpectSameResults(kMariaDb, QStringLiteral("quorvix_esc"), kMariaDb,
                       QStringLiteral("quorvix_c"));
+}
+
+// Orders, ORDERS and orders on the left, orders on the right: each left table is read as itself
+// on both paths, and a table without columns never borrows its sibling's.
+TEST_F(ColumnReadingPaths, TablesWhoseNamesDifferOnlyInCaseAreEachReadAsThemselves) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
+    struct Fixture {
+        QString dataSource;
+        QString left;
+        QString right;
+        bool hasNoColumnTable;
+    };
+    for (const Fixture& fixture : {Fixture{kPostgres, QStringLiteral("quorvix.case_l"),
+                                           QStringLiteral("quorvix.case_r"), true},
+                                   Fixture{kMariaDb, QStringLiteral("quorvix_case_l"),
+                                           QStringLiteral("quorvix_case_r"), false}}) {
+        // The tables without columns are asked again on the whole-side path, as they must be:
+        // Nocols, and the right's nocols once for it and once for NOCOLS when case is ignored.
+        m_expectedReadAlone = fixture.hasNoColumnTable ? 3 : 0;
+        ExpectSameResults(fixture.dataSource, fixture.left, fixture.dataSource, fixture.right);
+        for (const bool readAll : {false, true}) {
+            const std::string where =
+                fixture.dataSource.toStdString() + (readAll ? " whole side" : " table by table");
+            m_params.SetBit(ParamBit::CompareSqlTypes, true);
+            m_params.SetBit(ParamBit::CaseSensitive, false);
+            RunResult run = Run(readAll);
+            ASSERT_TRUE(run.succeeded) << where;
+            const QMap<QString, QString>& judged = run.judged;
+            EXPECT_EQ(judged.value(QStringLiteral("Orders")), QStringLiteral("=")) << where;
+            EXPECT_EQ(judged.value(QStringLiteral("orders")), QStringLiteral("=")) << where;
+            EXPECT_EQ(judged.value(QStringLiteral("ORDERS")),
+                      QStringLiteral("<> =id <amount >custno"))
+                << where;
+            EXPECT_EQ(judged.value(QStringLiteral("NOCOLS")),
+                      fixture.hasNoColumnTable ? QStringLiteral("<> >n") : QStringLiteral(">"))
+                << where;
+            if (fixture.hasNoColumnTable) {
+                EXPECT_EQ(judged.value(QStringLiteral("Nocols")), QStringLiteral("=")) << where;
+                // Code units as the catalogue gives them: "\uFEFFid" is not "id".
+                EXPECT_EQ(judged.value(QStringLiteral("marked")),
+                          QStringLiteral("<> <id <key >\uFEFFid >\uFFFEkey"))
+                    << where;
+            }
+            EXPECT_EQ(run.counters[CompareStatus::Different], fixture.hasNoColumnTable ? 3 : 1)
+                << where;
+
+            m_params.SetBit(ParamBit::CaseSensitive, true);
+            run = Run(readAll);
+            ASSERT_TRUE(run.succeeded) << where;
+            EXPECT_EQ(run.judged.value(QStringLiteral("Orders")), QStringLiteral(">")) << where;
+            EXPECT_EQ(run.judged.value(QStringLiteral("ORDERS")), QStringLiteral(">")) << where;
+            EXPECT_EQ(run.judged.value(QStringLiteral("orders")), QStringLiteral("=")) << where;
+        }
+    }
 }
 
 TEST_F(ColumnReadingPaths, ATableGoneAfterListingFailsBothPathsAlike) {
