@@ -8,8 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
-#include <odbcinst.h>
+#include <odbcinstext.h>
 #include <sqlext.h>
 #include <sqlucode.h>
 
@@ -29,11 +30,7 @@ constexpr int kNotConnectedText = 1938;
 constexpr int kSystemReadOnlyText = 1939;
 constexpr int kFileNeededText = 1940;
 
-const char16_t kOdbcIni[] = u"odbc.ini";
-
-LPCWSTR Wide(const QString& text) {
-    return reinterpret_cast<LPCWSTR>(text.utf16());
-}
+const char kOdbcIni[] = "odbc.ini";
 
 // The installer's functions work on the user's or the machine's list as the configuration mode
 // says; it is set for one operation and put back to both lists, which the rest of the program
@@ -65,16 +62,45 @@ QString InstallerError() {
     return LoadLocalizedString(kInstallerText).arg(messages);
 }
 
-// The text of one entry of the list, or all key names (key empty) separated by zeros.
-QString ProfileString(const QString& section, const QString& key) {
-    std::vector<SQLWCHAR> buffer(8192);
-    const int length = SQLGetPrivateProfileStringW(
-        Wide(section), key.isEmpty() ? nullptr : Wide(key), reinterpret_cast<LPCWSTR>(u""),
-        buffer.data(), int(buffer.size()), reinterpret_cast<LPCWSTR>(kOdbcIni));
-    if (length <= 0)
-        return {};
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer.data()),
-                              std::min<qsizetype>(length, qsizetype(buffer.size())));
+// The driver manager looks a data source up by its name one byte per character, as its wide
+// functions pass it on; names are ASCII (Check), and older Latin-1 ones are still found.
+QByteArray NameBytes(const QString& name) {
+    return name.toLatin1();
+}
+
+// Values are stored as UTF-8, which the drivers hand to the system as they are (file paths).
+QByteArray ValueBytes(const QString& value) {
+    return value.toUtf8();
+}
+
+// Earlier versions stored values one byte per character: such a value is shown as it was meant.
+QString TextOf(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+// An entry of a list (key given) or the names of its sections or keys, each ended by a zero.
+QByteArray ProfileBytes(const char* section, const char* key, const char* fallback,
+                        const char* file) {
+    std::vector<char> buffer(key ? INI_MAX_PROPERTY_VALUE + 2 : 8192);
+    for (;;) {
+        const int length = SQLGetPrivateProfileString(section, key, fallback, buffer.data(),
+                                                      int(buffer.size()), file);
+        if (length <= 0)
+            return {};
+        // A list stops before the first name that does not fit: with room left for the longest
+        // name, none was left out.
+        if (key || size_t(length) + INI_MAX_LINE + 2 < buffer.size() || buffer.size() > 1 << 26)
+            return QByteArray(buffer.data(), std::min<qsizetype>(length, buffer.size() - 1));
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+QList<QByteArray> Names(const QByteArray& list) {
+    QList<QByteArray> names = list.split('\0');
+    names.removeAll(QByteArray());
+    return names;
 }
 
 // Whether another data source than the one being replaced has the name, in either list.
@@ -93,23 +119,24 @@ bool IsNameTaken(const QString& name, const QString& previousName, bool previous
     return false;
 }
 
-bool WriteSection(const CDataSourceDefinition& definition, QString& error) {
+bool WriteSection(const CDataSourceDefinition& definition) {
     const CConfigMode mode(definition.system);
+    const QByteArray name = NameBytes(definition.name);
     // The section is written anew: attributes cleared in the dialog go with the old one.
-    if (!SQLWriteDSNToIniW(Wide(definition.name), Wide(definition.driver))) {
-        error = InstallerError();
+    if (!SQLWriteDSNToIni(name.constData(), ValueBytes(definition.driver).constData()))
         return false;
-    }
     for (const auto& [key, value] : definition.attributes) {
-        if (value.isEmpty())
-            continue;
-        if (!SQLWritePrivateProfileStringW(Wide(definition.name), Wide(key), Wide(value),
-                                           reinterpret_cast<LPCWSTR>(kOdbcIni))) {
-            error = InstallerError();
+        if (!value.isEmpty() &&
+            !SQLWritePrivateProfileString(name.constData(), key.toUtf8().constData(),
+                                          ValueBytes(value).constData(), kOdbcIni))
             return false;
-        }
     }
     return true;
+}
+
+bool RemoveSection(const QString& name, bool system) {
+    const CConfigMode mode(system);
+    return SQLRemoveDSNFromIni(NameBytes(name).constData());
 }
 
 bool IsKeyAcceptable(const QString& key) {
@@ -204,13 +231,14 @@ bool CDataSourceSetup::Read(const QString& name, bool system, CDataSourceDefinit
     definition = CDataSourceDefinition();
     definition.name = name;
     definition.system = system;
-    const QString keys = ProfileString(name, QString());
-    for (const QString& key : keys.split(QChar(0), Qt::SkipEmptyParts)) {
-        const QString value = ProfileString(name, key);
-        if (key.compare(QLatin1String("Driver"), Qt::CaseInsensitive) == 0)
+    const QByteArray section = NameBytes(name);
+    for (const QByteArray& key : Names(ProfileBytes(section.constData(), nullptr, "", kOdbcIni))) {
+        const QString value =
+            TextOf(ProfileBytes(section.constData(), key.constData(), "", kOdbcIni));
+        if (key.compare("Driver", Qt::CaseInsensitive) == 0)
             definition.driver = value;
         else
-            definition.attributes.emplace_back(key, value);
+            definition.attributes.emplace_back(TextOf(key), value);
     }
     if (definition.driver.isEmpty() && definition.attributes.empty()) {
         error = InstallerError();
@@ -258,10 +286,11 @@ bool CDataSourceSetup::Write(const CDataSourceDefinition& definition, const QStr
     CDataSourceDefinition previous;
     QString unused;
     const bool hadPrevious = replacesItself && Read(previousName, previousSystem, previous, unused);
-    if (!WriteSection(definition, error)) {
+    if (!WriteSection(definition)) {
+        error = InstallerError();
         // Half written: the definition it replaced comes back, else nothing of it stays.
         if (hadPrevious)
-            WriteSection(previous, unused);
+            WriteSection(previous);
         else
             Remove(definition.name, definition.system, unused);
         return false;
@@ -273,8 +302,7 @@ bool CDataSourceSetup::Write(const CDataSourceDefinition& definition, const QStr
 }
 
 bool CDataSourceSetup::Remove(const QString& name, bool system, QString& error) {
-    const CConfigMode mode(system);
-    if (SQLRemoveDSNFromIniW(Wide(name)))
+    if (RemoveSection(name, system))
         return true;
     error = InstallerError();
     return false;
@@ -310,7 +338,7 @@ QString CDataSourceSetup::ConnectionString(const CDataSourceDefinition& definiti
 
 QString CDataSourceSetup::DriverOf(const QString& dataSourceName) {
     SQLSetConfigMode(ODBC_BOTH_DSN);
-    return ProfileString(dataSourceName, QStringLiteral("Driver"));
+    return TextOf(ProfileBytes(NameBytes(dataSourceName).constData(), "Driver", "", kOdbcIni));
 }
 
 bool CDataSourceSetup::Test(const CDataSourceDefinition& definition, QString& message) {

@@ -18,6 +18,15 @@ QStringList Sources(bool system) {
     return names;
 }
 
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString UserList() {
+    return qEnvironmentVariable("ODBCINI");
+}
+
 class DataSourceSetup : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -128,6 +137,21 @@ TEST_F(DataSourceSetup, BadDefinitionsAreRefusedAndNothingIsWritten) {
     noDriver.driver.clear();
     EXPECT_FALSE(CDataSourceSetup::Write(noDriver, {}, false, error));
     EXPECT_EQ(Sources(false), before);
+}
+
+TEST_F(DataSourceSetup, ValuesBeyondAsciiAreStoredAsUtf8AndResolve) {
+    const QString path = m_folder.filePath(QStringLiteral("Donn\u00e9es \u0152uvre.db"));
+    ASSERT_TRUE(QFile::copy(m_database, path));
+    CDataSourceDefinition definition = Lite(QStringLiteral("Setup Utf8"));
+    definition.SetAttribute(QStringLiteral("Database"), path);
+    QString error;
+    ASSERT_TRUE(CDataSourceSetup::Write(definition, {}, false, error)) << error.toStdString();
+    EXPECT_TRUE(Bytes(UserList()).contains(QByteArray("Database=") + path.toUtf8()));
+    CDataSourceDefinition read;
+    ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Utf8"), false, read, error));
+    EXPECT_EQ(read.Attribute(QStringLiteral("Database")), path);
+    EXPECT_EQ(TablesOf(QStringLiteral("Setup Utf8")), QStringList{QStringLiteral("PARTS")});
+    CDataSourceSetup::Remove(QStringLiteral("Setup Utf8"), false, error);
 }
 
 TEST_F(DataSourceSetup, TestConnectsReadOnlyAndGivesTheDriversMessage) {
