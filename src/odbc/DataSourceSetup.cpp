@@ -19,7 +19,6 @@
 namespace {
 
 constexpr int kNoNameText = 1930;
-constexpr int kBadNameText = 1931;
 constexpr int kDuplicateText = 1932;
 constexpr int kNoDriverText = 1933;
 constexpr int kNoFileText = 1934;
@@ -29,8 +28,18 @@ constexpr int kConnectedText = 1937;
 constexpr int kNotConnectedText = 1938;
 constexpr int kSystemReadOnlyText = 1939;
 constexpr int kFileNeededText = 1940;
+constexpr int kBadNameText = 1910;
+constexpr int kReservedNameText = 1911;
+constexpr int kLongNameText = 1912;
+constexpr int kUnkeptValueText = 1913;
+constexpr int kLongLineText = 1914;
+constexpr int kBlankEndsText = 1915;
 
 const char kOdbcIni[] = "odbc.ini";
+
+// The installer reads its files in pieces of INI_MAX_LINE - 1 bytes: the rest of a longer line
+// is read as a line of its own, which may open a section.
+constexpr qsizetype kLongestLine = INI_MAX_LINE - 1;
 
 // The installer's functions work on the user's or the machine's list as the configuration mode
 // says; it is set for one operation and put back to both lists, which the rest of the program
@@ -140,8 +149,39 @@ bool RemoveSection(const QString& name, bool system) {
 }
 
 bool IsKeyAcceptable(const QString& key) {
-    static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;{}]"));
-    return !key.isEmpty() && !key.contains(kBad);
+    static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;{}\\p{Cc}]|^#"));
+    return !key.isEmpty() && !key.contains(kBad) && key == key.trimmed();
+}
+
+// The characters the installer refuses in a name (SQLValidDSN), quotes, which connection
+// strings and shells would take apart, and whatever is not printable ASCII.
+bool IsNameAcceptable(const QString& name) {
+    static const QRegularExpression kBad(QStringLiteral("[^ -~]|[\\[\\]{}(),;?*=!@\\\\'\"]"));
+    return !name.contains(kBad) && name == name.trimmed();
+}
+
+// The sections the driver manager reads for itself.
+bool IsNameReserved(const QString& name) {
+    for (const char* reserved : {"ODBC Data Sources", "ODBC", "Default"}) {
+        if (name.compare(QLatin1String(reserved), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Why the line key=value cannot be stored and read back as it is; empty when it can.
+QString ValueProblem(const QString& key, const QString& value) {
+    static const QRegularExpression kControl(QStringLiteral("\\p{Cc}"));
+    if (value.contains(kControl) || QString::fromUtf8(ValueBytes(value)) != value)
+        return LoadLocalizedString(kUnkeptValueText).arg(key);
+    // The installer trims values; only ASCII blanks are left after the control characters.
+    if (value.startsWith(QLatin1Char(' ')) || value.endsWith(QLatin1Char(' ')))
+        return LoadLocalizedString(kBlankEndsText).arg(key);
+    const qsizetype line = key.toUtf8().size() + 1 + ValueBytes(value).size() + 1;
+    if (line > kLongestLine)
+        return LoadLocalizedString(kLongLineText)
+            .arg(key, QString::number(line), QString::number(kLongestLine));
+    return {};
 }
 
 } // namespace
@@ -252,18 +292,30 @@ QString CDataSourceSetup::Check(const CDataSourceDefinition& definition,
     const QString name = definition.name;
     if (name.trimmed().isEmpty())
         return LoadLocalizedString(kNoNameText);
-    static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;]"));
-    if (name.contains(kBad) || name != name.trimmed())
+    if (!IsNameAcceptable(name))
         return LoadLocalizedString(kBadNameText);
+    if (name.size() > SQL_MAX_DSN_LENGTH)
+        return LoadLocalizedString(kLongNameText).arg(SQL_MAX_DSN_LENGTH);
+    if (IsNameReserved(name))
+        return LoadLocalizedString(kReservedNameText).arg(name);
     if (IsNameTaken(name, previousName, previousSystem))
         return LoadLocalizedString(kDuplicateText).arg(name);
     if (definition.driver.isEmpty())
         return LoadLocalizedString(kNoDriverText);
     if (definition.system && !CanWriteSystemSources())
         return LoadLocalizedString(kSystemReadOnlyText);
+    if (const QString problem = ValueProblem(QStringLiteral("Driver"), definition.driver);
+        !problem.isEmpty())
+        return problem;
+    // A key given twice, or the driver's, would be written over by the other.
+    QStringList keys{QStringLiteral("driver")};
     for (const auto& [key, value] : definition.attributes) {
-        if (!IsKeyAcceptable(key) || value.contains(QLatin1Char('\n')))
+        if (!IsKeyAcceptable(key) || keys.contains(key.toLower()))
             return LoadLocalizedString(kBadLineText).arg(QStringLiteral("-"), key);
+        keys.append(key.toLower());
+        if (const QString problem = value.isEmpty() ? QString() : ValueProblem(key, value);
+            !problem.isEmpty())
+            return problem;
     }
     const QString fileKey = DatabaseFileKey(KindOf(definition.driver));
     if (!fileKey.isEmpty()) {

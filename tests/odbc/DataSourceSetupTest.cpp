@@ -27,6 +27,10 @@ QString UserList() {
     return qEnvironmentVariable("ODBCINI");
 }
 
+QString SystemList() {
+    return qEnvironmentVariable("ODBCSYSINI") + QStringLiteral("/odbc.ini");
+}
+
 class DataSourceSetup : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -119,13 +123,29 @@ TEST_F(DataSourceSetup, ADataSourceWhoseFileIsGoneFailsAndNoFileIsCreated) {
 
 TEST_F(DataSourceSetup, BadDefinitionsAreRefusedAndNothingIsWritten) {
     const QStringList before = Sources(false);
+    const QByteArray systemBefore = Bytes(SystemList());
     QString error;
+    // A line break would end the section header: the rest of the name, here a system data
+    // source's, would be read as a user data source hiding it.
     for (const QString& name :
          {QString(), QStringLiteral("a[b"), QStringLiteral("a]b"), QStringLiteral("a=b"),
-          QStringLiteral("a;DSN=x"), QStringLiteral(" padded")}) {
+          QStringLiteral("a;DSN=x"), QStringLiteral(" padded"), QStringLiteral("x\n[SetupTemplate"),
+          QStringLiteral("x\r"), QStringLiteral("a\tb"), QStringLiteral("a\"b"),
+          QStringLiteral("a'b"), QStringLiteral("a{b}"), QStringLiteral("a@b"),
+          QStringLiteral("Donn\u00e9es"), QString(33, QLatin1Char('x'))}) {
         EXPECT_FALSE(CDataSourceSetup::Write(Lite(name), {}, false, error)) << name.toStdString();
-        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(error.isEmpty()) << name.toStdString();
     }
+    // The driver manager's own sections, in any case.
+    for (const QString& name :
+         {QStringLiteral("ODBC Data Sources"), QStringLiteral("odbc"), QStringLiteral("Default")}) {
+        EXPECT_FALSE(CDataSourceSetup::Write(Lite(name), {}, false, error)) << name.toStdString();
+        EXPECT_EQ(error, name + QStringLiteral(" is a name the driver manager keeps for itself; "
+                                               "choose another one."));
+    }
+    EXPECT_TRUE(CDataSourceSetup::Write(Lite(QString(32, QLatin1Char('x'))), {}, false, error))
+        << error.toStdString();
+    ASSERT_TRUE(CDataSourceSetup::Remove(QString(32, QLatin1Char('x')), false, error));
     // A name already taken, in either list and in another case.
     EXPECT_FALSE(CDataSourceSetup::Write(Lite(QStringLiteral("SETUPTEMPLATE")), {}, false, error));
     EXPECT_EQ(error, QStringLiteral("A data source named SETUPTEMPLATE already exists."));
@@ -137,6 +157,50 @@ TEST_F(DataSourceSetup, BadDefinitionsAreRefusedAndNothingIsWritten) {
     noDriver.driver.clear();
     EXPECT_FALSE(CDataSourceSetup::Write(noDriver, {}, false, error));
     EXPECT_EQ(Sources(false), before);
+    EXPECT_EQ(Bytes(SystemList()).toStdString(), systemBefore.toStdString());
+    EXPECT_EQ(TablesOf(QStringLiteral("SetupTemplate")), QStringList{QStringLiteral("PARTS")});
+}
+
+TEST_F(DataSourceSetup, ValuesTheListCannotKeepWholeAreRefused) {
+    const QByteArray before = Bytes(UserList());
+    QString error;
+    const auto refused = [&](const QString& key, const QString& value) {
+        CDataSourceDefinition definition = Lite(QStringLiteral("Setup Values"));
+        if (key == QLatin1String("Driver"))
+            definition.driver = value;
+        else
+            definition.SetAttribute(key, value);
+        return !CDataSourceSetup::Write(definition, {}, false, error);
+    };
+    EXPECT_TRUE(refused(QStringLiteral("Note"), QStringLiteral("a\n[SetupTemplate]\nDriver=x")));
+    EXPECT_EQ(error, QStringLiteral("The value of Note holds a character odbc.ini cannot keep "
+                                    "(line break, tab or other control character)."));
+    EXPECT_TRUE(refused(QStringLiteral("Note"), QStringLiteral("a\tb")));
+    EXPECT_TRUE(refused(QStringLiteral("Note"), QString(QChar(0xd800))));
+    EXPECT_TRUE(refused(QStringLiteral("Driver"), QStringLiteral("SQLite3\n[SetupTemplate]")));
+    EXPECT_TRUE(refused(QStringLiteral("Note"), QStringLiteral(" padded")));
+    EXPECT_EQ(error, QStringLiteral("The value of Note begins or ends with a blank, which the "
+                                    "driver manager would not read back."));
+    EXPECT_TRUE(refused(QStringLiteral("Note\nx"), QStringLiteral("1")));
+    EXPECT_TRUE(refused(QStringLiteral("#Note"), QStringLiteral("1")));
+    EXPECT_TRUE(refused(QStringLiteral("driver"), QStringLiteral("Other")));
+
+    // The driver manager reads a line in pieces of 999 bytes, its end included: what follows
+    // would be read as a line of its own, here a section.
+    const QString note = QStringLiteral("Note=");
+    const QString fits(999 - note.size() - 1, QLatin1Char('x'));
+    EXPECT_TRUE(refused(QStringLiteral("Note"), fits + QStringLiteral("[SetupTemplate]")));
+    EXPECT_EQ(error, QStringLiteral("The line of Note would take 1014 bytes in odbc.ini; the "
+                                    "driver manager reads lines of 999 bytes at most."));
+    EXPECT_TRUE(refused(QStringLiteral("Note"), fits.left(fits.size() - 1) + QChar(0xe9)));
+    EXPECT_EQ(Bytes(UserList()).toStdString(), before.toStdString());
+
+    ASSERT_FALSE(refused(QStringLiteral("Note"), fits)) << error.toStdString();
+    CDataSourceDefinition read;
+    ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Values"), false, read, error));
+    EXPECT_EQ(read.Attribute(QStringLiteral("Note")), fits);
+    EXPECT_EQ(Sources(false).count(QStringLiteral("SetupTemplate")), 0);
+    CDataSourceSetup::Remove(QStringLiteral("Setup Values"), false, error);
 }
 
 TEST_F(DataSourceSetup, ValuesBeyondAsciiAreStoredAsUtf8AndResolve) {
