@@ -6,19 +6,28 @@
 #include "services/Language.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
-#include <odbcinst.h>
+#include <odbcinstext.h>
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
 constexpr int kNoNameText = 1930;
-constexpr int kBadNameText = 1931;
 constexpr int kDuplicateText = 1932;
 constexpr int kNoDriverText = 1933;
 constexpr int kNoFileText = 1934;
@@ -28,12 +37,24 @@ constexpr int kConnectedText = 1937;
 constexpr int kNotConnectedText = 1938;
 constexpr int kSystemReadOnlyText = 1939;
 constexpr int kFileNeededText = 1940;
+constexpr int kBadNameText = 1910;
+constexpr int kReservedNameText = 1911;
+constexpr int kLongNameText = 1912;
+constexpr int kUnkeptValueText = 1913;
+constexpr int kLongLineText = 1914;
+constexpr int kBlankEndsText = 1915;
+constexpr int kNoCopyText = 1916;
+constexpr int kCopyLeftText = 1917;
+constexpr int kPutBackText = 1918;
+constexpr int kReadBackText = 1919;
+constexpr int kNotPutBackText = 1920;
+constexpr int kDiskFullText = 1921;
 
-const char16_t kOdbcIni[] = u"odbc.ini";
+const char kOdbcIni[] = "odbc.ini";
 
-LPCWSTR Wide(const QString& text) {
-    return reinterpret_cast<LPCWSTR>(text.utf16());
-}
+// The installer reads its files in pieces of INI_MAX_LINE - 1 bytes: the rest of a longer line
+// is read as a line of its own, which may open a section.
+constexpr qsizetype kLongestLine = INI_MAX_LINE - 1;
 
 // The installer's functions work on the user's or the machine's list as the configuration mode
 // says; it is set for one operation and put back to both lists, which the rest of the program
@@ -65,16 +86,45 @@ QString InstallerError() {
     return LoadLocalizedString(kInstallerText).arg(messages);
 }
 
-// The text of one entry of the list, or all key names (key empty) separated by zeros.
-QString ProfileString(const QString& section, const QString& key) {
-    std::vector<SQLWCHAR> buffer(8192);
-    const int length = SQLGetPrivateProfileStringW(
-        Wide(section), key.isEmpty() ? nullptr : Wide(key), reinterpret_cast<LPCWSTR>(u""),
-        buffer.data(), int(buffer.size()), reinterpret_cast<LPCWSTR>(kOdbcIni));
-    if (length <= 0)
-        return {};
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer.data()),
-                              std::min<qsizetype>(length, qsizetype(buffer.size())));
+// The driver manager looks a data source up by its name one byte per character, as its wide
+// functions pass it on; names are ASCII (Check), and older Latin-1 ones are still found.
+QByteArray NameBytes(const QString& name) {
+    return name.toLatin1();
+}
+
+// Values are stored as UTF-8, which the drivers hand to the system as they are (file paths).
+QByteArray ValueBytes(const QString& value) {
+    return value.toUtf8();
+}
+
+// Earlier versions stored values one byte per character: such a value is shown as it was meant.
+QString TextOf(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+// An entry of a list (key given) or the names of its sections or keys, each ended by a zero.
+QByteArray ProfileBytes(const char* section, const char* key, const char* fallback,
+                        const char* file) {
+    std::vector<char> buffer(key ? INI_MAX_PROPERTY_VALUE + 2 : 8192);
+    for (;;) {
+        const int length = SQLGetPrivateProfileString(section, key, fallback, buffer.data(),
+                                                      int(buffer.size()), file);
+        if (length <= 0)
+            return {};
+        // A list stops before the first name that does not fit: with room left for the longest
+        // name, none was left out.
+        if (key || size_t(length) + INI_MAX_LINE + 2 < buffer.size() || buffer.size() > 1 << 26)
+            return QByteArray(buffer.data(), std::min<qsizetype>(length, buffer.size() - 1));
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+QList<QByteArray> Names(const QByteArray& list) {
+    QList<QByteArray> names = list.split('\0');
+    names.removeAll(QByteArray());
+    return names;
 }
 
 // Whether another data source than the one being replaced has the name, in either list.
@@ -93,28 +143,335 @@ bool IsNameTaken(const QString& name, const QString& previousName, bool previous
     return false;
 }
 
-bool WriteSection(const CDataSourceDefinition& definition, QString& error) {
-    const CConfigMode mode(definition.system);
-    // The section is written anew: attributes cleared in the dialog go with the old one.
-    if (!SQLWriteDSNToIniW(Wide(definition.name), Wide(definition.driver))) {
-        error = InstallerError();
-        return false;
+bool IsKeyAcceptable(const QString& key) {
+    static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;{}\\p{Cc}]|^#"));
+    return !key.isEmpty() && !key.contains(kBad) && key == key.trimmed();
+}
+
+// The characters the installer refuses in a name (SQLValidDSN), quotes, which connection
+// strings and shells would take apart, and whatever is not printable ASCII.
+bool IsNameAcceptable(const QString& name) {
+    static const QRegularExpression kBad(QStringLiteral("[^ -~]|[\\[\\]{}(),;?*=!@\\\\'\"]"));
+    return !name.contains(kBad) && name == name.trimmed();
+}
+
+// The sections the driver manager reads for itself.
+bool IsNameReserved(const QString& name) {
+    for (const char* reserved : {"ODBC Data Sources", "ODBC", "Default"}) {
+        if (name.compare(QLatin1String(reserved), Qt::CaseInsensitive) == 0)
+            return true;
     }
-    for (const auto& [key, value] : definition.attributes) {
-        if (value.isEmpty())
+    return false;
+}
+
+// Why the line key=value cannot be stored and read back as it is; empty when it can.
+QString ValueProblem(const QString& key, const QString& value) {
+    static const QRegularExpression kControl(QStringLiteral("\\p{Cc}"));
+    if (value.contains(kControl) || QString::fromUtf8(ValueBytes(value)) != value)
+        return LoadLocalizedString(kUnkeptValueText).arg(key);
+    // The installer trims values; only ASCII blanks are left after the control characters.
+    if (value.startsWith(QLatin1Char(' ')) || value.endsWith(QLatin1Char(' ')))
+        return LoadLocalizedString(kBlankEndsText).arg(key);
+    const qsizetype line = key.toUtf8().size() + 1 + ValueBytes(value).size() + 1;
+    if (line > kLongestLine)
+        return LoadLocalizedString(kLongLineText)
+            .arg(key, QString::number(line), QString::number(kLongestLine));
+    return {};
+}
+
+QString SystemReason(int error) {
+    if (error == ENOSPC || error == EDQUOT)
+        return LoadLocalizedString(kDiskFullText);
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The file of a list, as the installer finds it.
+QString ListFile(bool system) {
+    if (system) {
+        const QByteArray folder = qgetenv("ODBCSYSINI");
+        return (folder.isEmpty() ? QStringLiteral("/etc") : QFile::decodeName(folder)) +
+               QStringLiteral("/odbc.ini");
+    }
+    const QByteArray file = qgetenv("ODBCINI");
+    if (!file.isEmpty())
+        return QFile::decodeName(file);
+    const passwd* user = ::getpwuid(::getuid());
+    return (user && user->pw_dir ? QFile::decodeName(user->pw_dir) : QStringLiteral("/home")) +
+           QStringLiteral("/.odbc.ini");
+}
+
+// The file the installer writes through a list's name: a link is followed, so that the copy
+// lies beside the file it is renamed over and the link stays.
+QString WrittenFile(bool system) {
+    const QString file = ListFile(system);
+    const QString target = QFileInfo(file).canonicalFilePath();
+    return target.isEmpty() ? file : target;
+}
+
+class CDescriptor {
+public:
+    explicit CDescriptor(int descriptor) : m_descriptor(descriptor) {}
+    ~CDescriptor() {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    CDescriptor(const CDescriptor&) = delete;
+    CDescriptor& operator=(const CDescriptor&) = delete;
+    int Get() const { return m_descriptor; }
+    // Closed now: a file system may report a write it could not keep only then.
+    bool Close() { return ::close(std::exchange(m_descriptor, -1)) == 0; }
+
+private:
+    int m_descriptor;
+};
+
+bool WriteAll(int descriptor, const char* data, ssize_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, data, size_t(size));
+        if (written < 0 && errno == EINTR)
             continue;
-        if (!SQLWritePrivateProfileStringW(Wide(definition.name), Wide(key), Wide(value),
-                                           reinterpret_cast<LPCWSTR>(kOdbcIni))) {
-            error = InstallerError();
+        if (written <= 0)
             return false;
-        }
+        data += written;
+        size -= written;
     }
     return true;
 }
 
-bool IsKeyAcceptable(const QString& key) {
-    static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;{}]"));
-    return !key.isEmpty() && !key.contains(kBad);
+// A complete copy of from, on the disk, with its owner and rights (it may hold passwords and
+// may replace the file); reason says why not.
+bool CopyFile(const QString& from, const QString& to, QString& reason) {
+    const CDescriptor source(::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (source.Get() < 0 || ::fstat(source.Get(), &status) != 0) {
+        reason = SystemReason(errno);
+        return false;
+    }
+    const QByteArray path = QFile::encodeName(to);
+    CDescriptor copy(
+        ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, status.st_mode & 0600));
+    if (copy.Get() < 0) {
+        reason = SystemReason(errno);
+        return false;
+    }
+    // Another owner is kept only for root, who may give it.
+    [[maybe_unused]] const int owned = ::fchown(copy.Get(), status.st_uid, status.st_gid);
+    bool copied = ::fchmod(copy.Get(), status.st_mode & 07777) == 0;
+    std::vector<char> block(65536);
+    while (copied) {
+        const ssize_t read = ::read(source.Get(), block.data(), block.size());
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0) {
+            copied = read == 0;
+            break;
+        }
+        copied = WriteAll(copy.Get(), block.data(), read);
+    }
+    copied = copied && ::fsync(copy.Get()) == 0 && copy.Close();
+    if (!copied) {
+        reason = SystemReason(errno);
+        ::unlink(path.constData());
+    }
+    return copied;
+}
+
+// A list as the driver manager reads it: its sections in order, each with its entries.
+struct CSection {
+    QByteArray name;
+    std::vector<std::pair<QByteArray, QByteArray>> entries;
+};
+using CListImage = std::vector<CSection>;
+
+// Each reading gives a default of its own: the installer keeps its answers for some seconds,
+// and a file put back from its copy is no write that would make it forget them.
+CListImage ReadImage(const QString& file) {
+    static std::atomic<unsigned> readings = 0;
+    const QByteArray fresh = "\x01" + QByteArray::number(++readings);
+    const QByteArray path = QFile::encodeName(file);
+    CListImage image;
+    for (const QByteArray& name : Names(ProfileBytes(nullptr, nullptr, "", path.constData()))) {
+        CSection& section = image.emplace_back();
+        section.name = name;
+        for (const QByteArray& key :
+             Names(ProfileBytes(name.constData(), nullptr, "", path.constData())))
+            section.entries.emplace_back(key, ProfileBytes(name.constData(), key.constData(),
+                                                           fresh.constData(), path.constData()));
+    }
+    return image;
+}
+
+// The installer finds sections whatever the case of their names.
+void DropSection(CListImage& image, const QByteArray& name) {
+    std::erase_if(image, [&name](const CSection& section) {
+        return section.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+}
+
+CSection SectionOf(const CDataSourceDefinition& definition) {
+    CSection section;
+    section.name = NameBytes(definition.name);
+    section.entries.emplace_back("Driver", ValueBytes(definition.driver));
+    for (const auto& [key, value] : definition.attributes) {
+        if (!value.isEmpty())
+            section.entries.emplace_back(key.toUtf8(), ValueBytes(value));
+    }
+    return section;
+}
+
+// The first section, or entry of a section, of expected that read lacks or holds otherwise, or
+// the first section read has over; empty when they are the same.
+QString Difference(const CListImage& expected, CListImage read) {
+    for (const CSection& section : expected) {
+        const QString name = QLatin1Char('[') + TextOf(section.name) + QLatin1Char(']');
+        const auto found = std::find_if(read.begin(), read.end(), [&](const CSection& other) {
+            return other.name == section.name;
+        });
+        if (found == read.end())
+            return name;
+        for (size_t index = 0; index < std::max(section.entries.size(), found->entries.size());
+             ++index) {
+            if (index >= section.entries.size())
+                return name + QLatin1Char(' ') + TextOf(found->entries[index].first);
+            if (index >= found->entries.size() || found->entries[index] != section.entries[index])
+                return name + QLatin1Char(' ') + TextOf(section.entries[index].first);
+        }
+        read.erase(found);
+    }
+    return read.empty() ? QString()
+                        : QLatin1Char('[') + TextOf(read.front().name) + QLatin1Char(']');
+}
+
+// One change of the lists. Each file it touches is copied beside itself before the first
+// write and read back whole after the last; on any failure or difference every file goes back
+// to its copy by a rename, as writing it again could fail as the change did.
+class CListChange {
+public:
+    CListChange() = default;
+    CListChange(const CListChange&) = delete;
+    CListChange& operator=(const CListChange&) = delete;
+    ~CListChange() {
+        if (!m_finished) {
+            QString unused;
+            QString alsoUnused;
+            PutBack(unused, alsoUnused);
+        }
+    }
+
+    // Copies the file of a list; false, with nothing written, when it cannot.
+    bool Add(bool system, QString& error) {
+        const QString path = WrittenFile(system);
+        if (Find(path))
+            return true;
+        CFile file{path, path + QStringLiteral(".quorvix-backup"), QFileInfo::exists(path), {}};
+        struct stat status {};
+        if (::lstat(QFile::encodeName(file.copy).constData(), &status) == 0) {
+            // The only sound list may be that one: a change stopped before it was put back.
+            error = LoadLocalizedString(kCopyLeftText).arg(file.copy, path);
+            return false;
+        }
+        QString reason;
+        if (file.existed && !CopyFile(path, file.copy, reason)) {
+            error = LoadLocalizedString(kNoCopyText).arg(file.copy, reason);
+            return false;
+        }
+        if (file.existed)
+            file.expected = ReadImage(path);
+        m_files.push_back(std::move(file));
+        return true;
+    }
+
+    // How the list of the file added for system must read once the change is made.
+    CListImage& Expected(bool system) { return Find(WrittenFile(system))->expected; }
+
+    // Reads every file back unless the writes failed already (failure); on any failure puts
+    // them all back, and error says what failed.
+    bool Finish(const QString& failure, QString& error) {
+        m_finished = true;
+        QString reason = failure;
+        QString failed = m_files.front().path;
+        for (const CFile& file : m_files) {
+            if (!reason.isEmpty())
+                break;
+            const QString difference = Difference(file.expected, ReadImage(file.path));
+            if (!difference.isEmpty()) {
+                reason = LoadLocalizedString(kReadBackText).arg(difference);
+                failed = file.path;
+            }
+        }
+        if (reason.isEmpty()) {
+            for (const CFile& file : m_files)
+                ::unlink(QFile::encodeName(file.copy).constData());
+            return true;
+        }
+        struct statvfs disk {};
+        if (::statvfs(QFile::encodeName(QFileInfo(failed).path()).constData(), &disk) == 0 &&
+            disk.f_bavail == 0)
+            reason += QStringLiteral("; ") + LoadLocalizedString(kDiskFullText);
+        QString copy;
+        QString putBackReason;
+        if (PutBack(copy, putBackReason))
+            error = LoadLocalizedString(kPutBackText).arg(failed, reason);
+        else
+            error = LoadLocalizedString(kNotPutBackText).arg(failed, reason, copy, putBackReason);
+        return false;
+    }
+
+private:
+    struct CFile {
+        QString path;
+        QString copy;
+        bool existed;
+        CListImage expected;
+    };
+
+    CFile* Find(const QString& path) {
+        for (CFile& file : m_files) {
+            if (file.path == path)
+                return &file;
+        }
+        return nullptr;
+    }
+
+    // Every file as it was; the first copy that could not be put back, and why.
+    bool PutBack(QString& copy, QString& reason) {
+        bool putBack = true;
+        for (const CFile& file : m_files) {
+            const QByteArray path = QFile::encodeName(file.path);
+            const bool done = file.existed ? ::rename(QFile::encodeName(file.copy).constData(),
+                                                      path.constData()) == 0
+                                           : ::unlink(path.constData()) == 0 || errno == ENOENT;
+            if (!done && putBack) {
+                copy = file.existed ? file.copy : file.path;
+                reason = SystemReason(errno);
+                putBack = false;
+            }
+        }
+        return putBack;
+    }
+
+    std::vector<CFile> m_files;
+    bool m_finished = false;
+};
+
+bool WriteSection(const CDataSourceDefinition& definition) {
+    const CConfigMode mode(definition.system);
+    const QByteArray name = NameBytes(definition.name);
+    // The section is written anew: attributes cleared in the dialog go with the old one.
+    if (!SQLWriteDSNToIni(name.constData(), ValueBytes(definition.driver).constData()))
+        return false;
+    for (const auto& [key, value] : definition.attributes) {
+        if (!value.isEmpty() &&
+            !SQLWritePrivateProfileString(name.constData(), key.toUtf8().constData(),
+                                          ValueBytes(value).constData(), kOdbcIni))
+            return false;
+    }
+    return true;
+}
+
+bool RemoveSection(const QString& name, bool system) {
+    const CConfigMode mode(system);
+    return SQLRemoveDSNFromIni(NameBytes(name).constData());
 }
 
 } // namespace
@@ -204,13 +561,14 @@ bool CDataSourceSetup::Read(const QString& name, bool system, CDataSourceDefinit
     definition = CDataSourceDefinition();
     definition.name = name;
     definition.system = system;
-    const QString keys = ProfileString(name, QString());
-    for (const QString& key : keys.split(QChar(0), Qt::SkipEmptyParts)) {
-        const QString value = ProfileString(name, key);
-        if (key.compare(QLatin1String("Driver"), Qt::CaseInsensitive) == 0)
+    const QByteArray section = NameBytes(name);
+    for (const QByteArray& key : Names(ProfileBytes(section.constData(), nullptr, "", kOdbcIni))) {
+        const QString value =
+            TextOf(ProfileBytes(section.constData(), key.constData(), "", kOdbcIni));
+        if (key.compare("Driver", Qt::CaseInsensitive) == 0)
             definition.driver = value;
         else
-            definition.attributes.emplace_back(key, value);
+            definition.attributes.emplace_back(TextOf(key), value);
     }
     if (definition.driver.isEmpty() && definition.attributes.empty()) {
         error = InstallerError();
@@ -224,18 +582,30 @@ QString CDataSourceSetup::Check(const CDataSourceDefinition& definition,
     const QString name = definition.name;
     if (name.trimmed().isEmpty())
         return LoadLocalizedString(kNoNameText);
-    static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;]"));
-    if (name.contains(kBad) || name != name.trimmed())
+    if (!IsNameAcceptable(name))
         return LoadLocalizedString(kBadNameText);
+    if (name.size() > SQL_MAX_DSN_LENGTH)
+        return LoadLocalizedString(kLongNameText).arg(SQL_MAX_DSN_LENGTH);
+    if (IsNameReserved(name))
+        return LoadLocalizedString(kReservedNameText).arg(name);
     if (IsNameTaken(name, previousName, previousSystem))
         return LoadLocalizedString(kDuplicateText).arg(name);
     if (definition.driver.isEmpty())
         return LoadLocalizedString(kNoDriverText);
     if (definition.system && !CanWriteSystemSources())
         return LoadLocalizedString(kSystemReadOnlyText);
+    if (const QString problem = ValueProblem(QStringLiteral("Driver"), definition.driver);
+        !problem.isEmpty())
+        return problem;
+    // A key given twice, or the driver's, would be written over by the other.
+    QStringList keys{QStringLiteral("driver")};
     for (const auto& [key, value] : definition.attributes) {
-        if (!IsKeyAcceptable(key) || value.contains(QLatin1Char('\n')))
+        if (!IsKeyAcceptable(key) || keys.contains(key.toLower()))
             return LoadLocalizedString(kBadLineText).arg(QStringLiteral("-"), key);
+        keys.append(key.toLower());
+        if (const QString problem = value.isEmpty() ? QString() : ValueProblem(key, value);
+            !problem.isEmpty())
+            return problem;
     }
     const QString fileKey = DatabaseFileKey(KindOf(definition.driver));
     if (!fileKey.isEmpty()) {
@@ -255,29 +625,30 @@ bool CDataSourceSetup::Write(const CDataSourceDefinition& definition, const QStr
         return false;
     const bool replacesItself = !previousName.isEmpty() && previousSystem == definition.system &&
                                 previousName.compare(definition.name, Qt::CaseInsensitive) == 0;
-    CDataSourceDefinition previous;
-    QString unused;
-    const bool hadPrevious = replacesItself && Read(previousName, previousSystem, previous, unused);
-    if (!WriteSection(definition, error)) {
-        // Half written: the definition it replaced comes back, else nothing of it stays.
-        if (hadPrevious)
-            WriteSection(previous, unused);
-        else
-            Remove(definition.name, definition.system, unused);
-        return false;
-    }
     // Renamed, or moved to the other list: the old entry goes once the new one is written.
-    if (!previousName.isEmpty() && !replacesItself)
-        return Remove(previousName, previousSystem, error);
-    return true;
+    const bool movesAnother = !previousName.isEmpty() && !replacesItself;
+    CListChange change;
+    if (!change.Add(definition.system, error) ||
+        (movesAnother && !change.Add(previousSystem, error)))
+        return false;
+    if (movesAnother)
+        DropSection(change.Expected(previousSystem), NameBytes(previousName));
+    CListImage& expected = change.Expected(definition.system);
+    DropSection(expected, NameBytes(definition.name));
+    expected.push_back(SectionOf(definition));
+    QString failure;
+    if (!WriteSection(definition) || (movesAnother && !RemoveSection(previousName, previousSystem)))
+        failure = InstallerError();
+    return change.Finish(failure, error);
 }
 
 bool CDataSourceSetup::Remove(const QString& name, bool system, QString& error) {
-    const CConfigMode mode(system);
-    if (SQLRemoveDSNFromIniW(Wide(name)))
-        return true;
-    error = InstallerError();
-    return false;
+    CListChange change;
+    if (!change.Add(system, error))
+        return false;
+    DropSection(change.Expected(system), NameBytes(name));
+    const QString failure = RemoveSection(name, system) ? QString() : InstallerError();
+    return change.Finish(failure, error);
 }
 
 bool CDataSourceSetup::CanWriteSystemSources() {
@@ -310,7 +681,7 @@ QString CDataSourceSetup::ConnectionString(const CDataSourceDefinition& definiti
 
 QString CDataSourceSetup::DriverOf(const QString& dataSourceName) {
     SQLSetConfigMode(ODBC_BOTH_DSN);
-    return ProfileString(dataSourceName, QStringLiteral("Driver"));
+    return TextOf(ProfileBytes(NameBytes(dataSourceName).constData(), "Driver", "", kOdbcIni));
 }
 
 bool CDataSourceSetup::Test(const CDataSourceDefinition& definition, QString& message) {

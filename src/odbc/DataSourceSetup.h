@@ -22,6 +22,12 @@ struct CDataSourceDefinition {
 // Adds, reads, changes and removes data sources through unixODBC's installer functions, never
 // by writing its files; and tries a definition with a read-only connection made as a side
 // makes its own. Every operation that fails says why in the chosen language.
+//
+// The installer checks nothing and rewrites a whole file for each entry, reporting success even
+// when the disk is full. So a change refuses what the file cannot keep as given (Check), copies
+// each file it touches beside itself (file.quorvix-backup) before writing, reads the whole file
+// back after, and on any failure or difference renames the copy back over it. Values are stored
+// as UTF-8; names are ASCII.
 class CDataSourceSetup {
 public:
     enum class DriverKind { SQLite, PostgreSQL, MariaDB, Other };
@@ -41,14 +47,16 @@ public:
     static bool Read(const QString& name, bool system, CDataSourceDefinition& definition,
                      QString& error);
     // Why definition cannot be written in place of the data source previousName of the list
-    // previousSystem (an empty name for a new one); empty when it can.
+    // previousSystem (an empty name for a new one), or read back whole; empty when it can.
     static QString Check(const CDataSourceDefinition& definition, const QString& previousName,
                          bool previousSystem);
     // Checks, then writes the definition in place of previousName's, which may have another
-    // name or be in the other list. Nothing is written when the check fails; a write that
-    // fails half-way puts the previous definition back.
+    // name or be in the other list. Nothing is written when the check fails or a file cannot
+    // be copied; a write that fails half-way, or does not read back as written, leaves each
+    // file as it was.
     static bool Write(const CDataSourceDefinition& definition, const QString& previousName,
                       bool previousSystem, QString& error);
+    // With the same copy, reading back and putting back as Write.
     static bool Remove(const QString& name, bool system, QString& error);
     // Whether the machine's list may be written by this user.
     static bool CanWriteSystemSources();
