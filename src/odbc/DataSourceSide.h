@@ -113,9 +113,13 @@ public:
 private:
     bool HasConnection() const;
     QString SearchPattern(const QString& text, bool& exact);
+    QString CatalogPattern();
+    // Whether a catalogue row belongs to another catalog than the owner's.
+    bool IsOtherCatalog(const QString& rowCatalog) const;
     bool Fail(const QString& diagnostic);
     // Where the columns of a column catalogue call are bound.
     struct ColumnBindings {
+        int catalog = -1;
         int schema = -1;
         int table = -1;
         int name = -1;
