@@ -20,6 +20,7 @@ constexpr qsizetype kIndexChunkBytes = 1024 * 1024;
 
 constexpr int kDictionaryObjectText = 1952;
 constexpr int kItemSizeObjectText = 1953;
+constexpr int kNoKeySizeText = 1920;
 
 } // namespace
 
@@ -57,8 +58,13 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
              !ReadItemSize(QStringLiteral("DTAT"), declaredItemType) ||
              !ReadItemSize(QStringLiteral("OWTP"), declaredDataType) ||
              !ReadItemSize(QStringLiteral("CDEC"), declaredDecimals);
-    if (!failed && declaredKey <= 0)
+    if (!failed && declaredKey <= 0) {
+        // Without the size of the item names there is nothing to read the keys into.
+        Fail(LoadLocalizedString(kNoKeySizeText)
+                 .arg(SideText(m_left), m_left.DataDictionaryTable(), SideText(m_right),
+                      m_right.DataDictionaryTable()));
         return EndRun(false, false, waitDialog);
+    }
     if (declaredItemType <= 0)
         declaredItemType = 1;
     if (declaredDataType <= 0)

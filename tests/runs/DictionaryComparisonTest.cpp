@@ -1,6 +1,7 @@
 #include "model/FixedWidthFields.h"
 #include "odbc/OdbcTestEnvironment.h"
 #include "runs/ComparisonTestBase.h"
+#include "services/Language.h"
 
 #include <QFile>
 
@@ -169,6 +170,24 @@ TEST_F(DictionaryComparison, NoKeySizeOnEitherSideComparesNothing) {
     EXPECT_FALSE(m_results.RunDictionaryComparison(m_progress));
     EXPECT_EQ(m_progress.queries, 0);
     EXPECT_EQ(LeftoverFiles(QStringLiteral("BFDD")), 0);
+}
+
+TEST_F(DictionaryComparison, NoKeySizeOnEitherSideSaysWhatIsMissingWhere) {
+    OpenSide(m_left, QStringLiteral("DictNoKeySize"));
+    OpenSide(m_right, QStringLiteral("DictNoKeySize"));
+    EXPECT_FALSE(m_results.RunDictionaryComparison(m_progress));
+    EXPECT_EQ(
+        m_results.LastFailure(),
+        QStringLiteral("The data dictionaries cannot be compared: neither declares the size "
+                       "of data item DTAI, which gives the length of the data item names.\n"
+                       "Left: DictNoKeySize, table F9210\nRight: DictNoKeySize, table F9210"));
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    EXPECT_FALSE(m_results.RunDictionaryComparison(m_progress));
+    ChooseLanguage(QStringLiteral("ENG"), {});
+    EXPECT_TRUE(m_results.LastFailure().startsWith(
+        QStringLiteral("Les dictionnaires de données ne peuvent pas être comparés : aucun des "
+                       "deux ne déclare la taille de la donnée DTAI")))
+        << m_results.LastFailure().toStdString();
 }
 
 TEST_F(DictionaryComparison, FindingAKeyInAnEmptyResultReadsNothing) {
