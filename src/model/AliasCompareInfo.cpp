@@ -15,7 +15,11 @@ QString ValueText(const QString& value) {
     return value;
 }
 
-QString ValueText(qint32 value) {
+QString ValueText(qint64 value) {
+    return QString::number(value);
+}
+
+QString ValueText(qint16 value) {
     return QString::number(value);
 }
 
@@ -26,10 +30,11 @@ QString SideTexts(qint32 status, const std::array<T, 2>& values) {
 
 // A record is the status, then for each side the fields of DTAT, DTAS, OWTP, DTAD and CDEC.
 constexpr qint64 kStatusBytes = 4;
+constexpr qint64 kItemSizeBytes = 8;
 
 // The sizes of one side's five fields.
 std::array<qint64, 5> ValueFieldBytes(CAliasCompareInfo::FieldWidths widths) {
-    return {CFixedWidthFields::TextBytes(widths.itemType), 4,
+    return {CFixedWidthFields::TextBytes(widths.itemType), kItemSizeBytes,
             CFixedWidthFields::TextBytes(widths.dataType), 2,
             CFixedWidthFields::TextBytes(widths.displayDecimals)};
 }
@@ -43,7 +48,7 @@ qint64 SideBytes(CAliasCompareInfo::FieldWidths widths) {
 
 CAliasCompareInfo::CAliasCompareInfo(QString key) : key(std::move(key)) {}
 
-CAliasCompareInfo::CAliasCompareInfo(bool isLeft, const QString& itemType, qint32 itemSize,
+CAliasCompareInfo::CAliasCompareInfo(bool isLeft, const QString& itemType, qint64 itemSize,
                                      const QString& dataType, qint16 fileDecimals,
                                      const QString& displayDecimals) {
     const int side = isLeft ? 0 : 1;
@@ -113,7 +118,7 @@ void CAliasCompareInfo::AppendRecord(QByteArray& record, FieldWidths widths) con
     CFixedWidthFields::AppendInt32(record, status);
     for (int side = 0; side < 2; ++side) {
         CFixedWidthFields::AppendText(record, itemType[side], widths.itemType);
-        CFixedWidthFields::AppendInt32(record, itemSize[side]);
+        CFixedWidthFields::AppendInt64(record, itemSize[side]);
         CFixedWidthFields::AppendText(record, dataType[side], widths.dataType);
         CFixedWidthFields::AppendInt16(record, fileDecimals[side]);
         CFixedWidthFields::AppendText(record, displayDecimals[side], widths.displayDecimals);
@@ -126,8 +131,8 @@ void CAliasCompareInfo::ParseRecord(const char* field, FieldWidths widths) {
     for (int side = 0; side < 2; ++side) {
         itemType[side] = CFixedWidthFields::ReadText(field, widths.itemType);
         field += CFixedWidthFields::TextBytes(widths.itemType);
-        itemSize[side] = CFixedWidthFields::ReadInt32(field);
-        field += 4;
+        itemSize[side] = CFixedWidthFields::ReadInt64(field);
+        field += kItemSizeBytes;
         dataType[side] = CFixedWidthFields::ReadText(field, widths.dataType);
         field += CFixedWidthFields::TextBytes(widths.dataType);
         fileDecimals[side] = CFixedWidthFields::ReadInt16(field);

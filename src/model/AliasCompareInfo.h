@@ -25,7 +25,7 @@ public:
     explicit CAliasCompareInfo(QString key);
     // One side's values, trimmed of trailing white space: status 1 for the left side, 2 for the
     // right. The key is set by the caller.
-    CAliasCompareInfo(bool isLeft, const QString& itemType, qint32 itemSize,
+    CAliasCompareInfo(bool isLeft, const QString& itemType, qint64 itemSize,
                       const QString& dataType, qint16 fileDecimals, const QString& displayDecimals);
 
     // Column 0: the key, always; columns 1-5: the value, empty unless its bit is set.
@@ -49,7 +49,7 @@ public:
     QString key;
     qint32 status = 0;
     std::array<QString, 2> itemType;        // FRDTAT
-    std::array<qint32, 2> itemSize{};       // FRDTAS
+    std::array<qint64, 2> itemSize{};       // FRDTAS, whole: no declared size wraps
     std::array<QString, 2> dataType;        // FROWTP
     std::array<qint16, 2> fileDecimals{};   // FRDTAD
     std::array<QString, 2> displayDecimals; // FRCDEC

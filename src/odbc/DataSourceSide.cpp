@@ -579,9 +579,9 @@ qint32 CDataSourceSide::CountRows(const QString& table) {
     return statement.Number(count);
 }
 
-qint32 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed) {
+qint64 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed) {
     bool failed = true;
-    qint32 size = -1;
+    qint64 size = -1;
     m_lastDiagnostic.clear();
     const QString qualified = HasConnection() && !m_dataDictionaryTable.isEmpty()
                                   ? QualifiedName(m_dataDictionaryTable)
@@ -598,7 +598,7 @@ qint32 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed
         literal.replace(QLatin1Char('\''), QStringLiteral("''"));
         const QString sql = QStringLiteral("SELECT FRDTAS FROM ") + qualified +
                             QStringLiteral(" WHERE FRDTAI='") + literal + QLatin1Char('\'');
-        const int column = statement.ExecuteDirect(sql) ? statement.BindUInt32(1) : -1;
+        const int column = statement.ExecuteDirect(sql) ? statement.BindInt64(1) : -1;
         const COdbcStatement::FetchResult fetched =
             column >= 0 ? statement.Fetch() : COdbcStatement::FetchResult::Error;
         if (fetched == COdbcStatement::FetchResult::Error) {
@@ -606,7 +606,7 @@ qint32 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed
         } else {
             failed = false;
             if (fetched == COdbcStatement::FetchResult::Row)
-                size = statement.Number(column);
+                size = statement.Number64(column);
         }
     }
     if (readFailed)
@@ -649,7 +649,7 @@ bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<
     bool bound = keyColumn >= 0;
     if (wholeRows) {
         itemType = statement.BindText(2, units(widths[1]));
-        itemSize = statement.BindInt32(3);
+        itemSize = statement.BindInt64(3);
         dataType = statement.BindText(4, units(widths[2]));
         fileDecimals = statement.BindInt16(5);
         displayDecimals = statement.BindText(6, units(widths[3]));
@@ -676,7 +676,7 @@ bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<
         if (wholeRows) {
             auto record = std::make_unique<CAliasCompareInfo>(
                 mode == DictionaryMode::LeftRows, statement.Text(itemType),
-                statement.Number(itemSize), statement.Text(dataType),
+                statement.Number64(itemSize), statement.Text(dataType),
                 qint16(statement.Number(fileDecimals)), statement.Text(displayDecimals));
             stop = onDictionaryRow(mode, key, nullptr, std::move(record), cancelFlag);
         } else {

@@ -33,13 +33,13 @@ CDictionaryComparison::CDictionaryComparison(CDataSourceSide& left, CDataSourceS
 bool CDictionaryComparison::ReadItemSize(const QString& item, qint32& size) {
     const QString object = LoadLocalizedString(kItemSizeObjectText).arg(item);
     bool failed = false;
-    const qint32 left = m_left.LookupDataItemSize(item, &failed);
+    const qint64 left = m_left.LookupDataItemSize(item, &failed);
     if (failed)
         return FailRead(m_left, object.arg(m_left.DataDictionaryTable()));
-    const qint32 right = m_right.LookupDataItemSize(item, &failed);
+    const qint64 right = m_right.LookupDataItemSize(item, &failed);
     if (failed)
         return FailRead(m_right, object.arg(m_right.DataDictionaryTable()));
-    size = std::min(std::max(left, right), kLongestWidth);
+    size = qint32(std::min<qint64>(std::max(left, right), kLongestWidth));
     return true;
 }
 

@@ -47,6 +47,18 @@ protected:
                 "INTEGER, FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
                 "INSERT INTO F9210 VALUES ('DTAI', 'S', 2147483647, 'VARC', 0, '0'),"
                 "('DTAT', 'S', 100000000, 'VARC', 0, '0'), ('AB', 'S', 1, 'X', 0, '0');"));
+        // Sizes beyond 32 bits, which wrapped: 4294967296 and 8589934592 both read as 0.
+        const QString bigSizes = QStringLiteral(
+            "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS BIGINT, "
+            "FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
+            "INSERT INTO F9210 VALUES ('DTAI', 'S', 4294967298, 'VARC', 0, '0'),"
+            "('EQUAL', 'S', 8589934593, 'X', 0, '0'),");
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("DictBigLeft"),
+            bigSizes + QStringLiteral("('BIG', 'S', 4294967296, 'X', 0, '0');"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("DictBigRight"),
+            bigSizes + QStringLiteral("('BIG', 'S', 8589934592, 'X', 0, '0');"));
         COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("DictNoKeySize"),
                                                   QStringLiteral("CREATE TABLE F9210 (FRDTAI "
                                                                  "VARCHAR(10), FRDTAS INTEGER);"));
@@ -135,7 +147,7 @@ TEST_F(DictionaryComparison, FileHoldsTheIndexThenLeftRecordsThenRightOnlyOnes) 
     const QByteArray bytes = FileBytes();
     const int entrySize = 2 * 10 + 8;
     const qint64 recordSize = CAliasCompareInfo::RecordSize({2, 4, 1});
-    EXPECT_EQ(recordSize, 4 * (2 + 4 + 1) + 16);
+    EXPECT_EQ(recordSize, 4 * (2 + 4 + 1) + 24);
     const int keys = m_results.KeyCount();
     ASSERT_EQ(bytes.size(), keys * entrySize + keys * recordSize);
 
@@ -188,6 +200,22 @@ TEST_F(DictionaryComparison, NoKeySizeOnEitherSideSaysWhatIsMissingWhere) {
         QStringLiteral("Les dictionnaires de données ne peuvent pas être comparés : aucun des "
                        "deux ne déclare la taille de la donnée DTAI")))
         << m_results.LastFailure().toStdString();
+}
+
+TEST_F(DictionaryComparison, ItemSizesBeyond32BitsAreComparedWhole) {
+    OpenSide(m_left, QStringLiteral("DictBigLeft"));
+    OpenSide(m_right, QStringLiteral("DictBigRight"));
+    EXPECT_EQ(m_left.LookupDataItemSize(QStringLiteral("BIG")), Q_INT64_C(4294967296));
+    ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress))
+        << m_results.LastFailure().toStdString();
+    // DTAI's size of 4294967298 is not a size of 2 that would cut "BIG" to "BI".
+    EXPECT_EQ(StatusOf(QStringLiteral("BIG")), CompareStatus::Different);
+    EXPECT_EQ(StatusOf(QStringLiteral("EQUAL")), CompareStatus::Same);
+    EXPECT_EQ(StatusOf(QStringLiteral("DTAI")), CompareStatus::Same);
+    const auto big = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("BIG"));
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(big->itemSize, (std::array<qint64, 2>{Q_INT64_C(4294967296), Q_INT64_C(8589934592)}));
+    EXPECT_EQ(big->GetText(2, m_params), QStringLiteral("4294967296 | 8589934592"));
 }
 
 TEST_F(DictionaryComparison, FindingAKeyInAnEmptyResultReadsNothing) {
