@@ -39,9 +39,12 @@ std::array<qint64, 5> ValueFieldBytes(CAliasCompareInfo::FieldWidths widths) {
             CFixedWidthFields::TextBytes(widths.displayDecimals)};
 }
 
+constexpr qint64 kSpillPositionBytes = 8;
+
 qint64 SideBytes(CAliasCompareInfo::FieldWidths widths) {
     const std::array<qint64, 5> fields = ValueFieldBytes(widths);
-    return std::accumulate(fields.begin(), fields.end(), qint64(0));
+    return std::accumulate(fields.begin(), fields.end(), qint64(0)) +
+           (widths.spilled ? kSpillPositionBytes : 0);
 }
 
 } // namespace
@@ -104,17 +107,31 @@ qint32 CAliasCompareInfo::MergeLeftRecord(QByteArray& record, const char* leftRe
         offset += fields[value];
     }
     const qint32 status = different ? CompareStatus::Different : CompareStatus::Same;
+    SetRecordStatus(record, status);
+    return status;
+}
+
+qint32 CAliasCompareInfo::Judge(const CParamWord& params) const {
+    const auto differs = [&params](int value, const auto& values) {
+        return params.TestBit(ParamBit::CompareValue0 + value) && values[0] != values[1];
+    };
+    const bool different = differs(0, itemType) || differs(1, itemSize) || differs(2, dataType) ||
+                           differs(3, fileDecimals) || differs(4, displayDecimals);
+    return different ? CompareStatus::Different : CompareStatus::Same;
+}
+
+void CAliasCompareInfo::SetRecordStatus(QByteArray& record, qint32 status) {
     QByteArray statusBytes;
     CFixedWidthFields::AppendInt32(statusBytes, status);
-    std::copy(statusBytes.begin(), statusBytes.end(), data);
-    return status;
+    std::copy(statusBytes.begin(), statusBytes.end(), record.data());
 }
 
 qint64 CAliasCompareInfo::RecordSize(FieldWidths widths) {
     return kStatusBytes + 2 * SideBytes(widths);
 }
 
-void CAliasCompareInfo::AppendRecord(QByteArray& record, FieldWidths widths) const {
+void CAliasCompareInfo::AppendRecord(QByteArray& record, FieldWidths widths,
+                                     std::array<qint64, 2> spillPositions) const {
     CFixedWidthFields::AppendInt32(record, status);
     for (int side = 0; side < 2; ++side) {
         CFixedWidthFields::AppendText(record, itemType[side], widths.itemType);
@@ -122,7 +139,37 @@ void CAliasCompareInfo::AppendRecord(QByteArray& record, FieldWidths widths) con
         CFixedWidthFields::AppendText(record, dataType[side], widths.dataType);
         CFixedWidthFields::AppendInt16(record, fileDecimals[side]);
         CFixedWidthFields::AppendText(record, displayDecimals[side], widths.displayDecimals);
+        if (widths.spilled)
+            CFixedWidthFields::AppendInt64(record, spillPositions[side]);
     }
+}
+
+qint64 CAliasCompareInfo::SpillPosition(const char* record, FieldWidths widths, int side) {
+    if (!widths.spilled)
+        return 0;
+    const qint64 end = kStatusBytes + (side + 1) * SideBytes(widths);
+    return CFixedWidthFields::ReadInt64(record + end - kSpillPositionBytes);
+}
+
+bool CAliasCompareInfo::Overflows(int side, FieldWidths widths) const {
+    return itemType[side].size() > widths.itemType || dataType[side].size() > widths.dataType ||
+           displayDecimals[side].size() > widths.displayDecimals;
+}
+
+QByteArray CAliasCompareInfo::SpilledTexts(int side) const {
+    QByteArray data;
+    for (const QString* text : {&itemType[side], &dataType[side], &displayDecimals[side]})
+        CFixedWidthFields::AppendSizedText(data, *text);
+    return data;
+}
+
+bool CAliasCompareInfo::ParseSpilledTexts(int side, const QByteArray& data) {
+    qint64 offset = 0;
+    for (QString* text : {&itemType[side], &dataType[side], &displayDecimals[side]}) {
+        if (!CFixedWidthFields::ReadSizedText(data.constData(), data.size(), offset, *text))
+            return false;
+    }
+    return offset == data.size();
 }
 
 void CAliasCompareInfo::ParseRecord(const char* field, FieldWidths widths) {
@@ -139,5 +186,7 @@ void CAliasCompareInfo::ParseRecord(const char* field, FieldWidths widths) {
         field += 2;
         displayDecimals[side] = CFixedWidthFields::ReadText(field, widths.displayDecimals);
         field += CFixedWidthFields::TextBytes(widths.displayDecimals);
+        if (widths.spilled)
+            field += kSpillPositionBytes;
     }
 }

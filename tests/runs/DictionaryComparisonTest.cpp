@@ -33,6 +33,8 @@ INSERT INTO F9210 VALUES ('abc', 'S', 3, 'VARC', 0, '0'), ('SAME', 'N', 8, 'NUMB
     ('AAFIRST', 'S', 5, 'VARC', 0, '0');
 )sql";
 
+constexpr int kShortItems = 2000;
+
 class DictionaryComparison : public ComparisonTestBase {
 protected:
     static void SetUpTestSuite() {
@@ -59,6 +61,29 @@ protected:
         COdbcTestEnvironment::AddSqliteDataSource(
             QStringLiteral("DictBigRight"),
             bigSizes + QStringLiteral("('BIG', 'S', 8589934592, 'X', 0, '0');"));
+        // Two thousand short items and a few long texts under implausible declared sizes: a
+        // long key, and item types that differ only past their first forty characters, that
+        // are the same, or that are long on one side and forty characters on the other.
+        const QString longDictionary = QStringLiteral(
+            "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS INTEGER, "
+            "FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
+            "INSERT INTO F9210 VALUES ('DTAI', 'S', 100000, 'VARC', 0, '0'),"
+            "('DTAT', 'S', 100000, 'VARC', 0, '0');"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+            "INSERT INTO F9210 SELECT printf('K%05d', i), 'S', 1, 'VARC', 0, '0' FROM n;"
+            "INSERT INTO F9210 VALUES ('Q' || hex(zeroblob(1500)), 'S', 1, 'VARC', 0, '0'),"
+            "('TAIL', 'T' || hex(zeroblob(1500)) || '%2', 1, 'VARC', 0, '0'),"
+            "('WHOLE', 'W' || hex(zeroblob(1500)), 1, 'VARC', 0, '0'),"
+            "('ONESIDE', %3, 1, 'VARC', 0, '0');");
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("DictLongLeft"),
+            longDictionary.arg(kShortItems)
+                .arg(QStringLiteral("A"), QStringLiteral("'O' || hex(zeroblob(1500))")));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("DictLongRight"),
+            longDictionary.arg(kShortItems)
+                .arg(QStringLiteral("B"),
+                     QStringLiteral("substr('O' || hex(zeroblob(20)), 1, 40)")));
         COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("DictNoKeySize"),
                                                   QStringLiteral("CREATE TABLE F9210 (FRDTAI "
                                                                  "VARCHAR(10), FRDTAS INTEGER);"));
@@ -216,6 +241,46 @@ TEST_F(DictionaryComparison, ItemSizesBeyond32BitsAreComparedWhole) {
     ASSERT_NE(big, nullptr);
     EXPECT_EQ(big->itemSize, (std::array<qint64, 2>{Q_INT64_C(4294967296), Q_INT64_C(8589934592)}));
     EXPECT_EQ(big->GetText(2, m_params), QStringLiteral("4294967296 | 8589934592"));
+}
+
+TEST_F(DictionaryComparison, FewLongTextsKeepTheFileAsSmallAsTheDataAndReadBackWhole) {
+    OpenSide(m_left, QStringLiteral("DictLongLeft"));
+    OpenSide(m_right, QStringLiteral("DictLongRight"));
+    ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress))
+        << m_results.LastFailure().toStdString();
+    const QString zeros(3000, QLatin1Char('0'));
+    const QString longKey = QLatin1Char('Q') + zeros;
+    const QString whole = QLatin1Char('W') + zeros;
+    // Each item costs a few hundred bytes and each long text about its own size, where every
+    // record as wide as the longest text made this file some 40 MB.
+    const qint64 items = kShortItems + 6;
+    const qint64 longTexts = 7 * 3001;
+    EXPECT_LT(FileBytes().size(), items * 400 + longTexts * 2 * 2);
+
+    EXPECT_EQ(StatusOf(QStringLiteral("K00001")), CompareStatus::Same);
+    EXPECT_EQ(StatusOf(longKey), CompareStatus::Same);
+    EXPECT_EQ(m_results.ReadDictionaryKey(m_results.FindDictionaryKey(longKey)), longKey);
+    EXPECT_EQ(StatusOf(QStringLiteral("TAIL")), CompareStatus::Different);
+    EXPECT_EQ(StatusOf(QStringLiteral("WHOLE")), CompareStatus::Same);
+    EXPECT_EQ(StatusOf(QStringLiteral("ONESIDE")), CompareStatus::Different);
+    EXPECT_EQ(m_results.DictionaryCounters(),
+              (CComparisonResults::Counters{kShortItems + 4, 0, 0, 2}));
+
+    const auto tail = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("TAIL"));
+    ASSERT_NE(tail, nullptr);
+    EXPECT_EQ(tail->itemType,
+              (std::array<QString, 2>{QLatin1Char('T') + zeros + QLatin1Char('A'),
+                                      QLatin1Char('T') + zeros + QLatin1Char('B')}));
+    const auto same = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("WHOLE"));
+    ASSERT_NE(same, nullptr);
+    EXPECT_EQ(same->GetText(1, m_params), whole);
+    const auto oneSide = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("ONESIDE"));
+    ASSERT_NE(oneSide, nullptr);
+    EXPECT_EQ(oneSide->itemType, (std::array<QString, 2>{QLatin1Char('O') + zeros,
+                                                         QLatin1Char('O') + zeros.left(39)}));
+    const auto shortItem = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("K02000"));
+    ASSERT_NE(shortItem, nullptr);
+    EXPECT_EQ(shortItem->itemType, (std::array<QString, 2>{"S", "S"}));
 }
 
 TEST_F(DictionaryComparison, FindingAKeyInAnEmptyResultReadsNothing) {
