@@ -15,7 +15,11 @@ QString ValueText(const QString& value) {
     return value;
 }
 
-QString ValueText(qint32 value) {
+QString ValueText(qint64 value) {
+    return QString::number(value);
+}
+
+QString ValueText(qint16 value) {
     return QString::number(value);
 }
 
@@ -26,24 +30,28 @@ QString SideTexts(qint32 status, const std::array<T, 2>& values) {
 
 // A record is the status, then for each side the fields of DTAT, DTAS, OWTP, DTAD and CDEC.
 constexpr qint64 kStatusBytes = 4;
+constexpr qint64 kItemSizeBytes = 8;
 
 // The sizes of one side's five fields.
 std::array<qint64, 5> ValueFieldBytes(CAliasCompareInfo::FieldWidths widths) {
-    return {CFixedWidthFields::TextBytes(widths.itemType), 4,
+    return {CFixedWidthFields::TextBytes(widths.itemType), kItemSizeBytes,
             CFixedWidthFields::TextBytes(widths.dataType), 2,
             CFixedWidthFields::TextBytes(widths.displayDecimals)};
 }
 
+constexpr qint64 kSpillPositionBytes = 8;
+
 qint64 SideBytes(CAliasCompareInfo::FieldWidths widths) {
     const std::array<qint64, 5> fields = ValueFieldBytes(widths);
-    return std::accumulate(fields.begin(), fields.end(), qint64(0));
+    return std::accumulate(fields.begin(), fields.end(), qint64(0)) +
+           (widths.spilled ? kSpillPositionBytes : 0);
 }
 
 } // namespace
 
 CAliasCompareInfo::CAliasCompareInfo(QString key) : key(std::move(key)) {}
 
-CAliasCompareInfo::CAliasCompareInfo(bool isLeft, const QString& itemType, qint32 itemSize,
+CAliasCompareInfo::CAliasCompareInfo(bool isLeft, const QString& itemType, qint64 itemSize,
                                      const QString& dataType, qint16 fileDecimals,
                                      const QString& displayDecimals) {
     const int side = isLeft ? 0 : 1;
@@ -99,25 +107,69 @@ qint32 CAliasCompareInfo::MergeLeftRecord(QByteArray& record, const char* leftRe
         offset += fields[value];
     }
     const qint32 status = different ? CompareStatus::Different : CompareStatus::Same;
+    SetRecordStatus(record, status);
+    return status;
+}
+
+qint32 CAliasCompareInfo::Judge(const CParamWord& params) const {
+    const auto differs = [&params](int value, const auto& values) {
+        return params.TestBit(ParamBit::CompareValue0 + value) && values[0] != values[1];
+    };
+    const bool different = differs(0, itemType) || differs(1, itemSize) || differs(2, dataType) ||
+                           differs(3, fileDecimals) || differs(4, displayDecimals);
+    return different ? CompareStatus::Different : CompareStatus::Same;
+}
+
+void CAliasCompareInfo::SetRecordStatus(QByteArray& record, qint32 status) {
     QByteArray statusBytes;
     CFixedWidthFields::AppendInt32(statusBytes, status);
-    std::copy(statusBytes.begin(), statusBytes.end(), data);
-    return status;
+    std::copy(statusBytes.begin(), statusBytes.end(), record.data());
 }
 
 qint64 CAliasCompareInfo::RecordSize(FieldWidths widths) {
     return kStatusBytes + 2 * SideBytes(widths);
 }
 
-void CAliasCompareInfo::AppendRecord(QByteArray& record, FieldWidths widths) const {
+void CAliasCompareInfo::AppendRecord(QByteArray& record, FieldWidths widths,
+                                     std::array<qint64, 2> spillPositions) const {
     CFixedWidthFields::AppendInt32(record, status);
     for (int side = 0; side < 2; ++side) {
         CFixedWidthFields::AppendText(record, itemType[side], widths.itemType);
-        CFixedWidthFields::AppendInt32(record, itemSize[side]);
+        CFixedWidthFields::AppendInt64(record, itemSize[side]);
         CFixedWidthFields::AppendText(record, dataType[side], widths.dataType);
         CFixedWidthFields::AppendInt16(record, fileDecimals[side]);
         CFixedWidthFields::AppendText(record, displayDecimals[side], widths.displayDecimals);
+        if (widths.spilled)
+            CFixedWidthFields::AppendInt64(record, spillPositions[side]);
     }
+}
+
+qint64 CAliasCompareInfo::SpillPosition(const char* record, FieldWidths widths, int side) {
+    if (!widths.spilled)
+        return 0;
+    const qint64 end = kStatusBytes + (side + 1) * SideBytes(widths);
+    return CFixedWidthFields::ReadInt64(record + end - kSpillPositionBytes);
+}
+
+bool CAliasCompareInfo::Overflows(int side, FieldWidths widths) const {
+    return itemType[side].size() > widths.itemType || dataType[side].size() > widths.dataType ||
+           displayDecimals[side].size() > widths.displayDecimals;
+}
+
+QByteArray CAliasCompareInfo::SpilledTexts(int side) const {
+    QByteArray data;
+    for (const QString* text : {&itemType[side], &dataType[side], &displayDecimals[side]})
+        CFixedWidthFields::AppendSizedText(data, *text);
+    return data;
+}
+
+bool CAliasCompareInfo::ParseSpilledTexts(int side, const QByteArray& data) {
+    qint64 offset = 0;
+    for (QString* text : {&itemType[side], &dataType[side], &displayDecimals[side]}) {
+        if (!CFixedWidthFields::ReadSizedText(data.constData(), data.size(), offset, *text))
+            return false;
+    }
+    return offset == data.size();
 }
 
 void CAliasCompareInfo::ParseRecord(const char* field, FieldWidths widths) {
@@ -126,13 +178,15 @@ void CAliasCompareInfo::ParseRecord(const char* field, FieldWidths widths) {
     for (int side = 0; side < 2; ++side) {
         itemType[side] = CFixedWidthFields::ReadText(field, widths.itemType);
         field += CFixedWidthFields::TextBytes(widths.itemType);
-        itemSize[side] = CFixedWidthFields::ReadInt32(field);
-        field += 4;
+        itemSize[side] = CFixedWidthFields::ReadInt64(field);
+        field += kItemSizeBytes;
         dataType[side] = CFixedWidthFields::ReadText(field, widths.dataType);
         field += CFixedWidthFields::TextBytes(widths.dataType);
         fileDecimals[side] = CFixedWidthFields::ReadInt16(field);
         field += 2;
         displayDecimals[side] = CFixedWidthFields::ReadText(field, widths.displayDecimals);
         field += CFixedWidthFields::TextBytes(widths.displayDecimals);
+        if (widths.spilled)
+            field += kSpillPositionBytes;
     }
 }

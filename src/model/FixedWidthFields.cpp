@@ -51,6 +51,23 @@ qint64 CFixedWidthFields::ReadInt64(const char* data) {
     return qFromLittleEndian<qint64>(data);
 }
 
+void CFixedWidthFields::AppendSizedText(QByteArray& buffer, const QString& text) {
+    AppendInt32(buffer, qint32(text.size()));
+    AppendText(buffer, text, int(text.size()));
+}
+
+bool CFixedWidthFields::ReadSizedText(const char* data, qint64 size, qint64& offset,
+                                      QString& text) {
+    if (offset < 0 || size - offset < 4)
+        return false;
+    const qint32 units = ReadInt32(data + offset);
+    if (units < 0 || (size - offset - 4) / 2 < units)
+        return false;
+    text = ReadText(data + offset + 4, units);
+    offset += 4 + TextBytes(units);
+    return true;
+}
+
 QString CFixedWidthFields::ReadText(const char* data, int width) {
     qsizetype length = 0;
     while (length < width && qFromLittleEndian<quint16>(data + 2 * length) != 0)

@@ -21,4 +21,11 @@ public:
     static QString ReadText(const char* data, int width);
 
     static constexpr int TextBytes(int width) { return width > 0 ? 2 * width : 0; }
+
+    // A text of any length, for what does not fit a field: its length in code units as a
+    // 32-bit integer, then its units.
+    static void AppendSizedText(QByteArray& buffer, const QString& text);
+    // Reads one at offset in data of size bytes and moves offset past it; false when it would
+    // run past the end.
+    static bool ReadSizedText(const char* data, qint64 size, qint64& offset, QString& text);
 };

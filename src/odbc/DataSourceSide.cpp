@@ -191,6 +191,19 @@ QString CDataSourceSide::SearchPattern(const QString& text, bool& exact) {
     return pattern;
 }
 
+// The catalog of a table listing. MariaDB reads it as a search pattern there ("a_b" also lists
+// the tables of "aXb", and a backslash escapes what follows), though not in the other catalogue
+// calls, where it is an identifier; PostgreSQL and SQLite ignore it. It is escaped as a pattern,
+// and every catalogue call keeps only the rows of the catalog itself (IsOtherCatalog).
+QString CDataSourceSide::CatalogPattern() {
+    bool exact = true;
+    return SearchPattern(m_owner.catalog, exact);
+}
+
+bool CDataSourceSide::IsOtherCatalog(const QString& rowCatalog) const {
+    return !m_owner.catalog.isEmpty() && rowCatalog != m_owner.catalog;
+}
+
 void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCombo) {
     const CWaitCursor waitCursor;
     ownerList.clear();
@@ -257,28 +270,31 @@ bool CDataSourceSide::ListTables(ITableList* tableList) {
         COdbcStatement statement(*m_connection);
         bool exactSchema = true;
         const QString schemaPattern = SearchPattern(m_owner.schema, exactSchema);
+        const QString catalogPattern = CatalogPattern();
         // No blank after the comma: the SQLite driver reads "'TABLE', 'VIEW'" as tables only.
         const QString tableTypes = QStringLiteral("'TABLE','VIEW'");
         const bool listed = statement.Execute([&](SQLHSTMT handle) {
-            return SQLTablesW(handle, Wide(m_owner.catalog), SQL_NTS, Wide(schemaPattern), SQL_NTS,
+            return SQLTablesW(handle, Wide(catalogPattern), SQL_NTS, Wide(schemaPattern), SQL_NTS,
                               nullptr, SQL_NTS, Wide(tableTypes), SQL_NTS);
         });
         if (!listed)
             return Fail(statement.Diagnostic());
 
-        statement.BindText(1, kNameBufferUnits);
+        const int catalogColumn = statement.BindText(1, kNameBufferUnits);
         const int schemaColumn = statement.BindText(2, kNameBufferUnits);
         const int nameColumn = statement.BindText(3, kNameBufferUnits);
         const int typeColumn = statement.BindText(4, kNameBufferUnits);
-        bool result = schemaColumn >= 0 && nameColumn >= 0 && typeColumn >= 0;
+        bool result = catalogColumn >= 0 && schemaColumn >= 0 && nameColumn >= 0 && typeColumn >= 0;
 
         COdbcStatement::FetchResult fetched = COdbcStatement::FetchResult::Error;
         while (result && (fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
-            if (statement.IsTextCut(nameColumn) || statement.IsTextCut(schemaColumn)) {
+            if (statement.IsTextCut(nameColumn) || statement.IsTextCut(schemaColumn) ||
+                statement.IsTextCut(catalogColumn)) {
                 m_tableNames.clear();
                 return Fail(LongNameDiagnostic());
             }
-            if (!exactSchema && statement.Text(schemaColumn) != m_owner.schema)
+            if ((!exactSchema && statement.Text(schemaColumn) != m_owner.schema) ||
+                IsOtherCatalog(statement.Text(catalogColumn)))
                 continue;
             const QString name = statement.Text(nameColumn);
             InsertSorted(true, m_tableNames, name);
@@ -362,15 +378,15 @@ bool CDataSourceSide::OpenColumnRows(COdbcStatement& statement, const QString* t
     if (!listed)
         return Fail(statement.Diagnostic());
 
-    statement.BindText(1, kNameBufferUnits);
+    bindings.catalog = statement.BindText(1, kNameBufferUnits);
     bindings.schema = statement.BindText(2, kNameBufferUnits);
     bindings.table = statement.BindText(3, kNameBufferUnits);
     bindings.name = statement.BindText(4, kNameBufferUnits);
     bindings.type = statement.BindInt16(5);
     bindings.typeName = statement.BindText(6, kNameBufferUnits);
     bindings.size = statement.BindInt32(7);
-    if (bindings.schema < 0 || bindings.table < 0 || bindings.name < 0 || bindings.type < 0 ||
-        bindings.typeName < 0 || bindings.size < 0)
+    if (bindings.catalog < 0 || bindings.schema < 0 || bindings.table < 0 || bindings.name < 0 ||
+        bindings.type < 0 || bindings.typeName < 0 || bindings.size < 0)
         return Fail(statement.Diagnostic());
     return true;
 }
@@ -378,7 +394,8 @@ bool CDataSourceSide::OpenColumnRows(COdbcStatement& statement, const QString* t
 bool CDataSourceSide::IsColumnRowCut(const COdbcStatement& statement,
                                      const ColumnBindings& bindings) {
     return statement.IsTextCut(bindings.table) || statement.IsTextCut(bindings.name) ||
-           statement.IsTextCut(bindings.schema) || statement.IsTextCut(bindings.typeName);
+           statement.IsTextCut(bindings.schema) || statement.IsTextCut(bindings.typeName) ||
+           statement.IsTextCut(bindings.catalog);
 }
 
 bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString& table,
@@ -447,7 +464,8 @@ bool CDataSourceSide::ReadColumnGroup(const QString* tablePattern, CColumnCatalo
     while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
         if (IsColumnRowCut(statement, bindings))
             return Fail(LongNameDiagnostic());
-        if (!exactSchema && statement.Text(bindings.schema) != m_owner.schema)
+        if ((!exactSchema && statement.Text(bindings.schema) != m_owner.schema) ||
+            IsOtherCatalog(statement.Text(bindings.catalog)))
             continue;
         const QString rowTable = statement.Text(bindings.table);
         if (rowTable != table) {
@@ -467,21 +485,24 @@ bool CDataSourceSide::IsTableListed(const QString& table, bool& listed) {
     bool exact = true;
     const QString schemaPattern = SearchPattern(m_owner.schema, exact);
     const QString tablePattern = SearchPattern(NamePrefix(table), exact) + QLatin1Char('%');
+    const QString catalogPattern = CatalogPattern();
     const QString tableTypes = QStringLiteral("'TABLE','VIEW'");
     const bool called = statement.Execute([&](SQLHSTMT handle) {
-        return SQLTablesW(handle, Wide(m_owner.catalog), SQL_NTS, Wide(schemaPattern), SQL_NTS,
+        return SQLTablesW(handle, Wide(catalogPattern), SQL_NTS, Wide(schemaPattern), SQL_NTS,
                           Wide(tablePattern), SQL_NTS, Wide(tableTypes), SQL_NTS);
     });
     if (!called)
         return Fail(statement.Diagnostic());
+    const int catalogColumn = statement.BindText(1, kNameBufferUnits);
     const int schemaColumn = statement.BindText(2, kNameBufferUnits);
     const int nameColumn = statement.BindText(3, kNameBufferUnits);
-    if (schemaColumn < 0 || nameColumn < 0)
+    if (catalogColumn < 0 || schemaColumn < 0 || nameColumn < 0)
         return Fail(statement.Diagnostic());
     COdbcStatement::FetchResult fetched;
     while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
         if (statement.Text(nameColumn) == table &&
-            (m_owner.schema.isEmpty() || statement.Text(schemaColumn) == m_owner.schema))
+            (m_owner.schema.isEmpty() || statement.Text(schemaColumn) == m_owner.schema) &&
+            !IsOtherCatalog(statement.Text(catalogColumn)))
             listed = true;
     }
     return fetched == COdbcStatement::FetchResult::End || Fail(statement.Diagnostic());
@@ -503,20 +524,22 @@ bool CDataSourceSide::ReadIndexes(const QString& table, CIndexInfoArray& indexes
     if (!listed)
         return Fail(statement.Diagnostic());
 
+    const int catalogColumn = statement.BindText(1, kNameBufferUnits);
     const int indexColumn = statement.BindText(6, kNameBufferUnits);
     const int columnColumn = statement.BindText(9, kNameBufferUnits);
     const int orderColumn = statement.BindText(10, kNameBufferUnits);
-    if (indexColumn < 0 || columnColumn < 0 || orderColumn < 0)
+    if (catalogColumn < 0 || indexColumn < 0 || columnColumn < 0 || orderColumn < 0)
         return Fail(statement.Diagnostic());
 
     std::unique_ptr<CIndexInfo> current;
     COdbcStatement::FetchResult fetched;
     while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
-        if (statement.IsTextCut(indexColumn) || statement.IsTextCut(columnColumn))
+        if (statement.IsTextCut(indexColumn) || statement.IsTextCut(columnColumn) ||
+            statement.IsTextCut(catalogColumn))
             return Fail(LongNameDiagnostic());
         const QString indexName = statement.Text(indexColumn);
-        if (indexName.isEmpty())
-            continue; // the table's statistics row
+        if (indexName.isEmpty() || IsOtherCatalog(statement.Text(catalogColumn)))
+            continue; // the table's statistics row, or another database's table
         if (current && current->name != indexName)
             indexes.push_back(std::move(current));
         if (!current)
@@ -567,9 +590,9 @@ qint32 CDataSourceSide::CountRows(const QString& table) {
     return statement.Number(count);
 }
 
-qint32 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed) {
+qint64 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed) {
     bool failed = true;
-    qint32 size = -1;
+    qint64 size = -1;
     m_lastDiagnostic.clear();
     const QString qualified = HasConnection() && !m_dataDictionaryTable.isEmpty()
                                   ? QualifiedName(m_dataDictionaryTable)
@@ -586,7 +609,7 @@ qint32 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed
         literal.replace(QLatin1Char('\''), QStringLiteral("''"));
         const QString sql = QStringLiteral("SELECT FRDTAS FROM ") + qualified +
                             QStringLiteral(" WHERE FRDTAI='") + literal + QLatin1Char('\'');
-        const int column = statement.ExecuteDirect(sql) ? statement.BindUInt32(1) : -1;
+        const int column = statement.ExecuteDirect(sql) ? statement.BindInt64(1) : -1;
         const COdbcStatement::FetchResult fetched =
             column >= 0 ? statement.Fetch() : COdbcStatement::FetchResult::Error;
         if (fetched == COdbcStatement::FetchResult::Error) {
@@ -594,7 +617,7 @@ qint32 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed
         } else {
             failed = false;
             if (fetched == COdbcStatement::FetchResult::Row)
-                size = statement.Number(column);
+                size = statement.Number64(column);
         }
     }
     if (readFailed)
@@ -637,7 +660,7 @@ bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<
     bool bound = keyColumn >= 0;
     if (wholeRows) {
         itemType = statement.BindText(2, units(widths[1]));
-        itemSize = statement.BindInt32(3);
+        itemSize = statement.BindInt64(3);
         dataType = statement.BindText(4, units(widths[2]));
         fileDecimals = statement.BindInt16(5);
         displayDecimals = statement.BindText(6, units(widths[3]));
@@ -664,7 +687,7 @@ bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<
         if (wholeRows) {
             auto record = std::make_unique<CAliasCompareInfo>(
                 mode == DictionaryMode::LeftRows, statement.Text(itemType),
-                statement.Number(itemSize), statement.Text(dataType),
+                statement.Number64(itemSize), statement.Text(dataType),
                 qint16(statement.Number(fileDecimals)), statement.Text(displayDecimals));
             stop = onDictionaryRow(mode, key, nullptr, std::move(record), cancelFlag);
         } else {

@@ -100,8 +100,8 @@ public:
     QString DataDictionaryTable() const { return m_dataDictionaryTable; }
     void FindDataDictionaryTable();
     // -1 when the item is not in the dictionary; readFailed, when given, tells a failed read
-    // from a missing item.
-    qint32 LookupDataItemSize(const QString& item, bool* readFailed = nullptr);
+    // from a missing item. Sizes are read whole: one beyond 32 bits must not wrap to a small one.
+    qint64 LookupDataItemSize(const QString& item, bool* readFailed = nullptr);
     // False when the read failed or too few widths were given. In the key modes with longest
     // given and four widths, the value columns FRDTAT, FROWTP and FRCDEC are read as well, and
     // longest receives the longest right-trimmed length of each of the four texts seen, so that
@@ -113,9 +113,13 @@ public:
 private:
     bool HasConnection() const;
     QString SearchPattern(const QString& text, bool& exact);
+    QString CatalogPattern();
+    // Whether a catalogue row belongs to another catalog than the owner's.
+    bool IsOtherCatalog(const QString& rowCatalog) const;
     bool Fail(const QString& diagnostic);
     // Where the columns of a column catalogue call are bound.
     struct ColumnBindings {
+        int catalog = -1;
         int schema = -1;
         int table = -1;
         int name = -1;

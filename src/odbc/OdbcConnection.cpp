@@ -7,6 +7,8 @@
 #include "odbc/OdbcEnvironment.h"
 #include "odbc/OdbcStatement.h"
 
+#include <QFileInfo>
+
 #include <sqlext.h>
 #include <sqlucode.h>
 
@@ -14,6 +16,8 @@
 
 namespace {
 constexpr int kConformanceText = 1943;
+constexpr int kNoDatabaseFileText = 1921;
+constexpr int kMissingFileText = 1922;
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
 
 QString InfoText(SQLHDBC connection, SQLUSMALLINT infoType) {
@@ -26,6 +30,14 @@ QString InfoText(SQLHDBC connection, SQLUSMALLINT infoType) {
         ++size;
     return QString(reinterpret_cast<const QChar*>(text), size);
 }
+
+// The definition that the driver manager uses for a name: the user's before the machine's.
+bool ReadDefinition(const QString& dataSourceName, CDataSourceDefinition& definition) {
+    QString unused;
+    return CDataSourceSetup::Read(dataSourceName, false, definition, unused) ||
+           CDataSourceSetup::Read(dataSourceName, true, definition, unused);
+}
+
 } // namespace
 
 COdbcConnection::COdbcConnection() = default;
@@ -46,11 +58,29 @@ bool COdbcConnection::Open(const QString& dataSourceName) {
     // could end the value (";Database=other") is never put into a connection string: it is
     // handed to SQLConnectW as an argument of its own, which nothing parses.
     QString connectString = ConnectString(dataSourceName);
-    // The SQLite driver creates a database file that is not there: a data source whose file
-    // has gone would read as an empty database (and a file would be written). It must fail.
-    if (!connectString.isEmpty() && CDataSourceSetup::KindOf(CDataSourceSetup::DriverOf(
-                                        dataSourceName)) == CDataSourceSetup::DriverKind::SQLite)
-        connectString += QStringLiteral("NoCreat=1;");
+    const CDataSourceSetup::DriverKind kind =
+        CDataSourceSetup::KindOf(CDataSourceSetup::DriverOf(dataSourceName));
+    if (kind == CDataSourceSetup::DriverKind::SQLite) {
+        // The SQLite driver creates a database file that is not there: a data source whose file
+        // has gone would read as an empty database (and a file would be written). Its file is
+        // checked first, to say which one is missing; NoCreat=1 still guards the moment between
+        // the check and the opening. SQLConnectW takes no such attribute, so a name that cannot
+        // go into a connection string is opened through its definition's own attributes.
+        CDataSourceDefinition definition;
+        QString file;
+        if (ReadDefinition(dataSourceName, definition))
+            file = definition.Attribute(CDataSourceSetup::DatabaseFileKey(kind));
+        if (file.isEmpty() || !QFileInfo(file).isFile()) {
+            Close();
+            m_diagnostic = file.isEmpty()
+                               ? LoadLocalizedString(kNoDatabaseFileText).arg(dataSourceName)
+                               : LoadLocalizedString(kMissingFileText).arg(dataSourceName, file);
+            return false;
+        }
+        if (connectString.isEmpty())
+            connectString = CDataSourceSetup::ConnectionString(definition);
+        return OpenConnectionString(connectString + QStringLiteral("NoCreat=1;"));
+    }
     if (!connectString.isEmpty())
         return OpenConnectionString(connectString);
     return OpenWith([&dataSourceName](SQLHDBC handle) {

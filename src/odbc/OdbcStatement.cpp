@@ -102,6 +102,10 @@ int COdbcStatement::BindUInt32(SQLUSMALLINT column) {
     return BindNumber(column, SQL_C_ULONG);
 }
 
+int COdbcStatement::BindInt64(SQLUSMALLINT column) {
+    return BindNumber(column, SQL_C_SBIGINT);
+}
+
 COdbcStatement::FetchResult COdbcStatement::Fetch() {
     if (!IsAllocated())
         return FetchResult::Error;
@@ -150,7 +154,18 @@ qint32 COdbcStatement::Number(int binding) const {
         return number.value.int16;
     case SQL_C_ULONG:
         return qint32(number.value.uint32);
+    case SQL_C_SBIGINT:
+        return qint32(number.value.int64);
     default:
         return number.value.int32;
     }
+}
+
+qint64 COdbcStatement::Number64(int binding) const {
+    if (binding < 0 || binding >= int(m_bindings.size()) || m_bindings[binding].isText)
+        return 0;
+    const NumberBinding& number = m_numbers[m_bindings[binding].slot];
+    if (number.indicator != SQL_NULL_DATA && number.cType == SQL_C_SBIGINT)
+        return number.value.int64;
+    return Number(binding);
 }

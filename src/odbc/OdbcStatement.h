@@ -49,6 +49,7 @@ public:
     int BindInt16(SQLUSMALLINT column);
     int BindInt32(SQLUSMALLINT column);
     int BindUInt32(SQLUSMALLINT column);
+    int BindInt64(SQLUSMALLINT column);
 
     enum class FetchResult { Row, End, Error };
     FetchResult Fetch();
@@ -58,6 +59,8 @@ public:
     // True when the value did not fit its buffer and was cut.
     bool IsTextCut(int binding) const;
     qint32 Number(int binding) const;
+    // A number bound with BindInt64; the others read as Number does.
+    qint64 Number64(int binding) const;
 
     void Cancel();
 
@@ -75,6 +78,7 @@ private:
             SQLSMALLINT int16;
             SQLINTEGER int32;
             SQLUINTEGER uint32;
+            SQLBIGINT int64;
         } value{};
         SQLLEN indicator = 0;
     };

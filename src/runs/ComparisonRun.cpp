@@ -25,12 +25,17 @@ CResultFile* CComparisonRun::CreateResultFile() {
     return m_file.get();
 }
 
-bool CComparisonRun::FailRead(const CDataSourceSide& side, const QString& object) {
+QString CComparisonRun::SideText(const CDataSourceSide& side) {
     QString dataSource = side.DataSourceName();
     const QString owner = side.Owner().DisplayText();
     if (!owner.isEmpty())
         dataSource += QStringLiteral(" (") + owner + QLatin1Char(')');
-    m_failure = LoadLocalizedString(kFailedReadText).arg(dataSource, object, side.LastDiagnostic());
+    return dataSource;
+}
+
+bool CComparisonRun::FailRead(const CDataSourceSide& side, const QString& object) {
+    m_failure =
+        LoadLocalizedString(kFailedReadText).arg(SideText(side), object, side.LastDiagnostic());
     return false;
 }
 

@@ -13,13 +13,15 @@ constexpr qint64 kNoRecord = -1;
 // make a run allocate gigabytes. Longer keys and values are cut to the width.
 constexpr qint32 kLongestWidth = 4000;
 // Declared widths up to this are taken as they are; above it the result file's fields take the
-// longest texts actually read, so that a mistyped size costs neither memory nor disk.
+// longest texts actually read, up to this again: the rare longer text is kept apart whole, so
+// that one long value next to a mistyped size does not widen the records of every item.
 constexpr qint32 kTrustedWidth = 40;
 // The dictionary's index reaches the file in pieces of about this size.
 constexpr qsizetype kIndexChunkBytes = 1024 * 1024;
 
 constexpr int kDictionaryObjectText = 1952;
 constexpr int kItemSizeObjectText = 1953;
+constexpr int kNoKeySizeText = 1920;
 
 } // namespace
 
@@ -32,13 +34,13 @@ CDictionaryComparison::CDictionaryComparison(CDataSourceSide& left, CDataSourceS
 bool CDictionaryComparison::ReadItemSize(const QString& item, qint32& size) {
     const QString object = LoadLocalizedString(kItemSizeObjectText).arg(item);
     bool failed = false;
-    const qint32 left = m_left.LookupDataItemSize(item, &failed);
+    const qint64 left = m_left.LookupDataItemSize(item, &failed);
     if (failed)
         return FailRead(m_left, object.arg(m_left.DataDictionaryTable()));
-    const qint32 right = m_right.LookupDataItemSize(item, &failed);
+    const qint64 right = m_right.LookupDataItemSize(item, &failed);
     if (failed)
         return FailRead(m_right, object.arg(m_right.DataDictionaryTable()));
-    size = std::min(std::max(left, right), kLongestWidth);
+    size = qint32(std::min<qint64>(std::max(left, right), kLongestWidth));
     return true;
 }
 
@@ -57,8 +59,13 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
              !ReadItemSize(QStringLiteral("DTAT"), declaredItemType) ||
              !ReadItemSize(QStringLiteral("OWTP"), declaredDataType) ||
              !ReadItemSize(QStringLiteral("CDEC"), declaredDecimals);
-    if (!failed && declaredKey <= 0)
+    if (!failed && declaredKey <= 0) {
+        // Without the size of the item names there is nothing to read the keys into.
+        Fail(LoadLocalizedString(kNoKeySizeText)
+                 .arg(SideText(m_left), m_left.DataDictionaryTable(), SideText(m_right),
+                      m_right.DataDictionaryTable()));
         return EndRun(false, false, waitDialog);
+    }
     if (declaredItemType <= 0)
         declaredItemType = 1;
     if (declaredDataType <= 0)
@@ -90,23 +97,35 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
     read(m_left, Mode::LeftKeys, declared, &m_keyList, measure ? &leftLongest : nullptr);
     read(m_right, Mode::RightKeys, declared, &m_keyList, measure ? &rightLongest : nullptr);
     if (!failed && !cancelFlag) {
-        const auto width = [&](int column) {
+        const auto longest = [&](int column) {
             if (!measure)
                 return declared[size_t(column)];
             const int left = column < int(leftLongest.size()) ? leftLongest[column] : 0;
             const int right = column < int(rightLongest.size()) ? rightLongest[column] : 0;
             return std::max({left, right, 1});
         };
+        const auto width = [&](int column) { return std::min(longest(column), kTrustedWidth); };
+        const auto spills = [&](int column) { return longest(column) > width(column); };
         m_keyWidth = width(0);
-        m_recordWidths = {width(1), width(2), width(3)};
+        m_keySpilled = spills(0);
+        m_recordWidths = {width(1), width(2), width(3), spills(1) || spills(2) || spills(3)};
 
         DiscardResultFile();
         m_keyCount = qint32(m_keyList.size());
         m_recordPositions.assign(m_keyList.size(), kNoRecord);
+        m_keySpillPositions.assign(m_keySpilled ? m_keyList.size() : 0, 0);
         m_rightSeen.assign(m_keyList.size(), 0);
         if (!CreateResultFile() || !WriteIndex()) {
             failed = true;
             FailFile();
+        }
+        // Keys too long for their field follow the index, whole.
+        for (qsizetype entry = 0; !failed && m_keySpilled && entry < m_keyList.size(); ++entry) {
+            if (m_keyList[entry].size() <= m_keyWidth)
+                continue;
+            QByteArray bytes;
+            CFixedWidthFields::AppendSizedText(bytes, m_keyList[entry]);
+            m_keySpillPositions[size_t(entry)] = AppendSpill(bytes);
         }
     }
     if (!cancelFlag && !failed && waitDialog.QueryCancel() != 0)
@@ -114,10 +133,10 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
 
     if (!cancelFlag && !failed) {
         waitDialog.Progress(m_rowCount);
-        const std::vector<int> widths{m_keyWidth, m_recordWidths.itemType, m_recordWidths.dataType,
-                                      m_recordWidths.displayDecimals};
-        read(m_left, Mode::LeftRows, widths, nullptr, nullptr);
-        read(m_right, Mode::RightRows, widths, nullptr, nullptr);
+        // Read at the declared widths, as the keys were: the fields may be narrower than the
+        // longest values, which are kept apart whole.
+        read(m_left, Mode::LeftRows, declared, nullptr, nullptr);
+        read(m_right, Mode::RightRows, declared, nullptr, nullptr);
         // The records' positions reach the index in one pass at the end rather than one write
         // per row; the file ends up the same.
         if (!failed && !cancelFlag && (!WriteIndex() || !m_file->Flush())) {
@@ -128,6 +147,7 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
 
     m_keyList.clear();
     m_recordPositions.clear();
+    m_keySpillPositions.clear();
     m_rightSeen.clear();
     return EndRun(!cancelFlag && !failed, failed, waitDialog);
 }
@@ -162,6 +182,8 @@ bool CDictionaryComparison::WriteIndex() {
     for (qsizetype entry = 0; entry < m_keyList.size(); ++entry) {
         CFixedWidthFields::AppendText(chunk, m_keyList[entry], m_keyWidth);
         CFixedWidthFields::AppendInt64(chunk, m_recordPositions[entry]);
+        if (m_keySpilled)
+            CFixedWidthFields::AppendInt64(chunk, m_keySpillPositions[size_t(entry)]);
         if (chunk.size() >= kIndexChunkBytes || entry + 1 == m_keyList.size()) {
             if (!m_file->WriteAt(position, chunk))
                 return false;
@@ -194,23 +216,25 @@ bool CDictionaryComparison::OnDictionaryRow(Mode mode, const QString& key, QStri
             QByteArray& bytes = m_recordBytes;
             bytes.resize(0); // keeps its capacity from row to row
             if (isLeft && position <= 0) {
-                record->AppendRecord(bytes, m_recordWidths);
+                record->AppendRecord(bytes, m_recordWidths, {SpillSide(*record, 0), 0});
                 position = m_file->Append(bytes);
                 ++m_dictionaryCounters[CompareStatus::OnlyLeft];
             } else if (!isLeft && !m_rightSeen[entry]) {
                 m_rightSeen[entry] = 1;
                 if (position <= 0) {
-                    record->AppendRecord(bytes, m_recordWidths);
+                    record->AppendRecord(bytes, m_recordWidths, {0, SpillSide(*record, 1)});
                     position = m_file->Append(bytes);
                     ++m_dictionaryCounters[CompareStatus::OnlyRight];
                 } else {
                     // The stored left record and this right one are merged and judged in their
                     // binary form: no values are rebuilt for the hundreds of thousands of items.
-                    record->AppendRecord(bytes, m_recordWidths);
+                    record->AppendRecord(bytes, m_recordWidths, {0, SpillSide(*record, 1)});
                     if (!m_file->ReadAt(position, RecordSize(), m_storedBytes))
                         m_storedBytes.fill('\0', RecordSize());
-                    const qint32 status = CAliasCompareInfo::MergeLeftRecord(
+                    qint32 status = CAliasCompareInfo::MergeLeftRecord(
                         bytes, m_storedBytes.constData(), m_recordWidths, m_params);
+                    if (status == CompareStatus::Same && m_recordWidths.spilled)
+                        status = JudgeSpilled(bytes, *record);
                     m_file->WriteAt(position, bytes);
                     --m_dictionaryCounters[CompareStatus::OnlyLeft];
                     ++m_dictionaryCounters[status];
@@ -230,12 +254,75 @@ bool CDictionaryComparison::OnDictionaryRow(Mode mode, const QString& key, QStri
     return false;
 }
 
+qint64 CDictionaryComparison::AppendSpill(const QByteArray& bytes) {
+    QByteArray spill;
+    spill.reserve(4 + bytes.size());
+    CFixedWidthFields::AppendInt32(spill, qint32(bytes.size()));
+    spill.append(bytes);
+    return m_file->Append(spill);
+}
+
+bool CDictionaryComparison::ReadSpill(qint64 position, QByteArray& bytes) const {
+    const qint32 size = position > 0 ? m_file->ReadInt32At(position) : -1;
+    return size >= 0 && m_file->ReadAt(position + 4, size, bytes);
+}
+
+qint64 CDictionaryComparison::SpillSide(const CAliasCompareInfo& record, int side) {
+    if (!m_recordWidths.spilled || !record.Overflows(side, m_recordWidths))
+        return 0;
+    return AppendSpill(record.SpilledTexts(side));
+}
+
+QString CDictionaryComparison::EntryKey(const QByteArray& entry) const {
+    const qint64 keyBytes = CFixedWidthFields::TextBytes(m_keyWidth);
+    if (m_keySpilled && entry.size() >= keyBytes + 16) {
+        QByteArray whole;
+        qint64 offset = 0;
+        QString key;
+        const qint64 spill = CFixedWidthFields::ReadInt64(entry.constData() + keyBytes + 8);
+        if (spill > 0 && ReadSpill(spill, whole) &&
+            CFixedWidthFields::ReadSizedText(whole.constData(), whole.size(), offset, key))
+            return key;
+    }
+    return CFixedWidthFields::ReadText(entry.constData(),
+                                       int(std::min<qint64>(entry.size(), keyBytes) / 2));
+}
+
+bool CDictionaryComparison::ReadWholeRecord(const QByteArray& record,
+                                            CAliasCompareInfo& item) const {
+    item.ParseRecord(record.constData(), m_recordWidths);
+    for (int side = 0; side < 2; ++side) {
+        const qint64 spill =
+            CAliasCompareInfo::SpillPosition(record.constData(), m_recordWidths, side);
+        QByteArray texts;
+        if (spill > 0 && (!ReadSpill(spill, texts) || !item.ParseSpilledTexts(side, texts)))
+            return false;
+    }
+    return true;
+}
+
+qint32 CDictionaryComparison::JudgeSpilled(QByteArray& merged, const CAliasCompareInfo& right) {
+    const char* data = merged.constData();
+    if (CAliasCompareInfo::SpillPosition(data, m_recordWidths, 0) <= 0 &&
+        CAliasCompareInfo::SpillPosition(data, m_recordWidths, 1) <= 0)
+        return CompareStatus::Same;
+    // The fields hold the start of a longer text: equal fields do not make equal values.
+    CAliasCompareInfo whole;
+    if (!ReadWholeRecord(merged, whole))
+        return CompareStatus::Same;
+    whole.itemType[1] = right.itemType[1];
+    whole.dataType[1] = right.dataType[1];
+    whole.displayDecimals[1] = right.displayDecimals[1];
+    const qint32 status = whole.Judge(m_params);
+    CAliasCompareInfo::SetRecordStatus(merged, status);
+    return status;
+}
+
 QString CDictionaryComparison::ReadDictionaryKey(int entryIndex) const {
-    if (!m_file || entryIndex < 0 || entryIndex >= m_keyCount)
+    if (!m_file || entryIndex < 0 || entryIndex >= m_keyCount ||
+        !m_file->ReadAt(entryIndex * IndexEntrySize(), IndexEntrySize(), m_readEntry))
         return {};
-    const QByteArray bytes =
-        m_file->ReadAt(entryIndex * IndexEntrySize(), CFixedWidthFields::TextBytes(m_keyWidth));
-    return CFixedWidthFields::ReadText(bytes.constData(), int(bytes.size() / 2));
+    return EntryKey(m_readEntry);
 }
 
 int CDictionaryComparison::FindDictionaryKey(const QString& key) const {
@@ -257,9 +344,9 @@ bool CDictionaryComparison::ReadEntryRecord(int entryIndex) const {
 std::unique_ptr<CAliasCompareInfo> CDictionaryComparison::ReadDictionaryItem(int entryIndex) const {
     if (!ReadEntryRecord(entryIndex))
         return nullptr;
-    auto item = std::make_unique<CAliasCompareInfo>(
-        CFixedWidthFields::ReadText(m_readEntry.constData(), m_keyWidth));
-    item->ParseRecord(m_readRecord.constData(), m_recordWidths);
+    auto item = std::make_unique<CAliasCompareInfo>(EntryKey(m_readEntry));
+    if (!ReadWholeRecord(m_readRecord, *item))
+        return nullptr;
     return item;
 }
 

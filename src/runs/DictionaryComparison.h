@@ -13,7 +13,8 @@
 
 // The data-dictionary comparison: every item (key) of either side's dictionary, judged on its
 // values. Memory holds the counters and, during the run, the key list; the result file holds the
-// key index and one record per key, read back item by item by the views.
+// key index and one record per key, read back item by item by the views, and the few texts too
+// long for their fields.
 class CDictionaryComparison final : public CComparisonRun {
 public:
     using Mode = CDataSourceSide::DictionaryMode;
@@ -41,10 +42,23 @@ public:
 
 private:
     // The file opens with an index of one entry per key, in key order: the key in a text field
-    // of KeyWidth, then the position of its record (-1 until it has one). The records follow,
-    // each of CAliasCompareInfo::RecordSize.
-    qint64 IndexEntrySize() const { return CFixedWidthFields::TextBytes(m_keyWidth) + 8; }
+    // of KeyWidth, then the position of its record (-1 until it has one), then when some key is
+    // longer than its field the position of that key whole (0 for a key that fits). The records
+    // follow, each of CAliasCompareInfo::RecordSize, among the spilled texts: each a 32-bit byte
+    // count and the bytes.
+    qint64 IndexEntrySize() const {
+        return CFixedWidthFields::TextBytes(m_keyWidth) + (m_keySpilled ? 16 : 8);
+    }
     qint64 RecordSize() const { return CAliasCompareInfo::RecordSize(m_recordWidths); }
+    qint64 AppendSpill(const QByteArray& bytes);
+    bool ReadSpill(qint64 position, QByteArray& bytes) const;
+    // The position of the texts of side that do not fit their fields, 0 when all fit.
+    qint64 SpillSide(const CAliasCompareInfo& record, int side);
+    // The key of an index entry and the whole values of a record, spilled texts included.
+    QString EntryKey(const QByteArray& entry) const;
+    bool ReadWholeRecord(const QByteArray& record, CAliasCompareInfo& item) const;
+    // Judges again on the whole values a merged record that its fields found the same.
+    qint32 JudgeSpilled(QByteArray& merged, const CAliasCompareInfo& right);
 
     bool ReadItemSize(const QString& item, qint32& size);
     // The index entry and the record of an entry, into the read buffers; false when either is
@@ -56,6 +70,7 @@ private:
 
     Counters m_dictionaryCounters{};
     qint32 m_keyWidth = 0;
+    bool m_keySpilled = false;
     CAliasCompareInfo::FieldWidths m_recordWidths;
     qint32 m_keyCount = 0;
     qint32 m_rowCount = 0;
@@ -64,6 +79,7 @@ private:
     // record and whether a right row has reached it.
     QStringList m_keyList;
     std::vector<qint64> m_recordPositions;
+    std::vector<qint64> m_keySpillPositions;
     std::vector<quint8> m_rightSeen;
     // Rows arrive in item order, so the next key is mostly the one after the last one found.
     qsizetype m_keyHint = 0;

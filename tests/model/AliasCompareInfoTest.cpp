@@ -10,7 +10,7 @@
 
 namespace {
 
-CAliasCompareInfo Side(bool isLeft, const QString& itemType, qint32 itemSize,
+CAliasCompareInfo Side(bool isLeft, const QString& itemType, qint64 itemSize,
                        const QString& dataType, qint16 fileDecimals,
                        const QString& displayDecimals) {
     CAliasCompareInfo record(isLeft, itemType, itemSize, dataType, fileDecimals, displayDecimals);
@@ -113,7 +113,7 @@ TEST(AliasCompareInfoJudge, MergeTakesTheLeftValuesAndKeepsTheRightOnes) {
     const CAliasCompareInfo right = Side(false, QStringLiteral("A"), 9, QStringLiteral("C"), 0, {});
     const CAliasCompareInfo merged = Merged(left, right, CParamWord());
     EXPECT_EQ(merged.itemType, (std::array<QString, 2>{"S", "A"}));
-    EXPECT_EQ(merged.itemSize, (std::array<qint32, 2>{8, 9}));
+    EXPECT_EQ(merged.itemSize, (std::array<qint64, 2>{8, 9}));
     EXPECT_EQ(merged.dataType, (std::array<QString, 2>{"N", "C"}));
     EXPECT_EQ(merged.fileDecimals, (std::array<qint16, 2>{2, 0}));
     EXPECT_EQ(merged.displayDecimals, (std::array<QString, 2>{"2", ""}));
@@ -151,7 +151,7 @@ TEST(AliasCompareInfoText, ValueColumnsShowOnlyWhenTheirBitIsSet) {
 TEST(AliasCompareInfoRecord, FieldsStandAtTheirOffsets) {
     CAliasCompareInfo record = Merged(
         Side(true, QStringLiteral("S"), 8, QStringLiteral("N"), -2, QStringLiteral("2")),
-        Side(false, QStringLiteral("AB"), 70000, QStringLiteral("C"), 3, QStringLiteral("9")),
+        Side(false, QStringLiteral("AB"), 8589934592, QStringLiteral("C"), 3, QStringLiteral("9")),
         CParamWord());
     constexpr int A = 2;
     constexpr int B = 3;
@@ -159,19 +159,19 @@ TEST(AliasCompareInfoRecord, FieldsStandAtTheirOffsets) {
     constexpr CAliasCompareInfo::FieldWidths widths{A, B, C};
 
     const QByteArray bytes = WrittenBytes(record, widths);
-    ASSERT_EQ(bytes.size(), 4 * (A + B + C) + 16);
+    ASSERT_EQ(bytes.size(), 4 * (A + B + C) + 24);
     EXPECT_EQ(Int32At(bytes, 0), CompareStatus::Different);
     EXPECT_EQ(bytes.mid(4, 2 * A), TextField(QStringLiteral("S"), A));
-    EXPECT_EQ(Int32At(bytes, 4 + 2 * A), 8);
-    EXPECT_EQ(bytes.mid(8 + 2 * A, 2 * B), TextField(QStringLiteral("N"), B));
-    EXPECT_EQ(Int16At(bytes, 8 + 2 * A + 2 * B), -2);
-    EXPECT_EQ(bytes.mid(10 + 2 * A + 2 * B, 2 * C), TextField(QStringLiteral("2"), C));
-    const int right = 10 + 2 * (A + B + C);
+    EXPECT_EQ(Int64At(bytes, 4 + 2 * A), 8);
+    EXPECT_EQ(bytes.mid(12 + 2 * A, 2 * B), TextField(QStringLiteral("N"), B));
+    EXPECT_EQ(Int16At(bytes, 12 + 2 * A + 2 * B), -2);
+    EXPECT_EQ(bytes.mid(14 + 2 * A + 2 * B, 2 * C), TextField(QStringLiteral("2"), C));
+    const int right = 14 + 2 * (A + B + C);
     EXPECT_EQ(bytes.mid(right, 2 * A), TextField(QStringLiteral("AB"), A));
-    EXPECT_EQ(Int32At(bytes, right + 2 * A), 70000);
-    EXPECT_EQ(bytes.mid(right + 4 + 2 * A, 2 * B), TextField(QStringLiteral("C"), B));
-    EXPECT_EQ(Int16At(bytes, right + 4 + 2 * A + 2 * B), 3);
-    EXPECT_EQ(bytes.mid(right + 6 + 2 * A + 2 * B, 2 * C), TextField(QStringLiteral("9"), C));
+    EXPECT_EQ(Int64At(bytes, right + 2 * A), 8589934592); // a size beyond 32 bits, whole
+    EXPECT_EQ(bytes.mid(right + 8 + 2 * A, 2 * B), TextField(QStringLiteral("C"), B));
+    EXPECT_EQ(Int16At(bytes, right + 8 + 2 * A + 2 * B), 3);
+    EXPECT_EQ(bytes.mid(right + 10 + 2 * A + 2 * B, 2 * C), TextField(QStringLiteral("9"), C));
 
     const CAliasCompareInfo back = ReadBack<CAliasCompareInfo>(bytes, widths);
     EXPECT_EQ(back.status, record.status);
@@ -188,7 +188,7 @@ TEST(AliasCompareInfoRecord, ValueLongerThanItsFieldIsCut) {
         Side(true, QStringLiteral("ABCDEF"), 1, QStringLiteral("XYZ"), 0, QStringLiteral("12"));
     constexpr CAliasCompareInfo::FieldWidths widths{2, 1, 1};
     const QByteArray bytes = WrittenBytes(record, widths);
-    EXPECT_EQ(bytes.size(), 4 * (2 + 1 + 1) + 16);
+    EXPECT_EQ(bytes.size(), 4 * (2 + 1 + 1) + 24);
     const CAliasCompareInfo back = ReadBack<CAliasCompareInfo>(bytes, widths);
     EXPECT_EQ(back.itemType[0], QStringLiteral("AB"));
     EXPECT_EQ(back.dataType[0], QStringLiteral("X"));

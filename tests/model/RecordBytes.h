@@ -11,6 +11,10 @@ inline qint32 Int32At(const QByteArray& bytes, qsizetype offset) {
     return qFromLittleEndian<qint32>(bytes.constData() + offset);
 }
 
+inline qint64 Int64At(const QByteArray& bytes, qsizetype offset) {
+    return qFromLittleEndian<qint64>(bytes.constData() + offset);
+}
+
 inline qint16 Int16At(const QByteArray& bytes, qsizetype offset) {
     return qFromLittleEndian<qint16>(bytes.constData() + offset);
 }

@@ -1,5 +1,7 @@
 // The readers against the private PostgreSQL and MariaDB servers that scripts/test starts.
 #include "model/NameOrdering.h"
+#include "odbc/ColumnCatalogue.h"
+#include "odbc/DataSourceSetup.h"
 #include "odbc/DataSourceSide.h"
 
 #include "odbc/ListTargets.h"
@@ -8,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QProcess>
 
 namespace {
 
@@ -50,6 +53,39 @@ protected:
     CDataSourceSide m_side;
     CTableListRecorder m_tables;
 };
+
+// Databases whose names are search patterns that match one another's: "qvx_a_b" matches
+// "qvxXaYb", "qvx%c" matches "qvxZZc" and "qvx\d" as a pattern matches "qvxd" only. Made here,
+// as root over the server's socket, so that the test brings its own data to any running server.
+void CreatePatternDatabases() {
+    CDataSourceDefinition definition;
+    QString error;
+    ASSERT_TRUE(CDataSourceSetup::Read(kMariaDb, true, definition, error)) << error.toStdString();
+    QProcess client;
+    client.start(QStringLiteral("mariadb"),
+                 {QStringLiteral("--no-defaults"),
+                  QStringLiteral("--socket=") + definition.Attribute(QStringLiteral("Socket")),
+                  QStringLiteral("-u"), QStringLiteral("root")});
+    client.write(R"sql(
+CREATE DATABASE IF NOT EXISTS `qvx_a_b`;
+CREATE TABLE IF NOT EXISTS `qvx_a_b`.`ab_table` (ab1 int, ab2 int);
+CREATE DATABASE IF NOT EXISTS `qvxXaYb`;
+CREATE TABLE IF NOT EXISTS `qvxXaYb`.`xy_table` (xy1 int);
+CREATE TABLE IF NOT EXISTS `qvxXaYb`.`F9210` (FRDTAI varchar(10), FRDTAS int);
+CREATE DATABASE IF NOT EXISTS `qvx%c`;
+CREATE TABLE IF NOT EXISTS `qvx%c`.`pc_table` (pc1 int);
+CREATE DATABASE IF NOT EXISTS `qvxZZc`;
+CREATE TABLE IF NOT EXISTS `qvxZZc`.`zc_table` (zc1 int);
+CREATE DATABASE IF NOT EXISTS `qvx\d`;
+CREATE TABLE IF NOT EXISTS `qvx\d`.`bd_table` (bd1 int);
+CREATE DATABASE IF NOT EXISTS `qvxd`;
+CREATE TABLE IF NOT EXISTS `qvxd`.`d_table` (d1 int);
+CREATE INDEX IF NOT EXISTS ix_d ON `qvxd`.`d_table` (d1);
+)sql");
+    client.closeWriteChannel();
+    ASSERT_TRUE(client.waitForFinished(30000));
+    ASSERT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
+}
 
 } // namespace
 
@@ -227,4 +263,36 @@ TEST_F(ServerSide, MariaDbDataDictionaryChoice) {
     m_side.SetOwnerQualifier(QStringLiteral("quorvix_a."));
     ASSERT_TRUE(m_side.ListTables(&m_tables));
     EXPECT_EQ(m_side.LookupDataItemSize(QStringLiteral("ALPH")), 40);
+}
+
+TEST_F(ServerSide, MariaDbDatabaseNamedLikeAPatternReadsOnlyItsOwnTables) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
+    CreatePatternDatabases();
+    const struct {
+        const char* database;
+        QStringList tables;
+        const char* otherTable; // a table of a database that the name matches as a pattern
+    } cases[] = {
+        {"qvx_a_b", {"ab_table"}, "xy_table"},
+        {"qvx%c", {"pc_table"}, "zc_table"},
+        {"qvx\\d", {"bd_table"}, "d_table"},
+    };
+    for (const auto& c : cases) {
+        const QString database = QString::fromUtf8(c.database);
+        Open(kMariaDb, database + QLatin1Char('.'));
+        EXPECT_EQ(m_side.TableNames(), c.tables) << c.database;
+        // The other database's F9210 is no data dictionary of this one.
+        EXPECT_EQ(m_side.DataDictionaryTable(), QString()) << c.database;
+        EXPECT_EQ(ColumnNames(c.tables.front()).size(), c.tables.front() == "ab_table" ? 2 : 1);
+        CColumnCatalogue catalogue;
+        ASSERT_TRUE(m_side.ReadAllColumns(catalogue, {}));
+        EXPECT_EQ(catalogue.TableCount(), 1) << c.database;
+        // A table of the other database is not found here, rather than read as one without
+        // columns.
+        CColumnInfoArray columns;
+        EXPECT_FALSE(m_side.ReadColumns(QString::fromUtf8(c.otherTable), columns)) << c.database;
+        CIndexInfoArray indexes;
+        ASSERT_TRUE(m_side.ReadIndexes(QString::fromUtf8(c.otherTable), indexes));
+        EXPECT_TRUE(indexes.empty()) << c.database;
+    }
 }

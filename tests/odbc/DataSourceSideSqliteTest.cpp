@@ -2,6 +2,11 @@
 
 #include "odbc/ListTargets.h"
 #include "odbc/OdbcTestEnvironment.h"
+#include "services/Language.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +139,50 @@ TEST(DataSourceSideConnection, UnknownDataSourceLeavesTheSideEmptyAndSilent) {
     CIndexInfoArray indexes;
     EXPECT_FALSE(side.ReadIndexes(QStringLiteral("Orders"), indexes));
     EXPECT_EQ(side.LookupDataItemSize(QStringLiteral("DTAI")), -1);
+}
+
+// The SQLite driver would create the missing file and every table would read as gone. Names that
+// cannot go into a connection string are opened another way, and must refuse it all the same.
+TEST(DataSourceSideConnection, EverySqliteDataSourceRefusesAMissingFileAndNamesIt) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString savedFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    const QString gone = folder.filePath(QStringLiteral("gone.sqlite"));
+    for (const QString& name : {QStringLiteral("Gone plain"), QStringLiteral("Gone;semicolon"),
+                                QStringLiteral("Gone{brace}"), QStringLiteral("Gone}closing")}) {
+        COdbcTestEnvironment::AddDataSource(name, false, QStringLiteral("SQLite3"),
+                                            QStringLiteral("Database=") + gone);
+        CDataSourceSide side;
+        side.SetDataSource(name, CDataSourceSide::UserDataSource);
+        EXPECT_FALSE(side.Connect()) << name.toStdString();
+        EXPECT_EQ(side.LastDiagnostic(),
+                  QStringLiteral("The database file %1 of the data source %2 does not exist.")
+                      .arg(gone, name));
+        EXPECT_FALSE(QFile::exists(gone)) << name.toStdString();
+    }
+    for (const QString& name : {QStringLiteral("No file"), QStringLiteral("No;file")}) {
+        COdbcTestEnvironment::AddDataSource(name, true, QStringLiteral("SQLite3"),
+                                            QStringLiteral("StepAPI=1"));
+        CDataSourceSide side;
+        side.SetDataSource(name, CDataSourceSide::SystemDataSource);
+        EXPECT_FALSE(side.Connect()) << name.toStdString();
+        EXPECT_EQ(side.LastDiagnostic(),
+                  QStringLiteral("The data source %1 names no database file.").arg(name));
+    }
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    CDataSourceSide side;
+    side.SetDataSource(QStringLiteral("Gone;semicolon"), CDataSourceSide::UserDataSource);
+    EXPECT_FALSE(side.Connect());
+    ChooseLanguage(QStringLiteral("ENG"), {});
+    EXPECT_EQ(side.LastDiagnostic(),
+              QStringLiteral("Le fichier de base de données %1 de la source de données "
+                             "Gone;semicolon n'existe pas.")
+                  .arg(gone));
+    QDir::setCurrent(savedFolder);
+    // Nothing was written anywhere the driver could have put a database.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList());
 }
 
 TEST_F(SqliteSide, ConnectingAgainReplacesTheConnection) {

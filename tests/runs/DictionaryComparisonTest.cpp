@@ -1,6 +1,7 @@
 #include "model/FixedWidthFields.h"
 #include "odbc/OdbcTestEnvironment.h"
 #include "runs/ComparisonTestBase.h"
+#include "services/Language.h"
 
 #include <QFile>
 
@@ -32,6 +33,8 @@ INSERT INTO F9210 VALUES ('abc', 'S', 3, 'VARC', 0, '0'), ('SAME', 'N', 8, 'NUMB
     ('AAFIRST', 'S', 5, 'VARC', 0, '0');
 )sql";
 
+constexpr int kShortItems = 2000;
+
 class DictionaryComparison : public ComparisonTestBase {
 protected:
     static void SetUpTestSuite() {
@@ -46,6 +49,41 @@ protected:
                 "INTEGER, FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
                 "INSERT INTO F9210 VALUES ('DTAI', 'S', 2147483647, 'VARC', 0, '0'),"
                 "('DTAT', 'S', 100000000, 'VARC', 0, '0'), ('AB', 'S', 1, 'X', 0, '0');"));
+        // Sizes beyond 32 bits, which wrapped: 4294967296 and 8589934592 both read as 0.
+        const QString bigSizes = QStringLiteral(
+            "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS BIGINT, "
+            "FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
+            "INSERT INTO F9210 VALUES ('DTAI', 'S', 4294967298, 'VARC', 0, '0'),"
+            "('EQUAL', 'S', 8589934593, 'X', 0, '0'),");
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("DictBigLeft"),
+            bigSizes + QStringLiteral("('BIG', 'S', 4294967296, 'X', 0, '0');"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("DictBigRight"),
+            bigSizes + QStringLiteral("('BIG', 'S', 8589934592, 'X', 0, '0');"));
+        // Two thousand short items and a few long texts under implausible declared sizes: a
+        // long key, and item types that differ only past their first forty characters, that
+        // are the same, or that are long on one side and forty characters on the other.
+        const QString longDictionary = QStringLiteral(
+            "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS INTEGER, "
+            "FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
+            "INSERT INTO F9210 VALUES ('DTAI', 'S', 100000, 'VARC', 0, '0'),"
+            "('DTAT', 'S', 100000, 'VARC', 0, '0');"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+            "INSERT INTO F9210 SELECT printf('K%05d', i), 'S', 1, 'VARC', 0, '0' FROM n;"
+            "INSERT INTO F9210 VALUES ('Q' || hex(zeroblob(1500)), 'S', 1, 'VARC', 0, '0'),"
+            "('TAIL', 'T' || hex(zeroblob(1500)) || '%2', 1, 'VARC', 0, '0'),"
+            "('WHOLE', 'W' || hex(zeroblob(1500)), 1, 'VARC', 0, '0'),"
+            "('ONESIDE', %3, 1, 'VARC', 0, '0');");
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("DictLongLeft"),
+            longDictionary.arg(kShortItems)
+                .arg(QStringLiteral("A"), QStringLiteral("'O' || hex(zeroblob(1500))")));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("DictLongRight"),
+            longDictionary.arg(kShortItems)
+                .arg(QStringLiteral("B"),
+                     QStringLiteral("substr('O' || hex(zeroblob(20)), 1, 40)")));
         COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("DictNoKeySize"),
                                                   QStringLiteral("CREATE TABLE F9210 (FRDTAI "
                                                                  "VARCHAR(10), FRDTAS INTEGER);"));
@@ -134,7 +172,7 @@ TEST_F(DictionaryComparison, FileHoldsTheIndexThenLeftRecordsThenRightOnlyOnes) 
     const QByteArray bytes = FileBytes();
     const int entrySize = 2 * 10 + 8;
     const qint64 recordSize = CAliasCompareInfo::RecordSize({2, 4, 1});
-    EXPECT_EQ(recordSize, 4 * (2 + 4 + 1) + 16);
+    EXPECT_EQ(recordSize, 4 * (2 + 4 + 1) + 24);
     const int keys = m_results.KeyCount();
     ASSERT_EQ(bytes.size(), keys * entrySize + keys * recordSize);
 
@@ -169,6 +207,80 @@ TEST_F(DictionaryComparison, NoKeySizeOnEitherSideComparesNothing) {
     EXPECT_FALSE(m_results.RunDictionaryComparison(m_progress));
     EXPECT_EQ(m_progress.queries, 0);
     EXPECT_EQ(LeftoverFiles(QStringLiteral("BFDD")), 0);
+}
+
+TEST_F(DictionaryComparison, NoKeySizeOnEitherSideSaysWhatIsMissingWhere) {
+    OpenSide(m_left, QStringLiteral("DictNoKeySize"));
+    OpenSide(m_right, QStringLiteral("DictNoKeySize"));
+    EXPECT_FALSE(m_results.RunDictionaryComparison(m_progress));
+    EXPECT_EQ(
+        m_results.LastFailure(),
+        QStringLiteral("The data dictionaries cannot be compared: neither declares the size "
+                       "of data item DTAI, which gives the length of the data item names.\n"
+                       "Left: DictNoKeySize, table F9210\nRight: DictNoKeySize, table F9210"));
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    EXPECT_FALSE(m_results.RunDictionaryComparison(m_progress));
+    ChooseLanguage(QStringLiteral("ENG"), {});
+    EXPECT_TRUE(m_results.LastFailure().startsWith(
+        QStringLiteral("Les dictionnaires de données ne peuvent pas être comparés : aucun des "
+                       "deux ne déclare la taille de la donnée DTAI")))
+        << m_results.LastFailure().toStdString();
+}
+
+TEST_F(DictionaryComparison, ItemSizesBeyond32BitsAreComparedWhole) {
+    OpenSide(m_left, QStringLiteral("DictBigLeft"));
+    OpenSide(m_right, QStringLiteral("DictBigRight"));
+    EXPECT_EQ(m_left.LookupDataItemSize(QStringLiteral("BIG")), Q_INT64_C(4294967296));
+    ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress))
+        << m_results.LastFailure().toStdString();
+    // DTAI's size of 4294967298 is not a size of 2 that would cut "BIG" to "BI".
+    EXPECT_EQ(StatusOf(QStringLiteral("BIG")), CompareStatus::Different);
+    EXPECT_EQ(StatusOf(QStringLiteral("EQUAL")), CompareStatus::Same);
+    EXPECT_EQ(StatusOf(QStringLiteral("DTAI")), CompareStatus::Same);
+    const auto big = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("BIG"));
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(big->itemSize, (std::array<qint64, 2>{Q_INT64_C(4294967296), Q_INT64_C(8589934592)}));
+    EXPECT_EQ(big->GetText(2, m_params), QStringLiteral("4294967296 | 8589934592"));
+}
+
+TEST_F(DictionaryComparison, FewLongTextsKeepTheFileAsSmallAsTheDataAndReadBackWhole) {
+    OpenSide(m_left, QStringLiteral("DictLongLeft"));
+    OpenSide(m_right, QStringLiteral("DictLongRight"));
+    ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress))
+        << m_results.LastFailure().toStdString();
+    const QString zeros(3000, QLatin1Char('0'));
+    const QString longKey = QLatin1Char('Q') + zeros;
+    const QString whole = QLatin1Char('W') + zeros;
+    // Each item costs a few hundred bytes and each long text about its own size, where every
+    // record as wide as the longest text made this file some 40 MB.
+    const qint64 items = kShortItems + 6;
+    const qint64 longTexts = 7 * 3001;
+    EXPECT_LT(FileBytes().size(), items * 400 + longTexts * 2 * 2);
+
+    EXPECT_EQ(StatusOf(QStringLiteral("K00001")), CompareStatus::Same);
+    EXPECT_EQ(StatusOf(longKey), CompareStatus::Same);
+    EXPECT_EQ(m_results.ReadDictionaryKey(m_results.FindDictionaryKey(longKey)), longKey);
+    EXPECT_EQ(StatusOf(QStringLiteral("TAIL")), CompareStatus::Different);
+    EXPECT_EQ(StatusOf(QStringLiteral("WHOLE")), CompareStatus::Same);
+    EXPECT_EQ(StatusOf(QStringLiteral("ONESIDE")), CompareStatus::Different);
+    EXPECT_EQ(m_results.DictionaryCounters(),
+              (CComparisonResults::Counters{kShortItems + 4, 0, 0, 2}));
+
+    const auto tail = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("TAIL"));
+    ASSERT_NE(tail, nullptr);
+    EXPECT_EQ(tail->itemType,
+              (std::array<QString, 2>{QLatin1Char('T') + zeros + QLatin1Char('A'),
+                                      QLatin1Char('T') + zeros + QLatin1Char('B')}));
+    const auto same = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("WHOLE"));
+    ASSERT_NE(same, nullptr);
+    EXPECT_EQ(same->GetText(1, m_params), whole);
+    const auto oneSide = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("ONESIDE"));
+    ASSERT_NE(oneSide, nullptr);
+    EXPECT_EQ(oneSide->itemType, (std::array<QString, 2>{QLatin1Char('O') + zeros,
+                                                         QLatin1Char('O') + zeros.left(39)}));
+    const auto shortItem = m_results.ReadDictionaryItem(m_results.FindDictionaryKey("K02000"));
+    ASSERT_NE(shortItem, nullptr);
+    EXPECT_EQ(shortItem->itemType, (std::array<QString, 2>{"S", "S"}));
 }
 
 TEST_F(DictionaryComparison, FindingAKeyInAnEmptyResultReadsNothing) {
