@@ -16,8 +16,8 @@
 
 namespace {
 constexpr int kConformanceText = 1943;
-constexpr int kNoDatabaseFileText = 1921;
-constexpr int kMissingFileText = 1922;
+constexpr int kNoDatabaseFileText = 1945;
+constexpr int kMissingFileText = 1946;
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
 
 QString InfoText(SQLHDBC connection, SQLUSMALLINT infoType) {

@@ -21,7 +21,7 @@ constexpr qsizetype kIndexChunkBytes = 1024 * 1024;
 
 constexpr int kDictionaryObjectText = 1952;
 constexpr int kItemSizeObjectText = 1953;
-constexpr int kNoKeySizeText = 1920;
+constexpr int kNoKeySizeText = 1944;
 
 } // namespace
 

@@ -12,6 +12,26 @@
 
 namespace {
 
+// The right's spelling of a union entry: the same spelling where the right has it, so that a
+// side compared with itself meets each of its tables, else any equal name its list finds. Equal
+// names stand side by side in a sorted list.
+qsizetype RightSpelling(bool caseSensitive, const QStringList& rightNames, const QString& table) {
+    const qsizetype found = FindSorted(caseSensitive, rightNames, table);
+    if (found < 0 || caseSensitive || rightNames[found] == table)
+        return found;
+    for (qsizetype index = found - 1;
+         index >= 0 && CompareNames(rightNames[index], table, false) == 0; --index) {
+        if (rightNames[index] == table)
+            return index;
+    }
+    for (qsizetype index = found + 1;
+         index < rightNames.size() && CompareNames(rightNames[index], table, false) == 0; ++index) {
+        if (rightNames[index] == table)
+            return index;
+    }
+    return found;
+}
+
 constexpr int kColumnsObjectText = 1951;
 
 // A side's names, re-sorted under the case rule when names are matched ignoring case.
@@ -119,14 +139,15 @@ bool CTableComparison::CompareTable(int tableIndex, bool caseSensitive, bool com
     EntryHeader header;
     std::vector<std::unique_ptr<CColumnCompareInfo>> rows;
     const qsizetype leftIndex = FindSorted(caseSensitive, leftNames, table);
-    const qsizetype rightIndex = FindSorted(caseSensitive, rightNames, table);
+    const qsizetype rightIndex = RightSpelling(caseSensitive, rightNames, table);
     if (leftIndex < 0) {
         header.status = CompareStatus::OnlyRight;
     } else if (rightIndex < 0) {
         header.status = CompareStatus::OnlyLeft;
     } else {
         // Each side is asked under its own spelling of the name: the entry itself is one of the
-        // left's (the union keeps every left name), and the right's is the one its list finds.
+        // left's (the union keeps every left name), and the right's is the same spelling where
+        // the right has it, else the one its list finds.
         // Tables of one side whose names differ only in case are each read as themselves. A side
         // that cannot be read fails the run: judging what was read of it would hide its
         // differences.

@@ -290,12 +290,16 @@ TEST(ColumnCatalogue, RowsOfATableComeBackAsTheDriverGaveThem) {
     ASSERT_TRUE(catalogue.Columns(QStringLiteral("abc"), columns));
     ASSERT_EQ(columns.size(), 2u);
     EXPECT_EQ(columns[1]->name, QStringLiteral("a2"));
-    // No exact spelling: every table equal to it with A-Z case ignored, in the driver's order.
-    ASSERT_TRUE(catalogue.Columns(QStringLiteral("Abc"), columns));
-    ASSERT_EQ(columns.size(), 3u);
-    EXPECT_EQ(columns[1]->name, QStringLiteral("A1"));
-    EXPECT_EQ(columns[1]->typeName, QStringLiteral("VARCHAR"));
-    EXPECT_EQ(columns[1]->size, 20);
+    // No exact spelling: never the rows of other tables, however alike their names; taking
+    // another spelling is asked for, and only where it is one table's.
+    EXPECT_FALSE(catalogue.Columns(QStringLiteral("Abc"), columns));
+    EXPECT_FALSE(catalogue.Columns(QStringLiteral("Abc"), columns, true));
+    ASSERT_TRUE(catalogue.Columns(QStringLiteral("OTHER"), columns, true));
+    ASSERT_EQ(columns.size(), 1u);
+    ASSERT_TRUE(catalogue.Columns(QStringLiteral("ABC"), columns));
+    EXPECT_EQ(columns[0]->name, QStringLiteral("A1"));
+    EXPECT_EQ(columns[0]->typeName, QStringLiteral("VARCHAR"));
+    EXPECT_EQ(columns[0]->size, 20);
     EXPECT_FALSE(catalogue.Columns(QStringLiteral("missing"), columns));
     EXPECT_TRUE(columns.empty());
 }

@@ -1,6 +1,10 @@
 #include "services/Language.h"
 #include "services/ResourceTable.h"
 
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -156,4 +160,21 @@ TEST(StringTable, CountTextsKeepTheirPlaceholders) {
                              "it and start again."));
     EXPECT_EQ(table.String(1501), QStringLiteral("uniquement dans %LDB%"));
     EXPECT_EQ(table.String(2502), QStringLiteral("only in %RDB%"));
+}
+
+// Two texts under one number would leave one of them unreachable, silently: the table is read
+// by a parser that keeps the last.
+TEST(StringTable, NoNumberIsGivenTwice) {
+    QFile file(QStringLiteral(QUORVIX_SOURCE_DIR "/src/resources/strings.json"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    static const QRegularExpression kKey(QStringLiteral("^\\s*\"(\\d+)\"\\s*:"),
+                                         QRegularExpression::MultilineOption);
+    QSet<QString> seen;
+    for (auto match = kKey.globalMatch(text); match.hasNext();) {
+        const QString number = match.next().captured(1);
+        EXPECT_FALSE(seen.contains(number)) << number.toStdString();
+        seen.insert(number);
+    }
+    EXPECT_GT(seen.size(), 100);
 }
