@@ -61,12 +61,11 @@ int main(int argc, char* argv[]) {
         return CBatchRun::AllSame;
     }
     CBatchRun run(std::move(options));
-    return interruptSignals.Run(
-        [&run] { return run.Execute(); }, [&run] { run.Cancel(); },
-        [] {
-            CExportTarget::RemoveUnfinishedFiles();
-            Print(stderr,
-                  QLatin1Char('\n') + LoadLocalizedString(kGivenUpText) + QLatin1Char('\n'));
-        });
-
+    return interruptSignals.Run([&run] { return run.Execute(); }, [&run] { run.Cancel(); },
+                                [] {
+                                    CExportTarget::RemoveUnfinishedFiles();
+                                    Print(stderr, QLatin1Char('\n') +
+                                                      LoadLocalizedString(kGivenUpText) +
+                                                      QLatin1Char('\n'));
+                                });
 }
