@@ -191,6 +191,20 @@ TEST_F(CompareDictionaries, BatchToolWritesTheWindowsBytes) {
         EXPECT_EQ(run.exitCode, 2) << run;
         ASSERT_TRUE(QFile::exists(window));
         EXPECT_EQ(Contents(batch), Contents(window)) << values.size();
+
+        // In UTF-8 from both: the same text after a byte order mark.
+        const QString windowUtf8 = m_tmp.filePath(QStringLiteral("utf8.csv"));
+        ExportThroughDialogs(view, windowUtf8, [some](CDlgParams* options) {
+            if (some)
+                options->CheckBox(ParamBit::ExportDictionaryStatus0 + 2)->setChecked(false);
+            ChooseEncoding(options, QStringLiteral("UTF-8"));
+        });
+        EXPECT_EQ(CBatchProcess::Run(QStringList(arguments)
+                                     << QStringLiteral("--encoding") << QStringLiteral("utf-8"))
+                      .exitCode,
+                  2);
+        EXPECT_EQ(Contents(batch), Contents(windowUtf8)) << values.size();
+        EXPECT_EQ(Contents(windowUtf8), AsUtf8Export(Contents(window))) << values.size();
         for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
             frame->close();
     }

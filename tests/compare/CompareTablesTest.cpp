@@ -570,6 +570,14 @@ TEST_F(CompareColumns, BatchToolWritesTheWindowsBytes) {
         if (typeDetails)
             arguments << QStringLiteral("--set") << QStringLiteral("24");
         EXPECT_EQ(BatchExport(arguments), Contents(path)) << typeDetails;
+        const QString utf8 = m_tmp.filePath(QStringLiteral("utf8.csv"));
+        Export(view, utf8,
+               [](CDlgParams* options) { ChooseEncoding(options, QStringLiteral("UTF-8")); });
+        EXPECT_EQ(BatchExport(QStringList(arguments)
+                              << QStringLiteral("--encoding") << QStringLiteral("utf-8")),
+                  Contents(utf8))
+            << typeDetails;
+        EXPECT_EQ(Contents(utf8), AsUtf8Export(Contents(path))) << typeDetails;
         for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
             frame->close();
     }

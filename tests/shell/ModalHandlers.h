@@ -5,6 +5,7 @@
 #include "ui/QuorvixFormView.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -65,6 +66,17 @@ inline void ExportThroughDialogs(CQuorvixFormView* view, const QString& path,
         dialog->Accept();
     });
     view->OnExportToFile();
+}
+
+// Chooses the export's encoding in its options dialog, by the name the list shows.
+inline void ChooseEncoding(CDlgParams* options, const QString& name) {
+    ASSERT_NE(options->EncodingCombo(), nullptr);
+    options->EncodingCombo()->setCurrentIndex(options->EncodingCombo()->findText(name));
+}
+
+// What a Latin-1 export is in UTF-8: the same text after a byte order mark.
+inline QByteArray AsUtf8Export(const QByteArray& latin1) {
+    return "\xEF\xBB\xBF" + QString::fromLatin1(latin1).toUtf8();
 }
 
 inline void AcceptParams(QWidget* modal) {

@@ -420,4 +420,16 @@ TEST_F(TableStruct, BatchToolWritesTheWindowsBytes) {
     EXPECT_EQ(run.exitCode, 0) << run;
     ASSERT_TRUE(QFile::exists(window));
     EXPECT_EQ(Contents(batch), Contents(window));
+
+    const QString windowUtf8 = m_tmp.filePath(QStringLiteral("utf8.csv"));
+    ExportThroughDialogs(view, windowUtf8, [](CDlgParams* options) {
+        ChooseEncoding(options, QStringLiteral("UTF-8"));
+    });
+    const CBatchProcess utf8 = CBatchProcess::Run(
+        {QStringLiteral("structure"), QStringLiteral("SHAPES"), QStringLiteral("--side"),
+         QStringLiteral("left"), QStringLiteral("--left"), QStringLiteral("StructLite"),
+         QStringLiteral("--encoding"), QStringLiteral("utf-8"), QStringLiteral("-o"), batch});
+    EXPECT_EQ(utf8.exitCode, 0) << utf8;
+    EXPECT_EQ(Contents(batch), Contents(windowUtf8));
+    EXPECT_EQ(Contents(windowUtf8), AsUtf8Export(Contents(window)));
 }
