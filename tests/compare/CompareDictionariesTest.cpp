@@ -171,9 +171,11 @@ TEST_F(CompareDictionaries, BatchToolWritesTheWindowsBytes) {
         const QString window =
             m_tmp.filePath(some ? QStringLiteral("some.csv") : QStringLiteral("all.csv"));
         const QString batch = m_tmp.filePath(QStringLiteral("batch.csv"));
+        // The encoding chosen last is offered again: Latin-1 is chosen here.
         ExportThroughDialogs(view, window, [some](CDlgParams* options) {
             if (some)
                 options->CheckBox(ParamBit::ExportDictionaryStatus0 + 2)->setChecked(false);
+            ChooseEncoding(options, QStringLiteral("ISO 8859-1"));
         });
         QStringList arguments{QStringLiteral("dictionary"),
                               QStringLiteral("--left"),
@@ -193,7 +195,8 @@ TEST_F(CompareDictionaries, BatchToolWritesTheWindowsBytes) {
         EXPECT_EQ(Contents(batch), Contents(window)) << values.size();
 
         // In UTF-8 from both: the same text after a byte order mark.
-        const QString windowUtf8 = m_tmp.filePath(QStringLiteral("utf8.csv"));
+        const QString windowUtf8 =
+            m_tmp.filePath(some ? QStringLiteral("some-utf8.csv") : QStringLiteral("all-utf8.csv"));
         ExportThroughDialogs(view, windowUtf8, [some](CDlgParams* options) {
             if (some)
                 options->CheckBox(ParamBit::ExportDictionaryStatus0 + 2)->setChecked(false);

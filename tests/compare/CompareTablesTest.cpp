@@ -563,14 +563,17 @@ TEST_F(CompareColumns, BatchToolWritesTheWindowsBytes) {
         const FakeDesktopOpen desktop;
         const QString path =
             m_tmp.filePath(typeDetails ? QStringLiteral("types.csv") : QStringLiteral("names.csv"));
-        Export(view, path);
+        // The encoding chosen last is offered again: Latin-1 is chosen here.
+        Export(view, path,
+               [](CDlgParams* options) { ChooseEncoding(options, QStringLiteral("ISO 8859-1")); });
         QStringList arguments{QStringLiteral("columns"), QStringLiteral("T1"),
                               QStringLiteral("--left"),  QStringLiteral("ColLeft"),
                               QStringLiteral("--right"), QStringLiteral("ColRight")};
         if (typeDetails)
             arguments << QStringLiteral("--set") << QStringLiteral("24");
         EXPECT_EQ(BatchExport(arguments), Contents(path)) << typeDetails;
-        const QString utf8 = m_tmp.filePath(QStringLiteral("utf8.csv"));
+        const QString utf8 = m_tmp.filePath(typeDetails ? QStringLiteral("types-utf8.csv")
+                                                        : QStringLiteral("names-utf8.csv"));
         Export(view, utf8,
                [](CDlgParams* options) { ChooseEncoding(options, QStringLiteral("UTF-8")); });
         EXPECT_EQ(BatchExport(QStringList(arguments)
