@@ -27,6 +27,7 @@ constexpr qsizetype kPrefixUnits = 16;
 constexpr int kTableNotFoundText = 1954;
 constexpr int kUnsafeNameText = 1955;
 constexpr int kLongNameText = 1956;
+constexpr int kDictionaryUnreadText = 1905;
 
 const SQLWCHAR* WideOrNull(const QString& text) {
     return text.isEmpty() ? nullptr : reinterpret_cast<const SQLWCHAR*>(text.utf16());
@@ -255,13 +256,16 @@ void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCo
 }
 
 bool CDataSourceSide::ListTables(ITableList* tableList) {
+    CTableListing listing;
+    const bool listed = ReadTableListing(listing);
+    ApplyTableListing(std::move(listing), tableList);
+    return listed;
+}
+
+bool CDataSourceSide::ReadTableListing(CTableListing& listing) {
     const CWaitCursor waitCursor;
-    m_tableNames.clear();
-    m_caseFamilies.clear();
-    m_viewFlags.clear();
+    listing = CTableListing();
     m_lastDiagnostic.clear();
-    if (tableList)
-        tableList->DeleteAllItems();
     if (!HasConnection())
         return Fail(NoConnectionDiagnostic());
 
@@ -290,36 +294,45 @@ bool CDataSourceSide::ListTables(ITableList* tableList) {
         while (result && (fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
             if (statement.IsTextCut(nameColumn) || statement.IsTextCut(schemaColumn) ||
                 statement.IsTextCut(catalogColumn)) {
-                m_tableNames.clear();
+                listing = CTableListing();
                 return Fail(LongNameDiagnostic());
             }
             if ((!exactSchema && statement.Text(schemaColumn) != m_owner.schema) ||
                 IsOtherCatalog(statement.Text(catalogColumn)))
                 continue;
             const QString name = statement.Text(nameColumn);
-            InsertSorted(true, m_tableNames, name);
+            InsertSorted(true, listing.names, name);
             if (statement.Text(typeColumn).compare(QLatin1String("VIEW"), Qt::CaseInsensitive) == 0)
                 viewNames.append(name);
         }
         if (!result || fetched == COdbcStatement::FetchResult::Error) {
-            m_tableNames.clear();
-            m_viewFlags.clear();
+            listing = CTableListing();
             return Fail(statement.Diagnostic());
         }
     }
 
     // Indexes are taken only now: every insertion shifts the names that follow it.
     for (const QString& view : std::as_const(viewNames)) {
-        const qsizetype index = FindSorted(true, m_tableNames, view);
+        const qsizetype index = FindSorted(true, listing.names, view);
         if (index >= 0)
-            m_viewFlags.insert(int(index), 1);
+            listing.viewFlags.insert(int(index), 1);
     }
-    if (tableList) {
-        for (int index = 0; index < m_tableNames.size(); ++index)
-            tableList->AppendItem(index);
-    }
-    FindDataDictionaryTable();
+    listing.dataDictionaryTable =
+        DataDictionaryTableOf(listing.names, listing.dataDictionaryProblem);
     return true;
+}
+
+void CDataSourceSide::ApplyTableListing(CTableListing listing, ITableList* tableList) {
+    m_tableNames = std::move(listing.names);
+    m_caseFamilies.clear();
+    m_viewFlags = std::move(listing.viewFlags);
+    m_dataDictionaryTable = std::move(listing.dataDictionaryTable);
+    m_dataDictionaryProblem = std::move(listing.dataDictionaryProblem);
+    if (!tableList)
+        return;
+    tableList->DeleteAllItems();
+    for (int index = 0; index < m_tableNames.size(); ++index)
+        tableList->AppendItem(index);
 }
 
 QString CDataSourceSide::GetTableName(int index) const {
@@ -556,23 +569,33 @@ bool CDataSourceSide::ReadIndexes(const QString& table, CIndexInfoArray& indexes
 }
 
 void CDataSourceSide::FindDataDictionaryTable() {
-    m_dataDictionaryTable.clear();
-    if (m_tableNames.isEmpty())
-        return;
+    m_dataDictionaryTable = DataDictionaryTableOf(m_tableNames, m_dataDictionaryProblem);
+}
+
+QString CDataSourceSide::DataDictionaryTableOf(const QStringList& names, QString& problem) {
+    problem.clear();
+    if (names.isEmpty())
+        return {};
     for (const char* name : {"F9210", "f9210"}) {
-        if (FindSorted(true, m_tableNames, QLatin1String(name)) >= 0) {
-            m_dataDictionaryTable = QLatin1String(name);
-            return;
-        }
+        if (FindSorted(true, names, QLatin1String(name)) >= 0)
+            return QLatin1String(name);
     }
-    // An F9201 stands in only when it holds rows.
+    // An F9201 stands in only when it holds rows; one that cannot be counted is said so, rather
+    // than taken for an empty one in silence.
     for (const char* name : {"F9201", "f9201"}) {
-        if (FindSorted(true, m_tableNames, QLatin1String(name)) >= 0) {
-            if (CountRows(QLatin1String(name)) > 0)
-                m_dataDictionaryTable = QLatin1String(name);
-            return;
+        if (FindSorted(true, names, QLatin1String(name)) < 0)
+            continue;
+        const qint32 rows = CountRows(QLatin1String(name));
+        if (rows < 0) {
+            problem =
+                LoadLocalizedString(kDictionaryUnreadText)
+                    .arg(m_dataSourceName, QLatin1String(name),
+                         m_lastDiagnostic.isEmpty() ? NoConnectionDiagnostic() : m_lastDiagnostic);
+            m_lastDiagnostic.clear();
         }
+        return rows > 0 ? QLatin1String(name) : QString();
     }
+    return {};
 }
 
 qint32 CDataSourceSide::CountRows(const QString& table) {
@@ -582,11 +605,15 @@ qint32 CDataSourceSide::CountRows(const QString& table) {
     if (qualified.isEmpty())
         return -1;
     COdbcStatement statement(*m_connection);
-    if (!statement.ExecuteDirect(QStringLiteral("SELECT COUNT(*) FROM ") + qualified))
+    if (!statement.ExecuteDirect(QStringLiteral("SELECT COUNT(*) FROM ") + qualified)) {
+        Fail(statement.Diagnostic());
         return -1;
+    }
     const int count = statement.BindUInt32(1);
-    if (count < 0 || statement.Fetch() != COdbcStatement::FetchResult::Row)
+    if (count < 0 || statement.Fetch() != COdbcStatement::FetchResult::Row) {
+        Fail(statement.Diagnostic());
         return -1;
+    }
     return statement.Number(count);
 }
 

@@ -27,6 +27,16 @@ using CIndexInfoArray = std::vector<std::unique_ptr<CIndexInfo>>;
 // failure by its result and keeps the driver's diagnostic for the caller (LastDiagnostic); it
 // never shows a message itself. Names are only ever passed to the driver as catalogue arguments
 // or written into SQL quoted.
+// One reading of a side's tables, taken apart from the side so that a list can be read again
+// while the one shown stays as it is: the names in the side's order, which of them are views,
+// and the data-dictionary table they lead to (with why it could not be judged, if so).
+struct CTableListing {
+    QStringList names;
+    QHash<int, quint8> viewFlags;
+    QString dataDictionaryTable;
+    QString dataDictionaryProblem;
+};
+
 class CDataSourceSide : public CObject {
 public:
     enum SourceKind { UserDataSource = 0, SystemDataSource = 1 };
@@ -80,6 +90,10 @@ public:
     // Catalogue reader
     void ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCombo);
     bool ListTables(ITableList* tableList);
+    // The listing as ListTables reads it, leaving the side's list as it is; and putting one in
+    // place (the list emptied when the listing is).
+    bool ReadTableListing(CTableListing& listing);
+    void ApplyTableListing(CTableListing listing, ITableList* tableList);
     int TableCount() const { return int(m_tableNames.size()); }
     const QStringList& TableNames() const { return m_tableNames; }
     QString GetTableName(int index) const;
@@ -98,6 +112,9 @@ public:
 
     // Data-dictionary reader
     QString DataDictionaryTable() const { return m_dataDictionaryTable; }
+    // Why the last listing could not tell whether the side has a data dictionary; empty when
+    // it could.
+    QString DataDictionaryProblem() const { return m_dataDictionaryProblem; }
     void FindDataDictionaryTable();
     // -1 when the item is not in the dictionary; readFailed, when given, tells a failed read
     // from a missing item. Sizes are read whole: one beyond 32 bits must not wrap to a small one.
@@ -137,6 +154,7 @@ private:
                         CColumnInfoArray& columns);
     bool IsTableListed(const QString& table, bool& listed);
     qint32 CountRows(const QString& table);
+    QString DataDictionaryTableOf(const QStringList& names, QString& problem);
     // Whether another listed table has the name of table with the case of A-Z ignored.
     bool HasCaseSibling(const QString& table) const;
 
@@ -147,6 +165,7 @@ private:
     QString m_lastDiagnostic;
     bool m_ready = false;
     QString m_dataDictionaryTable;
+    QString m_dataDictionaryProblem;
     QStringList m_tableNames;
     // How many listed tables share each A-Z lower-cased name; made when first asked.
     mutable QHash<QString, int> m_caseFamilies;

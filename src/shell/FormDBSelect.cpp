@@ -22,6 +22,11 @@ namespace {
 constexpr int kTemplate = 1001;
 constexpr int kMargin = CQuorvixLook::kMargin;
 constexpr int kNameWidthLimit = 400;
+constexpr int kConnectText = 1970;
+constexpr int kOwnersReadText = 1971;
+constexpr int kTablesReadText = 1974;
+// Lines of a note shown under the table list.
+constexpr int kNoteLines = 3;
 
 CQuorvixApp* App() {
     return CQuorvixApp::Instance();
@@ -39,6 +44,13 @@ CFormDBSelect::CFormDBSelect(QWidget* parent) : CQuorvixFormView(MapResourceId(k
     m_findButton = CTemplateBuilder::Find<QPushButton>(*this, kFindButton);
     m_tableList = CTemplateBuilder::Find<CQuorvixListCtrl>(*this, kTableList);
     m_structureButton = CTemplateBuilder::Find<QPushButton>(*this, kStructureButton);
+    m_sideMessage = CTemplateBuilder::Find<QLabel>(*this, kSideMessage);
+    m_refreshButton = CTemplateBuilder::Find<QPushButton>(*this, kRefreshButton);
+
+    CQuorvixLook::UseWhiteText(*m_sideMessage);
+    m_sideMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The driver's words can be copied into a search or a message to a colleague.
+    m_sideMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     CQuorvixLook::UseWhiteText(*m_nameText);
     m_tableList->SetItemSource(this);
@@ -49,6 +61,7 @@ CFormDBSelect::CFormDBSelect(QWidget* parent) : CQuorvixFormView(MapResourceId(k
 
     connect(m_dataSourceButton, &QPushButton::clicked, this, [this] { ChooseDataSource(); });
     connect(m_connectButton, &QPushButton::clicked, this, [this] { ConnectAndList(); });
+    connect(m_refreshButton, &QPushButton::clicked, this, [this] { Refresh(); });
     connect(m_ownerCombo, &QComboBox::activated, this, [this] { OwnerChanged(); });
     connect(m_filterEdit, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_findButton->setEnabled(!text.isEmpty()); });
@@ -130,21 +143,58 @@ void CFormDBSelect::ShowDataSourceName() {
     m_nameText->setToolTip(m_side->DataSourceName());
 }
 
-void CFormDBSelect::ConnectAndList() {
+void CFormDBSelect::ConnectAndList(const QString& keepOwner) {
     if (!m_side)
         return;
     m_connecting = true;
     UpdateConnectionControls();
-    m_side->Connect();
+    const bool connected = m_side->Connect();
     m_connecting = false;
+    if (!connected) {
+        // "Connection" stays offered as the retry.
+        ShowSideMessage(LoadLocalizedString(kConnectText)
+                            .arg(m_side->DataSourceName(), m_side->LastDiagnostic()));
+        UpdateConnectionControls();
+        return;
+    }
+    ListOwnersAndTables(keepOwner);
+}
+
+void CFormDBSelect::ListOwnersAndTables(const QString& keepOwner) {
     m_side->ListQualifiers(m_ownerList, this);
+    const QString failure = m_side->LastDiagnostic();
     UpdateConnectionControls();
     m_side->SetOwnerQualifier(QString());
-    if (m_ownerCombo->count() == 1) {
-        FillTableList();
-        ShowTableList(true);
-        AdjustColumnWidth();
+    if (!failure.isEmpty()) {
+        ShowSideMessage(
+            LoadLocalizedString(kOwnersReadText).arg(m_side->DataSourceName(), failure));
+        return;
     }
+    ShowSideMessage(QString());
+    if (m_ownerCombo->count() == 1) {
+        ListAndShowTables();
+        return;
+    }
+    if (const int kept = keepOwner.isEmpty() ? -1 : m_ownerCombo->findText(keepOwner); kept >= 0) {
+        m_ownerCombo->setCurrentIndex(kept);
+        OwnerChanged();
+    }
+}
+
+void CFormDBSelect::ListAndShowTables() {
+    if (!FillTableList()) {
+        // A side whose tables cannot be listed is not ready: comparing it would report every
+        // table of the other side as one-sided.
+        ShowTableList(false);
+        ShowSideMessage(
+            LoadLocalizedString(kTablesReadText)
+                .arg(App() ? App()->SideDisplayName(m_sideIndex) : m_side->DataSourceName(),
+                     m_side->LastDiagnostic()));
+        return;
+    }
+    ShowTableList(true);
+    AdjustColumnWidth();
+    ShowSideMessage(m_side->DataDictionaryProblem(), true);
 }
 
 void CFormDBSelect::OwnerChanged() {
@@ -154,9 +204,54 @@ void CFormDBSelect::OwnerChanged() {
     const int index = m_ownerCombo->count() > 1 ? m_ownerCombo->currentData().toInt() : -1;
     m_side->SetOwner(index >= 0 && index < int(m_ownerList.size()) ? m_ownerList[size_t(index)]
                                                                    : COwnerName());
-    FillTableList();
-    ShowTableList(true);
-    AdjustColumnWidth();
+    ListAndShowTables();
+}
+
+void CFormDBSelect::Refresh() {
+    if (!m_side || m_side->DataSourceName().isEmpty())
+        return;
+    const QString owner = SelectedOwnerText();
+    if (!m_side->IsConnected()) {
+        ConnectAndList(owner);
+        return;
+    }
+    ShowTableList(false);
+    ListOwnersAndTables(owner);
+}
+
+void CFormDBSelect::ShowTableListing(CTableListing listing) {
+    if (!m_side)
+        return;
+    const int row = m_tableList->GetSelectedRow();
+    const QString selected =
+        row >= 0 ? m_side->GetTableName(m_tableList->GetItemData(row)) : QString();
+    m_tableList->SetRedraw(false);
+    m_side->ApplyTableListing(std::move(listing), this);
+    m_tableList->SetRedraw(true);
+    if (!selected.isEmpty()) {
+        const qsizetype index = m_side->TableNames().indexOf(selected);
+        for (int item = 0; index >= 0 && item < m_tableList->GetItemCount(); ++item) {
+            if (m_tableList->GetItemData(item) == index) {
+                m_tableList->SelectRow(item);
+                break;
+            }
+        }
+    }
+    if (!m_tableList->isHidden())
+        ShowSideMessage(m_side->DataDictionaryProblem(), true);
+    UpdateStructureButton();
+}
+
+QString CFormDBSelect::SideMessage() const {
+    return m_sideMessage->isHidden() ? QString() : m_sideMessage->text();
+}
+
+void CFormDBSelect::ShowSideMessage(const QString& text, bool underTheList) {
+    m_sideMessage->setText(text);
+    m_sideMessage->setToolTip(text);
+    m_messageUnderList = underTheList;
+    m_sideMessage->setVisible(!text.isEmpty());
+    PlaceSideMessage();
 }
 
 void CFormDBSelect::UpdateConnectionControls() {
@@ -167,6 +262,7 @@ void CFormDBSelect::UpdateConnectionControls() {
     m_kindIcon->setVisible(named);
     m_nameText->setVisible(named);
     m_connectButton->setVisible(!m_connecting && named && !connected);
+    m_refreshButton->setVisible(!m_connecting && named);
     m_ownerCombo->setVisible(m_ownerCombo->count() >= 2 && !m_connecting && named && connected);
     ShowTableList(false);
     repaint(); // at once: a connection about to start blocks the event loop
@@ -184,10 +280,11 @@ void CFormDBSelect::ShowTableList(bool show) {
         App()->UpdateCommands();
 }
 
-void CFormDBSelect::FillTableList() {
+bool CFormDBSelect::FillTableList() {
     m_tableList->SetRedraw(false);
-    m_side->ListTables(this);
+    const bool listed = m_side->ListTables(this);
     m_tableList->SetRedraw(true);
+    return listed;
 }
 
 void CFormDBSelect::AdjustColumnWidth() {
@@ -268,7 +365,26 @@ void CFormDBSelect::OnSize(int cx, int cy) {
                              std::max(listBottom - listTop, 0));
     m_structureButton->move(cx - kMargin - m_structureButton->width(),
                             cy - kMargin - m_structureButton->height());
+    m_refreshButton->move(kMargin, cy - kMargin - m_refreshButton->height());
+    PlaceSideMessage();
     AdjustColumnWidth();
+}
+
+void CFormDBSelect::PlaceSideMessage() {
+    // In place of the filter and the list when the side failed; a band at the list's foot,
+    // which gives up its height, for a note about a side that is shown.
+    const int top = m_separatorY + 14;
+    const int bottom = height() - m_findButton->height() - 14;
+    const int width = std::max(this->width() - 2 * kMargin, 0);
+    const int listTop = m_findButton->geometry().bottom() + 1 + kMargin;
+    if (!m_messageUnderList || m_sideMessage->isHidden()) {
+        m_sideMessage->setGeometry(kMargin, top, width, std::max(bottom - top, 0));
+        m_tableList->setGeometry(kMargin, listTop, width, std::max(bottom - listTop, 0));
+        return;
+    }
+    const int band = m_sideMessage->fontMetrics().lineSpacing() * kNoteLines + kMargin;
+    m_tableList->setGeometry(kMargin, listTop, width, std::max(bottom - listTop - band, 0));
+    m_sideMessage->setGeometry(kMargin, bottom - band + kMargin, width, band - kMargin);
 }
 
 bool CFormDBSelect::eventFilter(QObject* watched, QEvent* event) {

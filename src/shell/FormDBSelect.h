@@ -35,6 +35,8 @@ public:
         kFindButton = 5008,
         kKindIcon = 5009,
         kStructureButton = 5015,
+        kSideMessage = 5067,
+        kRefreshButton = 5068,
     };
 
     explicit CFormDBSelect(QWidget* parent = nullptr);
@@ -53,8 +55,19 @@ public:
     void ChooseDataSource();
     // Sets the side's data source as the data source dialog would, and connects.
     void SelectDataSource(const QString& name, CDataSourceSide::SourceKind kind);
-    void ConnectAndList();
+    // Connects and lists the owners and, for a single owner, the tables; keepOwner, when still
+    // offered, is chosen again. What fails is shown where the side is.
+    void ConnectAndList(const QString& keepOwner = QString());
     void OwnerChanged();
+    // Reads the side's owners and tables again, keeping the chosen owner; also while result
+    // windows are open, which keep what they show.
+    void Refresh();
+    // Puts a listing read for a comparison in place and shows it, keeping the selected table.
+    void ShowTableListing(CTableListing listing);
+    // The text shown where the side is: why it failed (in place of the table list), or a note
+    // under a list that is shown; empty hides it.
+    QString SideMessage() const;
+    QPushButton* RefreshButton() const { return m_refreshButton; }
     void UpdateConnectionControls();
     void ShowTableList(bool show);
     void FindNext();
@@ -86,7 +99,11 @@ private:
     void DeleteAllItems() override;
     void AppendItem(int itemData) override;
 
-    void FillTableList();
+    bool FillTableList();
+    void ListOwnersAndTables(const QString& keepOwner);
+    void ListAndShowTables();
+    void ShowSideMessage(const QString& text, bool underTheList = false);
+    void PlaceSideMessage();
     void AdjustColumnWidth();
     void ShowDataSourceName();
 
@@ -104,4 +121,7 @@ private:
     CQuorvixListCtrl* m_tableList;
     QPushButton* m_structureButton;
     QPushButton* m_dataSourceButton;
+    QLabel* m_sideMessage;
+    QPushButton* m_refreshButton;
+    bool m_messageUnderList = false;
 };

@@ -25,6 +25,8 @@
 namespace {
 
 constexpr int kProductTitle = 128;
+constexpr int kNoDictionaryText = 1908;
+constexpr int kTablesReadText = 1974;
 const QString kWindowRect = QStringLiteral("WndRect");
 const QString kIsZoomed = QStringLiteral("IsZoomed");
 
@@ -72,6 +74,14 @@ bool CQuorvixApp::InitInstance() {
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), m_mainFrame.get());
     help->setContext(Qt::ApplicationShortcut); // F1 opens the help from every window
     connect(help, &QShortcut::activated, this, &CQuorvixApp::OnHelp);
+    // F5 reads both sides' owners and tables again.
+    auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), m_mainFrame.get());
+    connect(refresh, &QShortcut::activated, this, [this] {
+        for (const int side : {0, 1}) {
+            if (CFormDBSelect* view = m_mainFrame->GetSelectionView(side))
+                view->Refresh();
+        }
+    });
     m_mainFrame->MeasureSplitterOverhead();
     m_mainFrame->RestorePlacement();
     installEventFilter(this);
@@ -153,15 +163,63 @@ void CQuorvixApp::UnregisterStructureFrame(QWidget* frame) {
 bool CQuorvixApp::EnsureTableComparison() {
     if (m_results.HasResult(CResultFile::TableResult))
         return true;
-    CDlgWait dialog(CDlgWait::TableRun, true, m_results, m_mainFrame.get());
-    return ReportRun(dialog.exec());
+    return RunOnFreshLists(CDlgWait::TableRun);
 }
 
 bool CQuorvixApp::EnsureDictionaryComparison() {
     if (m_results.HasResult(CResultFile::DictionaryResult))
         return true;
-    CDlgWait dialog(CDlgWait::DictionaryRun, true, m_results, m_mainFrame.get());
+    return RunOnFreshLists(CDlgWait::DictionaryRun);
+}
+
+// A comparison reads the databases as they are now: both sides' table lists (and so the
+// data-dictionary tables) are read again on the worker, put in place on this thread, and shown
+// by the selection views, before the run itself.
+bool CQuorvixApp::RunOnFreshLists(CDlgWait::Kind kind) {
+    m_runFailure.clear();
+    const std::array<QString, 2> names{SideDisplayName(0), SideDisplayName(1)};
+    CDlgWait dialog(
+        kind, true,
+        [this, kind, &names](IComparisonProgress& progress) {
+            std::array<CTableListing, 2> listings;
+            for (const int side : {0, 1}) {
+                if (m_sides[side].ReadTableListing(listings[size_t(side)]))
+                    continue;
+                if (progress.QueryCancel() == 0 && !m_sides[side].IsInterrupted())
+                    m_runFailure = LoadLocalizedString(kTablesReadText)
+                                       .arg(names[size_t(side)], m_sides[side].LastDiagnostic());
+                return false;
+            }
+            QMetaObject::invokeMethod(
+                this, [this, &listings] { InstallTableListings(listings); },
+                Qt::BlockingQueuedConnection);
+            if (kind == CDlgWait::TableRun)
+                return m_results.RunTableComparison(progress);
+            for (const int side : {0, 1}) {
+                if (m_sides[side].DataDictionaryTable().isEmpty()) {
+                    const QString problem = m_sides[side].DataDictionaryProblem();
+                    m_runFailure =
+                        problem.isEmpty()
+                            ? LoadLocalizedString(kNoDictionaryText).arg(names[size_t(side)])
+                            : problem;
+                    return false;
+                }
+            }
+            return m_results.RunDictionaryComparison(progress);
+        },
+        m_mainFrame.get(), [this] { m_results.Interrupt(); });
     return ReportRun(dialog.exec());
+}
+
+void CQuorvixApp::InstallTableListings(std::array<CTableListing, 2>& listings) {
+    for (const int side : {0, 1}) {
+        CFormDBSelect* view = m_mainFrame ? m_mainFrame->GetSelectionView(side) : nullptr;
+        if (view)
+            view->ShowTableListing(std::move(listings[size_t(side)]));
+        else
+            m_sides[side].ApplyTableListing(std::move(listings[size_t(side)]), nullptr);
+    }
+    UpdateCommands();
 }
 
 // A run that failed says why, naming the side, the object and the driver's message; a cancelled
@@ -172,7 +230,7 @@ bool CQuorvixApp::ReportRun(int dialogResult) {
         side.ClearInterrupt();
     if (dialogResult == CDlgWait::Succeeded)
         return true;
-    const QString failure = m_results.LastFailure();
+    const QString failure = m_runFailure.isEmpty() ? m_results.LastFailure() : m_runFailure;
     if (!failure.isEmpty())
         QMessageBox::warning(m_mainFrame.get(), LoadLocalizedString(kProductTitle), failure);
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compare/ComparisonContext.h"
+#include "dialogs/DlgWait.h"
 #include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
 #include "runs/ComparisonResults.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QList>
 
+#include <array>
 #include <memory>
 
 class CMainFrame;
@@ -80,6 +82,8 @@ protected:
 private:
     static QString PlacementSection(int frameIndex);
     bool ReportRun(int dialogResult);
+    bool RunOnFreshLists(CDlgWait::Kind kind);
+    void InstallTableListings(std::array<CTableListing, 2>& listings);
     // What a comparison window is handed: this program's results, parameters and names.
     CComparisonContext ComparisonContext(std::function<bool()> ensureResult);
 
@@ -89,6 +93,8 @@ private:
     CDataSourceSide m_sides[2];
     CParamWord m_params;
     CComparisonResults m_results;
+    // Why a run stopped before its comparison began (a side's tables could not be read again).
+    QString m_runFailure;
     QList<QWidget*> m_comparisonFrames;
     QList<QWidget*> m_structureFrames;
     std::unique_ptr<CMainFrame> m_mainFrame;

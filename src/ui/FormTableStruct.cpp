@@ -15,7 +15,9 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include <functional>
 
@@ -24,6 +26,7 @@ namespace {
 constexpr int kTemplate = 1003;
 constexpr int kFieldsTabText = 1170;
 constexpr int kIndexesTabText = 1171;
+constexpr int kStructureReadText = 1967;
 constexpr int kMargin = CQuorvixLook::kMargin;
 constexpr int kIconSize = 16;
 constexpr int kNameLeft = 28;
@@ -126,11 +129,23 @@ void CFormTableStruct::OnInitialUpdate() {
 }
 
 void CFormTableStruct::ReadStructure() {
-    // A failed read shows what was read before the failure; the reader itself says nothing.
+    // A read that fails shows nothing of the table, never a part of it as if it were the whole,
+    // and says why: the side, the table and the driver's words.
+    m_readFailure.clear();
     if (CDataSourceSide* side = m_context.side) {
-        side->ReadColumns(m_table, m_fields);
-        side->ReadIndexes(m_table, m_indexes);
+        if (!side->ReadColumns(m_table, m_fields) || !side->ReadIndexes(m_table, m_indexes)) {
+            m_readFailure = LoadLocalizedString(kStructureReadText)
+                                .arg(m_table, m_context.sideName, side->LastDiagnostic());
+            m_fields.clear();
+            m_indexes.clear();
+        }
     }
+    if (QWidget* exportButton = CTemplateBuilder::FindControl(*this, kExportButton))
+        exportButton->setEnabled(m_readFailure.isEmpty());
+    if (!m_readFailure.isEmpty())
+        QTimer::singleShot(0, this, [this] {
+            QMessageBox::warning(this, window()->windowTitle(), m_readFailure);
+        });
     m_fieldList->SetRedraw(false);
     m_fieldList->DeleteAllItems();
     for (int field = 0; field < int(m_fields.size()); ++field)

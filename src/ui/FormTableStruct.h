@@ -34,6 +34,9 @@ public:
 
     QString TableName() const { return m_table; }
     const CColumnInfoArray& Fields() const { return m_fields; }
+    // Why the table could not be read (the side, the table, the driver's words); empty when it
+    // was.
+    QString ReadFailure() const { return m_readFailure; }
     const CIndexInfoArray& Indexes() const { return m_indexes; }
 
     void OnInitialUpdate() override;
@@ -83,6 +86,7 @@ private:
     QLineEdit* m_searchEdit = nullptr;
     QPushButton* m_findButton = nullptr;
     CColumnInfoArray m_fields;
+    QString m_readFailure;
     CIndexInfoArray m_indexes;
     std::unique_ptr<IListItemSource> m_fieldTexts;
     std::unique_ptr<IListItemSource> m_indexTexts;

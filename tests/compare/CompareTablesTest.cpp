@@ -333,17 +333,29 @@ TEST_F(CompareTables, ColumnFollowsTheListWhenAScrollBarAppears) {
 }
 
 TEST_F(CompareTables, FailedReadShowsWhyAndOpensNoWindow) {
-    const QString left = COdbcTestEnvironment::AddSqliteDataSource(
-        QStringLiteral("GoneLeft"),
-        QStringLiteral("CREATE TABLE T1 (C1 INT); CREATE TABLE T2 (a INT);"));
-    COdbcTestEnvironment::AddSqliteDataSource(
-        QStringLiteral("GoneRight"),
-        QStringLiteral("CREATE TABLE T1 (C1 INT); CREATE TABLE T2 (b INT);"));
-    View(0)->SelectDataSource(QStringLiteral("GoneLeft"), CDataSourceSide::SystemDataSource);
-    View(1)->SelectDataSource(QStringLiteral("GoneRight"), CDataSourceSide::SystemDataSource);
-    // Dropped by someone else after the listing: the left side can no longer read it.
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    // A session of its own, ended from outside after the listing, as a server restart would.
+    const QString application =
+        QStringLiteral("qvx_gone_%1").arg(QCoreApplication::applicationPid());
+    COdbcTestEnvironment::AddDataSource(
+        QStringLiteral("GoneLeft"), true, QStringLiteral("PostgreSQL Unicode"),
+        QStringLiteral("Servername=%1\nPort=%2\nDatabase=quorvix\nUsername=postgres\n"
+                       "pqopt=application_name=%3")
+            .arg(qEnvironmentVariable("QUORVIX_PG_SOCKETS"),
+                 qEnvironmentVariable("QUORVIX_PG_PORT"), application));
+    Choose(0, QStringLiteral("GoneLeft"), QStringLiteral("quorvix.s1"));
+    View(1)->SelectDataSource(QStringLiteral("ExpRight"), CDataSourceSide::SystemDataSource);
     ASSERT_EQ(
-        QProcess::execute(QStringLiteral("sqlite3"), {left, QStringLiteral("DROP TABLE T2;")}), 0);
+        QProcess::execute(
+            QStringLiteral("psql"),
+            {QStringLiteral("-q"), QStringLiteral("-h"), qEnvironmentVariable("QUORVIX_PG_SOCKETS"),
+             QStringLiteral("-p"), qEnvironmentVariable("QUORVIX_PG_PORT"), QStringLiteral("-U"),
+             QStringLiteral("postgres"), QStringLiteral("-d"), QStringLiteral("quorvix"),
+             QStringLiteral("-c"),
+             QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                            "application_name = '%1'")
+                 .arg(application)}),
+        0);
 
     QString message;
     auto* watcher = new QTimer(qApp);
@@ -359,8 +371,9 @@ TEST_F(CompareTables, FailedReadShowsWhyAndOpensNoWindow) {
     watcher->start();
     OpenTableComparison();
     EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
-    EXPECT_TRUE(message.contains(QStringLiteral("GoneLeft"))) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("columns of table T2"))) << message.toStdString();
+    EXPECT_TRUE(message.startsWith(
+        QStringLiteral("The tables of GoneLeft (quorvix.s1) cannot be read.\nDriver: ")))
+        << message.toStdString();
     EXPECT_EQ(ResultFiles(), 0);
     // Nothing is locked: the user may choose other data sources at once.
     EXPECT_TRUE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());

@@ -1,0 +1,242 @@
+#include "shell/ModalHandlers.h"
+
+#include "compare/CompareFrm.h"
+#include "compare/CompareListCtrl.h"
+#include "compare/FormCompareTable.h"
+#include "ui/FormTableStruct.h"
+#include "ui/QuorvixListCtrl.h"
+#include "ui/TableStructFrm.h"
+
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+const QString kPostgres = QStringLiteral("QuorvixPostgres");
+
+// SQL run on a test database by its own client, as another user of the database would.
+void Sqlite(const QString& path, const QString& sql) {
+    ASSERT_EQ(QProcess::execute(QStringLiteral("sqlite3"), {path, sql}), 0) << sql.toStdString();
+}
+
+void Postgres(const QString& sql) {
+    ASSERT_EQ(QProcess::execute(QStringLiteral("psql"),
+                                {QStringLiteral("-q"), QStringLiteral("-v"),
+                                 QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"),
+                                 qEnvironmentVariable("QUORVIX_PG_SOCKETS"), QStringLiteral("-p"),
+                                 qEnvironmentVariable("QUORVIX_PG_PORT"), QStringLiteral("-U"),
+                                 QStringLiteral("postgres"), QStringLiteral("-d"),
+                                 QStringLiteral("quorvix"), QStringLiteral("-c"), sql}),
+              0)
+        << sql.toStdString();
+}
+
+} // namespace
+
+// What a side shows when something fails, and that each comparison and Refresh read the
+// databases as they are now.
+class SelectionView : public ResultWindowTest {
+protected:
+    QStringList Listed(int side) const {
+        QStringList names;
+        CQuorvixListCtrl* list = View(side)->TableList();
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            names.append(list->GetItemText(row, 0));
+        return names;
+    }
+    CFormCompareTable* CompareTables() {
+        OnNextModal(AcceptParams);
+        QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
+        if (m_app->ComparisonFrames().isEmpty())
+            return nullptr;
+        auto* frame = dynamic_cast<CCompareFrm*>(m_app->ComparisonFrames().last());
+        return frame ? dynamic_cast<CFormCompareTable*>(frame->View()) : nullptr;
+    }
+    static QStringList Compared(CFormCompareTable* view) {
+        QStringList rows;
+        for (int row = 0; row < view->List()->GetItemCount(); ++row)
+            rows.append(view->List()->GetItemText(row, 0));
+        return rows;
+    }
+    // The text of the next message box, accepted once read.
+    static void ReadNextMessage(QString& text) {
+        OnNextModal([&text](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            text = box->text();
+            box->accept();
+        });
+    }
+};
+
+TEST_F(SelectionView, ADataSourceThatDoesNotOpenSaysWhyAndConnectionRetries) {
+    Choose(0, QStringLiteral("NoSuchSource"));
+    EXPECT_TRUE(View(0)->SideMessage().startsWith(
+        QStringLiteral("Data source NoSuchSource cannot be opened.\nDriver: IM002")))
+        << View(0)->SideMessage().toStdString();
+    EXPECT_FALSE(Control(0, CFormDBSelect::kConnectButton)->isHidden());
+    EXPECT_TRUE(View(0)->TableList()->isHidden());
+
+    // In the user's language, and again after a retry that fails again.
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    QTest::mouseClick(static_cast<QPushButton*>(Control(0, CFormDBSelect::kConnectButton)),
+                      Qt::LeftButton);
+    EXPECT_TRUE(View(0)->SideMessage().startsWith(
+        QStringLiteral("La source de données NoSuchSource ne s'ouvre pas.\nPilote : IM002")))
+        << View(0)->SideMessage().toStdString();
+    ChooseLanguage(QStringLiteral("ENG"), {});
+
+    // A data source that opens clears it.
+    AddLite(QStringLiteral("SelPlain"), QStringLiteral("CREATE TABLE T (a INT);"));
+    Choose(0, QStringLiteral("SelPlain"));
+    EXPECT_TRUE(View(0)->SideMessage().isEmpty());
+    EXPECT_EQ(Listed(0), QStringList{QStringLiteral("T")});
+}
+
+TEST_F(SelectionView, ATableListThatCannotBeReadLeavesTheSideNotReady) {
+    // A name longer than the catalogue's buffers cannot be read whole.
+    AddLite(QStringLiteral("SelLong"),
+            QStringLiteral("CREATE TABLE T (a INT); CREATE TABLE \"%1\" (b INT);")
+                .arg(QString(5000, QLatin1Char('N'))));
+    AddLite(QStringLiteral("SelPlain"), QStringLiteral("CREATE TABLE T (a INT);"));
+    Choose(0, QStringLiteral("SelLong"));
+    Choose(1, QStringLiteral("SelPlain"));
+    EXPECT_TRUE(View(0)->SideMessage().startsWith(QStringLiteral("The tables of SelLong cannot be "
+                                                                 "read.\nDriver: ")))
+        << View(0)->SideMessage().toStdString();
+    EXPECT_TRUE(View(0)->TableList()->isHidden());
+    EXPECT_FALSE(m_app->GetSide(0)->IsReady());
+    EXPECT_FALSE(Commands()->CompareTablesButton()->isEnabled());
+}
+
+TEST_F(SelectionView, ADictionaryThatCannotBeCountedIsNamedUnderTheList) {
+    // F9201 is a view of a table dropped since: listed, but its rows cannot be counted.
+    const QString path = COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("SelBrokenDictionary"),
+        QStringLiteral("CREATE TABLE X (a INT); CREATE VIEW F9201 AS SELECT * FROM X;"
+                       "DROP TABLE X; CREATE TABLE T (a INT);"));
+    Choose(0, QStringLiteral("SelBrokenDictionary"));
+    EXPECT_FALSE(View(0)->TableList()->isHidden());
+    EXPECT_TRUE(View(0)->SideMessage().startsWith(QStringLiteral(
+        "The data dictionary F9201 of SelBrokenDictionary cannot be read.\nDriver: ")))
+        << View(0)->SideMessage().toStdString();
+    EXPECT_TRUE(m_app->GetSide(0)->DataDictionaryTable().isEmpty());
+
+    // Mended, a Refresh finds it.
+    Sqlite(path, QStringLiteral("DROP VIEW F9201; CREATE TABLE F9201 (FRDTAI VARCHAR(10));"
+                                "INSERT INTO F9201 VALUES ('DTAI');"));
+    QTest::mouseClick(View(0)->RefreshButton(), Qt::LeftButton);
+    EXPECT_TRUE(View(0)->SideMessage().isEmpty());
+    EXPECT_EQ(m_app->GetSide(0)->DataDictionaryTable(), QStringLiteral("F9201"));
+}
+
+TEST_F(SelectionView, OwnersThatCannotBeReadSayWhy) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    // A session of its own, so that ending it disturbs no other test.
+    const QString application =
+        QStringLiteral("qvx_owners_%1").arg(QCoreApplication::applicationPid());
+    COdbcTestEnvironment::AddDataSource(
+        QStringLiteral("SelOwners"), true, QStringLiteral("PostgreSQL Unicode"),
+        QStringLiteral("Servername=%1\nPort=%2\nDatabase=quorvix\nUsername=postgres\n"
+                       "pqopt=application_name=%3")
+            .arg(qEnvironmentVariable("QUORVIX_PG_SOCKETS"),
+                 qEnvironmentVariable("QUORVIX_PG_PORT"), application));
+    Choose(0, QStringLiteral("SelOwners"));
+    ASSERT_FALSE(View(0)->OwnerCombo()->isHidden());
+    Postgres(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                            "WHERE application_name = '%1'")
+                 .arg(application));
+    View(0)->Refresh();
+    EXPECT_TRUE(View(0)->SideMessage().startsWith(
+        QStringLiteral("The owners of SelOwners cannot be read.\nDriver: ")))
+        << View(0)->SideMessage().toStdString();
+    EXPECT_FALSE(m_app->GetSide(0)->IsReady());
+}
+
+TEST_F(SelectionView, AStructureThatCannotBeReadShowsNothingAndSaysWhy) {
+    const QString path = COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("SelGoneTable"), QStringLiteral("CREATE TABLE GONE (a INT, b INT);"));
+    Choose(0, QStringLiteral("SelGoneTable"));
+    Sqlite(path, QStringLiteral("DROP TABLE GONE;"));
+    View(0)->TableList()->SelectRow(0);
+    QString message;
+    ReadNextMessage(message);
+    View(0)->ShowTableStructure();
+    ASSERT_FALSE(m_app->StructureFrames().isEmpty());
+    auto* frame = dynamic_cast<CTableStructFrm*>(m_app->StructureFrames().last());
+    ASSERT_NE(frame, nullptr);
+    QTRY_VERIFY(!message.isEmpty());
+    EXPECT_TRUE(message.startsWith(QStringLiteral("The structure of table GONE could not be "
+                                                  "read.\nData source: SelGoneTable\nDriver: ")))
+        << message.toStdString();
+    auto* view = dynamic_cast<CFormTableStruct*>(frame->View());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->Fields().empty());
+    EXPECT_FALSE(Control(0, CFormDBSelect::kStructureButton) == nullptr);
+    EXPECT_FALSE(
+        CTemplateBuilder::FindControl(*view, CQuorvixFormView::kExportButton)->isEnabled());
+}
+
+// A table created, and one dropped, after the data source was chosen: the comparison sees the
+// database as it is, and the side shows the fresh list afterwards.
+TEST_F(SelectionView, EachComparisonReadsTheTableListsAgain) {
+    const QString left = COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("SelFreshLeft"),
+        QStringLiteral("CREATE TABLE T1 (a INT); CREATE TABLE DROPPED (d INT);"));
+    COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("SelFreshRight"),
+        QStringLiteral("CREATE TABLE T1 (a INT); CREATE TABLE DROPPED (d INT);"));
+    Choose(0, QStringLiteral("SelFreshLeft"));
+    Choose(1, QStringLiteral("SelFreshRight"));
+    Sqlite(left, QStringLiteral("CREATE TABLE CREATED (c INT); DROP TABLE DROPPED;"));
+    CFormCompareTable* view = CompareTables();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(Compared(view), (QStringList{QStringLiteral("CREATED"), QStringLiteral("DROPPED"),
+                                           QStringLiteral("T1")}));
+    EXPECT_EQ(view->Filter(1)->text().left(1), QStringLiteral("1"));
+    EXPECT_EQ(Listed(0), (QStringList{QStringLiteral("CREATED"), QStringLiteral("T1")}));
+}
+
+TEST_F(SelectionView, EachComparisonReadsAPostgresSchemaAgain) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    const QString schema = QStringLiteral("fresh_%1").arg(QCoreApplication::applicationPid());
+    Postgres(
+        QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE; CREATE SCHEMA %1;"
+                       "CREATE TABLE %1.kept (a integer); CREATE TABLE %1.dropped (d integer);")
+            .arg(schema));
+    Choose(0, kPostgres, QStringLiteral("quorvix.") + schema);
+    Choose(1, kPostgres, QStringLiteral("quorvix.") + schema);
+    Postgres(
+        QStringLiteral("CREATE TABLE %1.created (c integer); DROP TABLE %1.dropped;").arg(schema));
+    CFormCompareTable* view = CompareTables();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(Compared(view), (QStringList{QStringLiteral("created"), QStringLiteral("kept")}));
+    EXPECT_EQ(Listed(1), (QStringList{QStringLiteral("created"), QStringLiteral("kept")}));
+    Postgres(QStringLiteral("DROP SCHEMA %1 CASCADE;").arg(schema));
+}
+
+// Refresh reads a side again while a result window is open; the window keeps its result.
+TEST_F(SelectionView, RefreshReadsASideAgainWhileResultWindowsKeepTheirResult) {
+    const QString left = COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("SelRefreshLeft"), QStringLiteral("CREATE TABLE T1 (a INT);"));
+    AddLite(QStringLiteral("SelRefreshRight"), QStringLiteral("CREATE TABLE T1 (a INT);"));
+    Choose(0, QStringLiteral("SelRefreshLeft"));
+    Choose(1, QStringLiteral("SelRefreshRight"));
+    CFormCompareTable* view = CompareTables();
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
+    Sqlite(left, QStringLiteral("CREATE TABLE LATER (l INT);"));
+    ASSERT_TRUE(View(0)->RefreshButton()->isEnabled());
+    QTest::mouseClick(View(0)->RefreshButton(), Qt::LeftButton);
+    EXPECT_EQ(Listed(0), (QStringList{QStringLiteral("LATER"), QStringLiteral("T1")}));
+    EXPECT_EQ(Compared(view), QStringList{QStringLiteral("T1")});
+
+    // F5 reads both sides.
+    Sqlite(left, QStringLiteral("CREATE TABLE F5 (f INT);"));
+    QApplication::setActiveWindow(m_app->MainFrame());
+    QTest::keyClick(View(0)->TableList(), Qt::Key_F5);
+    EXPECT_EQ(Listed(0),
+              (QStringList{QStringLiteral("F5"), QStringLiteral("LATER"), QStringLiteral("T1")}));
+}
