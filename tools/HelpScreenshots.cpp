@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -49,9 +50,11 @@ bool MakeDemo(const QString& sqlFolder, const QString& folder) {
         sqlite.closeWriteChannel();
         if (!sqlite.waitForFinished(60000) || sqlite.exitCode() != 0)
             return false;
-        sources.write(QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\nStepAPI=1\n\n")
-                          .arg(side == QLatin1String("left") ? kLeft : kRight, database)
-                          .toUtf8());
+        // Named from the working folder, so that no build's temporary path shows in a picture.
+        sources.write(
+            QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\nStepAPI=1\n\n")
+                .arg(side == QLatin1String("left") ? kLeft : kRight, QFileInfo(database).fileName())
+                .toUtf8());
     }
     QFile(folder + QStringLiteral("/user-odbc.ini")).open(QIODevice::WriteOnly);
     return true;
@@ -76,13 +79,15 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString sqlFolder = QString::fromLocal8Bit(argv[1]);
-    const QString output = QString::fromLocal8Bit(argv[2]);
+    // Absolute: the pictures are taken from the demo's folder.
+    const QString output = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
     const bool french = qstrcmp(argv[3], "fr") == 0;
     QTemporaryDir work;
     if (!work.isValid() || !MakeDemo(sqlFolder, work.path()) || !QDir().mkpath(output)) {
         std::fprintf(stderr, "cannot prepare the demo data sources\n");
         return 1;
     }
+    QDir::setCurrent(work.path());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("ODBCSYSINI", QFile::encodeName(work.path()));
     qputenv("ODBCINI", QFile::encodeName(work.path() + QStringLiteral("/user-odbc.ini")));

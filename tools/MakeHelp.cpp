@@ -1,6 +1,9 @@
 // Renders a help document written in Markdown into a PDF with Qt's own text document and PDF
-// writer, the pictures it names taken from a folder.
-//   quorvix_make_help SOURCE.md IMAGE_FOLDER OUTPUT.pdf TITLE
+// writer, the pictures it names taken from a folder. The document is laid out on the pages
+// here, before printing, so that pictures fit the text column, commands wrap, and no heading
+// or table row is cut from what follows it; --check fails when any of that cannot be kept.
+//   quorvix_make_help [--check] SOURCE.md IMAGE_FOLDER OUTPUT.pdf TITLE
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -8,21 +11,173 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QUrl>
 
+#include <cmath>
 #include <cstdio>
 
+namespace {
+
+constexpr double kMarginMm = 18;
+constexpr double kMmPerInch = 25.4;
+// Qt lays a document out at the screen's 96 dots per inch and scales it to the printer.
+constexpr double kLayoutDpi = 96;
+constexpr int kLayoutPasses = 40;
+
+struct Faults {
+    int widePictures = 0;
+    int headingsAtFoot = 0;
+    int splitRows = 0;
+    int Total() const { return widePictures + headingsAtFoot + splitRows; }
+};
+
+// Every picture no wider than the text column, its proportions kept.
+void FitPictures(QTextDocument& document, double textWidth) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextFragment piece = fragment.fragment();
+            if (!piece.isValid() || !piece.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat format = piece.charFormat().toImageFormat();
+            const QImage image =
+                document.resource(QTextDocument::ImageResource, QUrl(format.name()))
+                    .value<QImage>();
+            if (image.isNull())
+                continue;
+            const double width = std::min<double>(image.width(), textWidth);
+            format.setWidth(width);
+            format.setHeight(image.height() * width / image.width());
+            QTextCursor cursor(&document);
+            cursor.setPosition(piece.position());
+            cursor.setPosition(piece.position() + piece.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
+}
+
+// Command examples wrap at the column's edge instead of running off the page.
+void WrapCode(QTextDocument& document) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (!format.nonBreakableLines())
+            continue;
+        format.setNonBreakableLines(false);
+        QTextCursor(block).setBlockFormat(format);
+    }
+    QTextOption option = document.defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document.setDefaultTextOption(option);
+}
+
+int PageOf(double y, double pageHeight) {
+    return int(std::floor(y / pageHeight));
+}
+
+// A heading whose next block starts on a later page goes to that page; a table with a row cut
+// across pages starts on a page of its own. Returns what still stands after the last pass.
+Faults KeepTogether(QTextDocument& document, double pageHeight) {
+    Faults faults;
+    for (int pass = 0; pass < kLayoutPasses; ++pass) {
+        faults = Faults();
+        QAbstractTextDocumentLayout* layout = document.documentLayout();
+        bool moved = false;
+        for (QTextBlock block = document.begin(); block.isValid() && !moved; block = block.next()) {
+            if (block.blockFormat().headingLevel() == 0 || !block.next().isValid())
+                continue;
+            const QRectF heading = layout->blockBoundingRect(block);
+            const QRectF next = layout->blockBoundingRect(block.next());
+            const QTextLine firstLine = block.next().layout()->lineAt(0);
+            const double nextLineBottom =
+                next.top() + (firstLine.isValid() ? firstLine.rect().bottom() : next.height());
+            if (PageOf(heading.top(), pageHeight) == PageOf(nextLineBottom, pageHeight))
+                continue;
+            ++faults.headingsAtFoot;
+            QTextBlockFormat format = block.blockFormat();
+            if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+                continue;
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(block).setBlockFormat(format);
+            moved = true;
+        }
+        for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+            auto* table = qobject_cast<QTextTable*>(frame);
+            if (!table || moved)
+                continue;
+            for (int row = 0; row < table->rows(); ++row) {
+                double top = 1e30;
+                double bottom = -1;
+                for (int column = 0; column < table->columns(); ++column) {
+                    const QTextTableCell cell = table->cellAt(row, column);
+                    for (QTextBlock block = cell.firstCursorPosition().block();
+                         block.isValid() && block.position() <= cell.lastPosition();
+                         block = block.next()) {
+                        const QRectF rect = layout->blockBoundingRect(block);
+                        top = std::min(top, rect.top());
+                        bottom = std::max(bottom, rect.bottom());
+                    }
+                }
+                if (bottom < 0 || PageOf(top, pageHeight) == PageOf(bottom, pageHeight))
+                    continue;
+                ++faults.splitRows;
+                QTextTableFormat format = table->format();
+                if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+                    continue;
+                format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+                table->setFormat(format);
+                moved = true;
+                break;
+            }
+        }
+        if (!moved)
+            break;
+    }
+    return faults;
+}
+
+int WidePictures(const QTextDocument& document, double textWidth) {
+    int wide = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            // A picture without a width set is drawn at its own.
+            const QTextImageFormat image = format.toImageFormat();
+            const double width =
+                image.width() > 0
+                    ? image.width()
+                    : document.resource(QTextDocument::ImageResource, QUrl(image.name()))
+                          .value<QImage>()
+                          .width();
+            if (width > textWidth + 0.5)
+                ++wide;
+        }
+    }
+    return wide;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: %s SOURCE.md IMAGE_FOLDER OUTPUT.pdf TITLE\n", argv[0]);
+    QStringList arguments;
+    for (int index = 1; index < argc; ++index)
+        arguments.append(QString::fromLocal8Bit(argv[index]));
+    const bool check = arguments.removeAll(QStringLiteral("--check")) > 0;
+    if (arguments.size() != 4) {
+        std::fprintf(stderr, "usage: %s [--check] SOURCE.md IMAGE_FOLDER OUTPUT.pdf TITLE\n",
+                     argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    QFile source(QString::fromLocal8Bit(argv[1]));
+    QFile source(arguments[0]);
     if (!source.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(arguments[0]));
         return 1;
     }
     const QString markdown = QString::fromUtf8(source.readAll());
@@ -34,26 +189,43 @@ int main(int argc, char* argv[]) {
     const QRegularExpression picture(QStringLiteral("!\\[[^\\]]*\\]\\(([^)]+)\\)"));
     for (auto match = picture.globalMatch(markdown); match.hasNext();) {
         const QString name = match.next().captured(1);
-        const QImage image(QString::fromLocal8Bit(argv[2]) + QLatin1Char('/') + name);
+        const QImage image(arguments[1] + QLatin1Char('/') + name);
         if (image.isNull()) {
             std::fprintf(stderr, "cannot read the picture %s\n", qPrintable(name));
             return 1;
         }
         document.addResource(QTextDocument::ImageResource, QUrl(name), image);
     }
-    document.setMetaInformation(QTextDocument::DocumentTitle, QString::fromUtf8(argv[4]));
+    document.setMetaInformation(QTextDocument::DocumentTitle, arguments[3]);
 
-    QPdfWriter writer(QString::fromLocal8Bit(argv[3]));
-    writer.setTitle(QString::fromUtf8(argv[4]));
+    // The page as the PDF has it, in the layout's units: the document is printed as laid out.
+    const QPageLayout pageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                 QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                                 QPageLayout::Millimeter);
+    const QSizeF page =
+        pageLayout.paintRect(QPageLayout::Millimeter).size() / kMmPerInch * kLayoutDpi;
+    document.setDocumentMargin(0);
+    document.setPageSize(page);
+    FitPictures(document, page.width());
+    WrapCode(document);
+    Faults faults = KeepTogether(document, page.height());
+    faults.widePictures = WidePictures(document, page.width());
+    if (check) {
+        std::printf("pages: %d\nwide_pictures: %d\nheadings_at_page_foot: %d\nsplit_table_rows: "
+                    "%d\n",
+                    document.pageCount(), faults.widePictures, faults.headingsAtFoot,
+                    faults.splitRows);
+    }
+
+    QPdfWriter writer(arguments[2]);
+    writer.setTitle(arguments[3]);
     writer.setCreator(QStringLiteral("Quorvix"));
     writer.setResolution(150);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter));
+    writer.setPageLayout(pageLayout);
     document.print(&writer);
-    if (!QFile::exists(QString::fromLocal8Bit(argv[3])) ||
-        QFile(QString::fromLocal8Bit(argv[3])).size() == 0) {
-        std::fprintf(stderr, "cannot write %s\n", argv[3]);
+    if (!QFile::exists(arguments[2]) || QFile(arguments[2]).size() == 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[2]));
         return 1;
     }
-    return 0;
+    return check && faults.Total() > 0 ? 1 : 0;
 }
