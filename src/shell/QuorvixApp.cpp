@@ -25,6 +25,7 @@
 namespace {
 
 constexpr int kProductTitle = 128;
+constexpr int kAbandonedText = 1947;
 const QString kWindowRect = QStringLiteral("WndRect");
 const QString kIsZoomed = QStringLiteral("IsZoomed");
 
@@ -154,24 +155,29 @@ bool CQuorvixApp::EnsureTableComparison() {
     if (m_results.HasResult(CResultFile::TableResult))
         return true;
     CDlgWait dialog(CDlgWait::TableRun, true, m_results, m_mainFrame.get());
-    return ReportRun(dialog.exec());
+    const int result = dialog.exec();
+    return ReportRun(result, dialog.AbandonedDataSources());
 }
 
 bool CQuorvixApp::EnsureDictionaryComparison() {
     if (m_results.HasResult(CResultFile::DictionaryResult))
         return true;
     CDlgWait dialog(CDlgWait::DictionaryRun, true, m_results, m_mainFrame.get());
-    return ReportRun(dialog.exec());
+    const int result = dialog.exec();
+    return ReportRun(result, dialog.AbandonedDataSources());
 }
 
 // A run that failed says why, naming the side, the object and the driver's message; a cancelled
-// one ends silently.
-bool CQuorvixApp::ReportRun(int dialogResult) {
+// one ends silently, unless a connection had to be abandoned on the way.
+bool CQuorvixApp::ReportRun(int dialogResult, const QStringList& abandoned) {
     // A Cancel pressed as the run ended must not leave a side refusing statements.
     for (CDataSourceSide& side : m_sides)
         side.ClearInterrupt();
     if (dialogResult == CDlgWait::Succeeded)
         return true;
+    for (const QString& dataSource : abandoned)
+        QMessageBox::warning(m_mainFrame.get(), LoadLocalizedString(kProductTitle),
+                             LoadLocalizedString(kAbandonedText).arg(dataSource));
     const QString failure = m_results.LastFailure();
     if (!failure.isEmpty())
         QMessageBox::warning(m_mainFrame.get(), LoadLocalizedString(kProductTitle), failure);

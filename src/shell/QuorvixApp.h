@@ -79,7 +79,7 @@ protected:
 
 private:
     static QString PlacementSection(int frameIndex);
-    bool ReportRun(int dialogResult);
+    bool ReportRun(int dialogResult, const QStringList& abandoned);
     // What a comparison window is handed: this program's results, parameters and names.
     CComparisonContext ComparisonContext(std::function<bool()> ensureResult);
 
