@@ -28,7 +28,12 @@ void CThreadKeeper::Keep(std::unique_ptr<QThread> thread) {
 }
 
 void CThreadKeeper::Start(std::function<void()> job) {
-    std::unique_ptr<QThread> thread(QThread::create(std::move(job)));
+    // What the job holds (a connection, say) goes on its thread as soon as it is done, not
+    // whenever the thread object is deleted.
+    std::unique_ptr<QThread> thread(QThread::create([job = std::move(job)]() mutable {
+        job();
+        job = nullptr;
+    }));
     thread->start();
     Keep(std::move(thread));
 }
