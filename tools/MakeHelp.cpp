@@ -33,6 +33,7 @@ struct Faults {
     int widePictures = 0;
     int headingsAtFoot = 0;
     int splitRows = 0;
+    QStringList where; // the headings left at a page's foot
     int Total() const { return widePictures + headingsAtFoot + splitRows; }
 };
 
@@ -90,16 +91,23 @@ Faults KeepTogether(QTextDocument& document, double pageHeight) {
             if (block.blockFormat().headingLevel() == 0 || !block.next().isValid())
                 continue;
             const QRectF heading = layout->blockBoundingRect(block);
-            const QRectF next = layout->blockBoundingRect(block.next());
+            // What follows may open a table, whose blocks are placed within its frame.
+            QTextTable* table = QTextCursor(block.next()).currentTable();
+            const double nextTop = table ? layout->frameBoundingRect(table).top()
+                                         : layout->blockBoundingRect(block.next()).top();
             const QTextLine firstLine = block.next().layout()->lineAt(0);
             const double nextLineBottom =
-                next.top() + (firstLine.isValid() ? firstLine.rect().bottom() : next.height());
+                nextTop + (firstLine.isValid() ? firstLine.rect().bottom()
+                                               : layout->blockBoundingRect(block.next()).height());
             if (PageOf(heading.top(), pageHeight) == PageOf(nextLineBottom, pageHeight))
                 continue;
             ++faults.headingsAtFoot;
             QTextBlockFormat format = block.blockFormat();
-            if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+            if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) {
+                if (pass == kLayoutPasses - 1 || !moved)
+                    faults.where.append(block.text());
                 continue;
+            }
             format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
             QTextCursor(block).setBlockFormat(format);
             moved = true;
@@ -124,11 +132,21 @@ Faults KeepTogether(QTextDocument& document, double pageHeight) {
                 if (bottom < 0 || PageOf(top, pageHeight) == PageOf(bottom, pageHeight))
                     continue;
                 ++faults.splitRows;
-                QTextTableFormat format = table->format();
-                if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
-                    continue;
-                format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-                table->setFormat(format);
+                // The table's heading goes with it to the next page.
+                const QTextBlock before = document.findBlock(table->firstPosition() - 1);
+                if (before.isValid() && before.blockFormat().headingLevel() > 0) {
+                    QTextBlockFormat format = before.blockFormat();
+                    if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+                        continue;
+                    format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+                    QTextCursor(before).setBlockFormat(format);
+                } else {
+                    QTextTableFormat format = table->format();
+                    if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+                        continue;
+                    format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+                    table->setFormat(format);
+                }
                 moved = true;
                 break;
             }
@@ -215,6 +233,8 @@ int main(int argc, char* argv[]) {
                     "%d\n",
                     document.pageCount(), faults.widePictures, faults.headingsAtFoot,
                     faults.splitRows);
+        for (const QString& heading : std::as_const(faults.where))
+            std::printf("at a page's foot: %s\n", qPrintable(heading));
     }
 
     QPdfWriter writer(arguments[2]);

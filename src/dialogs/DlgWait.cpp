@@ -1,7 +1,9 @@
 #include "dialogs/DlgWait.h"
 
+#include "odbc/OdbcConnection.h"
 #include "runs/ComparisonResults.h"
 #include "services/Language.h"
+#include "services/ThreadKeeper.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
 
@@ -13,29 +15,45 @@
 #include <QThread>
 #include <QTimer>
 
+#include <mutex>
+
 namespace {
 constexpr int kTemplate = 1006;
 constexpr int kItemText = 5065;
 constexpr int kProgressBar = 5063;
 constexpr int kCancelButton = 2;
 constexpr int kEndPollMilliseconds = 100;
+// After Cancel the run has this long to notice it and end before the dialog gives it up, and
+// the dialog looks at it this often meanwhile: closed within a second either way.
+constexpr qint64 kGiveUpMilliseconds = 700;
+constexpr int kCancelPollMilliseconds = 50;
 // The bar cannot show finer steps than this share of its range.
 constexpr qint64 kVisibleSteps = 1000;
 } // namespace
 
-CDlgWait::CDlgWait(Kind kind, bool cancellable, CComparisonResults& results, QWidget* owner)
-    : CDlgWait(
-          kind, cancellable,
-          [kind, &results](IComparisonProgress& progress) {
-              return kind == DictionaryRun ? results.RunDictionaryComparison(progress)
-                                           : results.RunTableComparison(progress);
-          },
-          owner, [&results] { results.Interrupt(); }) {}
+// What the worker thread and the dialog share: the worker may outlive the dialog.
+struct CDlgWait::WorkerShare {
+    std::mutex guard;
+    // Null once the dialog has given the worker up or has gone.
+    CDlgWait* dialog = nullptr;
+    bool ended = false;
+    // Connections given up with the run, let go by the worker as it ends.
+    std::vector<CAbandonedConnection> abandoned;
+};
 
-CDlgWait::CDlgWait(Kind kind, bool cancellable, Run run, QWidget* owner,
-                   std::function<void()> interrupt)
+CDlgWait::CDlgWait(Kind kind, bool cancellable, CComparisonResults& results, QWidget* owner)
+    : CDlgWait(kind, cancellable,
+               [kind, &results](IComparisonProgress& progress) {
+                   return kind == DictionaryRun ? results.RunDictionaryComparison(progress)
+                                                : results.RunTableComparison(progress);
+               },
+               owner,
+               {[&results] { return results.BeginInterrupt(); },
+                [&results] { return results.AbandonStuckConnections(); }}) {}
+
+CDlgWait::CDlgWait(Kind kind, bool cancellable, Run run, QWidget* owner, Stopping stopping)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint), m_kind(kind),
-      m_cancellable(cancellable), m_run(std::move(run)), m_interrupt(std::move(interrupt)) {
+      m_cancellable(cancellable), m_run(std::move(run)), m_stopping(std::move(stopping)) {
     setModal(true);
     CTemplateBuilder::Build(*this, MapResourceId(kTemplate));
     m_itemText = CTemplateBuilder::Find<QLabel>(*this, kItemText);
@@ -54,7 +72,12 @@ CDlgWait::CDlgWait(Kind kind, bool cancellable, Run run, QWidget* owner,
 }
 
 CDlgWait::~CDlgWait() {
-    // exec() returns only after the worker has ended; this covers a dialog destroyed otherwise.
+    if (m_share) {
+        const std::lock_guard lock(m_share->guard);
+        m_share->dialog = nullptr;
+    }
+    // exec() returns only after the worker has ended or was given up; this covers a dialog
+    // destroyed otherwise.
     if (m_worker)
         m_worker->wait();
 }
@@ -62,21 +85,42 @@ CDlgWait::~CDlgWait() {
 int CDlgWait::exec() {
     if (!m_run || m_worker)
         return NotStarted;
-    m_worker.reset(QThread::create([this] {
-        // Nothing may escape the worker: an exception there would end the program.
-        bool succeeded = false;
-        try {
-            succeeded = m_run(*this);
-        } catch (const std::exception&) {
-            succeeded = false;
-        }
-        QMetaObject::invokeMethod(
-            this, [this, succeeded] { OnEnd(succeeded); }, Qt::QueuedConnection);
-    }));
+    m_share = std::make_shared<WorkerShare>();
+    m_share->dialog = this;
+    // The worker holds the share and its own copy of the run, which outlive a dialog that gives
+    // it up.
+    m_worker.reset(QThread::create(
+        [share = m_share, run = m_run, progress = static_cast<IComparisonProgress*>(this)] {
+            Work(*share, run, *progress);
+        }));
     m_worker->start();
     if (!m_worker->isRunning() && !m_worker->isFinished())
         return NotStarted;
     return QDialog::exec();
+}
+
+void CDlgWait::Work(WorkerShare& share, const Run& run, IComparisonProgress& progress) {
+    // Nothing may escape the worker: an exception there would end the program.
+    bool succeeded = false;
+    try {
+        succeeded = run(progress);
+    } catch (const COdbcAbandoned&) {
+        // Given up inside a driver call: the run has left everything as it was, and the dialog
+        // has gone on without it.
+    } catch (const std::exception&) {
+        succeeded = false;
+    }
+    std::vector<CAbandonedConnection> abandoned;
+    {
+        const std::lock_guard lock(share.guard);
+        share.ended = true;
+        if (CDlgWait* dialog = share.dialog)
+            QMetaObject::invokeMethod(
+                dialog, [dialog, succeeded] { dialog->OnEnd(succeeded); }, Qt::QueuedConnection);
+        abandoned.swap(share.abandoned);
+    }
+    // The call that held them has returned: they are closed here, away from the window.
+    abandoned.clear();
 }
 
 void CDlgWait::Progress(int range) {
@@ -133,27 +177,67 @@ void CDlgWait::OnSteps(int steps) {
 }
 
 void CDlgWait::OnEnd(bool succeeded) {
+    if (!m_worker)
+        return; // given up: the dialog has closed already
+    m_ended = true;
     m_succeeded = succeeded;
     m_timer->start();
 }
 
 void CDlgWait::OnTimer() {
-    // The end message comes just before the thread ends: close only once it really has.
-    if (!m_worker || !m_worker->isFinished())
+    if (!m_worker)
         return;
+    // The end message comes just before the thread ends: close only once it really has.
+    if (m_ended && m_worker->isFinished()) {
+        m_timer->stop();
+        done(m_succeeded ? Succeeded : Stopped);
+        return;
+    }
+    if (!m_ended && m_sinceCancel.isValid() && m_sinceCancel.elapsed() >= kGiveUpMilliseconds)
+        GiveUpRun();
+}
+
+void CDlgWait::GiveUpRun() {
+    // A run outside any driver call is running the program's own code and notices the cancel
+    // soon: it is waited for, since it still reads and writes the results.
+    std::vector<CAbandonedConnection> abandoned =
+        m_stopping.abandon ? m_stopping.abandon() : std::vector<CAbandonedConnection>();
+    if (abandoned.empty())
+        return;
+    for (const CAbandonedConnection& connection : abandoned)
+        m_abandoned.append(connection.dataSource);
+    {
+        const std::lock_guard lock(m_share->guard);
+        m_share->dialog = nullptr;
+        if (!m_share->ended)
+            m_share->abandoned = std::move(abandoned);
+    }
+    // Still here only if the worker ended meanwhile, its call returned: closed now.
+    abandoned.clear();
+    // The worker leaves the run when its call returns, touching nothing; it ends on its own.
+    CThreadKeeper::Instance().Keep(std::move(m_worker));
     m_timer->stop();
-    done(m_succeeded ? Succeeded : Stopped);
+    done(Stopped);
 }
 
 void CDlgWait::reject() {
-    // Cancel asks the run to stop; the dialog closes when the run has noticed it and ended. A
-    // run waiting for a stalled server notices only once its statement is cancelled.
-    if (m_cancellable) {
-        m_cancelRequested = true;
-        if (m_interrupt && m_worker && !m_worker->isFinished())
-            m_interrupt();
-    } else
+    // Cancel asks the run to stop; the dialog closes when the run has noticed it and ended, or
+    // gives the run up when a driver call holds it.
+    if (!m_cancellable) {
         CWarningBeep::Sound();
+        return;
+    }
+    const bool first = !m_cancelRequested.exchange(true);
+    if (!first || !m_worker || m_worker->isFinished())
+        return;
+    m_sinceCancel.start();
+    m_timer->setInterval(kCancelPollMilliseconds);
+    m_timer->start();
+    // The driver's cancel may wait for a server that does not answer: never on this thread.
+    if (m_stopping.interrupt) {
+        if (std::function<void()> cancel = m_stopping.interrupt())
+            CThreadKeeper::Instance().Start(std::move(cancel));
+    }
 }
 
 void CDlgWait::keyPressEvent(QKeyEvent* event) {

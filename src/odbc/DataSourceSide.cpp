@@ -87,23 +87,48 @@ void CDataSourceSide::SetDataSource(const QString& name, SourceKind kind) {
 
 bool CDataSourceSide::Connect() {
     const CWaitCursor waitCursor;
-    m_connection.reset();
+    std::shared_ptr<COdbcConnection> previous;
+    auto connection = std::make_shared<COdbcConnection>();
+    {
+        // In its place while it opens, so that a run given up meanwhile gives it up too.
+        const std::lock_guard lock(m_connectionGuard);
+        previous = std::exchange(m_connection, connection);
+        m_reconnect = false;
+    }
+    previous.reset();
     m_lastDiagnostic.clear();
-    auto connection = std::make_unique<COdbcConnection>();
     if (!connection->Open(m_dataSourceName)) {
         m_lastDiagnostic = connection->Diagnostic();
+        const std::lock_guard lock(m_connectionGuard);
+        if (m_connection == connection)
+            m_connection.reset();
         return false;
     }
-    m_connection = std::move(connection);
     return true;
 }
 
 bool CDataSourceSide::IsConnected() const {
+    const std::lock_guard lock(m_connectionGuard);
     return HasConnection();
 }
 
 bool CDataSourceSide::HasConnection() const {
     return m_connection && m_connection->IsOpen();
+}
+
+bool CDataSourceSide::UsableConnection() {
+    bool reconnect = false;
+    {
+        const std::lock_guard lock(m_connectionGuard);
+        reconnect = m_reconnect && !m_connection;
+    }
+    if (reconnect && !Connect()) {
+        // Still out of reach: the next use tries again.
+        const std::lock_guard lock(m_connectionGuard);
+        m_reconnect = !m_connection;
+        return false;
+    }
+    return HasConnection();
 }
 
 bool CDataSourceSide::Fail(const QString& diagnostic) {
@@ -112,17 +137,37 @@ bool CDataSourceSide::Fail(const QString& diagnostic) {
 }
 
 void CDataSourceSide::Interrupt() {
-    if (m_connection)
-        m_connection->Interrupt();
+    if (const std::function<void()> cancel = BeginInterrupt())
+        cancel();
+}
+
+std::function<void()> CDataSourceSide::BeginInterrupt() {
+    const std::lock_guard lock(m_connectionGuard);
+    if (!m_connection)
+        return {};
+    const quint64 ticket = m_connection->RefuseStatements();
+    return [connection = m_connection, ticket] { connection->CancelRunning(ticket); };
 }
 
 void CDataSourceSide::ClearInterrupt() {
+    const std::lock_guard lock(m_connectionGuard);
     if (m_connection)
         m_connection->ClearInterrupt();
 }
 
 bool CDataSourceSide::IsInterrupted() const {
+    const std::lock_guard lock(m_connectionGuard);
     return m_connection && m_connection->IsInterrupted();
+}
+
+std::shared_ptr<COdbcConnection> CDataSourceSide::AbandonStuckConnection() {
+    const std::lock_guard lock(m_connectionGuard);
+    if (!m_connection || !m_connection->AbandonIfCalling())
+        return nullptr;
+    // The run's thread is inside the call and leaves the run as it returns: it never looks
+    // at the pointer again.
+    m_reconnect = true;
+    return std::move(m_connection);
 }
 
 void CDataSourceSide::SetOwner(const COwnerName& owner) {
@@ -211,7 +256,7 @@ void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCo
     m_lastDiagnostic.clear();
     if (ownerCombo)
         ownerCombo->DeleteAllEntries();
-    if (!HasConnection())
+    if (!UsableConnection())
         return;
 
     COdbcStatement statement(*m_connection);
@@ -266,7 +311,7 @@ bool CDataSourceSide::ReadTableListing(CTableListing& listing) {
     const CWaitCursor waitCursor;
     listing = CTableListing();
     m_lastDiagnostic.clear();
-    if (!HasConnection())
+    if (!UsableConnection())
         return Fail(NoConnectionDiagnostic());
 
     QStringList viewNames;
@@ -355,7 +400,7 @@ bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& column
     const CWaitCursor waitCursor;
     columns.clear();
     m_lastDiagnostic.clear();
-    if (!HasConnection())
+    if (!UsableConnection())
         return Fail(NoConnectionDiagnostic());
 
     bool exact = true;
@@ -439,7 +484,7 @@ bool CDataSourceSide::ReadAllColumns(CColumnCatalogue& catalogue,
     const CWaitCursor waitCursor;
     catalogue.Clear();
     m_lastDiagnostic.clear();
-    if (!HasConnection())
+    if (!UsableConnection())
         return Fail(NoConnectionDiagnostic());
 
     // Without a table name a call answers for every table of the owner, and drivers that build
@@ -525,7 +570,7 @@ bool CDataSourceSide::ReadIndexes(const QString& table, CIndexInfoArray& indexes
     const CWaitCursor waitCursor;
     indexes.clear();
     m_lastDiagnostic.clear();
-    if (!HasConnection())
+    if (!UsableConnection())
         return Fail(NoConnectionDiagnostic());
 
     // The names of SQLStatisticsW are identifiers, not patterns: passed as they are.
@@ -599,7 +644,7 @@ QString CDataSourceSide::DataDictionaryTableOf(const QStringList& names, QString
 }
 
 qint32 CDataSourceSide::CountRows(const QString& table) {
-    if (!HasConnection())
+    if (!UsableConnection())
         return -1;
     const QString qualified = QualifiedName(table);
     if (qualified.isEmpty())
@@ -621,10 +666,11 @@ qint64 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed
     bool failed = true;
     qint64 size = -1;
     m_lastDiagnostic.clear();
-    const QString qualified = HasConnection() && !m_dataDictionaryTable.isEmpty()
+    const bool usable = UsableConnection();
+    const QString qualified = usable && !m_dataDictionaryTable.isEmpty()
                                   ? QualifiedName(m_dataDictionaryTable)
                                   : QString();
-    if (!HasConnection() || m_dataDictionaryTable.isEmpty()) {
+    if (!usable || m_dataDictionaryTable.isEmpty()) {
         Fail(NoConnectionDiagnostic());
     } else if (qualified.isEmpty()) {
         Fail(LoadLocalizedString(kUnsafeNameText).arg(OwnerQualifier() + m_dataDictionaryTable));
@@ -657,7 +703,7 @@ bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<
                                          const DictionaryRowCallback& onDictionaryRow,
                                          bool& cancelFlag, std::vector<int>* longest) {
     m_lastDiagnostic.clear();
-    if (!HasConnection() || m_dataDictionaryTable.isEmpty())
+    if (!UsableConnection() || m_dataDictionaryTable.isEmpty())
         return Fail(NoConnectionDiagnostic());
     const bool wholeRows = mode == DictionaryMode::LeftRows || mode == DictionaryMode::RightRows;
     if (!wholeRows && mode != DictionaryMode::LeftKeys && mode != DictionaryMode::RightKeys)

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class CColumnCatalogue;
@@ -58,6 +59,8 @@ public:
     SourceKind DataSourceKind() const { return m_dataSourceKind; }
     // Opens the data source read-only, closing any previous connection first.
     bool Connect();
+    // From any thread. False also after the connection was given up, until the side is used
+    // again.
     bool IsConnected() const;
     // The open connection, for what only it can tell (read-only modes, quote character).
     COdbcConnection* Connection() const { return m_connection.get(); }
@@ -79,8 +82,18 @@ public:
     // Interrupting a run from another thread: the running catalogue call or query is cancelled
     // and no other starts until ClearInterrupt.
     void Interrupt();
+    // The same in two steps: no statement starts from now on, and the returned job (empty
+    // without a connection) cancels the running one on whatever thread does it, since the
+    // driver's cancel may itself wait for a server that does not answer.
+    std::function<void()> BeginInterrupt();
     void ClearInterrupt();
     bool IsInterrupted() const;
+
+    // From the user-interface thread when a run is given up: a connection held by a driver call
+    // that has not returned is given up (the call's thread leaves the run as the call returns)
+    // and handed over, to be closed once that call has returned. The side then has no
+    // connection and connects again when it is next used. Null when no call holds it.
+    std::shared_ptr<COdbcConnection> AbandonStuckConnection();
     // Why the last read failed: the driver's "SQLSTATE: text" or the program's own reason.
     QString LastDiagnostic() const { return m_lastDiagnostic; }
 
@@ -129,6 +142,8 @@ public:
 
 private:
     bool HasConnection() const;
+    // HasConnection, after connecting again if the connection was given up.
+    bool UsableConnection();
     QString SearchPattern(const QString& text, bool& exact);
     QString CatalogPattern();
     // Whether a catalogue row belongs to another catalog than the owner's.
@@ -160,7 +175,12 @@ private:
 
     QString m_dataSourceName;
     SourceKind m_dataSourceKind = SystemDataSource;
-    std::unique_ptr<COdbcConnection> m_connection;
+    // Shared: a connection given up, or one being cancelled, outlives its place here. The guard
+    // orders the changes of the pointer with the user-interface thread's looks at it during a
+    // run; it is never held across a driver call.
+    std::shared_ptr<COdbcConnection> m_connection;
+    mutable std::mutex m_connectionGuard;
+    bool m_reconnect = false;
     COwnerName m_owner;
     QString m_lastDiagnostic;
     bool m_ready = false;

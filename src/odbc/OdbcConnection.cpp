@@ -111,23 +111,28 @@ bool COdbcConnection::OpenWith(const std::function<SQLRETURN(SQLHDBC)>& connect)
     m_environment = COdbcEnvironment::Acquire();
     if (!m_environment)
         return false;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, m_environment->Handle(), &m_handle))) {
+    if (!SQL_SUCCEEDED(DriverCall([this] {
+            return SQLAllocHandle(SQL_HANDLE_DBC, m_environment->Handle(), &m_handle);
+        }))) {
         m_diagnostic = OdbcDiagnostic(SQL_HANDLE_ENV, m_environment->Handle());
         m_handle = SQL_NULL_HDBC;
         m_environment.reset();
         return false;
     }
 
-    SQLSetConnectAttrW(m_handle, SQL_ATTR_LOGIN_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
-    SQLSetConnectAttrW(m_handle, SQL_ATTR_ACCESS_MODE,
-                       reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
-    // unixODBC's cursor library makes the wide catalogue calls of several drivers fail; the
-    // program only fetches forward and needs none.
-    SQLSetConnectAttrW(m_handle, SQL_ATTR_ODBC_CURSORS,
-                       reinterpret_cast<SQLPOINTER>(SQL_CUR_USE_DRIVER), 0);
+    DriverCall([this] {
+        SQLSetConnectAttrW(m_handle, SQL_ATTR_LOGIN_TIMEOUT,
+                           reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
+        SQLSetConnectAttrW(m_handle, SQL_ATTR_ACCESS_MODE,
+                           reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
+        // unixODBC's cursor library makes the wide catalogue calls of several drivers fail; the
+        // program only fetches forward and needs none.
+        return SQLSetConnectAttrW(m_handle, SQL_ATTR_ODBC_CURSORS,
+                                  reinterpret_cast<SQLPOINTER>(SQL_CUR_USE_DRIVER), 0);
+    });
 
-    const SQLRETURN result = connect(m_handle);
+    // A server that does not answer holds the connection here until the login timeout.
+    const SQLRETURN result = DriverCall([this, &connect] { return connect(m_handle); });
     if (!SQL_SUCCEEDED(result)) {
         m_diagnostic = OdbcDiagnostic(SQL_HANDLE_DBC, m_handle);
         Close();
@@ -136,8 +141,10 @@ bool COdbcConnection::OpenWith(const std::function<SQLRETURN(SQLHDBC)>& connect)
     m_isOpen = true;
 
     SQLUSMALLINT conformance = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfoW(m_handle, SQL_ODBC_API_CONFORMANCE, &conformance,
-                                   sizeof(conformance), nullptr)) ||
+    if (!SQL_SUCCEEDED(DriverCall([this, &conformance] {
+            return SQLGetInfoW(m_handle, SQL_ODBC_API_CONFORMANCE, &conformance,
+                               sizeof(conformance), nullptr);
+        })) ||
         conformance < SQL_OAC_LEVEL1) {
         Close();
         m_diagnostic = LoadLocalizedString(kConformanceText);
@@ -145,10 +152,12 @@ bool COdbcConnection::OpenWith(const std::function<SQLRETURN(SQLHDBC)>& connect)
     }
 
     SQLUINTEGER accessMode = SQL_MODE_READ_WRITE;
-    m_accessModeKept = SQL_SUCCEEDED(SQLGetConnectAttrW(m_handle, SQL_ATTR_ACCESS_MODE, &accessMode,
-                                                        sizeof(accessMode), nullptr)) &&
+    m_accessModeKept = SQL_SUCCEEDED(DriverCall([this, &accessMode] {
+                           return SQLGetConnectAttrW(m_handle, SQL_ATTR_ACCESS_MODE, &accessMode,
+                                                     sizeof(accessMode), nullptr);
+                       })) &&
                        accessMode == SQL_MODE_READ_ONLY;
-    m_dbmsName = InfoText(m_handle, SQL_DBMS_NAME);
+    m_dbmsName = DriverCall([this] { return InfoText(m_handle, SQL_DBMS_NAME); });
     {
         const std::lock_guard lock(m_runningGuard);
         m_cancelFromAnotherThread =
@@ -192,13 +201,12 @@ void COdbcConnection::Close() {
     m_sessionReadOnly = false;
     m_dbmsName.clear();
     m_environment.reset();
-    const std::lock_guard lock(m_runningGuard);
-    m_interrupted = false;
+    ClearInterrupt();
 }
 
 QString COdbcConnection::SearchPatternEscape() {
     if (!m_escapeKnown && m_isOpen) {
-        m_escape = InfoText(m_handle, SQL_SEARCH_PATTERN_ESCAPE);
+        m_escape = DriverCall([this] { return InfoText(m_handle, SQL_SEARCH_PATTERN_ESCAPE); });
         m_escapeKnown = true;
     }
     return m_escape;
@@ -207,7 +215,8 @@ QString COdbcConnection::SearchPatternEscape() {
 QString COdbcConnection::IdentifierQuote() {
     if (!m_quoteKnown && m_isOpen) {
         // A blank means that the driver does not quote identifiers.
-        m_quote = InfoText(m_handle, SQL_IDENTIFIER_QUOTE_CHAR).trimmed();
+        m_quote =
+            DriverCall([this] { return InfoText(m_handle, SQL_IDENTIFIER_QUOTE_CHAR); }).trimmed();
         m_quoteKnown = true;
     }
     return m_quote;
@@ -215,8 +224,9 @@ QString COdbcConnection::IdentifierQuote() {
 
 int COdbcConnection::MaxNameLength(SQLUSMALLINT infoType) const {
     SQLUSMALLINT length = 0;
-    if (!m_isOpen ||
-        !SQL_SUCCEEDED(SQLGetInfoW(m_handle, infoType, &length, sizeof(length), nullptr)))
+    if (!m_isOpen || !SQL_SUCCEEDED(DriverCall([this, infoType, &length] {
+            return SQLGetInfoW(m_handle, infoType, &length, sizeof(length), nullptr);
+        })))
         return 0;
     return length;
 }
@@ -235,24 +245,64 @@ void COdbcConnection::Unregister(SQLHSTMT statement) {
 }
 
 void COdbcConnection::Interrupt() {
+    CancelRunning(RefuseStatements());
+}
+
+quint64 COdbcConnection::RefuseStatements() {
+    const quint64 ticket = m_interruptGeneration.load();
+    m_interrupted = true;
+    return ticket;
+}
+
+void COdbcConnection::CancelRunning(quint64 ticket) {
     // ODBC allows SQLCancel from another thread on a statement that is executing. The SQLite
     // driver, though, frees the answer that the other thread is fetching (a use after free that
     // AddressSanitizer caught); its statements are local and end on their own, so it is only
     // refused new ones and the run stops at its next cancel check.
+    // The guard keeps each statement from being freed while it is cancelled; a statement
+    // registered after ClearInterrupt waits for it and then finds the ticket out of date.
     const std::lock_guard lock(m_runningGuard);
-    m_interrupted = true;
-    if (m_cancelFromAnotherThread) {
-        for (const SQLHSTMT statement : m_running)
-            SQLCancel(statement);
-    }
+    if (ticket != m_interruptGeneration.load() || !m_cancelFromAnotherThread)
+        return;
+    for (const SQLHSTMT statement : m_running)
+        SQLCancel(statement);
 }
 
 void COdbcConnection::ClearInterrupt() {
-    const std::lock_guard lock(m_runningGuard);
+    ++m_interruptGeneration;
     m_interrupted = false;
 }
 
 bool COdbcConnection::IsInterrupted() const {
-    const std::lock_guard lock(m_runningGuard);
-    return m_interrupted;
+    return m_interrupted.load();
+}
+
+bool COdbcConnection::AbandonIfCalling() {
+    const std::lock_guard lock(m_callGuard);
+    if (m_callsInProgress > 0)
+        m_abandoned = true;
+    return m_abandoned;
+}
+
+bool COdbcConnection::IsAbandoned() const {
+    const std::lock_guard lock(m_callGuard);
+    return m_abandoned;
+}
+
+void COdbcConnection::EnterCall() const {
+    // Never throws: a statement released while its thread leaves a given-up connection still
+    // frees its handle.
+    const std::lock_guard lock(m_callGuard);
+    ++m_callsInProgress;
+}
+
+void COdbcConnection::LeaveCall() const {
+    if (LeaveCallAbandoned())
+        throw COdbcAbandoned();
+}
+
+bool COdbcConnection::LeaveCallAbandoned() const {
+    const std::lock_guard lock(m_callGuard);
+    --m_callsInProgress;
+    return m_abandoned;
 }

@@ -7,32 +7,44 @@
 #include <sqlucode.h>
 
 #include <algorithm>
+#include <exception>
 
-COdbcStatement::COdbcStatement(COdbcConnection& connection) : m_connection(connection) {
+COdbcStatement::COdbcStatement(COdbcConnection& connection)
+    : m_connection(connection), m_uncaughtExceptions(std::uncaught_exceptions()) {
     const SQLHDBC handle = connection.Handle();
     if (handle == SQL_NULL_HDBC || !connection.IsOpen()) {
         m_diagnostic = QStringLiteral("08003: no open connection");
         return;
     }
+    connection.EnterCall();
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, handle, &m_handle))) {
         m_handle = SQL_NULL_HSTMT;
         m_diagnostic = OdbcDiagnostic(SQL_HANDLE_DBC, handle);
         if (m_diagnostic.isEmpty())
             m_diagnostic = QStringLiteral("HY001: the statement could not be allocated");
-        return;
-    }
-    if (!connection.Register(m_handle)) {
+    } else if (!connection.Register(m_handle)) {
         SQLFreeStmt(m_handle, SQL_DROP);
         m_handle = SQL_NULL_HSTMT;
         m_diagnostic = QStringLiteral("HY008: operation cancelled");
     }
+    if (connection.LeaveCallAbandoned()) {
+        // No destructor follows a constructor that throws: the handle goes here.
+        if (IsAllocated()) {
+            connection.Unregister(m_handle);
+            SQLFreeStmt(m_handle, SQL_DROP);
+        }
+        throw COdbcAbandoned();
+    }
 }
 
-COdbcStatement::~COdbcStatement() {
-    if (IsAllocated()) {
-        m_connection.Unregister(m_handle);
-        SQLFreeStmt(m_handle, SQL_DROP);
-    }
+COdbcStatement::~COdbcStatement() noexcept(false) {
+    if (!IsAllocated())
+        return;
+    m_connection.EnterCall();
+    m_connection.Unregister(m_handle);
+    SQLFreeStmt(m_handle, SQL_DROP);
+    if (m_connection.LeaveCallAbandoned() && std::uncaught_exceptions() == m_uncaughtExceptions)
+        throw COdbcAbandoned();
 }
 
 bool COdbcStatement::Check(SQLRETURN result) {
@@ -44,17 +56,20 @@ bool COdbcStatement::Check(SQLRETURN result) {
 }
 
 void COdbcStatement::KeepDiagnostic() {
-    m_diagnostic = OdbcDiagnostic(SQL_HANDLE_STMT, m_handle);
-    // Some drivers file a lost connection's error on the connection handle only.
-    if (m_diagnostic.isEmpty())
-        m_diagnostic = OdbcDiagnostic(SQL_HANDLE_DBC, m_connection.Handle());
+    m_diagnostic = m_connection.DriverCall([this] {
+        QString diagnostic = OdbcDiagnostic(SQL_HANDLE_STMT, m_handle);
+        // Some drivers file a lost connection's error on the connection handle only.
+        if (diagnostic.isEmpty())
+            diagnostic = OdbcDiagnostic(SQL_HANDLE_DBC, m_connection.Handle());
+        return diagnostic;
+    });
     if (m_diagnostic.isEmpty())
         m_diagnostic = QStringLiteral("HY000: the driver failed without a diagnostic");
 }
 
 void COdbcStatement::Cancel() {
     if (IsAllocated())
-        SQLCancel(m_handle);
+        m_connection.DriverCall([this] { return SQLCancel(m_handle); });
 }
 
 bool COdbcStatement::ExecuteDirect(const QString& sql) {
@@ -71,8 +86,10 @@ int COdbcStatement::BindText(SQLUSMALLINT column, int capacityUnits) {
     TextBinding& text = m_texts.emplace_back();
     text.buffer.assign(std::max(capacityUnits, 1), 0);
     const SQLLEN bytes = SQLLEN(text.buffer.size() * sizeof(SQLWCHAR));
-    if (!Check(
-            SQLBindCol(m_handle, column, SQL_C_WCHAR, text.buffer.data(), bytes, &text.indicator)))
+    if (!Check(m_connection.DriverCall([this, column, &text, bytes] {
+            return SQLBindCol(m_handle, column, SQL_C_WCHAR, text.buffer.data(), bytes,
+                              &text.indicator);
+        })))
         return -1;
     m_bindings.push_back({true, int(m_texts.size() - 1)});
     return int(m_bindings.size() - 1);
@@ -83,8 +100,10 @@ int COdbcStatement::BindNumber(SQLUSMALLINT column, SQLSMALLINT cType) {
         return -1;
     NumberBinding& number = m_numbers.emplace_back();
     number.cType = cType;
-    if (!Check(SQLBindCol(m_handle, column, cType, &number.value, sizeof(number.value),
-                          &number.indicator)))
+    if (!Check(m_connection.DriverCall([this, column, cType, &number] {
+            return SQLBindCol(m_handle, column, cType, &number.value, sizeof(number.value),
+                              &number.indicator);
+        })))
         return -1;
     m_bindings.push_back({false, int(m_numbers.size() - 1)});
     return int(m_bindings.size() - 1);
@@ -115,7 +134,7 @@ COdbcStatement::FetchResult COdbcStatement::Fetch() {
         number.indicator = SQL_NULL_DATA;
     SQLRETURN result;
     do {
-        result = SQLFetch(m_handle);
+        result = m_connection.DriverCall([this] { return SQLFetch(m_handle); });
     } while (result == SQL_STILL_EXECUTING);
     if (result == SQL_NO_DATA)
         return FetchResult::End;

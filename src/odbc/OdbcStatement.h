@@ -1,13 +1,13 @@
 #pragma once
 
+#include "odbc/OdbcConnection.h"
+
 #include <QString>
 
 #include <sql.h>
 
 #include <deque>
 #include <vector>
-
-class COdbcConnection;
 
 // One statement on an open connection, from allocation to SQLFreeStmt(SQL_DROP), with the
 // buffers bound to its result columns. Every catalogue read and query goes through it:
@@ -16,11 +16,15 @@ class COdbcConnection;
 // - a NULL number reads as 0, never as the previous row's value;
 // - a failed call or fetch cancels the statement and keeps the driver's diagnostic, which the
 //   reader hands on with its failure result;
-// - a connection that is being interrupted allocates no new statement.
+// - a connection that is being interrupted allocates no new statement;
+// - every driver call, the release included, throws COdbcAbandoned as it returns on a connection
+//   given up meanwhile, so that the thread of a run given up goes no further.
 class COdbcStatement {
 public:
     explicit COdbcStatement(COdbcConnection& connection);
-    ~COdbcStatement();
+    // Releasing a statement can wait for the server too; it throws like any call, unless an
+    // exception is already on its way.
+    ~COdbcStatement() noexcept(false);
     COdbcStatement(const COdbcStatement&) = delete;
     COdbcStatement& operator=(const COdbcStatement&) = delete;
 
@@ -37,7 +41,7 @@ public:
             return false;
         SQLRETURN result;
         do {
-            result = call(m_handle);
+            result = m_connection.DriverCall([this, &call] { return call(m_handle); });
         } while (result == SQL_STILL_EXECUTING);
         return Check(result);
     }
@@ -92,6 +96,9 @@ private:
     int BindNumber(SQLUSMALLINT column, SQLSMALLINT cType);
 
     COdbcConnection& m_connection;
+    // Exceptions on their way when the statement was made: a release during the unwinding of a
+    // later one must not throw.
+    int m_uncaughtExceptions;
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
     QString m_diagnostic;
     // Deques: the driver holds the addresses of bound buffers, so they never move.

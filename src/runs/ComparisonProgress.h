@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class COdbcConnection;
+
 // What a comparison run tells the progress dialog and asks of it. The dialog answers on the
 // user-interface thread; a test answers directly.
 class IComparisonProgress {
@@ -13,4 +17,12 @@ public:
     virtual int QueryCancel() = 0;
     // The name of the table being compared.
     virtual void SetItemText(const QString& text) = 0;
+};
+
+// A connection given up while a run's driver call on it did not return (see
+// CDataSourceSide::AbandonStuckConnection), with its data source's name for the message that
+// says so. Whoever keeps it lets it go once that call has returned.
+struct CAbandonedConnection {
+    QString dataSource;
+    std::shared_ptr<COdbcConnection> connection;
 };

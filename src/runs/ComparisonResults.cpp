@@ -1,5 +1,6 @@
 #include "runs/ComparisonResults.h"
 
+#include "runs/ComparisonProgress.h"
 #include "services/SettingsStore.h"
 
 CComparisonResults::CComparisonResults(CDataSourceSide& left, CDataSourceSide& right,
@@ -19,6 +20,14 @@ bool CComparisonResults::RunDictionaryComparison(IComparisonProgress& waitDialog
 void CComparisonResults::Interrupt() {
     // Both runs read the same two sides: this stops whichever is running.
     m_table.Interrupt();
+}
+
+std::function<void()> CComparisonResults::BeginInterrupt() {
+    return m_table.BeginInterrupt();
+}
+
+std::vector<CAbandonedConnection> CComparisonResults::AbandonStuckConnections() {
+    return m_table.AbandonStuckConnections();
 }
 
 bool CComparisonResults::OnDictionaryRow(CDataSourceSide::DictionaryMode mode, const QString& key,

@@ -26,6 +26,13 @@ public:
     // From the user-interface thread while a run goes on: cancels the catalogue call or query
     // that the run is waiting for, so that a stalled server cannot hold the run.
     void Interrupt();
+    // The same in two steps: no statement starts from now on, and the returned job, which may
+    // wait for the server, cancels the running one on a thread of its own.
+    std::function<void()> BeginInterrupt();
+    // When the progress dialog gives a run up: the connections that a driver call still holds
+    // leave their sides, which connect again when next used. The run's thread leaves the run
+    // as that call returns, touching nothing, so a new run may start on these results at once.
+    std::vector<CAbandonedConnection> AbandonStuckConnections();
     // One data-dictionary row; true (and the cancel flag set) stops the reader.
     bool OnDictionaryRow(CDataSourceSide::DictionaryMode mode, const QString& key,
                          QStringList* keyList, std::unique_ptr<CAliasCompareInfo> record,

@@ -1,6 +1,7 @@
 #include "runs/ComparisonRun.h"
 
 #include "odbc/DataSourceSide.h"
+#include "odbc/OdbcConnection.h"
 #include "runs/ComparisonProgress.h"
 #include "services/Language.h"
 
@@ -18,6 +19,24 @@ CComparisonRun::~CComparisonRun() = default;
 void CComparisonRun::Interrupt() {
     m_left.Interrupt();
     m_right.Interrupt();
+}
+
+std::function<void()> CComparisonRun::BeginInterrupt() {
+    return [left = m_left.BeginInterrupt(), right = m_right.BeginInterrupt()] {
+        for (const std::function<void()>& cancel : {left, right}) {
+            if (cancel)
+                cancel();
+        }
+    };
+}
+
+std::vector<CAbandonedConnection> CComparisonRun::AbandonStuckConnections() {
+    std::vector<CAbandonedConnection> abandoned;
+    for (CDataSourceSide* side : {&m_left, &m_right}) {
+        if (std::shared_ptr<COdbcConnection> connection = side->AbandonStuckConnection())
+            abandoned.push_back({side->DataSourceName(), std::move(connection)});
+    }
+    return abandoned;
 }
 
 CResultFile* CComparisonRun::CreateResultFile() {

@@ -6,11 +6,14 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class CDataSourceSide;
 class CParamWord;
 class IComparisonProgress;
+struct CAbandonedConnection;
 
 // What the table and the data-dictionary runs share: the two sides and the parameter word they
 // compare under, the run's result file, and how a run starts, fails and ends. A run that fails
@@ -29,6 +32,11 @@ public:
     // From the user-interface thread while the run goes on: cancels the catalogue call or query
     // that the run is waiting for, so that a stalled server cannot hold the run.
     void Interrupt();
+    // The same in two steps (see CDataSourceSide::BeginInterrupt): the returned job does the
+    // cancelling and may be done on a thread of its own.
+    std::function<void()> BeginInterrupt();
+    // When the run is given up: both sides' connections that a driver call still holds.
+    std::vector<CAbandonedConnection> AbandonStuckConnections();
 
     CResultFile* CreateResultFile();
     void DiscardResultFile() { m_file.reset(); }

@@ -67,6 +67,8 @@ public:
     // The text shown where the side is: why it failed (in place of the table list), or a note
     // under a list that is shown; empty hides it.
     QString SideMessage() const;
+    // A note under the side's table list, until the list is read again.
+    void ShowNote(const QString& text) { ShowSideMessage(text, true); }
     QPushButton* RefreshButton() const { return m_refreshButton; }
     void UpdateConnectionControls();
     void ShowTableList(bool show);

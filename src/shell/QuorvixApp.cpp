@@ -27,6 +27,7 @@ namespace {
 constexpr int kProductTitle = 128;
 constexpr int kNoDictionaryText = 1908;
 constexpr int kTablesReadText = 1974;
+constexpr int kAbandonedText = 1947;
 const QString kWindowRect = QStringLiteral("WndRect");
 const QString kIsZoomed = QStringLiteral("IsZoomed");
 
@@ -180,7 +181,7 @@ bool CQuorvixApp::RunOnFreshLists(CDlgWait::Kind kind) {
     const std::array<QString, 2> names{SideDisplayName(0), SideDisplayName(1)};
     CDlgWait dialog(
         kind, true,
-        [this, kind, &names](IComparisonProgress& progress) {
+        [this, kind, names](IComparisonProgress& progress) {
             std::array<CTableListing, 2> listings;
             for (const int side : {0, 1}) {
                 if (m_sides[side].ReadTableListing(listings[size_t(side)]))
@@ -207,8 +208,11 @@ bool CQuorvixApp::RunOnFreshLists(CDlgWait::Kind kind) {
             }
             return m_results.RunDictionaryComparison(progress);
         },
-        m_mainFrame.get(), [this] { m_results.Interrupt(); });
-    return ReportRun(dialog.exec());
+        m_mainFrame.get(),
+        {[this] { return m_results.BeginInterrupt(); },
+         [this] { return m_results.AbandonStuckConnections(); }});
+    const int result = dialog.exec();
+    return ReportRun(result, dialog.AbandonedDataSources());
 }
 
 void CQuorvixApp::InstallTableListings(std::array<CTableListing, 2>& listings) {
@@ -223,13 +227,24 @@ void CQuorvixApp::InstallTableListings(std::array<CTableListing, 2>& listings) {
 }
 
 // A run that failed says why, naming the side, the object and the driver's message; a cancelled
-// one ends silently.
-bool CQuorvixApp::ReportRun(int dialogResult) {
+// one ends silently, unless a connection had to be abandoned on the way.
+bool CQuorvixApp::ReportRun(int dialogResult, const QStringList& abandoned) {
     // A Cancel pressed as the run ended must not leave a side refusing statements.
     for (CDataSourceSide& side : m_sides)
         side.ClearInterrupt();
     if (dialogResult == CDlgWait::Succeeded)
         return true;
+    for (const QString& dataSource : abandoned) {
+        const QString message = LoadLocalizedString(kAbandonedText).arg(dataSource);
+        // Said once now, and kept under the side's list until it connects again.
+        for (const int side : {0, 1}) {
+            CFormDBSelect* view = m_mainFrame ? m_mainFrame->GetSelectionView(side) : nullptr;
+            if (view && m_sides[side].DataSourceName() == dataSource &&
+                !m_sides[side].IsConnected())
+                view->ShowNote(message);
+        }
+        QMessageBox::warning(m_mainFrame.get(), LoadLocalizedString(kProductTitle), message);
+    }
     const QString failure = m_runFailure.isEmpty() ? m_results.LastFailure() : m_runFailure;
     if (!failure.isEmpty())
         QMessageBox::warning(m_mainFrame.get(), LoadLocalizedString(kProductTitle), failure);

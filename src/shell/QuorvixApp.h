@@ -81,7 +81,7 @@ protected:
 
 private:
     static QString PlacementSection(int frameIndex);
-    bool ReportRun(int dialogResult);
+    bool ReportRun(int dialogResult, const QStringList& abandoned);
     bool RunOnFreshLists(CDlgWait::Kind kind);
     void InstallTableListings(std::array<CTableListing, 2>& listings);
     // What a comparison window is handed: this program's results, parameters and names.

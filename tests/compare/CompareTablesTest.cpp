@@ -7,12 +7,15 @@
 #include "compare/FormCompareColumn.h"
 #include "compare/FormCompareTable.h"
 #include "dialogs/DlgParams.h"
+#include "dialogs/DlgWait.h"
 #include "export/ExpectedFiles.h"
 #include "runs/OpenFiles.h"
+#include "runs/StoppedBackend.h"
 #include "ui/WarningBeep.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -377,6 +380,52 @@ TEST_F(CompareTables, FailedReadShowsWhyAndOpensNoWindow) {
     EXPECT_EQ(ResultFiles(), 0);
     // Nothing is locked: the user may choose other data sources at once.
     EXPECT_TRUE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
+}
+
+// A server that stops answering in the middle of a comparison: Cancel gives its connection up,
+// the window says so, and the next comparison connects again.
+TEST_F(CompareTables, ConnectionGivenUpIsToldAndTheNextComparisonConnectsAgain) {
+    const QString postgres = QStringLiteral("QuorvixPostgres");
+    QUORVIX_REQUIRE_DATA_SOURCE(postgres);
+    Choose(0, postgres, QStringLiteral("quorvix.ta"));
+    Choose(1, postgres, QStringLiteral("quorvix.tb"));
+    CStoppedBackend stopped(*m_app->GetSide(0)->Connection(), postgres);
+    ASSERT_GT(stopped.Pid(), 0);
+
+    // Cancel once the run waits for the server, then read the message.
+    QString message;
+    QElapsedTimer progressShown;
+    auto* watcher = new QTimer(qApp);
+    g_pendingHandlers.emplace_back(watcher);
+    watcher->setInterval(20);
+    QObject::connect(watcher, &QTimer::timeout, watcher, [watcher, &message, &progressShown] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* progress = dynamic_cast<CDlgWait*>(modal)) {
+            if (!progressShown.isValid())
+                progressShown.start();
+            else if (progressShown.elapsed() > 300 && !progress->IsCancelRequested())
+                progress->reject();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            watcher->stop();
+            message = box->text();
+            box->accept();
+        }
+    });
+    watcher->start();
+    OpenTableComparison();
+    watcher->stop();
+    EXPECT_EQ(message, QStringLiteral("The connection to QuorvixPostgres was abandoned because the "
+                                      "server did not answer. Quorvix connects again on its next "
+                                      "use."));
+    EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
+    EXPECT_FALSE(m_app->GetSide(0)->IsConnected());
+
+    // The server process is still stopped: the comparison runs on a new connection.
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(ListedNames(view), (QStringList{"long_text", "same", "sizes", "strings"}));
+    EXPECT_TRUE(m_app->GetSide(0)->IsConnected());
+    EXPECT_TRUE(stopped.Continue());
 }
 
 TEST_F(CompareTables, StructureOpensBesideAComparisonWithoutABeep) {

@@ -3,21 +3,26 @@
 #include "odbc/OdbcTestEnvironment.h"
 #include "runs/ComparisonTestBase.h"
 #include "runs/HeldDictionaryLock.h"
+#include "runs/StoppedBackend.h"
 #include "services/Language.h"
+#include "services/ThreadKeeper.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
 
 #include <atomic>
+#include <cstdio>
 
 namespace {
 
@@ -33,6 +38,17 @@ QProgressBar* Bar(CDlgWait& dialog) {
 // Waits, processing the dialog's events, until condition holds or a few seconds have passed.
 bool Eventually(const std::function<bool()>& condition) {
     return QTest::qWaitFor(condition, 5000);
+}
+
+const QString kPostgres = QStringLiteral("QuorvixPostgres");
+
+// Presses Cancel after afterMs of the run and starts the clock that the test reads when the
+// dialog has closed.
+void CancelAfter(CDlgWait& dialog, int afterMs, QElapsedTimer& sinceCancel) {
+    QTimer::singleShot(afterMs, &dialog, [&dialog, &sinceCancel] {
+        sinceCancel.start();
+        QTest::mouseClick(CTemplateBuilder::Find<QPushButton>(dialog, 2), Qt::LeftButton);
+    });
 }
 
 } // namespace
@@ -100,6 +116,35 @@ TEST(DlgWait, CancelPressedTwiceClosesOnceWhenTheRunHasStopped) {
     EXPECT_EQ(dialog.exec(), 2);
     EXPECT_TRUE(openWhileStopping);
     EXPECT_EQ(queriesAfterCancel, 1);
+}
+
+// The driver's cancel is done on a thread of its own, since it may wait for the server: the
+// window never waits for it. A run busy outside any driver call after Cancel holds no connection
+// to give up, and still uses the results: it is waited for.
+TEST(DlgWait, CancelNeverWaitsForTheDriverAndARunOutsideItIsWaitedFor) {
+    int abandonAsked = 0;
+    CDlgWait dialog(CDlgWait::TableRun, true,
+                    [](IComparisonProgress& progress) {
+                        while (progress.QueryCancel() == 0)
+                            QThread::msleep(2);
+                        QThread::msleep(1200);
+                        return false;
+                    },
+                    nullptr,
+                    {[] { return std::function<void()>([] { QThread::msleep(3000); }); },
+                     [&abandonAsked] {
+                         ++abandonAsked;
+                         return std::vector<CAbandonedConnection>();
+                     }});
+    QElapsedTimer sinceCancel;
+    CancelAfter(dialog, 50, sinceCancel);
+    EXPECT_EQ(dialog.exec(), 2);
+    const qint64 closedAfter = sinceCancel.elapsed();
+    EXPECT_GE(closedAfter, 1200);
+    EXPECT_LT(closedAfter, 2500);
+    EXPECT_GT(abandonAsked, 0);
+    EXPECT_TRUE(dialog.AbandonedDataSources().isEmpty());
+    EXPECT_TRUE(CThreadKeeper::Instance().WaitForAll(5000));
 }
 
 TEST(DlgWait, EscapeAndCloseActAsCancelAndEnterDoesNothing) {
@@ -196,21 +241,124 @@ TEST_F(DlgWaitRealRun, TableComparisonOnAWorkerThread) {
 }
 
 TEST_F(DlgWaitRealRun, CancelInterruptsAReadThatTheServerHolds) {
-    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
-    OpenSide(m_left, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.stall"));
-    OpenSide(m_right, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.s1"));
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    OpenSide(m_left, kPostgres, QStringLiteral("quorvix.stall"));
+    OpenSide(m_right, kPostgres, QStringLiteral("quorvix.s1"));
     // Another session holds the left dictionary locked for a minute.
     const CHeldDictionaryLock lock;
     ASSERT_TRUE(CHeldDictionaryLock::IsHeld());
 
     CDlgWait dialog(CDlgWait::DictionaryRun, true, m_results, nullptr);
-    QTimer::singleShot(500, &dialog, [&dialog] {
-        QTest::mouseClick(CTemplateBuilder::Find<QPushButton>(dialog, 2), Qt::LeftButton);
-    });
-    QElapsedTimer timer;
-    timer.start();
+    QElapsedTimer sinceCancel;
+    CancelAfter(dialog, 500, sinceCancel);
     EXPECT_EQ(dialog.exec(), 2);
-    // Closed soon after the Cancel at half a second, not when the lock goes after a minute.
-    EXPECT_LT(timer.elapsed(), 10000);
+    // Soon after the Cancel, not when the lock goes after a minute.
+    EXPECT_LT(sinceCancel.elapsed(), 1000);
     EXPECT_TRUE(m_results.LastFailure().isEmpty());
+    // The statement gave way to the cancel: the run ended the ordinary way and its connection
+    // is kept.
+    EXPECT_TRUE(dialog.AbandonedDataSources().isEmpty());
+    EXPECT_TRUE(m_left.IsConnected());
+}
+
+// A server that does not answer at all (its process stopped) ignores the cancel: the run is
+// given up in its driver call and the window closes within a second; the side connects again
+// on its next use, while the old call still waits.
+TEST_F(DlgWaitRealRun, CancelGivesUpAConnectionThatAStoppedServerHolds) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    OpenSide(m_left, kPostgres, QStringLiteral("quorvix.ta"));
+    OpenSide(m_right, kPostgres, QStringLiteral("quorvix.tb"));
+    CStoppedBackend stopped(*m_left.Connection(), kPostgres);
+    ASSERT_GT(stopped.Pid(), 0);
+
+    CDlgWait dialog(CDlgWait::TableRun, true, m_results, nullptr);
+    QElapsedTimer sinceCancel;
+    CancelAfter(dialog, 300, sinceCancel);
+    EXPECT_EQ(dialog.exec(), 2);
+    const qint64 closedAfter = sinceCancel.elapsed();
+    EXPECT_LT(closedAfter, 1000);
+    EXPECT_EQ(dialog.AbandonedDataSources(), QStringList{kPostgres});
+    EXPECT_FALSE(m_left.IsConnected());
+    EXPECT_TRUE(m_right.IsConnected());
+    EXPECT_GE(CThreadKeeper::Instance().Running(), 1); // the worker, still in its call
+
+    CDlgWait again(CDlgWait::TableRun, true, m_results, nullptr);
+    EXPECT_EQ(again.exec(), 1) << m_results.LastFailure().toStdString();
+    EXPECT_EQ(m_results.TableNames(), (QStringList{"long_text", "same", "sizes", "strings"}));
+    ASSERT_TRUE(m_left.IsConnected());
+    EXPECT_NE(CStoppedBackend::BackendPid(*m_left.Connection()), stopped.Pid());
+
+    // Let go, the old call returns, its thread leaves the run and closes the connection given
+    // up, and the server's session ends.
+    EXPECT_TRUE(stopped.Continue());
+    EXPECT_EQ(m_results.TableNames(), (QStringList{"long_text", "same", "sizes", "strings"}));
+}
+
+// Run in a process of its own by ProcessEndsAtOnceWithARunStillInsideAStoppedServersCall: gives
+// a run up inside a stopped server's call, then lets the process end with the worker still in it.
+TEST_F(DlgWaitRealRun, DISABLED_GiveUpARunAndEndTheProcess) {
+    OpenSide(m_left, kPostgres, QStringLiteral("quorvix.ta"));
+    OpenSide(m_right, kPostgres, QStringLiteral("quorvix.tb"));
+    const qint32 pid = CStoppedBackend::BackendPid(*m_left.Connection());
+    ASSERT_GT(pid, 0);
+    std::printf("backend %d\n", int(pid));
+    std::fflush(stdout);
+    ::kill(pid_t(pid), SIGSTOP);
+    CDlgWait dialog(CDlgWait::TableRun, true, m_results, nullptr);
+    QElapsedTimer sinceCancel;
+    CancelAfter(dialog, 300, sinceCancel);
+    EXPECT_EQ(dialog.exec(), 2);
+    ASSERT_EQ(dialog.AbandonedDataSources(), QStringList{kPostgres});
+    std::printf("given up\n");
+    std::fflush(stdout);
+}
+
+// At exit nothing waits for a worker still inside a driver call, and nothing destroys its
+// thread while it runs: the process, application object included, ends at once and normally.
+TEST(DlgWaitAtExit, ProcessEndsAtOnceWithARunStillInsideAStoppedServersCall) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    QProcess child;
+    child.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--gtest_also_run_disabled_tests"),
+         QStringLiteral("--gtest_filter=DlgWaitRealRun.DISABLED_GiveUpARunAndEndTheProcess")});
+    qint32 pid = -1;
+    // Whatever happens to the child, its server process goes on.
+    const auto continueBackend = qScopeGuard([&pid, &child] {
+        if (pid > 0)
+            ::kill(pid_t(pid), SIGCONT);
+        if (child.state() != QProcess::NotRunning) {
+            child.kill();
+            child.waitForFinished();
+        }
+    });
+    QByteArray output;
+    bool givenUp = false;
+    const QDeadlineTimer deadline(30000);
+    while (!givenUp && !deadline.hasExpired() &&
+           (child.state() != QProcess::NotRunning || child.canReadLine())) {
+        child.waitForReadyRead(100);
+        while (child.canReadLine()) {
+            const QByteArray line = child.readLine();
+            output += line;
+            if (line.startsWith("backend "))
+                pid = line.mid(8).trimmed().toInt();
+            givenUp = givenUp || line.startsWith("given up");
+        }
+    }
+    ASSERT_GT(pid, 0) << output.toStdString();
+    ASSERT_TRUE(givenUp) << output.toStdString();
+    QElapsedTimer sinceGivenUp;
+    sinceGivenUp.start();
+    const bool ended = child.waitForFinished(10000);
+    const qint64 endedAfter = sinceGivenUp.elapsed();
+    output += child.readAll();
+    ASSERT_TRUE(ended) << output.toStdString();
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_LT(endedAfter, 3000);
+    // The server process, let go, finds its client gone and ends its session.
+    ::kill(pid_t(pid), SIGCONT);
+    EXPECT_TRUE(
+        QTest::qWaitFor([pid] { return !CStoppedBackend::HasSession(kPostgres, pid); }, 10000));
 }

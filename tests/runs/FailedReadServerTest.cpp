@@ -1,6 +1,7 @@
 // A read that fails is a failed run, never a result: a server that goes away in the middle of a
 // run, or restarts between listing and comparing, fails the run with the side, the object and
-// the driver's message named; a stalled statement gives way to the user's cancel.
+// the driver's message named; a stalled statement gives way to the user's cancel, and a
+// connection whose call does not return at all is given up.
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
 #include "odbc/OdbcTestEnvironment.h"
@@ -135,4 +136,58 @@ TEST_F(FailedRead, InterruptCancelsAStalledQuery) {
 
     // The sides take statements again after the run.
     EXPECT_TRUE(m_left.ListTables(nullptr)) << m_left.LastDiagnostic().toStdString();
+}
+
+TEST_F(FailedRead, ConnectionHeldByACallIsGivenUpAndTheSideConnectsAgainOnItsNextUse) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    OpenSide(m_left, kPostgres, QStringLiteral("quorvix.stall"));
+    // No call holds an idle connection: it is kept.
+    EXPECT_EQ(m_left.AbandonStuckConnection(), nullptr);
+    EXPECT_TRUE(m_left.IsConnected());
+
+    const CHeldDictionaryLock lock;
+    ASSERT_TRUE(CHeldDictionaryLock::IsHeld());
+    const COdbcConnection* held = m_left.Connection();
+    std::future<qint64> read = std::async(
+        std::launch::async, [this] { return m_left.LookupDataItemSize(QStringLiteral("DTAI")); });
+    ASSERT_EQ(read.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout)
+        << "the dictionary read should be waiting for the lock";
+    const std::shared_ptr<COdbcConnection> abandoned = m_left.AbandonStuckConnection();
+    ASSERT_EQ(abandoned.get(), held);
+    EXPECT_TRUE(abandoned->IsAbandoned());
+    EXPECT_FALSE(m_left.IsConnected());
+
+    // Used again while the old call still waits: a connection of its own.
+    EXPECT_TRUE(m_left.ListTables(nullptr)) << m_left.LastDiagnostic().toStdString();
+    EXPECT_TRUE(m_left.IsConnected());
+    EXPECT_NE(m_left.Connection(), held);
+
+    // Whenever the old call returns, here cancelled, its thread leaves by the exception,
+    // reading nothing.
+    abandoned->Interrupt();
+    ASSERT_EQ(read.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_THROW(read.get(), COdbcAbandoned);
+    EXPECT_TRUE(m_left.IsConnected());
+}
+
+TEST_F(FailedRead, CancelThatComesAfterTheRunEndedLeavesTheNextRunAlone) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    OpenSide(m_left, kPostgres, QStringLiteral("quorvix.stall"));
+    OpenSide(m_right, kPostgres, QStringLiteral("quorvix.s1"));
+    // Cancel pressed as a run ended: its driver cancel, on a thread of its own, comes late.
+    const std::function<void()> lateCancel = m_results.BeginInterrupt();
+    m_left.ClearInterrupt();
+    m_right.ClearInterrupt();
+
+    const CHeldDictionaryLock lock;
+    ASSERT_TRUE(CHeldDictionaryLock::IsHeld());
+    std::future<bool> run = std::async(
+        std::launch::async, [this] { return m_results.RunDictionaryComparison(m_progress); });
+    ASSERT_EQ(run.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
+    lateCancel();
+    EXPECT_EQ(run.wait_for(std::chrono::milliseconds(1000)), std::future_status::timeout)
+        << "the cancel of the earlier run stopped this one";
+    m_results.Interrupt();
+    ASSERT_EQ(run.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_FALSE(run.get());
 }
