@@ -159,7 +159,23 @@ void CDlgWait::SetItemText(const QString& text) {
         Qt::BlockingQueuedConnection);
 }
 
+void CDlgWait::ShowBusy(const QString& what) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, what] {
+            if (m_itemText)
+                m_itemText->setText(what);
+            if (m_bar) {
+                // A bar without range moves on its own: work goes on, its length unknown.
+                m_bar->setRange(0, 0);
+                m_bar->show();
+            }
+        },
+        Qt::BlockingQueuedConnection);
+}
+
 void CDlgWait::OnRange(int range) {
+    m_barRange = range;
     if (!m_bar)
         return;
     m_bar->setRange(0, range);
@@ -171,6 +187,11 @@ void CDlgWait::OnRange(int range) {
 void CDlgWait::OnSteps(int steps) {
     if (!m_bar)
         return;
+    // The first step after a busy time brings the run's range back.
+    if (m_bar->maximum() == 0 && m_barRange > 0) {
+        m_bar->setRange(0, m_barRange);
+        m_bar->setValue(0);
+    }
     m_bar->setValue(std::min(std::max(m_bar->value(), m_bar->minimum()) + steps, m_bar->maximum()));
     m_bar->show();
     m_bar->repaint();

@@ -59,6 +59,7 @@ public:
     void Progress(int range) override;
     int QueryCancel() override;
     void SetItemText(const QString& text) override;
+    void ShowBusy(const QString& what) override;
 
 public slots:
     void reject() override;
@@ -95,6 +96,8 @@ private:
 
     // Worker side of the bar: steps reach the dialog when the bar can show them.
     qint64 m_range = 0;
+    // The range the bar shows again after a busy time (user-interface side).
+    int m_barRange = 0;
     qint64 m_position = 0;
     qint64 m_shownPosition = 0;
 };

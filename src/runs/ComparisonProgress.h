@@ -17,6 +17,9 @@ public:
     virtual int QueryCancel() = 0;
     // The name of the table being compared.
     virtual void SetItemText(const QString& text) = 0;
+    // A step whose length is not known (a side's whole catalogue being read): what is read, and
+    // a bar that shows work going on, until the next range is set.
+    virtual void ShowBusy(const QString& what) { SetItemText(what); }
 };
 
 // A connection given up while a run's driver call on it did not return (see

@@ -33,6 +33,7 @@ qsizetype RightSpelling(bool caseSensitive, const QStringList& rightNames, const
 }
 
 constexpr int kColumnsObjectText = 1951;
+constexpr int kReadingColumnsText = 1991;
 
 // A side's names, re-sorted under the case rule when names are matched ignoring case.
 QStringList SortedNames(const QStringList& names, bool caseSensitive) {
@@ -225,10 +226,11 @@ bool CTableComparison::ReadCatalogues(IComparisonProgress& waitDialog) {
         if (!m_readAllColumns)
             continue;
         CDataSourceSide& reader = side == 0 ? m_left : m_right;
+        // The side, not each table's name as its rows rush past: nothing is judged yet.
+        waitDialog.ShowBusy(LoadLocalizedString(kReadingColumnsText).arg(SideText(reader)));
         bool cancelled = false;
         m_hasCatalogue[size_t(side)] =
-            reader.ReadAllColumns(catalogue, [&waitDialog, &cancelled](const QString& table) {
-                waitDialog.SetItemText(table);
+            reader.ReadAllColumns(catalogue, [&waitDialog, &cancelled](const QString&) {
                 cancelled = waitDialog.QueryCancel() != 0;
                 return cancelled;
             });

@@ -28,6 +28,7 @@ constexpr int kProductTitle = 128;
 constexpr int kNoDictionaryText = 1908;
 constexpr int kTablesReadText = 1974;
 constexpr int kAbandonedText = 1947;
+constexpr int kReadingTablesText = 1990;
 const QString kWindowRect = QStringLiteral("WndRect");
 const QString kIsZoomed = QStringLiteral("IsZoomed");
 
@@ -184,6 +185,7 @@ bool CQuorvixApp::RunOnFreshLists(CDlgWait::Kind kind) {
         [this, kind, names](IComparisonProgress& progress) {
             std::array<CTableListing, 2> listings;
             for (const int side : {0, 1}) {
+                progress.ShowBusy(LoadLocalizedString(kReadingTablesText).arg(names[size_t(side)]));
                 if (m_sides[side].ReadTableListing(listings[size_t(side)]))
                     continue;
                 if (progress.QueryCancel() == 0 && !m_sides[side].IsInterrupted())

@@ -91,6 +91,48 @@ TEST(DlgWait, RelaysRangeStepsAndItemTextAndEndsWithOk) {
     EXPECT_EQ(itemText, QStringLiteral("ORDERS"));
 }
 
+// While a side's whole catalogue is read the bar shows work going on and the text says which
+// side; the first step brings the run's range back.
+TEST(DlgWait, BusyBarWhileASideIsReadThenTheRangeComesBack) {
+    QSemaphore busy;
+    QSemaphore goOn;
+    CDlgWait dialog(
+        CDlgWait::TableRun, true,
+        [&](IComparisonProgress& progress) {
+            progress.Progress(6);
+            progress.ShowBusy(QStringLiteral("Reading the fields of LEFT..."));
+            busy.release();
+            goOn.acquire();
+            progress.Progress(0);
+            busy.release();
+            goOn.acquire();
+            return true;
+        },
+        nullptr);
+    int busyMaximum = -1;
+    QString busyText;
+    int stepMaximum = -1;
+    int stepValue = -1;
+    WhileModal(0, [&] {
+        // The run's calls wait for this thread: it keeps handling events while it waits.
+        Eventually([&] { return busy.tryAcquire(); });
+        busyMaximum = Bar(dialog)->maximum();
+        busyText = CTemplateBuilder::Find<QLabel>(dialog, 5065)->text();
+        EXPECT_TRUE(Bar(dialog)->isVisible());
+        goOn.release();
+        Eventually([&] { return busy.tryAcquire(); });
+        Eventually([&] { return Bar(dialog)->value() == 1; });
+        stepMaximum = Bar(dialog)->maximum();
+        stepValue = Bar(dialog)->value();
+        goOn.release();
+    });
+    EXPECT_EQ(dialog.exec(), 1);
+    EXPECT_EQ(busyMaximum, 0);
+    EXPECT_EQ(busyText, QStringLiteral("Reading the fields of LEFT..."));
+    EXPECT_EQ(stepMaximum, 6);
+    EXPECT_EQ(stepValue, 1);
+}
+
 TEST(DlgWait, CancelPressedTwiceClosesOnceWhenTheRunHasStopped) {
     std::atomic<int> queriesAfterCancel{0};
     CDlgWait dialog(

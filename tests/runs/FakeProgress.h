@@ -19,6 +19,7 @@ public:
         return cancelAtQuery > 0 && queries >= cancelAtQuery ? 1 : 0;
     }
     void SetItemText(const QString& text) override { items.append(text); }
+    void ShowBusy(const QString& what) override { busy.append(what); }
 
     int cancelAtQuery = 0;
     // Called with the number of each query, for tests that disturb a run at a given point.
@@ -26,4 +27,5 @@ public:
     int queries = 0;
     std::vector<int> progress;
     QStringList items;
+    QStringList busy;
 };
