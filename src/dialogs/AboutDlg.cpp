@@ -2,6 +2,7 @@
 
 #include "services/Language.h"
 #include "services/Utilities.h"
+#include "ui/DesktopOpen.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/QuorvixFormView.h"
 #include "ui/StaticLink.h"
@@ -87,5 +88,5 @@ void CAboutDlg::InitDialog() {
 void CAboutDlg::OpenDocument(int kind) {
     const QString& path = m_documents[size_t(kind)];
     if (!path.isEmpty())
-        OpenWithAssociatedApp(path);
+        OpenForTheUser(this, path);
 }

@@ -3,18 +3,29 @@
 #include "services/Language.h"
 #include "services/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
+#include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr int kDictionaryCodeText = 1601;
 constexpr int kDictionaryNameText = 1701;
+
+constexpr int kStatusPollMilliseconds = 100;
+constexpr int kStatusWaitMilliseconds = 8000;
 
 bool StartDetached(const QString& command, const QString& path) {
     QStringList arguments = OpenCommandArguments(command, path);
@@ -22,6 +33,54 @@ bool StartDetached(const QString& command, const QString& path) {
         return false;
     const QString program = arguments.takeFirst();
     return QProcess::startDetached(program, arguments);
+}
+
+// Starts the open command detached through a shell that writes its exit status into a file
+// of ours, and watches that file for a while: the program it starts is never our child, yet a
+// command that finds no program for the file is told.
+bool StartDetachedWatched(const QString& command, const QString& path,
+                          std::function<void(int)> failed) {
+    const QStringList arguments = OpenCommandArguments(command, path);
+    const QString tmp = qEnvironmentVariable("TMP");
+    const QString folder = !tmp.isEmpty() && QFileInfo(tmp).isDir() ? tmp : QDir::tempPath();
+    QByteArray status = QFile::encodeName(folder + QStringLiteral("/QVXOPEN.XXXXXX"));
+    if (arguments.isEmpty())
+        return false;
+    const int descriptor = ::mkostemp(status.data(), O_CLOEXEC);
+    // Without a place for the status the file is still opened, only unwatched.
+    if (descriptor < 0)
+        return StartDetached(command, path);
+    ::close(descriptor);
+    // The status is written only while the file is still there: once given up, it is gone.
+    QProcess shell;
+    shell.setProgram(QStringLiteral("/bin/sh"));
+    shell.setArguments(QStringList{QStringLiteral("-c"),
+                                   QStringLiteral("s=$1; shift; \"$@\" >/dev/null 2>&1; r=$?; "
+                                                  "[ -e \"$s\" ] && echo $r > \"$s\""),
+                                   QStringLiteral("quorvix-open"), QFile::decodeName(status)} +
+                       arguments);
+    if (!shell.startDetached()) {
+        ::unlink(status.constData());
+        return false;
+    }
+    auto* watch = new QTimer(QCoreApplication::instance());
+    auto waited = std::make_shared<int>(0);
+    QObject::connect(watch, &QTimer::timeout, watch, [watch, waited, status, failed] {
+        QFile file(QFile::decodeName(status));
+        const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : "";
+        *waited += kStatusPollMilliseconds;
+        if (text.isEmpty() && *waited < kStatusWaitMilliseconds)
+            return;
+        watch->stop();
+        watch->deleteLater();
+        ::unlink(status.constData());
+        bool number = false;
+        const int code = text.toInt(&number);
+        if (number && code != 0)
+            failed(code);
+    });
+    watch->start(kStatusPollMilliseconds);
+    return true;
 }
 
 constexpr qint64 kIntMin = std::numeric_limits<int>::min();
@@ -104,7 +163,7 @@ QString OpenCommandFromAssociation(const QString& association) {
     return slash < 0 ? association : association.left(slash);
 }
 
-bool OpenWithAssociatedApp(const QString& path) {
+bool OpenWithAssociatedApp(const QString& path, std::function<void(int status)> failed) {
     const QFileInfo file(path);
     if (!file.exists() || !file.isFile())
         return false;
@@ -112,7 +171,8 @@ bool OpenWithAssociatedApp(const QString& path) {
         GetShellOpenCommand(file.suffix().isEmpty() ? QString() : QLatin1Char('.') + file.suffix());
     if (command.isEmpty())
         return false;
-    return StartDetached(command, path);
+    return failed ? StartDetachedWatched(command, path, std::move(failed))
+                  : StartDetached(command, path);
 }
 
 bool OpenAddress(const QString& address) {

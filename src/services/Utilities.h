@@ -3,8 +3,10 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+
 #include <QStringList>
 #include <QStringView>
+#include <functional>
 
 #include <optional>
 
@@ -34,8 +36,10 @@ QString OpenCommandFromAssociation(const QString& association);
 QStringList OpenCommandArguments(const QString& command, const QString& path);
 
 // Opens an existing file in the application the desktop associates with its extension; true when
-// a process was started. The process is not waited for.
-bool OpenWithAssociatedApp(const QString& path);
+// a process was started. The application is never waited for; when failed is given, it is
+// called later (on this thread's event loop) with the open command's exit status should that
+// command end in failure within a few seconds, as it does when no program opens the file.
+bool OpenWithAssociatedApp(const QString& path, std::function<void(int status)> failed = {});
 // Opens an address (a web link) with the desktop's "open" command; true when it started.
 bool OpenAddress(const QString& address);
 

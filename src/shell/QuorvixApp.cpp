@@ -11,6 +11,7 @@
 #include "shell/FormDBSelect.h"
 #include "shell/FormGen.h"
 #include "shell/MainFrame.h"
+#include "ui/DesktopOpen.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/KeyTaker.h"
 #include "ui/WindowPlacement.h"
@@ -329,7 +330,7 @@ QString CQuorvixApp::FindDocument(Document kind) const {
 void CQuorvixApp::OnHelp() {
     const QString help = FindDocument(Help);
     if (!help.isEmpty())
-        OpenWithAssociatedApp(help);
+        OpenForTheUser(m_mainFrame.get(), help);
 }
 
 QString CQuorvixApp::PlacementSection(int frameIndex) {

@@ -7,6 +7,7 @@
 #include "services/Language.h"
 #include "services/Utilities.h"
 #include "services/WaitCursor.h"
+#include "ui/DesktopOpen.h"
 #include "ui/ExportDialog.h"
 #include "ui/QuorvixLook.h"
 #include "ui/StaticLink.h"
@@ -58,7 +59,7 @@ void CQuorvixFormView::OnExportToFile() {
     if (!message.isEmpty())
         QMessageBox::warning(this, window()->windowTitle(), message);
     else if (!dropped)
-        OpenWithAssociatedApp(path);
+        OpenForTheUser(this, path);
 }
 
 void CQuorvixFormView::OnInitialUpdate() {

@@ -156,6 +156,32 @@ TEST_F(CompareTables, ExportWritesTheTableLayoutByteForByte) {
     EXPECT_EQ(desktop.WaitForArguments(), QStringList{path}); // opened once written
 }
 
+// A desktop with no program for CSV files: the file is written, and the user is told where it is.
+TEST_F(CompareTables, AnExportThatNoProgramOpensIsSaid) {
+    const FakeDesktopOpen desktop(false);
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    const QString path = m_tmp.filePath(QStringLiteral("unopened.csv"));
+    QString message;
+    auto* watcher = new QTimer(qApp);
+    g_pendingHandlers.emplace_back(watcher);
+    watcher->setInterval(20);
+    QObject::connect(watcher, &QTimer::timeout, watcher, [watcher, &message] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            watcher->stop();
+            message = box->text();
+            box->accept();
+        }
+    });
+    watcher->start();
+    Export(view, path);
+    QTRY_VERIFY_WITH_TIMEOUT(!message.isEmpty(), 5000);
+    EXPECT_EQ(message, QStringLiteral("No program could open '%1' (xdg-open answered 1). The file "
+                                      "is there: open it from your file manager.")
+                           .arg(path));
+    EXPECT_EQ(Contents(path), Expected("table-export-all.csv"));
+}
+
 TEST_F(CompareTables, ExportFollowsFiltersAndOptionsInFrench) {
     const FakeDesktopOpen desktop;
     CFormCompareTable* view = OpenTableComparison();
