@@ -9,6 +9,7 @@
 #include "ui/QuorvixLook.h"
 #include "ui/TemplateBuilder.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QEvent>
 #include <QLineEdit>
@@ -48,6 +49,9 @@ CFormCompare::CFormCompare(CComparisonContext context, QWidget* parent)
     connect(m_findButton, &QPushButton::clicked, this, [this] { Find(); });
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { UpdateDetailButton(); });
+    // The detail follows the current row among several selected.
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { UpdateDetailButton(); });
     connect(m_list, &CQuorvixListCtrl::ItemActivated, this, [this] { ShowDetail(); });
     connect(m_detailButton, &QPushButton::clicked, this, [this] { ShowDetail(); });
 }
@@ -62,6 +66,12 @@ void CFormCompare::OnInitialUpdate() {
     m_boldFont.setBold(true);
     m_findButton->setIcon(m_context.findIcon);
     InsertColumns();
+    SetColumnHeadings();
+    if (HasDetailButton()) {
+        m_detailAction = new QAction(m_detailButton->text(), m_list);
+        connect(m_detailAction, &QAction::triggered, this, [this] { ShowDetail(); });
+        m_list->addAction(m_detailAction);
+    }
     FillList(true);
     UpdateDetailButton();
 
@@ -143,6 +153,17 @@ int CFormCompare::NameColumnWidth(int listWidth, int nameWeight, int totalWeight
     return std::clamp(share, kNameMinimum, kNameMaximum);
 }
 
+void CFormCompare::SetColumnHeadings() {
+    const std::vector<BandHeader> headers = HeaderTexts();
+    for (int column = 0; column < std::min(int(headers.size()), m_list->GetColumnCount());
+         ++column) {
+        const BandHeader& header = headers[size_t(column)];
+        m_list->SetColumnHeading(column, header.second.isEmpty()
+                                             ? header.first
+                                             : header.first + QLatin1Char(' ') + header.second);
+    }
+}
+
 QRect CFormCompare::HeaderBand() const {
     if (!ReservesHeaderBand() || !PaintsHeaderBand())
         return {};
@@ -205,8 +226,10 @@ void CFormCompare::SizeColumns() {
 
 void CFormCompare::UpdateDetailButton() {
     const int row = m_list->GetSelectedRow();
-    EnableControl(m_detailButton,
-                  HasDetailButton() && row >= 0 && CanShowDetail(m_list->GetItemData(row)));
+    const bool available = HasDetailButton() && row >= 0 && CanShowDetail(m_list->GetItemData(row));
+    EnableControl(m_detailButton, available);
+    if (m_detailAction)
+        m_detailAction->setEnabled(available);
 }
 
 void CFormCompare::Find() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 class CCompareListCtrl;
+class QAction;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -51,9 +52,10 @@ public:
         QString second;
     };
     virtual bool ReservesHeaderBand() const { return false; }
-    // Whether the reserved band is painted; when it is, HeaderTexts gives the columns' headers,
-    // left to right.
+    // Whether the reserved band is painted.
     virtual bool PaintsHeaderBand() const { return ReservesHeaderBand(); }
+    // The columns' headers, left to right: painted in the band when there is one, and the
+    // headings of the rows copied from the list (the lines joined by a blank).
     virtual std::vector<BandHeader> HeaderTexts() const { return {}; }
     // Where the header band is painted, in view coordinates; empty when nothing is painted.
     QRect HeaderBand() const;
@@ -90,6 +92,7 @@ protected:
 
 private:
     void PaintHeaderBand(QPainter& painter, const std::vector<BandHeader>& headers) const;
+    void SetColumnHeadings();
 
     CComparisonContext m_context;
     QCheckBox* m_filters[CompareStatus::Count];
@@ -98,6 +101,7 @@ private:
     QLineEdit* m_searchEdit;
     QPushButton* m_findButton;
     QPushButton* m_detailButton;
+    QAction* m_detailAction = nullptr; // the detail button's command in the rows' context menu
     CCompareListCtrl* m_list;
     QFont m_boldFont;
 };

@@ -9,6 +9,8 @@
 #include "dialogs/DlgParams.h"
 #include "export/ExpectedFiles.h"
 #include "runs/OpenFiles.h"
+#include "ui/Clipboard.h"
+#include "ui/ContextMenus.h"
 #include "ui/WarningBeep.h"
 
 #include <QCheckBox>
@@ -389,6 +391,42 @@ TEST_F(CompareTables, StructureOpensBesideAComparisonWithoutABeep) {
     EXPECT_EQ(CWarningBeep::Count(), beeps);
     ASSERT_EQ(m_app->StructureFrames().size(), 1);
     m_app->StructureFrames().first()->close();
+}
+
+// Return on a row does what a double click does, the row's menu offers the same command, and
+// Return on the focused "Show differences..." presses it.
+TEST_F(CompareTables, ReturnTheRowMenuOrTheFocusedButtonShowTheDifferences) {
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    CQuorvixListCtrl* list = view->List();
+    const int same = int(ListedNames(view).indexOf(QStringLiteral("SAME")));
+    const int t1 = int(ListedNames(view).indexOf(QStringLiteral("T1")));
+    const auto pressReturnOn = [view](QWidget* control) {
+        QApplication::setActiveWindow(view->window());
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Return);
+    };
+    list->SelectRow(same);
+    pressReturnOn(list);
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 1); // the same table has no differences
+    MenuEntries seen;
+    ChooseInNextMenu(QStringLiteral("Show differences..."), &seen);
+    RightClick(*list, list->LabelRect(same).center());
+    EXPECT_EQ(seen.texts, (QStringList{"Copy", "Copy name", "", "Show differences..."}));
+    EXPECT_FALSE(seen.enabled.last());
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 1);
+
+    list->SelectRow(t1);
+    pressReturnOn(list);
+    ASSERT_EQ(m_app->ComparisonFrames().size(), 2);
+    auto* columns = dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
+    ASSERT_NE(columns, nullptr);
+    EXPECT_EQ(columns->TableIndex(), list->GetItemData(t1));
+    ChooseInNextMenu(QStringLiteral("Show differences..."));
+    RightClick(*list, list->LabelRect(t1).center());
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 3);
+    pressReturnOn(view->DetailButton());
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 4);
 }
 
 // The column comparison of a different table, opened from the table window.
