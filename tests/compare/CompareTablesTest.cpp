@@ -429,6 +429,25 @@ TEST_F(CompareTables, ReturnTheRowMenuOrTheFocusedButtonShowTheDifferences) {
     EXPECT_EQ(m_app->ComparisonFrames().size(), 4);
 }
 
+TEST_F(CompareTables, EscapeAndCtrlWCloseTheWindowAndCtrlFGoesToTheSearch) {
+    for (const QKeyCombination close :
+         {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL | Qt::Key_W)}) {
+        CFormCompareTable* view = OpenTableComparison();
+        ASSERT_NE(view, nullptr);
+        QPointer<QWidget> frame = view->window();
+        QApplication::setActiveWindow(frame);
+        view->List()->setFocus();
+        view->SearchEdit()->setText(QStringLiteral("ONLY"));
+        QTest::keyClick(view->List(), Qt::Key_F, Qt::ControlModifier);
+        EXPECT_TRUE(view->SearchEdit()->hasFocus());
+        EXPECT_EQ(view->SearchEdit()->selectedText(), QStringLiteral("ONLY")); // typed over
+        QTest::keyClick(view->SearchEdit(), close.key(), close.keyboardModifiers());
+        EXPECT_TRUE(frame.isNull() || !frame->isVisible());
+        EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
+        EXPECT_EQ(ResultFiles(), 0); // closed as its close box closes it
+    }
+}
+
 // The column comparison of a different table, opened from the table window.
 class CompareColumns : public CompareTables {
 protected:

@@ -133,6 +133,23 @@ TEST_F(MainWindow, EnterInTheFilterEditFinds) {
     EXPECT_EQ(list->GetItemText(list->GetSelectedRow(), 0), QStringLiteral("customer_orders"));
 }
 
+TEST_F(MainWindow, CtrlFGoesToTheSearchFieldOfTheSideWithTheFocus) {
+    for (const int side : {0, 1}) {
+        View(side)->SelectDataSource(QStringLiteral("ShellFind"),
+                                     CDataSourceSide::SystemDataSource);
+        View(side)->FilterEdit()->setText(QStringLiteral("orders"));
+    }
+    QApplication::setActiveWindow(m_app->MainFrame());
+    View(1)->TableList()->setFocus();
+    QTest::keyClick(View(1)->TableList(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(View(1)->FilterEdit()->hasFocus());
+    EXPECT_EQ(View(1)->FilterEdit()->selectedText(), QStringLiteral("orders"));
+    // With the focus on neither side, the left side's field.
+    Commands()->CompareTablesButton()->setFocus();
+    QTest::keyClick(Commands()->CompareTablesButton(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(View(0)->FilterEdit()->hasFocus());
+}
+
 TEST_F(MainWindow, ComparisonFramesLockTheDataSourceControls) {
     View(0)->SelectDataSource(QStringLiteral("ShellFind"), CDataSourceSide::SystemDataSource);
     QWidget first;

@@ -340,6 +340,23 @@ TEST_F(TableStruct, RowsAndIndexNamesAreCopied) {
                                                  "\tSIZE\tAscending\n\tLABEL\tAscending\n"));
 }
 
+TEST_F(TableStruct, EscapeClosesTheWindowAndCtrlFGoesToTheSearch) {
+    CFormTableStruct* view = OpenLite(QStringLiteral("SHAPES"));
+    ASSERT_NE(view, nullptr);
+    QPointer<QWidget> frame = view->window();
+    QApplication::setActiveWindow(frame);
+    view->Tabs()->setCurrentIndex(CFormTableStruct::IndexesTab);
+    CQuorvixListCtrl* indexes = view->IndexList();
+    indexes->setFocus();
+    view->SearchEdit()->setText(QStringLiteral("size"));
+    QTest::keyClick(indexes, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(view->SearchEdit()->hasFocus());
+    EXPECT_EQ(view->SearchEdit()->selectedText(), QStringLiteral("size"));
+    QTest::keyClick(view->SearchEdit(), Qt::Key_Escape);
+    EXPECT_TRUE(frame.isNull() || !frame->isVisible());
+    EXPECT_TRUE(m_app->StructureFrames().isEmpty());
+}
+
 TEST_F(TableStruct, NeverDraggedWiderThan500YetAWiderSavedPlacementOrMaximisingStays) {
     m_app->SaveWindowRect(CTableStructFrm::kPlacementKind, QStringLiteral("10,20,710,525"), false);
     CFormTableStruct* view = OpenLite(QStringLiteral("SHAPES"));
