@@ -13,12 +13,17 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 
 namespace {
 constexpr int kTemplate = 1004;
 constexpr int kMargin = CQuorvixLook::kMargin;
+// The mark of the sorted column, at the right end of its header.
+constexpr int kMarkWidth = 7;
+constexpr int kMarkHeight = 4;
+constexpr int kMarkInset = 3;
 } // namespace
 
 CFormCompare::CFormCompare(CComparisonContext context, QWidget* parent)
@@ -171,6 +176,18 @@ QRect CFormCompare::HeaderBand() const {
     return QRect(list.left(), list.top() - kBandHeight, list.width(), kBandHeight);
 }
 
+QRect CFormCompare::BandHeaderRect(int column) const {
+    const QRect band = HeaderBand();
+    if (band.isEmpty() || column < 0 || column >= m_list->GetColumnCount() ||
+        m_list->GetColumnWidth(column) <= 0)
+        return {};
+    // The columns start where the list's rows do, inside its frame.
+    int left = band.left() + m_list->viewport()->geometry().left();
+    for (int before = 0; before < column; ++before)
+        left += std::max(m_list->GetColumnWidth(before), 0);
+    return QRect(left, band.top(), m_list->GetColumnWidth(column), band.height());
+}
+
 void CFormCompare::PaintHeaderBand(QPainter& painter,
                                    const std::vector<BandHeader>& headers) const {
     constexpr int kTextInset = 4;
@@ -179,12 +196,14 @@ void CFormCompare::PaintHeaderBand(QPainter& painter,
     painter.setFont(m_list->font());
     const QFontMetrics metrics(m_list->font());
     const int lineHeight = metrics.lineSpacing();
-    // The columns start where the list's rows do, inside its frame.
-    int left = band.left() + m_list->viewport()->geometry().left();
     for (int column = 0; column < int(headers.size()); ++column) {
-        const int width = m_list->GetColumnWidth(column);
-        if (width <= 0)
+        const QRect cell = BandHeaderRect(column);
+        if (cell.isEmpty())
             continue;
+        const int left = cell.left();
+        // The sorted column's header text leaves room for the mark.
+        const int width =
+            cell.width() - (column == m_list->SortColumn() ? kMarkWidth + kMarkInset : 0);
         if (column > 0) {
             painter.setPen(palette().color(QPalette::Dark));
             painter.drawLine(left, band.top(), left, band.bottom());
@@ -203,8 +222,41 @@ void CFormCompare::PaintHeaderBand(QPainter& painter,
             painter.drawText(first.translated(0, lineHeight), Qt::AlignLeft | Qt::AlignBottom,
                              FitTextToWidth(metrics, header.second, first.width(), 0));
         }
-        left += width;
     }
+    PaintSortMark(painter);
+}
+
+// A small triangle at the right end of the sorted column's header: up ascending, down descending.
+void CFormCompare::PaintSortMark(QPainter& painter) const {
+    const QRect cell = BandHeaderRect(m_list->SortColumn());
+    if (cell.width() <= kMarkWidth + 2 * kMarkInset)
+        return;
+    const int right = cell.right() - kMarkInset;
+    const int top = cell.center().y() - kMarkHeight / 2;
+    const bool ascending = m_list->SortOrder() == Qt::AscendingOrder;
+    const QPolygon mark({QPoint(right - kMarkWidth + 1, ascending ? top + kMarkHeight - 1 : top),
+                         QPoint(right, ascending ? top + kMarkHeight - 1 : top),
+                         QPoint(right - kMarkWidth / 2, ascending ? top : top + kMarkHeight - 1)});
+    painter.save();
+    painter.setPen(palette().color(QPalette::ButtonText));
+    painter.setBrush(palette().color(QPalette::ButtonText));
+    painter.drawPolygon(mark);
+    painter.restore();
+}
+
+void CFormCompare::mousePressEvent(QMouseEvent* event) {
+    const QPoint position = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && HeaderBand().contains(position)) {
+        for (int column = 0; column < m_list->GetColumnCount(); ++column) {
+            if (BandHeaderRect(column).contains(position)) {
+                m_list->SortByColumn(column);
+                update(HeaderBand());
+                event->accept();
+                return;
+            }
+        }
+    }
+    CQuorvixFormView::mousePressEvent(event);
 }
 
 void CFormCompare::InsertColumns() {

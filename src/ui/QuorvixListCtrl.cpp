@@ -189,6 +189,59 @@ std::vector<int> CQuorvixListCtrl::GetSelectedRows() const {
     return rows;
 }
 
+void CQuorvixListCtrl::SortByColumn(int column) {
+    if (column != SortColumn())
+        SetSortOrder(column, Qt::AscendingOrder);
+    else if (SortOrder() == Qt::AscendingOrder)
+        SetSortOrder(column, Qt::DescendingOrder);
+    else
+        SetSortOrder(-1, Qt::AscendingOrder);
+}
+
+void CQuorvixListCtrl::SetSortOrder(int column, Qt::SortOrder order) {
+    const CWaitCursor waitCursor;
+    // The selection is kept by the rows' places in their own order, which the sort does not move.
+    std::vector<bool> selected(size_t(GetItemCount()), false);
+    for (const int row : GetSelectedRows())
+        selected[size_t(m_model->AppendedPosition(row))] = true;
+    const int current = m_model->AppendedPosition(currentIndex().row());
+    ResetTooltip();
+    m_model->SetSortOrder(column, order);
+
+    QItemSelection selection;
+    int currentRow = -1;
+    int rangeTop = -1;
+    const int lastColumn = std::max(GetColumnCount(), 1) - 1;
+    for (int row = 0; row <= GetItemCount(); ++row) {
+        const int position = m_model->AppendedPosition(row); // -1 past the last row
+        if (position >= 0 && position == current)
+            currentRow = row;
+        const bool inSelection = position >= 0 && selected[size_t(position)];
+        if (inSelection && rangeTop < 0)
+            rangeTop = row;
+        if (!inSelection && rangeTop >= 0) {
+            selection.append(QItemSelectionRange(m_model->index(rangeTop, 0),
+                                                 m_model->index(row - 1, lastColumn)));
+            rangeTop = -1;
+        }
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (currentRow >= 0) {
+        selectionModel()->setCurrentIndex(m_model->index(currentRow, 0),
+                                          QItemSelectionModel::NoUpdate);
+        scrollTo(currentIndex());
+    }
+    viewport()->update();
+}
+
+int CQuorvixListCtrl::SortColumn() const {
+    return m_model->SortColumn();
+}
+
+Qt::SortOrder CQuorvixListCtrl::SortOrder() const {
+    return m_model->SortOrder();
+}
+
 std::vector<int> CQuorvixListCtrl::CopiedColumns() const {
     std::vector<int> columns;
     for (int visual = 0; visual < GetColumnCount(); ++visual) {

@@ -73,6 +73,14 @@ public:
     // The selected rows, in the order shown.
     std::vector<int> GetSelectedRows() const;
 
+    // Display order: the rows' own order unless sorted by a column. SortByColumn steps through
+    // ascending, descending and the rows' own order; another column starts again ascending. The
+    // selection and the current row stay on their items.
+    void SortByColumn(int column);
+    void SetSortOrder(int column, Qt::SortOrder order);
+    int SortColumn() const;
+    Qt::SortOrder SortOrder() const;
+
     // What Ctrl+C copies: a line of column headings, then one line per selected row in the order
     // shown, each line the cells of every column that has a width, in the order shown, separated
     // by tabs.

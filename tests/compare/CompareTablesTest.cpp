@@ -555,6 +555,66 @@ TEST_F(CompareColumns, TypeDetailsShowFiveColumnsUnderAPaintedBand) {
     }
 }
 
+// A click on a column's header sorts the rows by it, again in reverse, a third time back in the
+// comparison order; filters, find and copies follow the order shown, exports keep their own.
+TEST_F(CompareColumns, HeaderClicksSortTheRowsAndExportsKeepTheComparisonOrder) {
+    const FakeDesktopOpen desktop;
+    CFormCompareColumn* view = OpenColumns(true);
+    ASSERT_NE(view, nullptr);
+    const QString unsorted = m_tmp.filePath(QStringLiteral("unsorted.csv"));
+    Export(view, unsorted);
+    const QRect nameHeader = view->BandHeaderRect(0);
+    const QImage plainHeader = view->grab(nameHeader).toImage();
+    const auto names = [view] {
+        QStringList texts;
+        for (int row = 0; row < view->List()->GetItemCount(); ++row)
+            texts.append(view->List()->GetItemText(row, 0));
+        return texts;
+    };
+    const auto clickHeader = [view](int column) {
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->BandHeaderRect(column).center());
+    };
+
+    clickHeader(0);
+    EXPECT_EQ(names(), (QStringList{"code", "id", "name", "only_left", "only_right"}));
+    EXPECT_NE(view->grab(nameHeader).toImage(), plainHeader); // the header shows the sort
+    clickHeader(0);
+    EXPECT_EQ(names(), (QStringList{"only_right", "only_left", "name", "id", "code"}));
+    const QString sorted = m_tmp.filePath(QStringLiteral("sorted.csv"));
+    Export(view, sorted);
+    EXPECT_EQ(Contents(sorted), Contents(unsorted));
+
+    QApplication::setActiveWindow(view->window());
+    view->List()->setFocus();
+    view->List()->SelectRow(3); // id
+    QTest::keyClick(view->List(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(view->List(), Qt::Key_C, Qt::ControlModifier);
+    const QStringList copied = CClipboard::Text().split(QLatin1Char('\n'));
+    ASSERT_EQ(copied.size(), 4);
+    EXPECT_EQ(copied[0], QStringLiteral("Field\tSQL Type\tSize\tType From Driver ColLeft\t"
+                                        "Type From Driver ColRight"));
+    EXPECT_TRUE(copied[1].startsWith(QStringLiteral("id\tINTEGER\t"))) << copied[1].toStdString();
+    EXPECT_TRUE(copied[2].startsWith(QStringLiteral("code\tVARCHAR\t5\t")))
+        << copied[2].toStdString();
+
+    // Without the same columns the list stays sorted; the find goes down the order shown.
+    view->Filter(CompareStatus::Same)->click();
+    EXPECT_EQ(names(), (QStringList{"only_right", "only_left", "name"}));
+    view->List()->clearSelection();
+    view->SearchEdit()->setText(QStringLiteral("only"));
+    view->Find();
+    EXPECT_EQ(view->List()->GetItemText(view->List()->GetSelectedRow(), 0),
+              QStringLiteral("only_right"));
+    view->Filter(CompareStatus::Same)->click();
+    clickHeader(0);
+    EXPECT_EQ(names(), (QStringList{"id", "name", "code", "only_right", "only_left"}));
+    EXPECT_EQ(view->grab(nameHeader).toImage(), plainHeader);
+    // Another column starts ascending: sizes by their value.
+    clickHeader(2);
+    EXPECT_EQ(view->List()->SortColumn(), 2);
+    EXPECT_EQ(view->List()->GetItemText(0, 0), QStringLiteral("code")); // 5 before 9 and 10 | 20
+}
+
 TEST_F(CompareColumns, OnlyDifferentTablesOpenAndTheExportOffersTheViewsStatuses) {
     CFormCompareColumn* view = OpenColumns(false);
     ASSERT_NE(view, nullptr);

@@ -151,6 +151,39 @@ TEST_F(ListControl, ReturnActivatesTheSelectedRowOnly) {
     EXPECT_EQ(activated, (std::vector<int>{2, 2}));
 }
 
+TEST_F(ListControl, SortingStepsThroughAscendingDescendingAndTheRowsOwnOrder) {
+    // Numbers by their value, letters without their case; equal texts keep their own order.
+    m_texts.rows = {{"T10", "12"}, {"t9", "7"}, {"T9", "1"}, {"b", "12"}};
+    const auto order = [this] {
+        std::vector<int> items;
+        for (int row = 0; row < m_list.GetItemCount(); ++row)
+            items.push_back(m_list.GetItemData(row));
+        return items;
+    };
+    m_list.SelectRow(1); // t9, current
+    m_list.SortByColumn(0);
+    EXPECT_EQ(order(), (std::vector<int>{3, 2, 1, 0}));
+    EXPECT_EQ(m_list.GetItemData(m_list.GetSelectedRow()), 1); // the selection follows its item
+    EXPECT_EQ(m_list.GetSelectedRows().size(), 1u);
+    m_list.SortByColumn(1);
+    EXPECT_EQ(order(), (std::vector<int>{2, 1, 0, 3}));
+    m_list.SortByColumn(1);
+    EXPECT_EQ(order(), (std::vector<int>{0, 3, 1, 2}));
+    EXPECT_EQ(m_list.SortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(m_list.GetItemData(m_list.GetSelectedRow()), 1);
+
+    // A refill, as a filter makes it, is sorted as the list is.
+    m_list.SetRedraw(false);
+    m_list.DeleteAllItems();
+    for (const int item : {1, 2, 3})
+        m_list.AppendItem(item);
+    m_list.SetRedraw(true);
+    EXPECT_EQ(order(), (std::vector<int>{3, 1, 2}));
+    m_list.SortByColumn(1);
+    EXPECT_EQ(m_list.SortColumn(), -1);
+    EXPECT_EQ(order(), (std::vector<int>{1, 2, 3}));
+}
+
 TEST_F(ListControl, ContextMenuCopiesAndOffersTheOwnersCommandsForTheRowClicked) {
     QAction command(QStringLiteral("Show it..."));
     int commanded = 0;
