@@ -13,6 +13,7 @@
 #include "shell/MainFrame.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/KeyTaker.h"
+#include "ui/QuorvixStyle.h"
 #include "ui/WindowPlacement.h"
 
 #include <QDir>
@@ -36,6 +37,7 @@ CQuorvixApp::CQuorvixApp(int& argc, char** argv)
     : QApplication(argc, argv), m_results(m_sides[0], m_sides[1], m_params) {
     setOrganizationName(QStringLiteral("Ostrinel"));
     UseUtf8CharacterType();
+    CQuorvixStyle::Install();
 }
 
 CQuorvixApp::~CQuorvixApp() {

@@ -3,6 +3,7 @@
 #include "dialogs/DlgDataSources.h"
 #include "services/Utilities.h"
 #include "shell/RoundBitmapButton.h"
+#include "ui/FocusMarks.h"
 #include "ui/ImageList.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
@@ -148,6 +149,14 @@ TEST_F(MainWindow, CtrlFGoesToTheSearchFieldOfTheSideWithTheFocus) {
     Commands()->CompareTablesButton()->setFocus();
     QTest::keyClick(Commands()->CompareTablesButton(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(View(0)->FilterEdit()->hasFocus());
+}
+
+TEST_F(MainWindow, RoundAboutButtonShowsTheFocus) {
+    QApplication::setActiveWindow(m_app->MainFrame());
+    CRoundBitmapButton* about = Commands()->AboutButton();
+    const auto [plain, focused] =
+        FocusPictures(*about, *Control(0, CFormDBSelect::kDataSourceButton), Qt::TabFocusReason);
+    EXPECT_GE(PixelsMarkedByFocus(plain, focused), 20);
 }
 
 TEST_F(MainWindow, ComparisonFramesLockTheDataSourceControls) {
