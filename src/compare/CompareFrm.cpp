@@ -1,6 +1,7 @@
 #include "compare/CompareFrm.h"
 
 #include "compare/FormCompare.h"
+#include "ui/ResultWindowKeys.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowPlacement.h"
 
@@ -45,6 +46,7 @@ bool CCompareFrm::CreateComparisonWindow(const QString& title) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     setWindowTitle(title);
+    AddResultWindowKeys(*this, *m_view->SearchEdit());
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     if (HasMaxWidth())
         setMaximumWidth(kMaximumWidth);

@@ -10,7 +10,8 @@ class CFormCompare;
 
 // A comparison window: a top-level frame owned by the main window whose one view is a
 // comparison view. It is registered with its host while open (which locks the sides'
-// data-source controls), keeps its placement, and routes Enter in the search field to the find.
+// data-source controls), keeps its placement, routes Enter in the search field to the find, and
+// answers the keys of every result window (AddResultWindowKeys).
 class CCompareFrm : public QWidget, public IKeyTaker {
 public:
     static constexpr int kMinimumWidth = 400;

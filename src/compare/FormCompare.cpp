@@ -9,15 +9,21 @@
 #include "ui/QuorvixLook.h"
 #include "ui/TemplateBuilder.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 
 namespace {
 constexpr int kTemplate = 1004;
 constexpr int kMargin = CQuorvixLook::kMargin;
+// The mark of the sorted column, at the right end of its header.
+constexpr int kMarkWidth = 7;
+constexpr int kMarkHeight = 4;
+constexpr int kMarkInset = 3;
 } // namespace
 
 CFormCompare::CFormCompare(CComparisonContext context, QWidget* parent)
@@ -48,6 +54,9 @@ CFormCompare::CFormCompare(CComparisonContext context, QWidget* parent)
     connect(m_findButton, &QPushButton::clicked, this, [this] { Find(); });
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { UpdateDetailButton(); });
+    // The detail follows the current row among several selected.
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { UpdateDetailButton(); });
     connect(m_list, &CQuorvixListCtrl::ItemActivated, this, [this] { ShowDetail(); });
     connect(m_detailButton, &QPushButton::clicked, this, [this] { ShowDetail(); });
 }
@@ -62,6 +71,12 @@ void CFormCompare::OnInitialUpdate() {
     m_boldFont.setBold(true);
     m_findButton->setIcon(m_context.findIcon);
     InsertColumns();
+    SetColumnHeadings();
+    if (HasDetailButton()) {
+        m_detailAction = new QAction(m_detailButton->text(), m_list);
+        connect(m_detailAction, &QAction::triggered, this, [this] { ShowDetail(); });
+        m_list->addAction(m_detailAction);
+    }
     FillList(true);
     UpdateDetailButton();
 
@@ -143,11 +158,34 @@ int CFormCompare::NameColumnWidth(int listWidth, int nameWeight, int totalWeight
     return std::clamp(share, kNameMinimum, kNameMaximum);
 }
 
+void CFormCompare::SetColumnHeadings() {
+    const std::vector<BandHeader> headers = HeaderTexts();
+    for (int column = 0; column < std::min(int(headers.size()), m_list->GetColumnCount());
+         ++column) {
+        const BandHeader& header = headers[size_t(column)];
+        m_list->SetColumnHeading(column, header.second.isEmpty()
+                                             ? header.first
+                                             : header.first + QLatin1Char(' ') + header.second);
+    }
+}
+
 QRect CFormCompare::HeaderBand() const {
     if (!ReservesHeaderBand() || !PaintsHeaderBand())
         return {};
     const QRect list = m_list->geometry();
     return QRect(list.left(), list.top() - kBandHeight, list.width(), kBandHeight);
+}
+
+QRect CFormCompare::BandHeaderRect(int column) const {
+    const QRect band = HeaderBand();
+    if (band.isEmpty() || column < 0 || column >= m_list->GetColumnCount() ||
+        m_list->GetColumnWidth(column) <= 0)
+        return {};
+    // The columns start where the list's rows do, inside its frame.
+    int left = band.left() + m_list->viewport()->geometry().left();
+    for (int before = 0; before < column; ++before)
+        left += std::max(m_list->GetColumnWidth(before), 0);
+    return QRect(left, band.top(), m_list->GetColumnWidth(column), band.height());
 }
 
 void CFormCompare::PaintHeaderBand(QPainter& painter,
@@ -158,12 +196,14 @@ void CFormCompare::PaintHeaderBand(QPainter& painter,
     painter.setFont(m_list->font());
     const QFontMetrics metrics(m_list->font());
     const int lineHeight = metrics.lineSpacing();
-    // The columns start where the list's rows do, inside its frame.
-    int left = band.left() + m_list->viewport()->geometry().left();
     for (int column = 0; column < int(headers.size()); ++column) {
-        const int width = m_list->GetColumnWidth(column);
-        if (width <= 0)
+        const QRect cell = BandHeaderRect(column);
+        if (cell.isEmpty())
             continue;
+        const int left = cell.left();
+        // The sorted column's header text leaves room for the mark.
+        const int width =
+            cell.width() - (column == m_list->SortColumn() ? kMarkWidth + kMarkInset : 0);
         if (column > 0) {
             painter.setPen(palette().color(QPalette::Dark));
             painter.drawLine(left, band.top(), left, band.bottom());
@@ -182,8 +222,41 @@ void CFormCompare::PaintHeaderBand(QPainter& painter,
             painter.drawText(first.translated(0, lineHeight), Qt::AlignLeft | Qt::AlignBottom,
                              FitTextToWidth(metrics, header.second, first.width(), 0));
         }
-        left += width;
     }
+    PaintSortMark(painter);
+}
+
+// A small triangle at the right end of the sorted column's header: up ascending, down descending.
+void CFormCompare::PaintSortMark(QPainter& painter) const {
+    const QRect cell = BandHeaderRect(m_list->SortColumn());
+    if (cell.width() <= kMarkWidth + 2 * kMarkInset)
+        return;
+    const int right = cell.right() - kMarkInset;
+    const int top = cell.center().y() - kMarkHeight / 2;
+    const bool ascending = m_list->SortOrder() == Qt::AscendingOrder;
+    const QPolygon mark({QPoint(right - kMarkWidth + 1, ascending ? top + kMarkHeight - 1 : top),
+                         QPoint(right, ascending ? top + kMarkHeight - 1 : top),
+                         QPoint(right - kMarkWidth / 2, ascending ? top : top + kMarkHeight - 1)});
+    painter.save();
+    painter.setPen(palette().color(QPalette::ButtonText));
+    painter.setBrush(palette().color(QPalette::ButtonText));
+    painter.drawPolygon(mark);
+    painter.restore();
+}
+
+void CFormCompare::mousePressEvent(QMouseEvent* event) {
+    const QPoint position = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && HeaderBand().contains(position)) {
+        for (int column = 0; column < m_list->GetColumnCount(); ++column) {
+            if (BandHeaderRect(column).contains(position)) {
+                m_list->SortByColumn(column);
+                update(HeaderBand());
+                event->accept();
+                return;
+            }
+        }
+    }
+    CQuorvixFormView::mousePressEvent(event);
 }
 
 void CFormCompare::InsertColumns() {
@@ -205,8 +278,10 @@ void CFormCompare::SizeColumns() {
 
 void CFormCompare::UpdateDetailButton() {
     const int row = m_list->GetSelectedRow();
-    EnableControl(m_detailButton,
-                  HasDetailButton() && row >= 0 && CanShowDetail(m_list->GetItemData(row)));
+    const bool available = HasDetailButton() && row >= 0 && CanShowDetail(m_list->GetItemData(row));
+    EnableControl(m_detailButton, available);
+    if (m_detailAction)
+        m_detailAction->setEnabled(available);
 }
 
 void CFormCompare::Find() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 class CCompareListCtrl;
+class QAction;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -51,12 +52,16 @@ public:
         QString second;
     };
     virtual bool ReservesHeaderBand() const { return false; }
-    // Whether the reserved band is painted; when it is, HeaderTexts gives the columns' headers,
-    // left to right.
+    // Whether the reserved band is painted; a click on a column's header there sorts the list by
+    // that column (ascending, descending, then the comparison order again).
     virtual bool PaintsHeaderBand() const { return ReservesHeaderBand(); }
+    // The columns' headers, left to right: painted in the band when there is one, and the
+    // headings of the rows copied from the list (the lines joined by a blank).
     virtual std::vector<BandHeader> HeaderTexts() const { return {}; }
     // Where the header band is painted, in view coordinates; empty when nothing is painted.
     QRect HeaderBand() const;
+    // Where the header of a column is in the band; empty for a column without width.
+    QRect BandHeaderRect(int column) const;
 
 protected:
     // Gives the list's columns these widths at once, and the header band follows them.
@@ -86,10 +91,13 @@ protected:
 
     void OnSize(int cx, int cy) override;
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void PaintHeaderBand(QPainter& painter, const std::vector<BandHeader>& headers) const;
+    void PaintSortMark(QPainter& painter) const;
+    void SetColumnHeadings();
 
     CComparisonContext m_context;
     QCheckBox* m_filters[CompareStatus::Count];
@@ -98,6 +106,7 @@ private:
     QLineEdit* m_searchEdit;
     QPushButton* m_findButton;
     QPushButton* m_detailButton;
+    QAction* m_detailAction = nullptr; // the detail button's command in the rows' context menu
     CCompareListCtrl* m_list;
     QFont m_boldFont;
 };

@@ -7,6 +7,11 @@
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
+#include "services/Language.h"
+
+namespace {
+constexpr int kTableHeading = 1182;
+}
 
 CFormCompareTable::CFormCompareTable(CComparisonContext context, QWidget* parent)
     : CFormCompare(std::move(context), parent), m_results(*Context().results) {}
@@ -46,6 +51,10 @@ void CFormCompareTable::ShowDetail() {
     if (m_results.GetTableStatus(table) != CompareStatus::Different)
         return;
     CCompareColumnFrm::Open(Context().programIcon, Context(), table, window()->parentWidget());
+}
+
+std::vector<CFormCompare::BandHeader> CFormCompareTable::HeaderTexts() const {
+    return {{LoadLocalizedString(kTableHeading), QString()}};
 }
 
 QString CFormCompareTable::GetItemText(int itemData, int column) const {

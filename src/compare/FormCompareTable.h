@@ -18,6 +18,8 @@ public:
     int GetFirstCountStringId() const override { return 1200; }
     int GetStatusCount(int status) const override;
     void ShowDetail() override;
+    // No band: the one header names the column of the copied rows.
+    std::vector<BandHeader> HeaderTexts() const override;
 
     bool PrepareExport() override;
     QString GetExportFileName() const override;

@@ -11,6 +11,7 @@
 #include "ui/TableStructFrm.h"
 #include "ui/TemplateBuilder.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,7 @@ constexpr int kNameWidthLimit = 400;
 constexpr int kConnectText = 1970;
 constexpr int kOwnersReadText = 1971;
 constexpr int kTablesReadText = 1974;
+constexpr int kTableHeading = 1182; // heads the rows copied from the table list
 // Lines of a note shown under the table list.
 constexpr int kNoteLines = 3;
 
@@ -70,6 +72,10 @@ CFormDBSelect::CFormDBSelect(QWidget* parent) : CQuorvixFormView(MapResourceId(k
             [this] { UpdateStructureButton(); });
     connect(m_tableList, &CQuorvixListCtrl::ItemActivated, this, [this] { ShowTableStructure(); });
     connect(m_structureButton, &QPushButton::clicked, this, [this] { ShowTableStructure(); });
+    // The table list's context menu offers the structure too.
+    auto* structureCommand = new QAction(m_structureButton->text(), m_tableList);
+    connect(structureCommand, &QAction::triggered, this, [this] { ShowTableStructure(); });
+    m_tableList->addAction(structureCommand);
 }
 
 CFormDBSelect::~CFormDBSelect() = default;
@@ -84,7 +90,7 @@ void CFormDBSelect::OnInitialUpdate() {
         return;
     CQuorvixFormView::OnInitialUpdate();
     if (m_tableList->GetColumnCount() == 0)
-        m_tableList->InsertColumn(0, QString(), Qt::AlignLeft, 100);
+        m_tableList->InsertColumn(0, LoadLocalizedString(kTableHeading), Qt::AlignLeft, 100);
     if (App())
         m_tableList->SetImageList(&App()->ImageList());
     if (App())

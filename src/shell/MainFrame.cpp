@@ -6,8 +6,11 @@
 #include "shell/QuorvixApp.h"
 #include "ui/WindowPlacement.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QResizeEvent>
+#include <QShortcut>
 
 namespace {
 constexpr int kMainFrameIndex = -1;
@@ -28,6 +31,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QWidget(parent) {
     }
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     setMaximumWidth(kMaximumWidth);
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(find, &QShortcut::activated, this, [this] { FocusSearchField(); });
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -47,6 +52,22 @@ bool CMainFrame::OfferKeyToSelectionViews(int key) {
             return true;
     }
     return false;
+}
+
+void CMainFrame::FocusSearchField() {
+    const QWidget* focus = QApplication::focusWidget();
+    QLineEdit* chosen = nullptr;
+    for (CFormDBSelect* view : m_selectionViews) {
+        QLineEdit* field = view->FilterEdit();
+        if (!field->isVisible())
+            continue;
+        if (!chosen || (focus && view->isAncestorOf(focus)))
+            chosen = field;
+    }
+    if (!chosen)
+        return;
+    chosen->setFocus(Qt::ShortcutFocusReason);
+    chosen->selectAll();
 }
 
 void CMainFrame::MeasureSplitterOverhead() {

@@ -21,6 +21,9 @@ public:
     CFormGen* GetCommandView() const { return m_commandView; }
     void LockSelectionViews(bool enable);
     bool OfferKeyToSelectionViews(int key);
+    // Ctrl+F: the focus goes to the search field of the side that has it, else of the first side
+    // that shows one.
+    void FocusSearchField();
 
     void MeasureSplitterOverhead();
     void RestorePlacement();

@@ -14,6 +14,7 @@
 #include "ui/DesktopOpen.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/KeyTaker.h"
+#include "ui/QuorvixStyle.h"
 #include "ui/WindowPlacement.h"
 
 #include <QDir>
@@ -39,6 +40,7 @@ CQuorvixApp::CQuorvixApp(int& argc, char** argv)
     : QApplication(argc, argv), m_results(m_sides[0], m_sides[1], m_params) {
     setOrganizationName(QStringLiteral("Ostrinel"));
     UseUtf8CharacterType();
+    CQuorvixStyle::Install();
 }
 
 CQuorvixApp::~CQuorvixApp() {

@@ -26,4 +26,8 @@ void CRoundBitmapButton::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), CQuorvixLook::Background());
     const int shift = isDown() ? 1 : 0;
     painter.drawPixmap(shift, shift, m_picture);
+    if (hasFocus()) {
+        const int side = std::min(width(), height());
+        CQuorvixLook::DrawRoundFocusMark(painter, QRect(0, 0, side, side), Qt::white);
+    }
 }

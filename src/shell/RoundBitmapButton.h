@@ -3,7 +3,8 @@
 #include <QAbstractButton>
 #include <QPixmap>
 
-// A circular picture button: only the circle inscribed in its square takes presses.
+// A circular picture button: only the circle inscribed in its square takes presses. With the
+// focus it shows the focus mark inside its circle.
 class CRoundBitmapButton : public QAbstractButton {
 public:
     explicit CRoundBitmapButton(QWidget* parent = nullptr);

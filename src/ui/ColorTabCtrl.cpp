@@ -46,6 +46,9 @@ void CColorTabCtrl::DrawTab(QPainter& painter, int index) const {
     if (selected) {
         area.setTop(area.top() - kEdgeHeight);
         painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, tabText(index));
+        if (hasFocus())
+            CQuorvixLook::DrawFocusMark(painter, tabRect(index).adjusted(2, 2, -2, -1),
+                                        m_selectedTextColor);
     } else {
         painter.drawText(area, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
                          tabText(index));

@@ -3,7 +3,8 @@
 #include <QTabBar>
 
 // Tabs drawn by the program: a dark strip behind them, each tab filled with the button colour,
-// its icon and its text centred; the selected tab stands out on the strip.
+// its icon and its text centred; the selected tab stands out on the strip and, with the focus,
+// carries the focus mark.
 class CColorTabCtrl : public QTabBar {
 public:
     explicit CColorTabCtrl(QWidget* parent = nullptr);

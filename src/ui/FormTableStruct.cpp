@@ -27,6 +27,10 @@ constexpr int kTemplate = 1003;
 constexpr int kFieldsTabText = 1170;
 constexpr int kIndexesTabText = 1171;
 constexpr int kStructureReadText = 1967;
+constexpr int kNameHeading = 1183;
+constexpr int kTypeHeading = 1184;
+constexpr int kOrderHeading = 1185;
+constexpr int kFieldHeading = 1800;
 constexpr int kMargin = CQuorvixLook::kMargin;
 constexpr int kIconSize = 16;
 constexpr int kNameLeft = 28;
@@ -41,13 +45,19 @@ constexpr int kIndexColumns = 3;
 // The texts of one list, asked of the view: each list's rows are numbered its own way.
 class CListTexts : public IListItemSource {
 public:
-    explicit CListTexts(std::function<QString(int, int)> text) : m_text(std::move(text)) {}
+    explicit CListTexts(std::function<QString(int, int)> text,
+                        std::function<QString(int)> name = {})
+        : m_text(std::move(text)), m_name(std::move(name)) {}
     QString GetItemText(int itemData, int column) const override {
         return m_text(itemData, column);
+    }
+    QString GetItemName(int itemData) const override {
+        return m_name ? m_name(itemData) : IListItemSource::GetItemName(itemData);
     }
 
 private:
     std::function<QString(int, int)> m_text;
+    std::function<QString(int)> m_name;
 };
 
 int ContentWidth(const CQuorvixListCtrl& list, int column) {
@@ -75,15 +85,22 @@ CFormTableStruct::CFormTableStruct(CTableStructContext context, QString table, Q
     m_tabs->setIconSize(QSize(kIconSize, kIconSize));
     m_fieldTexts = std::make_unique<CListTexts>(
         [this](int field, int column) { return GetFieldText(field, column); });
+    // Every row of an index is named by it, also those that do not show its name.
     m_indexTexts = std::make_unique<CListTexts>(
-        [this](int row, int column) { return GetIndexText(row, column); });
+        [this](int row, int column) { return GetIndexText(row, column); },
+        [this](int row) {
+            int position = 0;
+            const CIndexInfo* index = LocateIndexRow(row, position);
+            return index ? index->name : QString();
+        });
     m_fieldList->SetItemSource(m_fieldTexts.get());
     m_indexList->SetItemSource(m_indexTexts.get());
-    m_fieldList->InsertColumn(0, QStringLiteral("Nom"), Qt::AlignLeft, 100);
-    m_fieldList->InsertColumn(1, QStringLiteral("Type"), Qt::AlignLeft, 100);
-    m_indexList->InsertColumn(0, QStringLiteral("Nom"), Qt::AlignLeft, 100);
-    m_indexList->InsertColumn(1, QStringLiteral("Champ"), Qt::AlignLeft, 100);
-    m_indexList->InsertColumn(2, QStringLiteral("Ordre"), Qt::AlignLeft, 100);
+    // The lists show no headings; these head the rows copied from them.
+    m_fieldList->InsertColumn(0, LoadLocalizedString(kNameHeading), Qt::AlignLeft, 100);
+    m_fieldList->InsertColumn(1, LoadLocalizedString(kTypeHeading), Qt::AlignLeft, 100);
+    m_indexList->InsertColumn(0, LoadLocalizedString(kNameHeading), Qt::AlignLeft, 100);
+    m_indexList->InsertColumn(1, LoadLocalizedString(kFieldHeading), Qt::AlignLeft, 100);
+    m_indexList->InsertColumn(2, LoadLocalizedString(kOrderHeading), Qt::AlignLeft, 100);
     for (CQuorvixListCtrl* list : {m_fieldList, m_indexList}) {
         list->SetShowSelectionAlways(true);
         // The last column follows the list's width, also when a scroll bar comes or goes.

@@ -8,6 +8,7 @@
 #include "ui/TemplateBuilder.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -162,6 +163,21 @@ void CQuorvixDialog::showEvent(QShowEvent* event) {
         InitDialog();
     }
     QDialog::showEvent(event);
+}
+
+void CQuorvixDialog::keyPressEvent(QKeyEvent* event) {
+    // Return presses the focused button, whichever it is; with the focus elsewhere it presses the
+    // default button. A button other than the default leaves the key to its dialog.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        auto* button = qobject_cast<QPushButton*>(focusWidget());
+        if (button && button->window() == this && button->isVisible()) {
+            if (button->isEnabled())
+                button->click();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CQuorvixDialog::paintEvent(QPaintEvent* event) {

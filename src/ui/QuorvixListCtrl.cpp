@@ -1,21 +1,31 @@
 #include "ui/QuorvixListCtrl.h"
 
 #include "model/NameOrdering.h"
+#include "services/Language.h"
+#include "services/WaitCursor.h"
+#include "ui/Clipboard.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/ImageList.h"
 #include "ui/QuorvixListModel.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+
+#include <functional>
 
 namespace {
 
 constexpr int kIconSize = 16;
 constexpr int kIconMargin = 2;
 constexpr int kReservedWidth = 4;
+constexpr int kCopyText = 1180;
+constexpr int kCopyNameText = 1181;
 
 // Every row has the same height: the font's line with a margin, at least the icon's height.
 class CFixedRowDelegate : public QStyledItemDelegate {
@@ -36,7 +46,7 @@ CQuorvixListCtrl::CQuorvixListCtrl(TooltipMode tooltipMode, QWidget* parent)
     setItemsExpandable(false);
     setUniformRowHeights(true);
     setHeaderHidden(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setAllColumnsShowFocus(true);
     setTextElideMode(Qt::ElideNone);
@@ -100,6 +110,11 @@ QString CQuorvixListCtrl::GetColumnHeading(int column) const {
     return column >= 0 && column < GetColumnCount() ? m_columns[size_t(column)].heading : QString();
 }
 
+void CQuorvixListCtrl::SetColumnHeading(int column, const QString& heading) {
+    if (column >= 0 && column < GetColumnCount())
+        m_columns[size_t(column)].heading = heading;
+}
+
 void CQuorvixListCtrl::DeleteAllColumns() {
     m_columns.clear();
     m_model->SetColumnCount(1);
@@ -135,8 +150,16 @@ QString CQuorvixListCtrl::GetItemText(int row, int column) const {
 }
 
 int CQuorvixListCtrl::GetSelectedRow() const {
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel()->isRowSelected(current.row(), {}))
+        return current.row();
+    // The ranges, not selectedRows(): a selection of every row must not cost an index per row.
+    int first = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (range.isValid() && (first < 0 || range.top() < first))
+            first = range.top();
+    }
+    return first;
 }
 
 void CQuorvixListCtrl::SelectRow(int row) {
@@ -148,6 +171,188 @@ void CQuorvixListCtrl::SelectRow(int row) {
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                  QItemSelectionModel::Rows);
     scrollTo(index);
+}
+
+std::vector<int> CQuorvixListCtrl::GetSelectedRows() const {
+    // Ranges may overlap after Ctrl+clicks: mark the rows, then read them in order.
+    std::vector<bool> selected(size_t(GetItemCount()), false);
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = std::max(range.top(), 0); row <= range.bottom() && row < GetItemCount();
+             ++row)
+            selected[size_t(row)] = true;
+    }
+    std::vector<int> rows;
+    for (int row = 0; row < GetItemCount(); ++row) {
+        if (selected[size_t(row)])
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void CQuorvixListCtrl::SortByColumn(int column) {
+    if (column != SortColumn())
+        SetSortOrder(column, Qt::AscendingOrder);
+    else if (SortOrder() == Qt::AscendingOrder)
+        SetSortOrder(column, Qt::DescendingOrder);
+    else
+        SetSortOrder(-1, Qt::AscendingOrder);
+}
+
+void CQuorvixListCtrl::SetSortOrder(int column, Qt::SortOrder order) {
+    const CWaitCursor waitCursor;
+    // The selection is kept by the rows' places in their own order, which the sort does not move.
+    std::vector<bool> selected(size_t(GetItemCount()), false);
+    for (const int row : GetSelectedRows())
+        selected[size_t(m_model->AppendedPosition(row))] = true;
+    const int current = m_model->AppendedPosition(currentIndex().row());
+    ResetTooltip();
+    m_model->SetSortOrder(column, order);
+
+    QItemSelection selection;
+    int currentRow = -1;
+    int rangeTop = -1;
+    const int lastColumn = std::max(GetColumnCount(), 1) - 1;
+    for (int row = 0; row <= GetItemCount(); ++row) {
+        const int position = m_model->AppendedPosition(row); // -1 past the last row
+        if (position >= 0 && position == current)
+            currentRow = row;
+        const bool inSelection = position >= 0 && selected[size_t(position)];
+        if (inSelection && rangeTop < 0)
+            rangeTop = row;
+        if (!inSelection && rangeTop >= 0) {
+            selection.append(QItemSelectionRange(m_model->index(rangeTop, 0),
+                                                 m_model->index(row - 1, lastColumn)));
+            rangeTop = -1;
+        }
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (currentRow >= 0) {
+        selectionModel()->setCurrentIndex(m_model->index(currentRow, 0),
+                                          QItemSelectionModel::NoUpdate);
+        scrollTo(currentIndex());
+    }
+    viewport()->update();
+}
+
+int CQuorvixListCtrl::SortColumn() const {
+    return m_model->SortColumn();
+}
+
+Qt::SortOrder CQuorvixListCtrl::SortOrder() const {
+    return m_model->SortOrder();
+}
+
+std::vector<int> CQuorvixListCtrl::CopiedColumns() const {
+    std::vector<int> columns;
+    for (int visual = 0; visual < GetColumnCount(); ++visual) {
+        const int column = header()->logicalIndex(visual);
+        if (column >= 0 && !header()->isSectionHidden(column) && GetColumnWidth(column) > 0)
+            columns.push_back(column);
+    }
+    return columns;
+}
+
+namespace {
+
+// A cell on one line of the copy: tabs and line breaks would start another cell or row.
+QString CopiedCell(const QString& text) {
+    QString cell = TrimmedRight(text);
+    for (QChar& character : cell) {
+        if (character == QLatin1Char('\t') || character == QLatin1Char('\n') ||
+            character == QLatin1Char('\r'))
+            character = QLatin1Char(' ');
+    }
+    return cell;
+}
+
+} // namespace
+
+QString CQuorvixListCtrl::SelectedRowsText() const {
+    const std::vector<int> rows = GetSelectedRows();
+    if (rows.empty())
+        return {};
+    const std::vector<int> columns = CopiedColumns();
+    QString text;
+    const auto appendLine = [&text, &columns](const std::function<QString(int)>& cell) {
+        for (size_t at = 0; at < columns.size(); ++at) {
+            if (at > 0)
+                text += QLatin1Char('\t');
+            text += CopiedCell(cell(columns[at]));
+        }
+        text += QLatin1Char('\n');
+    };
+    appendLine([this](int column) { return GetColumnHeading(column); });
+    for (const int row : rows)
+        appendLine([this, row](int column) { return GetItemText(row, column); });
+    return text;
+}
+
+QString CQuorvixListCtrl::SelectedNamesText() const {
+    QStringList names;
+    for (const int row : GetSelectedRows()) {
+        const int itemData = GetItemData(row);
+        names.append(
+            CopiedCell(m_source && itemData >= 0 ? m_source->GetItemName(itemData) : QString()));
+    }
+    return names.join(QLatin1Char('\n'));
+}
+
+void CQuorvixListCtrl::CopySelectedRows() const {
+    const CWaitCursor waitCursor;
+    const QString text = SelectedRowsText();
+    if (!text.isEmpty())
+        CClipboard::SetText(text);
+}
+
+void CQuorvixListCtrl::CopySelectedNames() const {
+    const CWaitCursor waitCursor;
+    if (!GetSelectedRows().empty())
+        CClipboard::SetText(SelectedNamesText());
+}
+
+void CQuorvixListCtrl::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelectedRows();
+        event->accept();
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (const int row = GetSelectedRow(); row >= 0) {
+            emit ItemActivated(row);
+            event->accept();
+            return;
+        }
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void CQuorvixListCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    QPoint position = event->pos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        // A click outside the selection selects the row clicked, as a left click would.
+        const int row = indexAt(position).row();
+        if (row >= 0 && !selectionModel()->isRowSelected(row, {}))
+            SelectRow(row);
+    } else if (const int row = GetSelectedRow(); row >= 0) {
+        position = RowBounds(row).center();
+    }
+    ResetTooltip();
+    const bool anySelected = GetSelectedRow() >= 0;
+    QMenu menu(this);
+    QAction* copy =
+        menu.addAction(LoadLocalizedString(kCopyText), this, [this] { CopySelectedRows(); });
+    copy->setShortcut(QKeySequence::Copy);
+    QAction* copyName =
+        menu.addAction(LoadLocalizedString(kCopyNameText), this, [this] { CopySelectedNames(); });
+    for (QAction* copying : {copy, copyName})
+        copying->setEnabled(anySelected);
+    if (anySelected && !actions().isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(actions());
+    }
+    menu.exec(viewport()->mapToGlobal(position));
+    event->accept();
 }
 
 void CQuorvixListCtrl::SetTextColor(const QColor& color) {

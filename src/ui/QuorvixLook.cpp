@@ -30,3 +30,24 @@ void CQuorvixLook::DrawSeparator(QPainter& painter, int width, int y) {
     painter.drawLine(kSeparatorInset, y, width - kSeparatorInset, y);
     painter.restore();
 }
+
+void CQuorvixLook::DrawFocusMark(QPainter& painter, const QRect& rect, const QColor& colour) {
+    if (rect.width() < 2 || rect.height() < 2)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(colour, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.restore();
+}
+
+void CQuorvixLook::DrawRoundFocusMark(QPainter& painter, const QRect& rect, const QColor& colour) {
+    constexpr int kInset = 3;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(colour, 2, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(rect).adjusted(kInset, kInset, -kInset, -kInset));
+    painter.restore();
+}

@@ -3,6 +3,7 @@
 #include <QColor>
 
 class QPainter;
+class QRect;
 class QWidget;
 
 // The program's look in one place: the dark background, the accent of lines and bars, white
@@ -24,4 +25,9 @@ public:
     static void UseWhiteText(QWidget& widget);
     // The one-pixel accent line across a window of this width at height y.
     static void DrawSeparator(QPainter& painter, int width, int y);
+    // The mark of the control that has the focus: a dotted line just inside rect, in a colour
+    // that stands out from what is behind it (the control's text colour).
+    static void DrawFocusMark(QPainter& painter, const QRect& rect, const QColor& colour);
+    // The same mark around a round control, just inside the circle of rect.
+    static void DrawRoundFocusMark(QPainter& painter, const QRect& rect, const QColor& colour);
 };

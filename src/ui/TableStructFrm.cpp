@@ -1,6 +1,7 @@
 #include "ui/TableStructFrm.h"
 
 #include "ui/FormTableStruct.h"
+#include "ui/ResultWindowKeys.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowPlacement.h"
 
@@ -40,6 +41,7 @@ bool CTableStructFrm::CreateFrame(const QString& title) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     setWindowTitle(title);
+    AddResultWindowKeys(*this, *m_view->SearchEdit());
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     QString rectangle;
     bool zoomed = false;

@@ -10,8 +10,8 @@ class CFormTableStruct;
 
 // A table structure window: a top-level frame, owned by the selection view that opened it, whose
 // one view shows the fields and indexes of one table. Several may be open at once, for either
-// side; each is listed with its host while open, keeps its placement and takes Enter in its
-// search field.
+// side; each is listed with its host while open, keeps its placement, takes Enter in its search
+// field and answers the keys of every result window (AddResultWindowKeys).
 class CTableStructFrm : public QWidget, public IKeyTaker {
 public:
     static constexpr int kPlacementKind = 1;

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -52,7 +53,9 @@ QWidget* CTemplateBuilder::CreateControl(QWidget& parent, const CControlTemplate
         auto* button = control.HasStyle(QStringLiteral("multiline"))
                            ? new CMultiLineButton(control.text, &parent)
                            : new QPushButton(control.text, &parent);
-        button->setAutoDefault(false);
+        // Return presses the focused button. A dialog sees to it itself (CQuorvixDialog): there,
+        // Qt would make a button that once had the focus the dialog's lasting default.
+        button->setAutoDefault(!qobject_cast<QDialog*>(&parent));
         button->setDefault(control.HasStyle(QStringLiteral("default")));
         return button;
     }

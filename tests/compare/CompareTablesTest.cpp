@@ -11,6 +11,8 @@
 #include "export/ExpectedFiles.h"
 #include "runs/OpenFiles.h"
 #include "runs/StoppedBackend.h"
+#include "ui/Clipboard.h"
+#include "ui/ContextMenus.h"
 #include "ui/WarningBeep.h"
 
 #include <QCheckBox>
@@ -466,6 +468,61 @@ TEST_F(CompareTables, StructureOpensBesideAComparisonWithoutABeep) {
     m_app->StructureFrames().first()->close();
 }
 
+// Return on a row does what a double click does, the row's menu offers the same command, and
+// Return on the focused "Show differences..." presses it.
+TEST_F(CompareTables, ReturnTheRowMenuOrTheFocusedButtonShowTheDifferences) {
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    CQuorvixListCtrl* list = view->List();
+    const int same = int(ListedNames(view).indexOf(QStringLiteral("SAME")));
+    const int t1 = int(ListedNames(view).indexOf(QStringLiteral("T1")));
+    const auto pressReturnOn = [view](QWidget* control) {
+        QApplication::setActiveWindow(view->window());
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Return);
+    };
+    list->SelectRow(same);
+    pressReturnOn(list);
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 1); // the same table has no differences
+    MenuEntries seen;
+    ChooseInNextMenu(QStringLiteral("Show differences..."), &seen);
+    RightClick(*list, list->LabelRect(same).center());
+    EXPECT_EQ(seen.texts, (QStringList{"Copy", "Copy name", "", "Show differences..."}));
+    EXPECT_FALSE(seen.enabled.last());
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 1);
+
+    list->SelectRow(t1);
+    pressReturnOn(list);
+    ASSERT_EQ(m_app->ComparisonFrames().size(), 2);
+    auto* columns = dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
+    ASSERT_NE(columns, nullptr);
+    EXPECT_EQ(columns->TableIndex(), list->GetItemData(t1));
+    ChooseInNextMenu(QStringLiteral("Show differences..."));
+    RightClick(*list, list->LabelRect(t1).center());
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 3);
+    pressReturnOn(view->DetailButton());
+    EXPECT_EQ(m_app->ComparisonFrames().size(), 4);
+}
+
+TEST_F(CompareTables, EscapeAndCtrlWCloseTheWindowAndCtrlFGoesToTheSearch) {
+    for (const QKeyCombination close :
+         {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL | Qt::Key_W)}) {
+        CFormCompareTable* view = OpenTableComparison();
+        ASSERT_NE(view, nullptr);
+        QPointer<QWidget> frame = view->window();
+        QApplication::setActiveWindow(frame);
+        view->List()->setFocus();
+        view->SearchEdit()->setText(QStringLiteral("ONLY"));
+        QTest::keyClick(view->List(), Qt::Key_F, Qt::ControlModifier);
+        EXPECT_TRUE(view->SearchEdit()->hasFocus());
+        EXPECT_EQ(view->SearchEdit()->selectedText(), QStringLiteral("ONLY")); // typed over
+        QTest::keyClick(view->SearchEdit(), close.key(), close.keyboardModifiers());
+        EXPECT_TRUE(frame.isNull() || !frame->isVisible());
+        EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
+        EXPECT_EQ(ResultFiles(), 0); // closed as its close box closes it
+    }
+}
+
 // The column comparison of a different table, opened from the table window.
 class CompareColumns : public CompareTables {
 protected:
@@ -571,6 +628,66 @@ TEST_F(CompareColumns, TypeDetailsShowFiveColumnsUnderAPaintedBand) {
             total += view->List()->GetColumnWidth(column);
         EXPECT_EQ(total, view->List()->viewport()->width()) << width;
     }
+}
+
+// A click on a column's header sorts the rows by it, again in reverse, a third time back in the
+// comparison order; filters, find and copies follow the order shown, exports keep their own.
+TEST_F(CompareColumns, HeaderClicksSortTheRowsAndExportsKeepTheComparisonOrder) {
+    const FakeDesktopOpen desktop;
+    CFormCompareColumn* view = OpenColumns(true);
+    ASSERT_NE(view, nullptr);
+    const QString unsorted = m_tmp.filePath(QStringLiteral("unsorted.csv"));
+    Export(view, unsorted);
+    const QRect nameHeader = view->BandHeaderRect(0);
+    const QImage plainHeader = view->grab(nameHeader).toImage();
+    const auto names = [view] {
+        QStringList texts;
+        for (int row = 0; row < view->List()->GetItemCount(); ++row)
+            texts.append(view->List()->GetItemText(row, 0));
+        return texts;
+    };
+    const auto clickHeader = [view](int column) {
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->BandHeaderRect(column).center());
+    };
+
+    clickHeader(0);
+    EXPECT_EQ(names(), (QStringList{"code", "id", "name", "only_left", "only_right"}));
+    EXPECT_NE(view->grab(nameHeader).toImage(), plainHeader); // the header shows the sort
+    clickHeader(0);
+    EXPECT_EQ(names(), (QStringList{"only_right", "only_left", "name", "id", "code"}));
+    const QString sorted = m_tmp.filePath(QStringLiteral("sorted.csv"));
+    Export(view, sorted);
+    EXPECT_EQ(Contents(sorted), Contents(unsorted));
+
+    QApplication::setActiveWindow(view->window());
+    view->List()->setFocus();
+    view->List()->SelectRow(3); // id
+    QTest::keyClick(view->List(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(view->List(), Qt::Key_C, Qt::ControlModifier);
+    const QStringList copied = CClipboard::Text().split(QLatin1Char('\n'));
+    ASSERT_EQ(copied.size(), 4);
+    EXPECT_EQ(copied[0], QStringLiteral("Field\tSQL Type\tSize\tType From Driver ColLeft\t"
+                                        "Type From Driver ColRight"));
+    EXPECT_TRUE(copied[1].startsWith(QStringLiteral("id\tINTEGER\t"))) << copied[1].toStdString();
+    EXPECT_TRUE(copied[2].startsWith(QStringLiteral("code\tVARCHAR\t5\t")))
+        << copied[2].toStdString();
+
+    // Without the same columns the list stays sorted; the find goes down the order shown.
+    view->Filter(CompareStatus::Same)->click();
+    EXPECT_EQ(names(), (QStringList{"only_right", "only_left", "name"}));
+    view->List()->clearSelection();
+    view->SearchEdit()->setText(QStringLiteral("only"));
+    view->Find();
+    EXPECT_EQ(view->List()->GetItemText(view->List()->GetSelectedRow(), 0),
+              QStringLiteral("only_right"));
+    view->Filter(CompareStatus::Same)->click();
+    clickHeader(0);
+    EXPECT_EQ(names(), (QStringList{"id", "name", "code", "only_right", "only_left"}));
+    EXPECT_EQ(view->grab(nameHeader).toImage(), plainHeader);
+    // Another column starts ascending: sizes by their value.
+    clickHeader(2);
+    EXPECT_EQ(view->List()->SortColumn(), 2);
+    EXPECT_EQ(view->List()->GetItemText(0, 0), QStringLiteral("code")); // 5 before 9 and 10 | 20
 }
 
 TEST_F(CompareColumns, OnlyDifferentTablesOpenAndTheExportOffersTheViewsStatuses) {

@@ -4,7 +4,10 @@
 #include "services/Language.h"
 #include "ui/TemplateBuilder.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -56,4 +59,29 @@ TEST(DlgParams, PlaceholdersTakeTheSideNamesAndValueCaptions) {
               QStringLiteral("Compare values for field DTAT (Data Item Type)"));
     EXPECT_EQ(dialog.CheckBox(23)->text(),
               QStringLiteral("Compare values for field CDEC (Display Decimals)"));
+}
+
+TEST(DlgParams, ReturnPressesTheFocusedButtonAndElsewhereTheDefaultOk) {
+    CParamWord params;
+    const bool before = params.TestBit(2);
+    const auto pressReturnOn = [&](auto focus) {
+        CDlgParams dialog(params, {2, 3}, QStringLiteral("L"), QStringLiteral("R"), nullptr);
+        int finished = -1;
+        QObject::connect(&dialog, &QDialog::finished, [&](int result) { finished = result; });
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        dialog.CheckBox(2)->setChecked(!before);
+        QWidget* focused = focus(dialog);
+        focused->setFocus();
+        QTest::keyClick(focused, Qt::Key_Return);
+        return finished;
+    };
+    EXPECT_EQ(pressReturnOn([](CDlgParams& dialog) {
+                  return CTemplateBuilder::Find<QPushButton>(dialog, 2); // Cancel
+              }),
+              QDialog::Rejected);
+    EXPECT_EQ(params.TestBit(2), before);
+    EXPECT_EQ(pressReturnOn([](CDlgParams& dialog) { return dialog.CheckBox(3); }),
+              QDialog::Accepted);
+    EXPECT_EQ(params.TestBit(2), !before);
 }

@@ -3,6 +3,7 @@
 #include "dialogs/DlgDataSources.h"
 #include "services/Utilities.h"
 #include "shell/RoundBitmapButton.h"
+#include "ui/FocusMarks.h"
 #include "ui/ImageList.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
@@ -131,6 +132,31 @@ TEST_F(MainWindow, EnterInTheFilterEditFinds) {
     QTest::keyClick(View(0)->FilterEdit(), Qt::Key_Return);
     CQuorvixListCtrl* list = View(0)->TableList();
     EXPECT_EQ(list->GetItemText(list->GetSelectedRow(), 0), QStringLiteral("customer_orders"));
+}
+
+TEST_F(MainWindow, CtrlFGoesToTheSearchFieldOfTheSideWithTheFocus) {
+    for (const int side : {0, 1}) {
+        View(side)->SelectDataSource(QStringLiteral("ShellFind"),
+                                     CDataSourceSide::SystemDataSource);
+        View(side)->FilterEdit()->setText(QStringLiteral("orders"));
+    }
+    QApplication::setActiveWindow(m_app->MainFrame());
+    View(1)->TableList()->setFocus();
+    QTest::keyClick(View(1)->TableList(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(View(1)->FilterEdit()->hasFocus());
+    EXPECT_EQ(View(1)->FilterEdit()->selectedText(), QStringLiteral("orders"));
+    // With the focus on neither side, the left side's field.
+    Commands()->CompareTablesButton()->setFocus();
+    QTest::keyClick(Commands()->CompareTablesButton(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(View(0)->FilterEdit()->hasFocus());
+}
+
+TEST_F(MainWindow, RoundAboutButtonShowsTheFocus) {
+    QApplication::setActiveWindow(m_app->MainFrame());
+    CRoundBitmapButton* about = Commands()->AboutButton();
+    const auto [plain, focused] =
+        FocusPictures(*about, *Control(0, CFormDBSelect::kDataSourceButton), Qt::TabFocusReason);
+    EXPECT_GE(PixelsMarkedByFocus(plain, focused), 20);
 }
 
 TEST_F(MainWindow, ComparisonFramesLockTheDataSourceControls) {

@@ -1,6 +1,8 @@
 #include "ui/QuorvixListCtrl.h"
 
 #include "compare/CompareListCtrl.h"
+#include "ui/Clipboard.h"
+#include "ui/ContextMenus.h"
 #include "ui/ImageList.h"
 
 #include <QApplication>
@@ -107,6 +109,110 @@ TEST_F(ListControl, CellTipAppearsOnlyForTextsThatDoNotFit) {
     m_list.SetColumnWidth(0, 2);
     m_list.ShowCellTip(2, 0, m_list.CellRect(2, 0));
     EXPECT_FALSE(m_list.Tooltip().IsTimerRunning());
+}
+
+TEST_F(ListControl, RowsAreSelectedWithShiftCtrlAndCtrlAAndCopiedUnderTheirHeadings) {
+    m_list.setFocus();
+    m_list.SelectRow(1);
+    QTest::keyClick(&m_list, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::mouseClick(m_list.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      m_list.LabelRect(3).center());
+    EXPECT_EQ(m_list.GetSelectedRows(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(m_list.GetSelectedRow(), 3); // the current row, selected last
+    CClipboard::SetText(QString());
+    QTest::keyClick(&m_list, Qt::Key_C, Qt::ControlModifier);
+    // Every cell in full, the blanks-only one empty; rows in the order shown.
+    EXPECT_EQ(CClipboard::Text(), QStringLiteral("Name\tCount\nCUSTOMERS\t7\n\t1\nLINES\t3\n"));
+
+    // A column without width is not copied, and tabs or line breaks in a text stay in its cell.
+    m_texts.rows[0][0] = QStringLiteral("TAB\tAND\nBREAK");
+    m_list.SetColumnWidth(1, 0);
+    QTest::keyClick(&m_list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(m_list.GetSelectedRows(), (std::vector<int>{0, 1, 2, 3}));
+    QTest::keyClick(&m_list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(CClipboard::Text(), QStringLiteral("Name\nTAB AND BREAK\nCUSTOMERS\n\nLINES\n"));
+
+    m_list.clearSelection();
+    CClipboard::SetText(QStringLiteral("kept"));
+    QTest::keyClick(&m_list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(CClipboard::Text(), QStringLiteral("kept")); // nothing selected, nothing copied
+}
+
+TEST_F(ListControl, ReturnActivatesTheSelectedRowOnly) {
+    std::vector<int> activated;
+    QObject::connect(&m_list, &CQuorvixListCtrl::ItemActivated,
+                     [&activated](int row) { activated.push_back(row); });
+    m_list.setFocus();
+    QTest::keyClick(&m_list, Qt::Key_Return);
+    EXPECT_TRUE(activated.empty()); // no row selected
+    m_list.SelectRow(2);
+    QTest::keyClick(&m_list, Qt::Key_Return);
+    QTest::keyClick(&m_list, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(activated, (std::vector<int>{2, 2}));
+}
+
+TEST_F(ListControl, SortingStepsThroughAscendingDescendingAndTheRowsOwnOrder) {
+    // Numbers by their value, letters without their case; equal texts keep their own order.
+    m_texts.rows = {{"T10", "12"}, {"t9", "7"}, {"T9", "1"}, {"b", "12"}};
+    const auto order = [this] {
+        std::vector<int> items;
+        for (int row = 0; row < m_list.GetItemCount(); ++row)
+            items.push_back(m_list.GetItemData(row));
+        return items;
+    };
+    m_list.SelectRow(1); // t9, current
+    m_list.SortByColumn(0);
+    EXPECT_EQ(order(), (std::vector<int>{3, 2, 1, 0}));
+    EXPECT_EQ(m_list.GetItemData(m_list.GetSelectedRow()), 1); // the selection follows its item
+    EXPECT_EQ(m_list.GetSelectedRows().size(), 1u);
+    m_list.SortByColumn(1);
+    EXPECT_EQ(order(), (std::vector<int>{2, 1, 0, 3}));
+    m_list.SortByColumn(1);
+    EXPECT_EQ(order(), (std::vector<int>{0, 3, 1, 2}));
+    EXPECT_EQ(m_list.SortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(m_list.GetItemData(m_list.GetSelectedRow()), 1);
+
+    // A refill, as a filter makes it, is sorted as the list is.
+    m_list.SetRedraw(false);
+    m_list.DeleteAllItems();
+    for (const int item : {1, 2, 3})
+        m_list.AppendItem(item);
+    m_list.SetRedraw(true);
+    EXPECT_EQ(order(), (std::vector<int>{3, 1, 2}));
+    m_list.SortByColumn(1);
+    EXPECT_EQ(m_list.SortColumn(), -1);
+    EXPECT_EQ(order(), (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(ListControl, ContextMenuCopiesAndOffersTheOwnersCommandsForTheRowClicked) {
+    QAction command(QStringLiteral("Show it..."));
+    int commanded = 0;
+    QObject::connect(&command, &QAction::triggered, [&commanded] { ++commanded; });
+    m_list.addAction(&command);
+    m_list.SelectRow(0);
+
+    // A right click outside the selection selects the row clicked first.
+    MenuEntries seen;
+    ChooseInNextMenu(QStringLiteral("Copy name"), &seen);
+    RightClick(m_list, m_list.LabelRect(3).center());
+    EXPECT_EQ(seen.texts, (QStringList{"Copy", "Copy name", "", "Show it..."}));
+    EXPECT_EQ(m_list.GetSelectedRows(), std::vector<int>{3});
+    EXPECT_EQ(CClipboard::Text(), QStringLiteral("LINES"));
+
+    m_list.SelectRow(1);
+    QTest::keyClick(&m_list, Qt::Key_Down, Qt::ShiftModifier);
+    ChooseInNextMenu(QStringLiteral("Show it..."));
+    RightClick(m_list, m_list.LabelRect(2).center());
+    EXPECT_EQ(commanded, 1);
+    EXPECT_EQ(m_list.GetSelectedRows(), (std::vector<int>{1, 2})); // inside it: kept
+
+    // Below the rows without a selection: nothing to copy, no row command.
+    m_list.clearSelection();
+    seen = {};
+    ChooseInNextMenu(QString(), &seen);
+    RightClick(m_list, QPoint(10, 190));
+    EXPECT_EQ(seen.texts, (QStringList{"Copy", "Copy name"}));
+    EXPECT_EQ(seen.enabled, (QList<bool>{false, false}));
 }
 
 TEST(CompareListTooltip, BoldRowIsMeasuredInTheFontItIsDrawnIn) {

@@ -1,6 +1,7 @@
 #include "services/WaitCursor.h"
 #include "ui/ColorTabCtrl.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/FocusMarks.h"
 
 #include <QApplication>
 #include <QImage>
@@ -19,6 +20,21 @@ TEST(ColorTabCtrl, DarkStripBehindTheTabsAndButtonFaceBelow) {
     const int stripBottom = tabs.tabRect(0).bottom();
     EXPECT_EQ(image.pixelColor(290, 0), QColor(0, 64, 96)); // right of the tabs, on the strip
     EXPECT_EQ(image.pixelColor(290, stripBottom + 5), tabs.palette().color(QPalette::Button));
+}
+
+TEST(ColorTabCtrl, FocusedTabsShowTheFocusOnTheSelectedTab) {
+    QWidget window;
+    CColorTabCtrl tabs(&window);
+    tabs.addTab(QStringLiteral("Fields"));
+    tabs.addTab(QStringLiteral("Indexes"));
+    tabs.resize(300, tabs.tabRect(0).height() + 20);
+    QWidget other(&window);
+    other.setFocusPolicy(Qt::StrongFocus);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    const auto [plain, focused] = FocusPictures(tabs, other, Qt::TabFocusReason);
+    EXPECT_GE(PixelsMarkedByFocus(plain.copy(tabs.tabRect(0)), focused.copy(tabs.tabRect(0))), 20);
+    EXPECT_EQ(plain.copy(tabs.tabRect(1)), focused.copy(tabs.tabRect(1))); // not the other tab
 }
 
 TEST(WaitCursor, ShownWhileRequestedFromAnyThread) {

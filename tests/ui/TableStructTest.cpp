@@ -4,7 +4,9 @@
 #include "dialogs/DlgParams.h"
 #include "export/ExpectedFiles.h"
 #include "model/ParamWord.h"
+#include "ui/Clipboard.h"
 #include "ui/ColorTabCtrl.h"
+#include "ui/ContextMenus.h"
 #include "ui/FormTableStruct.h"
 #include "ui/TableStructFrm.h"
 #include "ui/WarningBeep.h"
@@ -285,6 +287,74 @@ TEST_F(TableStruct, EnterFindsOnlyFromTheSearchField) {
     QTest::keyClick(View(0)->FilterEdit(), Qt::Key_Return);
     EXPECT_EQ(Selected(View(0)->TableList()), QStringLiteral("BARE"));
     EXPECT_EQ(Selected(view->FieldList()), QStringLiteral("POINT_X"));
+}
+
+// The side's table list opens a structure by Return on a row as by a double click, and by its
+// context menu.
+TEST_F(TableStruct, ReturnOrTheRowMenuOnASidesTableOpensItsStructure) {
+    Choose(0, QStringLiteral("StructLite"));
+    CQuorvixListCtrl* tables = View(0)->TableList();
+    const int shapes = int(Column(tables, 0).indexOf(QStringLiteral("SHAPES")));
+    ASSERT_GE(shapes, 0);
+    QApplication::setActiveWindow(m_app->MainFrame());
+    tables->setFocus();
+    tables->SelectRow(shapes);
+    QTest::keyClick(tables, Qt::Key_Return);
+    ASSERT_EQ(m_app->StructureFrames().size(), 1);
+    auto* frame = dynamic_cast<CTableStructFrm*>(m_app->StructureFrames().last());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->TableName(), QStringLiteral("SHAPES"));
+
+    const int bare = int(Column(tables, 0).indexOf(QStringLiteral("BARE")));
+    MenuEntries seen;
+    ChooseInNextMenu(QStringLiteral("Show table structure..."), &seen);
+    RightClick(*tables, tables->LabelRect(bare).center());
+    EXPECT_EQ(seen.texts, (QStringList{"Copy", "Copy name", "", "Show table structure..."}));
+    ASSERT_EQ(m_app->StructureFrames().size(), 2);
+    EXPECT_EQ(dynamic_cast<CTableStructFrm*>(m_app->StructureFrames().last())->TableName(),
+              QStringLiteral("BARE"));
+    QTest::keyClick(tables, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(CClipboard::Text(), QStringLiteral("File\nBARE\n"));
+}
+
+TEST_F(TableStruct, RowsAndIndexNamesAreCopied) {
+    CFormTableStruct* view = OpenLite(QStringLiteral("SHAPES"));
+    ASSERT_NE(view, nullptr);
+    QApplication::setActiveWindow(view->window());
+    view->FieldList()->setFocus();
+    QTest::keyClick(view->FieldList(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(view->FieldList(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(CClipboard::Text(),
+              QStringLiteral("Name\tType\nNAME\tVARCHAR(20) (20)\nSIZE\tINTEGER\n"
+                             "POINT;X\tREAL\nLABEL\tTEXT\n"));
+    // Every row of an index is named by the index, also those that do not show its name.
+    view->Tabs()->setCurrentIndex(CFormTableStruct::IndexesTab);
+    CQuorvixListCtrl* indexes = view->IndexList();
+    indexes->SelectRow(1);
+    QTest::keyClick(indexes, Qt::Key_End, Qt::ShiftModifier);
+    ChooseInNextMenu(QStringLiteral("Copy name"));
+    RightClick(*indexes, indexes->LabelRect(2).center());
+    EXPECT_EQ(CClipboard::Text(), QStringLiteral("IX_SHAPE\nIX_SHAPE\nIX_SHAPE"));
+    QTest::keyClick(indexes, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(CClipboard::Text(), QStringLiteral("Name\tField\tOrder\nIX_SHAPE\tNAME\tAscending\n"
+                                                 "\tSIZE\tAscending\n\tLABEL\tAscending\n"));
+}
+
+TEST_F(TableStruct, EscapeClosesTheWindowAndCtrlFGoesToTheSearch) {
+    CFormTableStruct* view = OpenLite(QStringLiteral("SHAPES"));
+    ASSERT_NE(view, nullptr);
+    QPointer<QWidget> frame = view->window();
+    QApplication::setActiveWindow(frame);
+    view->Tabs()->setCurrentIndex(CFormTableStruct::IndexesTab);
+    CQuorvixListCtrl* indexes = view->IndexList();
+    indexes->setFocus();
+    view->SearchEdit()->setText(QStringLiteral("size"));
+    QTest::keyClick(indexes, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(view->SearchEdit()->hasFocus());
+    EXPECT_EQ(view->SearchEdit()->selectedText(), QStringLiteral("size"));
+    QTest::keyClick(view->SearchEdit(), Qt::Key_Escape);
+    EXPECT_TRUE(frame.isNull() || !frame->isVisible());
+    EXPECT_TRUE(m_app->StructureFrames().isEmpty());
 }
 
 TEST_F(TableStruct, NeverDraggedWiderThan500YetAWiderSavedPlacementOrMaximisingStays) {
