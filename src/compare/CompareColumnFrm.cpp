@@ -4,6 +4,11 @@
 #include "model/CompareStatus.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
+#include "services/Language.h"
+
+namespace {
+constexpr int kTitleText = 1995;
+} // namespace
 
 CCompareColumnFrm::CCompareColumnFrm(const QIcon& icon, CComparisonContext context, int tableIndex,
                                      QWidget* owner)
@@ -17,8 +22,8 @@ CCompareColumnFrm* CCompareColumnFrm::Open(const QIcon& icon, CComparisonContext
         return nullptr;
     // The rows were stored by the table run: the window only needs that result to still exist.
     context.ensureResult = [results] { return results->HasResult(CResultFile::TableResult); };
-    const QString title =
-        context.PairName() + QStringLiteral(" - ") + results->TableNames().value(tableIndex);
+    const QString title = LoadLocalizedString(kTitleText)
+                              .arg(results->TableNames().value(tableIndex), context.PairName());
     auto* frame = new CCompareColumnFrm(icon, std::move(context), tableIndex, owner);
     if (!frame->OpenWindow(title)) {
         delete frame;

@@ -55,6 +55,9 @@ bool CCompareFrm::CreateComparisonWindow(const QString& title) {
     m_context.host->LoadWindowRect(GetPlacementKind(), rectangle, zoomed);
     if (!ApplyWindowRect(*this, rectangle, zoomed))
         resize(680, 505);
+    // Each new result window steps away from the last one rather than covering it.
+    if (const QWidget* last = m_context.host->LastResultWindow(this))
+        CascadeAfter(*this, *last);
     m_placementKind = GetPlacementKind();
     m_placementSaved = false;
     show();

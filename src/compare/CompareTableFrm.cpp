@@ -1,11 +1,16 @@
 #include "compare/CompareTableFrm.h"
 
 #include "compare/FormCompareTable.h"
+#include "services/Language.h"
+
+namespace {
+constexpr int kTitleText = 1994;
+} // namespace
 
 CCompareTableFrm* CCompareTableFrm::Open(const QIcon& icon, CComparisonContext context,
                                          QWidget* owner) {
     auto* frame = new CCompareTableFrm(icon, std::move(context), owner);
-    if (!frame->OpenWindow(frame->Context().PairName())) {
+    if (!frame->OpenWindow(LoadLocalizedString(kTitleText).arg(frame->Context().PairName()))) {
         delete frame;
         return nullptr;
     }

@@ -135,12 +135,14 @@ QString CQuorvixApp::PairDisplayName() const {
 }
 
 void CQuorvixApp::RegisterComparisonFrame(QWidget* frame) {
+    m_resultWindows.append(frame);
     m_comparisonFrames.append(frame);
     if (m_mainFrame)
         m_mainFrame->LockSelectionViews(false);
 }
 
 void CQuorvixApp::UnregisterComparisonFrame(QWidget* frame) {
+    m_resultWindows.removeAll(frame);
     m_comparisonFrames.removeOne(frame);
     if (!m_comparisonFrames.isEmpty()) {
         if (m_mainFrame)
@@ -157,11 +159,21 @@ void CQuorvixApp::UnregisterComparisonFrame(QWidget* frame) {
     m_results.DiscardResultFile(CResultFile::DictionaryResult);
 }
 
+QWidget* CQuorvixApp::LastResultWindow(const QWidget* except) const {
+    for (auto window = m_resultWindows.crbegin(); window != m_resultWindows.crend(); ++window) {
+        if (*window != except && (*window)->isVisible())
+            return *window;
+    }
+    return nullptr;
+}
+
 void CQuorvixApp::RegisterStructureFrame(QWidget* frame) {
+    m_resultWindows.append(frame);
     m_structureFrames.append(frame);
 }
 
 void CQuorvixApp::UnregisterStructureFrame(QWidget* frame) {
+    m_resultWindows.removeAll(frame);
     m_structureFrames.removeOne(frame);
 }
 

@@ -53,6 +53,7 @@ public:
     void UnregisterComparisonFrame(QWidget* frame) override;
     void RegisterStructureFrame(QWidget* frame) override;
     void UnregisterStructureFrame(QWidget* frame) override;
+    QWidget* LastResultWindow(const QWidget* except) const override;
     const QList<QWidget*>& ComparisonFrames() const { return m_comparisonFrames; }
     const QList<QWidget*>& StructureFrames() const { return m_structureFrames; }
 
@@ -93,6 +94,8 @@ private:
     CDataSourceSide m_sides[2];
     CParamWord m_params;
     CComparisonResults m_results;
+    // Every open result window, in the order they opened, for the next one to cascade from.
+    QList<QWidget*> m_resultWindows;
     // Why a run stopped before its comparison began (a side's tables could not be read again).
     QString m_runFailure;
     QList<QWidget*> m_comparisonFrames;

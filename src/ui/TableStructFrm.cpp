@@ -1,5 +1,6 @@
 #include "ui/TableStructFrm.h"
 
+#include "services/Language.h"
 #include "ui/FormTableStruct.h"
 #include "ui/ResultWindowKeys.h"
 #include "ui/WindowHost.h"
@@ -7,6 +8,11 @@
 
 #include <QCloseEvent>
 #include <QVBoxLayout>
+
+namespace {
+constexpr int kLeftTitleText = 1997;
+constexpr int kRightTitleText = 1958;
+} // namespace
 
 CTableStructFrm::CTableStructFrm(CTableStructContext context, const QString& table,
                                  QWidget* returnFocus)
@@ -26,7 +32,11 @@ CTableStructFrm* CTableStructFrm::Open(const QIcon& icon, CTableStructContext co
     if (!context.host)
         return nullptr;
     auto* frame = new CTableStructFrm(std::move(context), table, returnFocus);
-    if (!frame->CreateFrame(table)) {
+    // What the window is, then the side, so that windows are told apart in a task switcher.
+    const QString title =
+        LoadLocalizedString(frame->m_context.sideIndex == 1 ? kRightTitleText : kLeftTitleText)
+            .arg(table, frame->m_context.sideName);
+    if (!frame->CreateFrame(title)) {
         delete frame;
         return nullptr;
     }
@@ -47,6 +57,8 @@ bool CTableStructFrm::CreateFrame(const QString& title) {
     bool zoomed = false;
     m_context.host->LoadWindowRect(kPlacementKind, rectangle, zoomed);
     ApplyWindowRect(*this, rectangle, zoomed);
+    if (const QWidget* last = m_context.host->LastResultWindow(this))
+        CascadeAfter(*this, *last);
     LimitWidth();
     m_placementSaved = false;
     m_context.host->RegisterStructureFrame(this);

@@ -17,4 +17,6 @@ public:
     // Placement kind -1 is the main window, 1 to 4 the result windows.
     virtual void LoadWindowRect(int frameIndex, QString& rectangle, bool& zoomed) const = 0;
     virtual void SaveWindowRect(int frameIndex, const QString& rectangle, bool zoomed) = 0;
+    // The result window opened last that is still open, other than except; null when none.
+    virtual QWidget* LastResultWindow(const QWidget* except) const = 0;
 };

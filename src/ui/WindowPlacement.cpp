@@ -3,6 +3,7 @@
 #include "services/Utilities.h"
 #include "ui/DrawingUtilities.h"
 
+#include <QScreen>
 #include <QWidget>
 
 namespace {
@@ -39,4 +40,17 @@ bool ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed) {
     window.setWindowState(zoomed ? (window.windowState() | Qt::WindowMaximized)
                                  : (window.windowState() & ~Qt::WindowMaximized));
     return true;
+}
+
+void CascadeAfter(QWidget& window, const QWidget& previous) {
+    constexpr int kStep = 28;
+    const QScreen* screen = previous.screen();
+    if (!screen || window.isMaximized())
+        return;
+    const QRect area = screen->availableGeometry();
+    QRect placed = window.frameGeometry();
+    placed.moveTopLeft(previous.frameGeometry().topLeft() + QPoint(kStep, kStep));
+    if (!area.contains(placed))
+        placed.moveTopLeft(area.topLeft());
+    window.move(placed.topLeft());
 }

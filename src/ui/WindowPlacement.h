@@ -15,3 +15,7 @@ QString DefaultWindowRect(const QSize& screen);
 // Sets the window's normal rectangle from the text, fitted onto the screens, and maximises it
 // when zoomed; false (the system places it) when the text holds no usable rectangle.
 bool ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed);
+
+// Places window one step below and to the right of previous, its size kept, on previous's
+// screen; back at that screen's top left when the step would take it off the screen.
+void CascadeAfter(QWidget& window, const QWidget& previous);

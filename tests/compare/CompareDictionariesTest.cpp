@@ -99,7 +99,8 @@ TEST_F(CompareDictionaries, TwoValuesShareTheWidthAndHiddenOnesNeitherShowNorMat
     // DTAT (value 0) and OWTP (value 2) only.
     CFormCompareAlias* view = Open({0, 2});
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("DictWinLeft / DictWinRight"));
+    EXPECT_EQ(view->window()->windowTitle(),
+              QStringLiteral("Data dictionaries - DictWinLeft / DictWinRight"));
     EXPECT_EQ(view->Filter(2)->text(), QStringLiteral("1 alias(es) is/are only in DictWinRight"));
     const int width = view->List()->viewport()->width();
     const int name = view->List()->GetColumnWidth(0);

@@ -79,7 +79,7 @@ protected:
 TEST_F(CompareTables, WindowShowsCountsFiltersAndSearch) {
     CFormCompareTable* view = OpenTableComparison();
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("ExpLeft / ExpRight"));
+    EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("Tables - ExpLeft / ExpRight"));
     EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("1 file(s) is/are the same"));
     EXPECT_EQ(view->Filter(1)->text(), QStringLiteral("1 file(s) is/are only in ExpLeft"));
     EXPECT_EQ(view->Filter(2)->text(), QStringLiteral("1 file(s) is/are only in ExpRight"));
@@ -182,6 +182,37 @@ TEST_F(CompareTables, AnExportThatNoProgramOpensIsSaid) {
                                       "is there: open it from your file manager.")
                            .arg(path));
     EXPECT_EQ(Contents(path), Expected("table-export-all.csv"));
+}
+
+// Each result window opens a step away from the last one, on the screen, with its kept size;
+// titles say what each window is, in the user's language.
+TEST_F(CompareTables, ResultWindowsCascadeAndTheirTitlesTellThemApart) {
+    CFormCompareTable* tables = OpenTableComparison();
+    ASSERT_NE(tables, nullptr);
+    QWidget* first = tables->window();
+    const QSize size = first->size();
+    View(0)->TableList()->SelectRow(0);
+    View(0)->ShowTableStructure();
+    ASSERT_FALSE(m_app->StructureFrames().isEmpty());
+    QWidget* second = m_app->StructureFrames().last();
+    // One step down and right of the table window, or the screen's corner when that would
+    // leave the screen.
+    const QRect area = second->screen()->availableGeometry();
+    QRect stepped = second->frameGeometry();
+    stepped.moveTopLeft(first->frameGeometry().topLeft() + QPoint(28, 28));
+    EXPECT_EQ(second->frameGeometry().topLeft(),
+              area.contains(stepped) ? stepped.topLeft() : area.topLeft());
+    EXPECT_EQ(second->windowTitle(),
+              QStringLiteral("%1 (left: ExpLeft)").arg(m_app->GetSide(0)->GetTableName(0)));
+
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    View(1)->TableList()->SelectRow(0);
+    View(1)->ShowTableStructure();
+    QWidget* third = m_app->StructureFrames().last();
+    EXPECT_NE(third->frameGeometry().topLeft(), second->frameGeometry().topLeft());
+    EXPECT_EQ(third->windowTitle(),
+              QStringLiteral("%1 (droite : ExpRight)").arg(m_app->GetSide(1)->GetTableName(0)));
+    EXPECT_EQ(first->size(), size);
 }
 
 TEST_F(CompareTables, ExportFollowsFiltersAndOptionsInFrench) {
@@ -291,8 +322,9 @@ TEST_F(CompareTables, TwoSchemasOfOnePostgresDatabase) {
     Choose(1, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.tb"));
     CFormCompareTable* view = OpenTableComparison();
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->window()->windowTitle(),
-              QStringLiteral("QuorvixPostgres (quorvix.ta) / QuorvixPostgres (quorvix.tb)"));
+    EXPECT_EQ(
+        view->window()->windowTitle(),
+        QStringLiteral("Tables - QuorvixPostgres (quorvix.ta) / QuorvixPostgres (quorvix.tb)"));
     // Without the type comparison every table matches by its column names.
     EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("4 file(s) is/are the same"));
     EXPECT_EQ(view->Filter(3)->text(), QStringLiteral("0 file(s) is/are different"));
@@ -562,7 +594,7 @@ protected:
 TEST_F(CompareColumns, WithoutTypeDetailsOneColumnThreeFiltersAndNamesOnly) {
     CFormCompareColumn* view = OpenColumns(false);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("ColLeft / ColRight - T1"));
+    EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("Columns of T1 - ColLeft / ColRight"));
     EXPECT_EQ(view->List()->GetColumnCount(), 1);
     EXPECT_TRUE(view->HeaderBand().isEmpty());
     EXPECT_FALSE(view->Filter(CompareStatus::Different)->isVisible());
@@ -742,8 +774,8 @@ TEST_F(CompareColumns, PostgresDriverTypeNamesOfBothSides) {
     ASSERT_NE(frame, nullptr);
     auto* view = dynamic_cast<CFormCompareColumn*>(frame->View());
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(frame->windowTitle(), QStringLiteral("QuorvixPostgres (quorvix.ta) / "
-                                                   "QuorvixPostgres (quorvix.tb) - strings"));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Columns of strings - QuorvixPostgres "
+                                                   "(quorvix.ta) / QuorvixPostgres (quorvix.tb)"));
     ASSERT_EQ(view->List()->GetItemCount(), 1);
     EXPECT_EQ(Row(view, 0), (QStringList{"c", "VARWCHAR | WCHAR", "10", "varchar", "bpchar"}));
 

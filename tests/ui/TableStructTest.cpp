@@ -114,7 +114,7 @@ protected:
 TEST_F(TableStruct, FieldsAndIndexesUnderTwoTabsLaidOutForTheWindowSize) {
     CFormTableStruct* view = OpenLite(QStringLiteral("SHAPES"));
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("SHAPES"));
+    EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("SHAPES (left: StructLite)"));
     EXPECT_FALSE(view->window()->windowIcon().isNull());
     EXPECT_EQ(view->SideName()->text(), QStringLiteral("StructLite"));
     EXPECT_EQ(view->Tabs()->tabText(0), QStringLiteral("Fields"));
