@@ -24,6 +24,7 @@ constexpr int kTemplate = 1001;
 constexpr int kMargin = CQuorvixLook::kMargin;
 constexpr int kNameWidthLimit = 400;
 constexpr int kConnectText = 1970;
+constexpr int kLockedText = 1962;
 constexpr int kOwnersReadText = 1971;
 constexpr int kTablesReadText = 1974;
 constexpr int kTableHeading = 1182; // heads the rows copied from the table list
@@ -104,6 +105,10 @@ void CFormDBSelect::LockDataSourceControls(bool enable) {
     for (const int id :
          {kDataSourceButton, kKindIcon, kDataSourceName, kConnectButton, kOwnerCombo})
         EnableControl(CTemplateBuilder::FindControl(*this, id), enable);
+    // Locked while result windows show what these sides gave: the buttons say so.
+    const QString why = enable ? QString() : LoadLocalizedString(kLockedText);
+    m_dataSourceButton->setToolTip(why);
+    m_ownerCombo->setToolTip(why);
 }
 
 bool CFormDBSelect::TakeKey(int key) {

@@ -10,6 +10,9 @@
 #include <QPushButton>
 
 namespace {
+constexpr int kNoSideText = 1959;
+constexpr int kNotReadyText = 1960;
+constexpr int kNoDictionaryText = 1961;
 constexpr int kTemplate = 1002;
 constexpr int kMargin = CQuorvixLook::kMargin;
 constexpr int kAboutRightInset = 220;
@@ -30,9 +33,24 @@ CFormGen::CFormGen(QWidget* parent) : CQuorvixFormView(MapResourceId(kTemplate),
 
 void CFormGen::UpdateCommandButtons(const CDataSourceSide& left, const CDataSourceSide& right) {
     const bool ready = left.IsReady() && right.IsReady();
+    const bool dictionaries =
+        ready && !left.DataDictionaryTable().isEmpty() && !right.DataDictionaryTable().isEmpty();
     EnableControl(m_compareTables, ready);
-    EnableControl(m_compareDictionaries, ready && !left.DataDictionaryTable().isEmpty() &&
-                                             !right.DataDictionaryTable().isEmpty());
+    EnableControl(m_compareDictionaries, dictionaries);
+    // A button that cannot be pressed says why.
+    QString tablesWhy;
+    if (left.DataSourceName().isEmpty() || right.DataSourceName().isEmpty())
+        tablesWhy = LoadLocalizedString(kNoSideText);
+    else if (!ready)
+        tablesWhy = LoadLocalizedString(kNotReadyText)
+                        .arg(left.IsReady() ? right.DataSourceName() : left.DataSourceName());
+    QString dictionariesWhy = tablesWhy;
+    if (ready && !dictionaries)
+        dictionariesWhy = LoadLocalizedString(kNoDictionaryText)
+                              .arg(left.DataDictionaryTable().isEmpty() ? left.DataSourceName()
+                                                                        : right.DataSourceName());
+    m_compareTables->setToolTip(tablesWhy);
+    m_compareDictionaries->setToolTip(dictionaries ? QString() : dictionariesWhy);
 }
 
 int CFormGen::RowHeight() const {

@@ -240,3 +240,31 @@ TEST_F(SelectionView, RefreshReadsASideAgainWhileResultWindowsKeepTheirResult) {
     EXPECT_EQ(Listed(0),
               (QStringList{QStringLiteral("F5"), QStringLiteral("LATER"), QStringLiteral("T1")}));
 }
+
+// A button that cannot be pressed says why: no side chosen, a side not ready, no data
+// dictionary on a side, the data sources locked by an open result window.
+TEST_F(SelectionView, DisabledButtonsSayWhy) {
+    EXPECT_EQ(Commands()->CompareTablesButton()->toolTip(),
+              QStringLiteral("Choose a data source on each side."));
+    AddLite(QStringLiteral("SelWhyPlain"), QStringLiteral("CREATE TABLE T (a INT);"));
+    AddLite(QStringLiteral("SelWhyDictionary"),
+            QStringLiteral("CREATE TABLE T (a INT); CREATE TABLE F9210 (FRDTAI VARCHAR(10));"));
+    Choose(0, QStringLiteral("SelWhyDictionary"));
+    Choose(1, QStringLiteral("NoSuchSource"));
+    EXPECT_EQ(Commands()->CompareTablesButton()->toolTip(),
+              QStringLiteral("NoSuchSource is not ready: choose its owner, or mend what it says."));
+    Choose(1, QStringLiteral("SelWhyPlain"));
+    EXPECT_TRUE(Commands()->CompareTablesButton()->toolTip().isEmpty());
+    EXPECT_FALSE(Commands()->CompareDictionariesButton()->isEnabled());
+    EXPECT_EQ(Commands()->CompareDictionariesButton()->toolTip(),
+              QStringLiteral("SelWhyPlain has no data dictionary (an F9210 table, or an F9201 "
+                             "with rows)."));
+
+    ASSERT_NE(CompareTables(), nullptr);
+    EXPECT_FALSE(Control(0, CFormDBSelect::kDataSourceButton)->isEnabled());
+    EXPECT_EQ(Control(0, CFormDBSelect::kDataSourceButton)->toolTip(),
+              QStringLiteral("A result window is open: close it to choose another data source."));
+    for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
+        frame->close();
+    EXPECT_TRUE(Control(0, CFormDBSelect::kDataSourceButton)->toolTip().isEmpty());
+}
