@@ -4,6 +4,7 @@
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcEnvironment.h"
 #include "services/Language.h"
+#include "services/Utilities.h"
 
 #include <QDir>
 #include <QFile>
@@ -225,19 +226,6 @@ private:
     int m_descriptor;
 };
 
-bool WriteAll(int descriptor, const char* data, ssize_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(descriptor, data, size_t(size));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
 // A complete copy of from, on the disk, with its owner and rights (it may hold passwords and
 // may replace the file); reason says why not.
 bool CopyFile(const QString& from, const QString& to, QString& reason) {
@@ -258,6 +246,7 @@ bool CopyFile(const QString& from, const QString& to, QString& reason) {
     [[maybe_unused]] const int owned = ::fchown(copy.Get(), status.st_uid, status.st_gid);
     bool copied = ::fchmod(copy.Get(), status.st_mode & 07777) == 0;
     std::vector<char> block(65536);
+    qint64 position = 0;
     while (copied) {
         const ssize_t read = ::read(source.Get(), block.data(), block.size());
         if (read < 0 && errno == EINTR)
@@ -266,7 +255,8 @@ bool CopyFile(const QString& from, const QString& to, QString& reason) {
             copied = read == 0;
             break;
         }
-        copied = WriteAll(copy.Get(), block.data(), read);
+        copied = WriteFullyAt(copy.Get(), block.data(), read, position);
+        position += read;
     }
     copied = copied && ::fsync(copy.Get()) == 0 && copy.Close();
     if (!copied) {

@@ -1,6 +1,7 @@
 #include "runs/ResultFile.h"
 
 #include "model/FixedWidthFields.h"
+#include "services/Utilities.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,29 +18,10 @@ namespace {
 constexpr qsizetype kPendingLimit = 256 * 1024;
 constexpr qint64 kBlockSize = 64 * 1024;
 
-bool WriteFully(int descriptor, const char* data, qint64 size, qint64 position) {
-    while (size > 0) {
-        const ssize_t written = ::pwrite(descriptor, data, size_t(size), off_t(position));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= written;
-        position += written;
-    }
-    return true;
-}
-
 } // namespace
 
 QString CResultFile::Folder() {
-    const QString tmp = qEnvironmentVariable("TMP");
-    if (!tmp.isEmpty() && QFileInfo(tmp).isDir())
-        return tmp;
-    if (QFileInfo(QStringLiteral("/tmp")).isDir())
-        return QStringLiteral("/tmp");
-    return QDir::currentPath();
+    return TemporaryFolder();
 }
 
 QString CResultFile::Prefix(Kind kind) {
@@ -81,7 +63,7 @@ bool CResultFile::Flush() {
         return false;
     if (m_pending.isEmpty())
         return true;
-    if (!WriteFully(m_descriptor, m_pending.constData(), m_pending.size(), m_flushedSize))
+    if (!WriteFullyAt(m_descriptor, m_pending.constData(), m_pending.size(), m_flushedSize))
         m_good = false;
     m_flushedSize += m_pending.size();
     m_pending.resize(0); // keeps its capacity for the next writes
@@ -101,7 +83,7 @@ CResultFile::Block* CResultFile::FindBlock(qint64 position, qint64 size) {
 
 bool CResultFile::FlushBlock(Block& block) {
     if (block.dirty &&
-        !WriteFully(m_descriptor, block.bytes.constData(), block.bytes.size(), block.start))
+        !WriteFullyAt(m_descriptor, block.bytes.constData(), block.bytes.size(), block.start))
         m_good = false;
     block.dirty = false;
     return m_good;
@@ -190,7 +172,7 @@ bool CResultFile::WriteAt(qint64 position, const QByteArray& bytes) {
     }
     if (position + bytes.size() > m_flushedSize && !Flush())
         return false;
-    if (!WriteFully(m_descriptor, bytes.constData(), bytes.size(), position)) {
+    if (!WriteFullyAt(m_descriptor, bytes.constData(), bytes.size(), position)) {
         m_good = false;
         return false;
     }

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -41,9 +42,7 @@ bool StartDetached(const QString& command, const QString& path) {
 bool StartDetachedWatched(const QString& command, const QString& path,
                           std::function<void(int)> failed) {
     const QStringList arguments = OpenCommandArguments(command, path);
-    const QString tmp = qEnvironmentVariable("TMP");
-    const QString folder = !tmp.isEmpty() && QFileInfo(tmp).isDir() ? tmp : QDir::tempPath();
-    QByteArray status = QFile::encodeName(folder + QStringLiteral("/QVXOPEN.XXXXXX"));
+    QByteArray status = QFile::encodeName(TemporaryFolder() + QStringLiteral("/QVXOPEN.XXXXXX"));
     if (arguments.isEmpty())
         return false;
     const int descriptor = ::mkostemp(status.data(), O_CLOEXEC);
@@ -161,6 +160,29 @@ QStringList OpenCommandArguments(const QString& command, const QString& path) {
 QString OpenCommandFromAssociation(const QString& association) {
     const qsizetype slash = association.indexOf(QLatin1Char('/'));
     return slash < 0 ? association : association.left(slash);
+}
+
+QString TemporaryFolder() {
+    const QString tmp = qEnvironmentVariable("TMP");
+    if (!tmp.isEmpty() && QFileInfo(tmp).isDir())
+        return tmp;
+    if (QFileInfo(QStringLiteral("/tmp")).isDir())
+        return QStringLiteral("/tmp");
+    return QDir::currentPath();
+}
+
+bool WriteFullyAt(int descriptor, const char* data, qint64 size, qint64 position) {
+    while (size > 0) {
+        const ssize_t written = ::pwrite(descriptor, data, size_t(size), off_t(position));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+        position += written;
+    }
+    return true;
 }
 
 bool OpenWithAssociatedApp(const QString& path, std::function<void(int status)> failed) {

@@ -35,6 +35,14 @@ QString OpenCommandFromAssociation(const QString& association);
 // path, or else path added as one more argument (the command line's path in quotation marks).
 QStringList OpenCommandArguments(const QString& command, const QString& path);
 
+// The folder of the program's temporary files: $TMP when it names a folder, else /tmp, else the
+// current folder.
+QString TemporaryFolder();
+
+// Writes size bytes at position of an open file, again after an interrupted or partial write;
+// false on the first write that fails (errno tells why).
+bool WriteFullyAt(int descriptor, const char* data, qint64 size, qint64 position);
+
 // Opens an existing file in the application the desktop associates with its extension; true when
 // a process was started. The application is never waited for; when failed is given, it is
 // called later (on this thread's event loop) with the open command's exit status should that

@@ -165,17 +165,7 @@ TEST_F(CompareTables, AnExportThatNoProgramOpensIsSaid) {
     ASSERT_NE(view, nullptr);
     const QString path = m_tmp.filePath(QStringLiteral("unopened.csv"));
     QString message;
-    auto* watcher = new QTimer(qApp);
-    g_pendingHandlers.emplace_back(watcher);
-    watcher->setInterval(20);
-    QObject::connect(watcher, &QTimer::timeout, watcher, [watcher, &message] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            watcher->stop();
-            message = box->text();
-            box->accept();
-        }
-    });
-    watcher->start();
+    ReadMessageBoxWhenShown(message);
     Export(view, path);
     QTRY_VERIFY_WITH_TIMEOUT(!message.isEmpty(), 5000);
     EXPECT_EQ(message, QStringLiteral("No program could open '%1' (xdg-open answered 1). The file "
@@ -421,17 +411,7 @@ TEST_F(CompareTables, FailedReadShowsWhyAndOpensNoWindow) {
         0);
 
     QString message;
-    auto* watcher = new QTimer(qApp);
-    g_pendingHandlers.emplace_back(watcher);
-    watcher->setInterval(20);
-    QObject::connect(watcher, &QTimer::timeout, watcher, [watcher, &message] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            watcher->stop();
-            message = box->text();
-            box->accept();
-        }
-    });
-    watcher->start();
+    ReadMessageBoxWhenShown(message);
     OpenTableComparison();
     EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
     EXPECT_TRUE(message.startsWith(

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -77,6 +78,22 @@ inline void ChooseEncoding(CDlgParams* options, const QString& name) {
 // What a Latin-1 export is in UTF-8: the same text after a byte order mark.
 inline QByteArray AsUtf8Export(const QByteArray& latin1) {
     return "\xEF\xBB\xBF" + QString::fromLatin1(latin1).toUtf8();
+}
+
+// Reads and accepts the first message box shown from now on, whenever it comes (some come
+// later from the event loop, not as the next modal).
+inline void ReadMessageBoxWhenShown(QString& message) {
+    auto* watcher = new QTimer(qApp);
+    g_pendingHandlers.emplace_back(watcher);
+    watcher->setInterval(20);
+    QObject::connect(watcher, &QTimer::timeout, watcher, [watcher, &message] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            watcher->stop();
+            message = box->text();
+            box->accept();
+        }
+    });
+    watcher->start();
 }
 
 inline void AcceptParams(QWidget* modal) {
