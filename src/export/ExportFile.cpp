@@ -52,24 +52,28 @@ void CExportFile::Close() {
 QByteArray CExportFile::Encode(const QString& text) const {
     QByteArray bytes;
     bytes.reserve(text.size() + 8);
-    for (qsizetype position = 0; position < text.size(); ++position) {
-        const char16_t unit = text[position].unicode();
-        if (unit == u'\n') {
-            bytes.append("\r\n", 2);
-        } else if (m_encoding == ExportEncoding::Latin1) {
-            if (unit > 0xFF)
-                FailOnCharacter(text, position);
-            bytes.append(char(unit));
-        } else if (unit < 0x80) {
-            bytes.append(char(unit));
-        } else {
+    if (m_encoding == ExportEncoding::Utf8) {
+        // A lone surrogate is no character: UTF-8 would write a replacement in its place.
+        for (qsizetype position = 0; position < text.size(); ++position) {
             bool paired = false;
             if (IsSurrogateAt(text, position, paired) && !paired)
                 FailOnCharacter(text, position);
-            const qsizetype length = paired ? 2 : 1;
-            bytes.append(text.mid(position, length).toUtf8());
-            position += length - 1;
+            position += paired ? 1 : 0;
         }
+        for (const char byte : text.toUtf8()) {
+            if (byte == '\n')
+                bytes.append('\r');
+            bytes.append(byte);
+        }
+        return bytes;
+    }
+    for (qsizetype position = 0; position < text.size(); ++position) {
+        const char16_t unit = text[position].unicode();
+        if (unit > 0xFF)
+            FailOnCharacter(text, position);
+        if (unit == u'\n')
+            bytes.append('\r');
+        bytes.append(char(unit));
     }
     return bytes;
 }
