@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QToolTip>
 
 namespace {
 constexpr int kTemplate = 1004;
@@ -188,39 +189,52 @@ QRect CFormCompare::BandHeaderRect(int column) const {
     return QRect(left, band.top(), m_list->GetColumnWidth(column), band.height());
 }
 
+std::pair<QString, QString> CFormCompare::FittedHeader(const BandHeader& header, int width) const {
+    const QFontMetrics metrics(m_list->font());
+    const QString second = header.secondIsSideName
+                               ? metrics.elidedText(header.second, Qt::ElideMiddle, width)
+                               : FitTextToWidth(metrics, header.second, width, 0);
+    return {FitTextToWidth(metrics, header.first, width, 0), second};
+}
+
+QRect CFormCompare::HeaderTextArea(int column, bool twoLines) const {
+    constexpr int kTextInset = 4;
+    const QRect cell = BandHeaderRect(column);
+    if (cell.isEmpty())
+        return {};
+    // The sorted column's header text leaves room for the mark.
+    const int width = cell.width() - (column == m_list->SortColumn() ? kMarkWidth + kMarkInset : 0);
+    // One line keeps the inset on its left only.
+    return QRect(cell.left() + kTextInset, cell.top(), width - (twoLines ? 2 : 1) * kTextInset,
+                 cell.height());
+}
+
 void CFormCompare::PaintHeaderBand(QPainter& painter,
                                    const std::vector<BandHeader>& headers) const {
-    constexpr int kTextInset = 4;
     const QRect band = HeaderBand();
     painter.fillRect(band, palette().color(QPalette::Button));
     painter.setFont(m_list->font());
-    const QFontMetrics metrics(m_list->font());
-    const int lineHeight = metrics.lineSpacing();
+    const int lineHeight = QFontMetrics(m_list->font()).lineSpacing();
     for (int column = 0; column < int(headers.size()); ++column) {
         const QRect cell = BandHeaderRect(column);
         if (cell.isEmpty())
             continue;
-        const int left = cell.left();
-        // The sorted column's header text leaves room for the mark.
-        const int width =
-            cell.width() - (column == m_list->SortColumn() ? kMarkWidth + kMarkInset : 0);
         if (column > 0) {
             painter.setPen(palette().color(QPalette::Dark));
-            painter.drawLine(left, band.top(), left, band.bottom());
+            painter.drawLine(cell.left(), band.top(), cell.left(), band.bottom());
         }
         painter.setPen(palette().color(QPalette::ButtonText));
         const BandHeader& header = headers[size_t(column)];
+        const QRect area = HeaderTextArea(column, !header.second.isEmpty());
+        const auto [first, second] = FittedHeader(header, area.width());
         if (header.second.isEmpty()) {
-            const QRect area(left + kTextInset, band.top(), width - kTextInset, band.height());
-            painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-                             FitTextToWidth(metrics, header.first, area.width(), 0));
+            painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, first);
         } else {
-            const QRect first(left + kTextInset, band.top() + 15 - lineHeight,
-                              width - 2 * kTextInset, 2 * lineHeight - 15);
-            painter.drawText(first, Qt::AlignLeft | Qt::AlignBottom,
-                             FitTextToWidth(metrics, header.first, first.width(), 0));
-            painter.drawText(first.translated(0, lineHeight), Qt::AlignLeft | Qt::AlignBottom,
-                             FitTextToWidth(metrics, header.second, first.width(), 0));
+            const QRect firstLine(area.left(), band.top() + 15 - lineHeight, area.width(),
+                                  2 * lineHeight - 15);
+            painter.drawText(firstLine, Qt::AlignLeft | Qt::AlignBottom, first);
+            painter.drawText(firstLine.translated(0, lineHeight), Qt::AlignLeft | Qt::AlignBottom,
+                             second);
         }
     }
     PaintSortMark(painter);
@@ -263,6 +277,34 @@ void CFormCompare::InsertColumns() {
     // One column as wide as the list: long names are cut with "..." rather than scrolled.
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->InsertColumn(0, QString(), Qt::AlignLeft, 100);
+}
+
+// A header cut to fit its column shows whole in a tooltip.
+bool CFormCompare::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return CQuorvixFormView::event(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const std::vector<BandHeader> headers = HeaderTexts();
+    for (int column = 0; column < int(headers.size()) && HeaderBand().contains(help->pos());
+         ++column) {
+        if (!BandHeaderRect(column).contains(help->pos()))
+            continue;
+        const BandHeader& header = headers[size_t(column)];
+        const auto [first, second] =
+            FittedHeader(header, HeaderTextArea(column, !header.second.isEmpty()).width());
+        if (first != header.first || second != header.second) {
+            QToolTip::showText(help->globalPos(),
+                               header.second.isEmpty()
+                                   ? header.first
+                                   : header.first + QLatin1Char('\n') + header.second,
+                               this, BandHeaderRect(column));
+            event->accept();
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 bool CFormCompare::eventFilter(QObject* watched, QEvent* event) {

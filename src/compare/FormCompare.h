@@ -50,6 +50,9 @@ public:
     struct BandHeader {
         QString first;
         QString second;
+        // A side's name on the second line is cut in its middle, where two names of one server
+        // differ least; other texts lose their end.
+        bool secondIsSideName = false;
     };
     virtual bool ReservesHeaderBand() const { return false; }
     // Whether the reserved band is painted; a click on a column's header there sorts the list by
@@ -93,8 +96,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    // The lines of a column's header as they fit a text area of this width.
+    std::pair<QString, QString> FittedHeader(const BandHeader& header, int width) const;
+    // The text area of a column's header in the band, the sort mark's room left out.
+    QRect HeaderTextArea(int column, bool twoLines) const;
     void PaintHeaderBand(QPainter& painter, const std::vector<BandHeader>& headers) const;
     void PaintSortMark(QPainter& painter) const;
     void SetColumnHeadings();

@@ -58,6 +58,7 @@ std::vector<CFormCompare::BandHeader> CFormCompareColumn::HeaderTexts() const {
     // The drivers' type names each carry their side's display name on a second line.
     headers[3].second = Context().SideName(0);
     headers[4].second = Context().SideName(1);
+    headers[3].secondIsSideName = headers[4].secondIsSideName = true;
     return headers;
 }
 

@@ -26,6 +26,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 class CompareTables : public ResultWindowTest {
 protected:
@@ -640,6 +641,37 @@ TEST_F(CompareColumns, TypeDetailsShowFiveColumnsUnderAPaintedBand) {
             total += view->List()->GetColumnWidth(column);
         EXPECT_EQ(total, view->List()->viewport()->width()) << width;
     }
+}
+
+// Two long names of one server that differ at their ends stay told apart: the side's line is cut
+// in its middle, and the header shows whole in a tooltip while it is cut.
+TEST_F(CompareColumns, LongSideNamesInTheHeadersAreCutInTheMiddleWithTheWholeNameInATooltip) {
+    const QString left = QStringLiteral("ColumnsOfAnAccountingDb_PROD");
+    const QString right = QStringLiteral("ColumnsOfAnAccountingDb_TEST");
+    AddLite(left, QStringLiteral("CREATE TABLE T1 (id INTEGER, name VARCHAR(10));"));
+    AddLite(right, QStringLiteral("CREATE TABLE T1 (id INTEGER, name VARCHAR(20));"));
+    View(0)->SelectDataSource(left, CDataSourceSide::SystemDataSource);
+    View(1)->SelectDataSource(right, CDataSourceSide::SystemDataSource);
+    CFormCompareColumn* view = OpenColumns(true);
+    ASSERT_NE(view, nullptr);
+    const auto toolTipAt = [view](int column) {
+        QHelpEvent event(QEvent::ToolTip, view->BandHeaderRect(column).center(),
+                         view->mapToGlobal(view->BandHeaderRect(column).center()));
+        event.ignore();
+        QCoreApplication::sendEvent(view, &event);
+        return event.isAccepted() ? QToolTip::text() : QString();
+    };
+    view->window()->resize(CCompareFrm::kMinimumWidth, 400);
+    view->SizeColumns();
+    const auto headers = view->HeaderTexts();
+    EXPECT_EQ(toolTipAt(3), headers[3].first + QLatin1Char('\n') + left);
+    EXPECT_EQ(toolTipAt(4), headers[4].first + QLatin1Char('\n') + right);
+
+    // Wide enough, nothing is cut and no tooltip shows.
+    view->window()->resize(2400, 400);
+    view->SizeColumns();
+    EXPECT_TRUE(toolTipAt(3).isEmpty());
+    QToolTip::hideText();
 }
 
 // A click on a column's header sorts the rows by it, again in reverse, a third time back in the
