@@ -214,7 +214,6 @@ bool CBatchRun::PrepareSide(int index, const QString& dataSource,
         texts.append(entry.first);
     const QString ownerOption =
         index == 0 ? QStringLiteral("--left-owner") : QStringLiteral("--right-owner");
-    m_sideNames[size_t(index)] = dataSource;
     if (entries.size() > 1) {
         // As in the window, a data source with several owners shows no tables until one is
         // chosen, and the chosen owner becomes part of the side's name.
@@ -230,7 +229,6 @@ bool CBatchRun::PrepareSide(int index, const QString& dataSource,
             return false;
         }
         side.SetOwner(owners[size_t(entries[entry].second)]);
-        m_sideNames[size_t(index)] += QStringLiteral(" (") + *owner + QLatin1Char(')');
     } else {
         if (owner && (texts.isEmpty() || texts.first() != *owner)) {
             Fail(LoadLocalizedString(kOwnerUnknownText)
@@ -239,6 +237,7 @@ bool CBatchRun::PrepareSide(int index, const QString& dataSource,
         }
         side.SetOwnerQualifier(QString());
     }
+    m_sideNames[size_t(index)] = side.DisplayName();
     if (!listTables)
         return true;
     if (!side.ListTables(nullptr)) {

@@ -107,6 +107,30 @@ bool CDataSourceSide::Connect() {
     return true;
 }
 
+void CDataSourceSide::Disconnect() {
+    std::shared_ptr<COdbcConnection> previous;
+    {
+        const std::lock_guard lock(m_connectionGuard);
+        previous = std::exchange(m_connection, nullptr);
+        m_reconnect = false;
+    }
+}
+
+void CDataSourceSide::TakeConnection(CDataSourceSide& other) {
+    std::shared_ptr<COdbcConnection> taken;
+    {
+        const std::lock_guard lock(other.m_connectionGuard);
+        taken = std::exchange(other.m_connection, nullptr);
+    }
+    std::shared_ptr<COdbcConnection> previous;
+    {
+        const std::lock_guard lock(m_connectionGuard);
+        previous = std::exchange(m_connection, std::move(taken));
+        m_reconnect = false;
+    }
+    m_lastDiagnostic.clear();
+}
+
 bool CDataSourceSide::IsConnected() const {
     const std::lock_guard lock(m_connectionGuard);
     return HasConnection();
@@ -180,6 +204,13 @@ void CDataSourceSide::SetOwnerQualifier(const QString& qualifier) {
         m_owner = {qualifier, QString()};
     else
         m_owner = {qualifier.left(dot), qualifier.mid(dot + 1)};
+}
+
+QString CDataSourceSide::DisplayName() const {
+    QString name = m_dataSourceName;
+    if (const QString owner = m_owner.DisplayText(); !owner.isEmpty())
+        name += QStringLiteral(" (") + owner + QLatin1Char(')');
+    return name;
 }
 
 void CDataSourceSide::SplitQualifier(QString& catalog, QString& schema) const {

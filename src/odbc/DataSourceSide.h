@@ -62,6 +62,11 @@ public:
     // From any thread. False also after the connection was given up, until the side is used
     // again.
     bool IsConnected() const;
+    // Closes the connection, if any; the side connects again on Connect.
+    void Disconnect();
+    // Takes over other's connection, opened on another thread for this side's data source;
+    // other is left without one.
+    void TakeConnection(CDataSourceSide& other);
     // The open connection, for what only it can tell (read-only modes, quote character).
     COdbcConnection* Connection() const { return m_connection.get(); }
 
@@ -72,6 +77,9 @@ public:
     QString OwnerQualifier() const { return m_owner.Qualifier(); }
     const COwnerName& Owner() const { return m_owner; }
     void SplitQualifier(QString& catalog, QString& schema) const;
+    // How the side is named to the user, in titles, headers, messages and exports: the data
+    // source, and the owner in brackets when one was chosen among several.
+    QString DisplayName() const;
     // An identifier as SQL text: between the driver's quote characters, each one inside doubled.
     // Without a quote character only plain identifiers pass; any other name gives an empty text.
     QString QuoteIdentifier(const QString& name) const;

@@ -44,17 +44,9 @@ CResultFile* CComparisonRun::CreateResultFile() {
     return m_file.get();
 }
 
-QString CComparisonRun::SideText(const CDataSourceSide& side) {
-    QString dataSource = side.DataSourceName();
-    const QString owner = side.Owner().DisplayText();
-    if (!owner.isEmpty())
-        dataSource += QStringLiteral(" (") + owner + QLatin1Char(')');
-    return dataSource;
-}
-
 bool CComparisonRun::FailRead(const CDataSourceSide& side, const QString& object) {
     m_failure =
-        LoadLocalizedString(kFailedReadText).arg(SideText(side), object, side.LastDiagnostic());
+        LoadLocalizedString(kFailedReadText).arg(side.DisplayName(), object, side.LastDiagnostic());
     return false;
 }
 

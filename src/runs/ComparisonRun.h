@@ -56,8 +56,6 @@ protected:
     bool FailRead(const CDataSourceSide& side, const QString& object);
     void FailFile();
     void Fail(const QString& reason) { m_failure = reason; }
-    // A side as a failure names it: its data source, and its owner when it has one.
-    static QString SideText(const CDataSourceSide& side);
 
     CDataSourceSide& m_left;
     CDataSourceSide& m_right;

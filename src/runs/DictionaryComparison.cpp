@@ -62,7 +62,7 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
     if (!failed && declaredKey <= 0) {
         // Without the size of the item names there is nothing to read the keys into.
         Fail(LoadLocalizedString(kNoKeySizeText)
-                 .arg(SideText(m_left), m_left.DataDictionaryTable(), SideText(m_right),
+                 .arg(m_left.DisplayName(), m_left.DataDictionaryTable(), m_right.DisplayName(),
                       m_right.DataDictionaryTable()));
         return EndRun(false, false, waitDialog);
     }

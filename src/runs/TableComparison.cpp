@@ -227,7 +227,7 @@ bool CTableComparison::ReadCatalogues(IComparisonProgress& waitDialog) {
             continue;
         CDataSourceSide& reader = side == 0 ? m_left : m_right;
         // The side, not each table's name as its rows rush past: nothing is judged yet.
-        waitDialog.ShowBusy(LoadLocalizedString(kReadingColumnsText).arg(SideText(reader)));
+        waitDialog.ShowBusy(LoadLocalizedString(kReadingColumnsText).arg(reader.DisplayName()));
         bool cancelled = false;
         m_hasCatalogue[size_t(side)] =
             reader.ReadAllColumns(catalogue, [&waitDialog, &cancelled](const QString&) {

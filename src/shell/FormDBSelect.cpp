@@ -3,9 +3,11 @@
 #include "dialogs/DlgDataSources.h"
 #include "model/NameOrdering.h"
 #include "odbc/DataSourceSide.h"
+#include "odbc/SideOpening.h"
 #include "services/Language.h"
-#include "shell/QuorvixApp.h"
+#include "services/ThreadKeeper.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/ImageList.h"
 #include "ui/ListSearch.h"
 #include "ui/QuorvixLook.h"
 #include "ui/TableStructFrm.h"
@@ -13,10 +15,13 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -27,17 +32,19 @@ constexpr int kConnectText = 1970;
 constexpr int kLockedText = 1962;
 constexpr int kOwnersReadText = 1971;
 constexpr int kTablesReadText = 1974;
+constexpr int kOpeningText = 1948;
+constexpr int kOwnerGoneText = 1949;
+// How often the window looks whether an opening on its thread has ended.
+constexpr int kOpeningPollMs = 50;
 constexpr int kTableHeading = 1182; // heads the rows copied from the table list
 // Lines of a note shown under the table list.
 constexpr int kNoteLines = 3;
 
-CQuorvixApp* App() {
-    return CQuorvixApp::Instance();
-}
-
 } // namespace
 
-CFormDBSelect::CFormDBSelect(QWidget* parent) : CQuorvixFormView(MapResourceId(kTemplate), parent) {
+CFormDBSelect::CFormDBSelect(CSelectionContext context, QWidget* parent)
+    : CQuorvixFormView(MapResourceId(kTemplate), parent), m_context(std::move(context)),
+      m_side(m_context.side) {
     m_dataSourceButton = CTemplateBuilder::Find<QPushButton>(*this, kDataSourceButton);
     m_kindIcon = CTemplateBuilder::Find<QLabel>(*this, kKindIcon);
     m_nameText = CTemplateBuilder::Find<QLabel>(*this, kDataSourceName);
@@ -49,6 +56,14 @@ CFormDBSelect::CFormDBSelect(QWidget* parent) : CQuorvixFormView(MapResourceId(k
     m_structureButton = CTemplateBuilder::Find<QPushButton>(*this, kStructureButton);
     m_sideMessage = CTemplateBuilder::Find<QLabel>(*this, kSideMessage);
     m_refreshButton = CTemplateBuilder::Find<QPushButton>(*this, kRefreshButton);
+    m_openingPoll = new QTimer(this);
+    m_openingPoll->setInterval(kOpeningPollMs);
+    connect(m_openingPoll, &QTimer::timeout, this, [this] { FinishOpening(); });
+    // A moving bar under the side's message while it opens: nothing to count yet.
+    m_openingBar = new QProgressBar(this);
+    m_openingBar->setRange(0, 0);
+    m_openingBar->setTextVisible(false);
+    m_openingBar->hide();
 
     CQuorvixLook::UseWhiteText(*m_sideMessage);
     m_sideMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -81,21 +96,16 @@ CFormDBSelect::CFormDBSelect(QWidget* parent) : CQuorvixFormView(MapResourceId(k
 
 CFormDBSelect::~CFormDBSelect() = default;
 
-void CFormDBSelect::AttachSide(int side) {
-    m_sideIndex = side;
-    m_side = App() ? App()->GetSide(side) : nullptr;
-}
-
 void CFormDBSelect::OnInitialUpdate() {
     if (IsInitialised())
         return;
     CQuorvixFormView::OnInitialUpdate();
     if (m_tableList->GetColumnCount() == 0)
         m_tableList->InsertColumn(0, LoadLocalizedString(kTableHeading), Qt::AlignLeft, 100);
-    if (App())
-        m_tableList->SetImageList(&App()->ImageList());
-    if (App())
-        m_findButton->setIcon(App()->ImageList().Image(CImageList::Find));
+    if (m_context.images) {
+        m_tableList->SetImageList(m_context.images);
+        m_findButton->setIcon(m_context.images->Image(CImageList::Find));
+    }
     OnSize(width(), height());
     UpdateConnectionControls();
     m_findButton->setEnabled(!m_filterEdit->text().isEmpty());
@@ -135,14 +145,19 @@ void CFormDBSelect::ChooseDataSource() {
 void CFormDBSelect::SelectDataSource(const QString& name, CDataSourceSide::SourceKind kind) {
     if (!m_side)
         return;
+    DropOpening();
     m_side->SetDataSource(name, kind);
-    if (App())
-        m_kindIcon->setPixmap(App()->ImageList().Image(kind == CDataSourceSide::SystemDataSource
-                                                           ? CImageList::SystemDataSource
-                                                           : CImageList::UserDataSource));
-    m_kindIcon->show();
+    ShowDataSourceKind();
     ShowDataSourceName();
     ConnectAndList();
+}
+
+void CFormDBSelect::ShowDataSourceKind() {
+    if (m_context.images)
+        m_kindIcon->setPixmap(
+            m_context.images->Image(m_side->DataSourceKind() == CDataSourceSide::SystemDataSource
+                                        ? CImageList::SystemDataSource
+                                        : CImageList::UserDataSource));
 }
 
 void CFormDBSelect::ShowDataSourceName() {
@@ -197,10 +212,8 @@ void CFormDBSelect::ListAndShowTables() {
         // A side whose tables cannot be listed is not ready: comparing it would report every
         // table of the other side as one-sided.
         ShowTableList(false);
-        ShowSideMessage(
-            LoadLocalizedString(kTablesReadText)
-                .arg(App() ? App()->SideDisplayName(m_sideIndex) : m_side->DataSourceName(),
-                     m_side->LastDiagnostic()));
+        ShowSideMessage(LoadLocalizedString(kTablesReadText)
+                            .arg(m_side->DisplayName(), m_side->LastDiagnostic()));
         return;
     }
     ShowTableList(true);
@@ -218,8 +231,110 @@ void CFormDBSelect::OwnerChanged() {
     ListAndShowTables();
 }
 
+CFormDBSelect::Choice CFormDBSelect::CurrentChoice() const {
+    if (!m_side)
+        return {};
+    return {m_side->DataSourceName(), m_side->DataSourceKind(),
+            m_opening ? m_opening->AskedOwner() : SelectedOwnerText()};
+}
+
+void CFormDBSelect::OpenInBackground(const Choice& choice) {
+    if (!m_side)
+        return;
+    DropOpening();
+    ShowTableList(false);
+    m_side->Disconnect();
+    m_side->SetDataSource(choice.dataSource, choice.kind);
+    m_side->SetOwnerQualifier(QString());
+    m_side->ApplyTableListing(CTableListing(), this);
+    m_ownerList.clear();
+    DeleteAllEntries();
+    ShowDataSourceKind();
+    ShowDataSourceName();
+    ShowSideMessage(QString());
+    if (choice.dataSource.isEmpty()) {
+        UpdateConnectionControls();
+        return;
+    }
+    auto opening = std::make_shared<CSideOpening>(choice.dataSource, choice.kind, choice.owner);
+    m_opening = opening;
+    m_connecting = true;
+    UpdateConnectionControls();
+    ShowSideMessage(LoadLocalizedString(kOpeningText).arg(choice.dataSource));
+    ShowOpeningProgress(true);
+    // The thread holds the opening too: dropped here, it ends on its own and closes what it
+    // opened there, never on this thread.
+    CThreadKeeper::Instance().Start([opening] { opening->Run(); });
+    m_openingPoll->start();
+}
+
+void CFormDBSelect::DropOpening() {
+    if (!m_opening)
+        return;
+    m_opening.reset();
+    m_openingPoll->stop();
+    m_connecting = false;
+    ShowOpeningProgress(false);
+}
+
+void CFormDBSelect::ShowOpeningProgress(bool show) {
+    m_openingBar->setVisible(show);
+    PlaceSideMessage();
+}
+
+void CFormDBSelect::FinishOpening() {
+    if (!m_opening || m_opening->Result() == CSideOpening::Outcome::Running)
+        return;
+    const std::shared_ptr<CSideOpening> opening = std::exchange(m_opening, nullptr);
+    const CSideOpening::Outcome outcome = opening->Result();
+    m_openingPoll->stop();
+    m_connecting = false;
+    ShowOpeningProgress(false);
+    const QString name = m_side->DataSourceName();
+    if (outcome == CSideOpening::Outcome::NotConnected) {
+        // "Connection" stays offered as the retry.
+        UpdateConnectionControls();
+        ShowSideMessage(LoadLocalizedString(kConnectText).arg(name, opening->Diagnostic()));
+        return;
+    }
+    m_side->TakeConnection(opening->Side());
+    if (outcome == CSideOpening::Outcome::OwnersFailed) {
+        UpdateConnectionControls();
+        ShowSideMessage(LoadLocalizedString(kOwnersReadText).arg(name, opening->Diagnostic()));
+        return;
+    }
+    m_ownerList = opening->Owners();
+    for (size_t index = 0; index < m_ownerList.size(); ++index)
+        AddEntry(m_ownerList[index].DisplayText(), int(index));
+    UpdateConnectionControls();
+    if (outcome == CSideOpening::Outcome::OwnerToChoose) {
+        // The side waits for its owner, as after a choice of the user's; one that was asked for
+        // and is gone is said.
+        const QString asked = opening->AskedOwner();
+        ShowSideMessage(asked.isEmpty() ? QString()
+                                        : LoadLocalizedString(kOwnerGoneText).arg(asked, name));
+        return;
+    }
+    if (const int chosen = opening->ChosenOwner(); chosen >= 0) {
+        m_side->SetOwner(m_ownerList[size_t(chosen)]);
+        m_ownerCombo->setCurrentIndex(m_ownerCombo->findData(chosen));
+    }
+    if (outcome == CSideOpening::Outcome::TablesFailed) {
+        ShowTableList(false);
+        ShowSideMessage(
+            LoadLocalizedString(kTablesReadText).arg(m_side->DisplayName(), opening->Diagnostic()));
+        return;
+    }
+    m_tableList->SetRedraw(false);
+    m_side->ApplyTableListing(std::move(opening->Listing()), this);
+    m_tableList->SetRedraw(true);
+    ShowTableList(true);
+    AdjustColumnWidth();
+    ShowSideMessage(m_side->DataDictionaryProblem(), true);
+}
+
 void CFormDBSelect::Refresh() {
-    if (!m_side || m_side->DataSourceName().isEmpty())
+    if (!m_side || m_side->DataSourceName().isEmpty() || m_opening)
         return;
     const QString owner = SelectedOwnerText();
     if (!m_side->IsConnected()) {
@@ -287,8 +402,8 @@ void CFormDBSelect::ShowTableList(bool show) {
     UpdateStructureButton();
     if (m_side)
         m_side->SetReady(show);
-    if (App())
-        App()->UpdateCommands();
+    if (m_context.readinessChanged)
+        m_context.readinessChanged();
 }
 
 bool CFormDBSelect::FillTableList() {
@@ -316,21 +431,21 @@ void CFormDBSelect::UpdateStructureButton() {
 // A structure window on the selected table; several may be open, for either side.
 void CFormDBSelect::ShowTableStructure() {
     const int row = m_tableList->GetSelectedRow();
-    if (row < 0 || !m_side || !App())
+    if (row < 0 || !m_side || !m_context.host || !m_context.images)
         return;
     const int index = m_tableList->GetItemData(row);
     const QString table = m_side->GetTableName(index);
     if (table.isEmpty())
         return;
     CTableStructContext context;
-    context.host = App();
+    context.host = m_context.host;
     context.side = m_side;
-    context.sideIndex = m_sideIndex;
-    context.sideName = App()->SideDisplayName(m_sideIndex);
-    context.images = &App()->ImageList();
-    context.params = &App()->Params();
+    context.sideIndex = m_context.sideIndex;
+    context.sideName = m_side->DisplayName();
+    context.images = m_context.images;
+    context.params = m_context.params;
     const QIcon icon(
-        App()->ImageList().Image(m_side->IsView(index) ? CImageList::View : CImageList::Table));
+        m_context.images->Image(m_side->IsView(index) ? CImageList::View : CImageList::Table));
     CTableStructFrm::Open(icon, std::move(context), table, this);
 }
 
@@ -366,7 +481,7 @@ void CFormDBSelect::OnSize(int cx, int cy) {
         control->resize(std::max(right - control->x(), 0), control->height());
     }
     ShowDataSourceName();
-    const int top = m_separatorY + 14;
+    const int top = m_separatorY + kSeparatorToSearch;
     m_findButton->move(cx - kMargin - m_findButton->width(), top);
     m_filterEdit->setGeometry(kMargin, top, std::max(m_findButton->x() - 1 - kMargin, 0),
                               m_filterEdit->height());
@@ -384,10 +499,14 @@ void CFormDBSelect::OnSize(int cx, int cy) {
 void CFormDBSelect::PlaceSideMessage() {
     // In place of the filter and the list when the side failed; a band at the list's foot,
     // which gives up its height, for a note about a side that is shown.
-    const int top = m_separatorY + 14;
+    int top = m_separatorY + kSeparatorToSearch;
     const int bottom = height() - m_findButton->height() - 14;
     const int width = std::max(this->width() - 2 * kMargin, 0);
     const int listTop = m_findButton->geometry().bottom() + 1 + kMargin;
+    if (!m_openingBar->isHidden()) {
+        m_openingBar->setGeometry(kMargin, top, width, m_openingBar->sizeHint().height());
+        top = m_openingBar->geometry().bottom() + 1 + kMargin;
+    }
     if (!m_messageUnderList || m_sideMessage->isHidden()) {
         m_sideMessage->setGeometry(kMargin, top, width, std::max(bottom - top, 0));
         m_tableList->setGeometry(kMargin, listTop, width, std::max(bottom - listTop, 0));

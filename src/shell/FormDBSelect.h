@@ -4,17 +4,23 @@
 #include "odbc/OwnerCombo.h"
 #include "odbc/OwnerName.h"
 #include "odbc/TableList.h"
+#include "shell/SelectionContext.h"
 #include "ui/KeyTaker.h"
 #include "ui/QuorvixFormView.h"
 #include "ui/QuorvixListCtrl.h"
 
 #include <QStringList>
 
+#include <memory>
+
 class CDataSourceSide;
+class CSideOpening;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
+class QTimer;
 
 // Chooses and opens one side: the data source (connected at once), its owner when it offers
 // several, and the list of its tables and views, with a find and the table structure. A side is
@@ -39,14 +45,24 @@ public:
         kRefreshButton = 5068,
     };
 
-    explicit CFormDBSelect(QWidget* parent = nullptr);
+    // What the side was opened on: enough to open it again at the next start, or on the other
+    // side.
+    struct Choice {
+        QString dataSource;
+        CDataSourceSide::SourceKind kind = CDataSourceSide::SystemDataSource;
+        QString owner;
+    };
+
+    // From the separator line under the data source to the search field.
+    static constexpr int kSeparatorToSearch = 14;
+
+    explicit CFormDBSelect(CSelectionContext context, QWidget* parent = nullptr);
     ~CFormDBSelect() override;
 
     bool HasLogo() const override { return false; }
     bool PrepareExport() override { return false; }
 
-    void AttachSide(int side);
-    int SideIndex() const { return m_sideIndex; }
+    int SideIndex() const { return m_context.sideIndex; }
     void LockDataSourceControls(bool enable);
     bool TakeKey(int key) override;
     QString SelectedOwnerText() const;
@@ -59,6 +75,12 @@ public:
     // offered, is chosen again. What fails is shown where the side is.
     void ConnectAndList(const QString& keepOwner = QString());
     void OwnerChanged();
+    Choice CurrentChoice() const;
+    // Opens the choice on a thread of its own while the window goes on, the side's progress
+    // shown where its list will be; an empty data source leaves the side unchosen. A later choice
+    // of the user's wins over an opening still under way.
+    void OpenInBackground(const Choice& choice);
+    bool IsOpening() const { return m_opening != nullptr; }
     // Reads the side's owners and tables again, keeping the chosen owner; also while result
     // windows are open, which keep what they show.
     void Refresh();
@@ -108,9 +130,17 @@ private:
     void PlaceSideMessage();
     void AdjustColumnWidth();
     void ShowDataSourceName();
+    void ShowDataSourceKind();
+    // Forgets an opening under way; its thread ends on its own.
+    void DropOpening();
+    void FinishOpening();
+    void ShowOpeningProgress(bool show);
 
-    int m_sideIndex = -1;
+    CSelectionContext m_context;
     CDataSourceSide* m_side = nullptr;
+    std::shared_ptr<CSideOpening> m_opening;
+    QTimer* m_openingPoll;
+    QProgressBar* m_openingBar;
     int m_separatorY = -1;
     COwnerList m_ownerList;
     bool m_connecting = false;

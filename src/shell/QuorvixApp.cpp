@@ -11,6 +11,7 @@
 #include "shell/FormDBSelect.h"
 #include "shell/FormGen.h"
 #include "shell/MainFrame.h"
+#include "shell/RoundBitmapButton.h"
 #include "ui/DesktopOpen.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/KeyTaker.h"
@@ -33,6 +34,8 @@ constexpr int kAbandonedText = 1947;
 constexpr int kReadingTablesText = 1990;
 const QString kWindowRect = QStringLiteral("WndRect");
 const QString kIsZoomed = QStringLiteral("IsZoomed");
+const QString kSidesSection = QStringLiteral("Sides");
+const QString kSideKeys[2] = {QStringLiteral("Left"), QStringLiteral("Right")};
 
 } // namespace
 
@@ -68,14 +71,24 @@ bool CQuorvixApp::InitInstance() {
     m_params.Load(store);
     m_results.LoadReadingOption(store);
     InstallWaitCursor();
+    // A new main window starts with both sides unchosen, whatever an earlier one left.
+    for (CDataSourceSide& side : m_sides) {
+        side.Disconnect();
+        side.SetDataSource(QString(), CDataSourceSide::SystemDataSource);
+        side.SetOwnerQualifier(QString());
+        side.ApplyTableListing(CTableListing(), nullptr);
+        side.SetReady(false);
+    }
 
-    m_mainFrame = std::make_unique<CMainFrame>();
+    m_mainFrame = std::make_unique<CMainFrame>(
+        *this, std::array<CSelectionContext, 2>{SelectionContext(0), SelectionContext(1)});
     m_mainFrame->setWindowTitle(LoadLocalizedString(kProductTitle));
     CFormGen* commands = m_mainFrame->GetCommandView();
     connect(commands, &CFormGen::CompareTablesRequested, this, &CQuorvixApp::CompareTables);
     connect(commands, &CFormGen::CompareDictionariesRequested, this,
             &CQuorvixApp::CompareDataDictionaries);
     connect(commands, &CFormGen::AboutRequested, this, &CQuorvixApp::ShowAbout);
+    connect(m_mainFrame->SwapButton(), &QAbstractButton::clicked, this, &CQuorvixApp::SwapSides);
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), m_mainFrame.get());
     help->setContext(Qt::ApplicationShortcut); // F1 opens the help from every window
     connect(help, &QShortcut::activated, this, &CQuorvixApp::OnHelp);
@@ -95,12 +108,68 @@ bool CQuorvixApp::InitInstance() {
     m_mainFrame->setWindowIcon(icon);
     setWindowIcon(icon);
     UpdateCommands();
+    OpenSavedSides();
     return true;
 }
 
+CSelectionContext CQuorvixApp::SelectionContext(int side) {
+    CSelectionContext context;
+    context.host = this;
+    context.side = GetSide(side);
+    context.sideIndex = side;
+    context.images = &m_imageList;
+    context.params = &m_params;
+    context.readinessChanged = [this] { UpdateCommands(); };
+    return context;
+}
+
+void CQuorvixApp::SaveSides() const {
+    CSettingsStore store;
+    for (const int side : {0, 1}) {
+        const CFormDBSelect::Choice choice = m_mainFrame->GetSelectionView(side)->CurrentChoice();
+        store.WriteText(kSidesSection, kSideKeys[side] + QStringLiteral("DataSource"),
+                        choice.dataSource);
+        store.WriteInteger(kSidesSection, kSideKeys[side] + QStringLiteral("Kind"), choice.kind);
+        store.WriteText(kSidesSection, kSideKeys[side] + QStringLiteral("Owner"), choice.owner);
+    }
+    store.Flush();
+}
+
+// Both sides as they were left, each opened on a thread of its own while the window is already
+// in use; what fails is said where the side is.
+void CQuorvixApp::OpenSavedSides() {
+    const CSettingsStore store;
+    for (const int side : {0, 1}) {
+        CFormDBSelect::Choice choice;
+        choice.dataSource =
+            store.ReadText(kSidesSection, kSideKeys[side] + QStringLiteral("DataSource"));
+        if (choice.dataSource.isEmpty())
+            continue;
+        choice.kind = store.ReadInteger(kSidesSection, kSideKeys[side] + QStringLiteral("Kind"))
+                                  .value_or(1) == CDataSourceSide::UserDataSource
+                          ? CDataSourceSide::UserDataSource
+                          : CDataSourceSide::SystemDataSource;
+        choice.owner = store.ReadText(kSidesSection, kSideKeys[side] + QStringLiteral("Owner"));
+        m_mainFrame->GetSelectionView(side)->OpenInBackground(choice);
+    }
+}
+
+// The left side's data source and owner go to the right and back; both are opened again, as
+// every comparison reads the lists again anyway.
+void CQuorvixApp::SwapSides() {
+    if (!m_mainFrame || !m_comparisonFrames.isEmpty())
+        return;
+    const CFormDBSelect::Choice left = m_mainFrame->GetSelectionView(0)->CurrentChoice();
+    const CFormDBSelect::Choice right = m_mainFrame->GetSelectionView(1)->CurrentChoice();
+    m_mainFrame->GetSelectionView(0)->OpenInBackground(right);
+    m_mainFrame->GetSelectionView(1)->OpenInBackground(left);
+}
+
 int CQuorvixApp::ExitInstance() {
-    if (m_mainFrame)
+    if (m_mainFrame) {
         m_mainFrame->SavePlacement();
+        SaveSides();
+    }
     CSettingsStore store;
     m_params.Save(store);
     store.Flush();
@@ -120,14 +189,7 @@ CDataSourceSide* CQuorvixApp::GetSide(int index) {
 }
 
 QString CQuorvixApp::SideDisplayName(int side) const {
-    if (side != 0 && side != 1)
-        return {};
-    QString name = m_sides[side].DataSourceName();
-    const CFormDBSelect* view = m_mainFrame ? m_mainFrame->GetSelectionView(side) : nullptr;
-    const QString owner = view ? view->SelectedOwnerText() : QString();
-    if (!owner.isEmpty())
-        name += QStringLiteral(" (") + owner + QLatin1Char(')');
-    return name;
+    return side == 0 || side == 1 ? m_sides[side].DisplayName() : QString();
 }
 
 QString CQuorvixApp::PairDisplayName() const {

@@ -5,6 +5,7 @@
 #include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
 #include "runs/ComparisonResults.h"
+#include "shell/SelectionContext.h"
 #include "ui/ImageList.h"
 #include "ui/WindowHost.h"
 
@@ -61,8 +62,9 @@ public:
     bool EnsureDictionaryComparison();
     void UpdateCommands();
 
-    // The commands of the command view.
+    // The commands of the command view, and the swap between the sides.
     void CompareTables();
+    void SwapSides();
     void CompareDataDictionaries();
     void ShowAbout();
 
@@ -82,6 +84,10 @@ protected:
 
 private:
     static QString PlacementSection(int frameIndex);
+    // The pair of data sources and owners left at the end, opened again at the next start.
+    void SaveSides() const;
+    void OpenSavedSides();
+    CSelectionContext SelectionContext(int side);
     bool ReportRun(int dialogResult, const QStringList& abandoned);
     bool RunOnFreshLists(CDlgWait::Kind kind);
     void InstallTableListings(std::array<CTableListing, 2>& listings);

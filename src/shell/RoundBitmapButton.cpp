@@ -10,6 +10,11 @@ CRoundBitmapButton::CRoundBitmapButton(QWidget* parent)
     setCursor(Qt::PointingHandCursor);
 }
 
+void CRoundBitmapButton::SetPicture(const QPixmap& picture) {
+    m_picture = picture;
+    update();
+}
+
 void CRoundBitmapButton::PreSubclassWindow() {
     const int side = std::min(width(), height());
     resize(side, side);
@@ -25,7 +30,10 @@ void CRoundBitmapButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), CQuorvixLook::Background());
     const int shift = isDown() ? 1 : 0;
+    if (!isEnabled())
+        painter.setOpacity(0.4);
     painter.drawPixmap(shift, shift, m_picture);
+    painter.setOpacity(1.0);
     if (hasFocus()) {
         const int side = std::min(width(), height());
         CQuorvixLook::DrawRoundFocusMark(painter, QRect(0, 0, side, side), Qt::white);

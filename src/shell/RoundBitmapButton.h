@@ -9,6 +9,9 @@ class CRoundBitmapButton : public QAbstractButton {
 public:
     explicit CRoundBitmapButton(QWidget* parent = nullptr);
 
+    // Another picture than the About button's, drawn at the button's top-left corner.
+    void SetPicture(const QPixmap& picture);
+
     // Makes the button the square of its smaller side, keeping its top-left corner, and limits
     // it to the inscribed circle.
     void PreSubclassWindow();

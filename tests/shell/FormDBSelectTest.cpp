@@ -7,9 +7,14 @@
 #include "ui/QuorvixListCtrl.h"
 #include "ui/TableStructFrm.h"
 
+#include "services/SettingsStore.h"
+#include "services/ThreadKeeper.h"
+#include "shell/RoundBitmapButton.h"
+
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressBar>
 #include <QTest>
 
 namespace {
@@ -267,4 +272,157 @@ TEST_F(SelectionView, DisabledButtonsSayWhy) {
     for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
         frame->close();
     EXPECT_TRUE(Control(0, CFormDBSelect::kDataSourceButton)->toolTip().isEmpty());
+}
+
+// The pair of sides left at the end is opened again at the next start, on threads of their own,
+// and the swap opens each side's choice on the other.
+class SidePair : public SelectionView {
+protected:
+    void WaitForBothSides() {
+        QTRY_VERIFY_WITH_TIMEOUT(!View(0)->IsOpening() && !View(1)->IsOpening(), 30000);
+    }
+    void Restart() {
+        m_app->ExitInstance();
+        ASSERT_TRUE(m_app->InitInstance());
+    }
+    static void Store(int side, const QString& dataSource, const QString& owner) {
+        CSettingsStore store;
+        const QString prefix = side == 0 ? QStringLiteral("Left") : QStringLiteral("Right");
+        store.WriteText(QStringLiteral("Sides"), prefix + QStringLiteral("DataSource"), dataSource);
+        store.WriteInteger(QStringLiteral("Sides"), prefix + QStringLiteral("Kind"), 1);
+        store.WriteText(QStringLiteral("Sides"), prefix + QStringLiteral("Owner"), owner);
+        store.Flush();
+    }
+    QPushButton* ConnectButton(int side) const {
+        return static_cast<QPushButton*>(Control(side, CFormDBSelect::kConnectButton));
+    }
+};
+
+TEST_F(SidePair, TheLastPairIsOpenedAgainInTheBackgroundWithItsOwner) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    AddLite(QStringLiteral("PairLeft"), QStringLiteral("CREATE TABLE T1 (a INT);"));
+    Choose(0, QStringLiteral("PairLeft"));
+    Choose(1, kPostgres, QStringLiteral("quorvix.s1"));
+    const QStringList rightTables = Listed(1);
+    ASSERT_FALSE(rightTables.isEmpty());
+
+    Restart();
+    // At once the window is in use: each side says what it does over a moving bar, and nothing
+    // can be compared yet.
+    EXPECT_TRUE(View(1)->IsOpening());
+    EXPECT_EQ(View(1)->SideMessage(),
+              QStringLiteral("Connecting to QuorvixPostgres and reading its tables..."));
+    EXPECT_FALSE(View(1)->findChild<QProgressBar*>()->isHidden());
+    EXPECT_FALSE(Commands()->CompareTablesButton()->isEnabled());
+    EXPECT_TRUE(ConnectButton(1)->isHidden());
+
+    WaitForBothSides();
+    EXPECT_TRUE(View(1)->findChild<QProgressBar*>()->isHidden());
+    EXPECT_EQ(Listed(0), QStringList{QStringLiteral("T1")});
+    EXPECT_EQ(Listed(1), rightTables);
+    EXPECT_EQ(View(1)->OwnerCombo()->currentText(), QStringLiteral("quorvix.s1"));
+    EXPECT_EQ(m_app->SideDisplayName(1), QStringLiteral("QuorvixPostgres (quorvix.s1)"));
+    EXPECT_TRUE(View(1)->SideMessage().isEmpty());
+    EXPECT_TRUE(Commands()->CompareTablesButton()->isEnabled());
+    // The connection taken over is the side's: a comparison runs on it.
+    EXPECT_NE(CompareTables(), nullptr);
+}
+
+TEST_F(SidePair, WhatCannotBeOpenedAgainIsSaidWhereTheSideIs) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    m_app->ExitInstance();
+    Store(0, QStringLiteral("NoSuchSource"), {});
+    Store(1, kPostgres, QStringLiteral("quorvix.gone"));
+    ASSERT_TRUE(m_app->InitInstance());
+    WaitForBothSides();
+
+    EXPECT_TRUE(View(0)->SideMessage().startsWith(
+        QStringLiteral("Data source NoSuchSource cannot be opened.\nDriver: IM002")))
+        << View(0)->SideMessage().toStdString();
+    EXPECT_FALSE(ConnectButton(0)->isHidden());
+    // An owner that is gone leaves the choice to the user, as a fresh choice would.
+    EXPECT_EQ(View(1)->SideMessage(),
+              QStringLiteral("The owner quorvix.gone chosen last time is no longer offered by "
+                             "QuorvixPostgres: choose one."));
+    EXPECT_FALSE(View(1)->OwnerCombo()->isHidden());
+    EXPECT_TRUE(View(1)->TableList()->isHidden());
+    QComboBox* owners = View(1)->OwnerCombo();
+    owners->setCurrentIndex(owners->findText(QStringLiteral("quorvix.s1")));
+    View(1)->OwnerChanged();
+    EXPECT_FALSE(View(1)->TableList()->isHidden());
+    EXPECT_TRUE(View(1)->SideMessage().isEmpty());
+
+    // What the user chooses while a side opens wins over the opening.
+    AddLite(QStringLiteral("PairChosen"), QStringLiteral("CREATE TABLE C (a INT);"));
+    View(0)->OpenInBackground({kPostgres, CDataSourceSide::SystemDataSource, {}});
+    Choose(0, QStringLiteral("PairChosen"));
+    EXPECT_FALSE(View(0)->IsOpening());
+    ASSERT_TRUE(CThreadKeeper::Instance().WaitForAll(30000));
+    QTest::qWait(100);
+    EXPECT_EQ(Listed(0), QStringList{QStringLiteral("C")});
+    EXPECT_EQ(m_app->SideDisplayName(0), QStringLiteral("PairChosen"));
+}
+
+TEST_F(SidePair, SwapOpensEachSideOnTheOtherAndWaitsForOpenResultWindows) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    AddLite(QStringLiteral("PairLeft"), QStringLiteral("CREATE TABLE T1 (a INT);"));
+    Choose(0, QStringLiteral("PairLeft"));
+    Choose(1, kPostgres, QStringLiteral("quorvix.s1"));
+    const QStringList postgresTables = Listed(1);
+    CRoundBitmapButton* swap = m_app->MainFrame()->SwapButton();
+    EXPECT_EQ(swap->toolTip(), QStringLiteral("Swap sides (Ctrl+Shift+E)"));
+
+    QTest::mouseClick(swap, Qt::LeftButton, {}, swap->rect().center());
+    WaitForBothSides();
+    EXPECT_EQ(m_app->SideDisplayName(0), QStringLiteral("QuorvixPostgres (quorvix.s1)"));
+    EXPECT_EQ(m_app->SideDisplayName(1), QStringLiteral("PairLeft"));
+    EXPECT_EQ(Listed(0), postgresTables);
+    EXPECT_EQ(Listed(1), QStringList{QStringLiteral("T1")});
+
+    // Locked while a result window shows what these sides gave, as the data sources are.
+    ASSERT_NE(CompareTables(), nullptr);
+    EXPECT_FALSE(swap->isEnabled());
+    QApplication::setActiveWindow(m_app->MainFrame());
+    QTest::keyClick(View(0)->TableList(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(View(0)->IsOpening());
+    for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
+        frame->close();
+    EXPECT_TRUE(swap->isEnabled());
+    QApplication::setActiveWindow(m_app->MainFrame());
+    QTest::keyClick(View(0)->TableList(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+    WaitForBothSides();
+    EXPECT_EQ(m_app->SideDisplayName(0), QStringLiteral("PairLeft"));
+    EXPECT_EQ(m_app->SideDisplayName(1), QStringLiteral("QuorvixPostgres (quorvix.s1)"));
+
+    // A side with nothing chosen goes across as such.
+    m_app->ExitInstance();
+    ASSERT_TRUE(m_app->InitInstance());
+    WaitForBothSides();
+    View(1)->OpenInBackground({});
+    m_app->SwapSides();
+    WaitForBothSides();
+    EXPECT_TRUE(m_app->GetSide(0)->DataSourceName().isEmpty());
+    EXPECT_TRUE(View(0)->TableList()->isHidden());
+    EXPECT_EQ(m_app->SideDisplayName(1), QStringLiteral("PairLeft"));
+}
+
+// The swap button sits on the line between the sides and covers none of their controls, down to
+// the narrowest main window.
+TEST_F(SidePair, TheSwapButtonCoversNoControl) {
+    for (const int width : {CMainFrame::kMinimumWidth, 820, CMainFrame::kMaximumWidth}) {
+        m_app->MainFrame()->resize(width, 560);
+        QCoreApplication::processEvents();
+        const CRoundBitmapButton* swap = m_app->MainFrame()->SwapButton();
+        const QRect button(swap->mapTo(m_app->MainFrame(), QPoint(0, 0)), swap->size());
+        for (const int side : {0, 1}) {
+            for (const QWidget* control :
+                 View(side)->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                const QRect area(control->mapTo(m_app->MainFrame(), QPoint(0, 0)), control->size());
+                EXPECT_FALSE(area.intersects(button))
+                    << width << " " << side << " " << control->metaObject()->className() << " "
+                    << area.x() << "," << area.y() << " " << area.width() << "x" << area.height()
+                    << " button " << button.x() << "," << button.y();
+            }
+        }
+    }
 }
