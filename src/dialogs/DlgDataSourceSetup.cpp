@@ -23,6 +23,14 @@ constexpr int kRemoveQuestionText = 1941;
 constexpr int kDatabaseFilterText = 1942;
 constexpr int kSourceRole = Qt::UserRole;
 constexpr int kSystemRole = Qt::UserRole + 1;
+// The template's measures, which the layout keeps for every size.
+constexpr int kMargin = 8;
+constexpr int kRightColumn = 210;
+constexpr int kLabelWidth = 120;
+constexpr int kLabelGap = 6;
+constexpr int kTemplateWidth = 580;
+constexpr int kTemplateHeight = 486;
+constexpr int kCloseButton = 2;
 
 } // namespace
 
@@ -67,6 +75,56 @@ void CDlgDataSourceSetup::InitDialog() {
         m_list->setItemData(1, 0, Qt::UserRole - 1);
     FillSources();
     NewSource();
+    // Never narrower than the longest text needs, in either language.
+    setMinimumSize(
+        std::max(kTemplateWidth, kRightColumn + m_storePassword->sizeHint().width() + kMargin),
+        kTemplateHeight);
+    RestoreSize(QStringLiteral("%1x%2").arg(minimumWidth()).arg(kTemplateHeight));
+}
+
+void CDlgDataSourceSetup::ArrangeControls(int cx, int cy) {
+    const int dy = std::max(cy - kTemplateHeight, 0);
+    const int right = cx - kMargin;
+    m_sources->setGeometry(kMargin, kMargin, m_sources->width(), 338 + dy);
+    for (const int id : {kNewButton, kRemoveButton}) {
+        if (QWidget* button = CTemplateBuilder::FindControl(*this, id))
+            button->move(button->x(), m_sources->geometry().bottom() + 7);
+    }
+    // The fields start after the widest label shown, at the template's place at least.
+    int labelWidth = kLabelWidth;
+    for (const QLabel* label : m_labels) {
+        if (!label->isHidden())
+            labelWidth = std::max(labelWidth, label->sizeHint().width());
+    }
+    const int fieldLeft = kRightColumn + labelWidth + kLabelGap;
+    for (QLabel* label : m_labels)
+        label->resize(labelWidth, label->height());
+    for (QWidget* field : {static_cast<QWidget*>(m_name), static_cast<QWidget*>(m_driver),
+                           static_cast<QWidget*>(m_list)})
+        field->setGeometry(fieldLeft, field->y(), std::max(right - fieldLeft, 0), field->height());
+    const QString fileKey =
+        CDataSourceSetup::DatabaseFileKey(CDataSourceSetup::KindOf(m_driver->currentText()));
+    m_browse->move(right - m_browse->width(), m_browse->y());
+    for (int row = 0; row < kFieldCount; ++row) {
+        QLineEdit* field = m_fields[size_t(row)];
+        // The database file's field leaves room for its chooser.
+        const bool file = row < m_keys.size() && !fileKey.isEmpty() && m_keys[row] == fileKey;
+        const int fieldRight = file ? m_browse->x() - kLabelGap : right;
+        field->setGeometry(fieldLeft, field->y(), std::max(fieldRight - fieldLeft, 0),
+                           field->height());
+        if (file)
+            m_browse->move(m_browse->x(), field->y());
+    }
+    m_lines->setGeometry(kRightColumn, m_lines->y(), std::max(right - kRightColumn, 0), 234 + dy);
+    m_storePassword->setGeometry(kRightColumn, 344 + dy, std::max(right - kRightColumn, 0),
+                                 m_storePassword->height());
+    for (const int id : {kTestButton, kSaveButton}) {
+        if (QWidget* button = CTemplateBuilder::FindControl(*this, id))
+            button->move(button->x(), 372 + dy);
+    }
+    m_message->setGeometry(kMargin, 404 + dy, std::max(cx - 2 * kMargin, 0), m_message->height());
+    if (QWidget* close = CTemplateBuilder::FindControl(*this, kCloseButton))
+        close->move(right - close->width(), cy - kMargin - close->height());
 }
 
 void CDlgDataSourceSetup::FillSources() {
@@ -171,20 +229,14 @@ void CDlgDataSourceSetup::ShowFields() {
                                                ? QLineEdit::Password
                                                : QLineEdit::Normal);
     }
-    // The database file's field leaves room for its chooser.
     const QString fileKey = CDataSourceSetup::DatabaseFileKey(kind);
-    const int fileRow = fileKey.isEmpty() ? -1 : int(m_keys.indexOf(fileKey));
-    m_browse->setVisible(fileRow >= 0);
-    if (fileRow >= 0) {
-        QLineEdit* field = m_fields[size_t(fileRow)];
-        field->resize(m_browse->x() - field->x() - 6, field->height());
-        m_browse->move(m_browse->x(), field->y());
-    }
+    m_browse->setVisible(!fileKey.isEmpty() && m_keys.contains(fileKey));
     m_lines->setVisible(m_keys.isEmpty());
     m_storePassword->setVisible(!m_keys.isEmpty() &&
                                 std::any_of(m_keys.begin(), m_keys.end(), [](const QString& key) {
                                     return CDataSourceSetup::IsPasswordKey(key);
                                 }));
+    ArrangeControls(width(), height());
 }
 
 QLineEdit* CDlgDataSourceSetup::Field(const QString& key) const {

@@ -58,6 +58,10 @@ public:
     QCheckBox* StorePassword() const { return m_storePassword; }
     QString Message() const;
 
+    // Lays the controls out for a client area of this size: the list and the attribute lines
+    // take the height, the fields the width, the buttons and the message stay at the foot.
+    void ArrangeControls(int cx, int cy) override;
+
 protected:
     void InitDialog() override;
 

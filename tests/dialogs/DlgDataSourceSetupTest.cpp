@@ -5,12 +5,14 @@
 
 #include "odbc/DataSourceSetup.h"
 #include "odbc/OdbcTestEnvironment.h"
+#include "services/Language.h"
 #include "services/ServicesTestSupport.h"
 #include "shell/ModalHandlers.h"
 #include "ui/TemplateBuilder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -186,6 +188,64 @@ TEST_F(DataSourceSetupDialog, BadInputIsRefusedWithAMessageAndNothingWritten) {
     EXPECT_EQ(dialog.Message(),
               QStringLiteral("Line 2 is not of the form key = value: broken line"));
     EXPECT_EQ(dialog.ListedSources(), before);
+}
+
+// Every text of the dialog fits, in both languages and for each driver's fields; the dialog can be
+// made larger, its list, fields and attribute lines growing with it, and keeps its size.
+TEST_F(DataSourceSetupDialog, EveryTextFitsAndTheDialogGrowsAndKeepsItsSize) {
+    for (const QString& language : {QStringLiteral("ENG"), QStringLiteral("FRA")}) {
+        ChooseLanguage(language, {});
+        CDlgDataSourceSetup dialog(nullptr);
+        dialog.show();
+        ASSERT_TRUE(dialog.IsResizable());
+        for (const QString& driver : CDataSourceSetup::InstalledDrivers()) {
+            dialog.DriverCombo()->setCurrentText(driver);
+            for (const QWidget* control : dialog.findChildren<QWidget*>()) {
+                const bool text = qobject_cast<const QLabel*>(control) ||
+                                  qobject_cast<const QAbstractButton*>(control);
+                const auto* label = qobject_cast<const QLabel*>(control);
+                if (!text || !control->isVisibleTo(&dialog) || (label && label->wordWrap()))
+                    continue;
+                // A push button's hint has a style minimum of its own: its text is what counts.
+                const auto* button = qobject_cast<const QPushButton*>(control);
+                const int needed = button
+                                       ? button->fontMetrics().horizontalAdvance(button->text()) + 8
+                                       : control->sizeHint().width();
+                EXPECT_LE(needed, control->width())
+                    << language.toStdString() << " " << driver.toStdString() << " "
+                    << control->metaObject()->className() << " "
+                    << (label ? label->text().toStdString() : std::string());
+                EXPECT_LE(control->geometry().right(), dialog.width());
+            }
+        }
+        dialog.close();
+    }
+    ChooseLanguage(QStringLiteral("ENG"), {});
+
+    QSize kept;
+    {
+        CDlgDataSourceSetup dialog(nullptr);
+        dialog.show();
+        dialog.DriverCombo()->setCurrentText(QStringLiteral("SQLite3"));
+        const QSize start = dialog.size();
+        const int listHeight = dialog.findChild<QListWidget*>()->height();
+        const int nameWidth = dialog.NameEdit()->width();
+        dialog.resize(start + QSize(200, 150));
+        EXPECT_EQ(dialog.findChild<QListWidget*>()->height(), listHeight + 150);
+        EXPECT_EQ(dialog.NameEdit()->width(), nameWidth + 200);
+        // The database field still leaves room for its chooser, which stays at the right edge.
+        auto* browse =
+            CTemplateBuilder::Find<QPushButton>(dialog, CDlgDataSourceSetup::kBrowseButton);
+        EXPECT_EQ(browse->geometry().right(), dialog.NameEdit()->geometry().right());
+        EXPECT_LT(dialog.Field(QStringLiteral("Database"))->geometry().right(), browse->x());
+        auto* close = CTemplateBuilder::Find<QPushButton>(dialog, 2);
+        EXPECT_EQ(close->geometry().bottom(), dialog.height() - 9);
+        kept = dialog.size();
+        dialog.close();
+    }
+    CDlgDataSourceSetup again(nullptr);
+    again.show();
+    EXPECT_EQ(again.size(), kept);
 }
 
 } // namespace
