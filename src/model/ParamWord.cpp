@@ -14,8 +14,11 @@ const QString kEncoding = QStringLiteral("ExportEncoding");
 CParamWord::CParamWord() : m_value(DefaultValue()) {}
 
 bool CParamWord::DefaultBit(int bit) {
+    // The comparisons of indexes and of the fields' other attributes are asked for, never
+    // assumed: without them every export is as before.
     return bit >= 0 && bit <= MaxIndex && bit != ParamBit::CaseSensitive &&
-           bit != ParamBit::CompareSqlTypes;
+           bit != ParamBit::CompareSqlTypes && bit != ParamBit::CompareIndexes &&
+           bit != ParamBit::CompareAttributes;
 }
 
 quint32 CParamWord::DefaultValue() {

@@ -19,15 +19,17 @@ enum : int {
     CompareValue0 = 19,           // 19-23: compare and show DTAT, DTAS, OWTP, DTAD, CDEC
     CompareSqlTypes = 24,
     StringsAlike = 25,
+    CompareIndexes = 26,
+    CompareAttributes = 27, // nullability, decimal digits and default values of fields
 };
 } // namespace ParamBit
 
-// All options of the program in one persisted word of 26 flag bits.
+// All options of the program in one persisted word of 28 flag bits.
 class CParamWord {
 public:
     // The highest bit this program knows; stored beside the word so that a later program can
     // give the bits it adds their defaults.
-    static constexpr int MaxIndex = 25;
+    static constexpr int MaxIndex = 27;
 
     // A word holding the defaults, as on a first start.
     CParamWord();

@@ -62,17 +62,30 @@ TEST_F(ParamWordStore, StoreFromAProgramThatKnewFewerBitsGainsTheNewDefaults) {
 }
 
 TEST_F(ParamWordStore, StoreOfThisProgramIsTakenUnchanged) {
-    const quint32 stored = kBit(1) | kBit(24) | kBit(30);
-    WriteStoreText("[Params]\nValue=" + QByteArray::number(stored) + "\nMaxIndex=25\n");
+    const quint32 stored = kBit(1) | kBit(24) | kBit(26) | kBit(27) | kBit(30);
+    WriteStoreText("[Params]\nValue=" + QByteArray::number(stored) + "\nMaxIndex=27\n");
     const CParamWord word = Loaded();
     EXPECT_EQ(word.Value(), stored);
     EXPECT_FALSE(word.TestBit(ParamBit::StringsAlike));
+    EXPECT_TRUE(word.TestBit(ParamBit::CompareIndexes));
+    EXPECT_TRUE(word.TestBit(ParamBit::CompareAttributes));
+}
+
+// The index and attribute comparisons came after MaxIndex 25: a store of that time has them off,
+// whatever its higher bits hold.
+TEST_F(ParamWordStore, StoreWithMaxIndex25GetsTheIndexAndAttributeComparisonsOff) {
+    const quint32 stored = kBit(1) | kBit(25) | kBit(26) | kBit(27) | kBit(30);
+    WriteStoreText("[Params]\nValue=" + QByteArray::number(stored) + "\nMaxIndex=25\n");
+    const CParamWord word = Loaded();
+    EXPECT_FALSE(word.TestBit(ParamBit::CompareIndexes));
+    EXPECT_FALSE(word.TestBit(ParamBit::CompareAttributes));
+    EXPECT_EQ(word.Value(), kBit(1) | kBit(25) | kBit(30));
 }
 
 TEST_F(ParamWordStore, MissingWordReadsAsZeroAndOnlyBitsAboveMaxIndexTakeTheirDefaults) {
     WriteStoreText("[Params]\nMaxIndex=23\n", QStringLiteral("older"));
     EXPECT_EQ(Loaded(QStringLiteral("older")).Value(), kBit(25));
-    WriteStoreText("[Params]\nMaxIndex=25\n", QStringLiteral("current"));
+    WriteStoreText("[Params]\nMaxIndex=27\n", QStringLiteral("current"));
     EXPECT_EQ(Loaded(QStringLiteral("current")).Value(), 0u);
     // Neither value: a store that says nothing gives every default.
     WriteStoreText("[Params]\nOther=1\n", QStringLiteral("neither"));
@@ -93,7 +106,7 @@ TEST_F(ParamWordStore, WordOutside32BitsIsUnreadable) {
         EXPECT_EQ(Loaded(name).Value(), CParamWord::DefaultValue()) << value;
     }
     // The widest word there is still is one.
-    WriteStoreText("[Params]\nValue=4294967295\nMaxIndex=25\n");
+    WriteStoreText("[Params]\nValue=4294967295\nMaxIndex=27\n");
     EXPECT_EQ(Loaded().Value(), 0xFFFFFFFFu);
 }
 
@@ -127,7 +140,7 @@ TEST_F(ParamWordStore, SaveWritesTheWordAndMaxIndexThatLoadReadsBack) {
         ASSERT_TRUE(store.Flush());
     }
     QSettings raw(StoreFile(), QSettings::IniFormat);
-    EXPECT_EQ(raw.value(QStringLiteral("Params/MaxIndex")).toInt(), 25);
+    EXPECT_EQ(raw.value(QStringLiteral("Params/MaxIndex")).toInt(), 27);
     EXPECT_EQ(raw.value(QStringLiteral("Params/Value")).toLongLong(), qint64(word.Value()));
     EXPECT_EQ(Loaded().Value(), word.Value());
 }
