@@ -5,10 +5,10 @@
 #include "odbc/DataSourceSide.h"
 #include "services/Language.h"
 #include "shell/QuorvixApp.h"
+#include "structure/TableStructFrm.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/ListSearch.h"
 #include "ui/QuorvixLook.h"
-#include "ui/TableStructFrm.h"
 #include "ui/TemplateBuilder.h"
 
 #include <QAction>

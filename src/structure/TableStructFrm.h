@@ -1,7 +1,7 @@
 #pragma once
 
+#include "structure/TableStructContext.h"
 #include "ui/KeyTaker.h"
-#include "ui/TableStructContext.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,7 +1,7 @@
-#include "ui/TableStructFrm.h"
+#include "structure/TableStructFrm.h"
 
 #include "services/Language.h"
-#include "ui/FormTableStruct.h"
+#include "structure/FormTableStruct.h"
 #include "ui/ResultWindowKeys.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowPlacement.h"

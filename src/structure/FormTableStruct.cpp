@@ -1,4 +1,4 @@
-#include "ui/FormTableStruct.h"
+#include "structure/FormTableStruct.h"
 
 #include "dialogs/DlgParams.h"
 #include "export/StructureExport.h"

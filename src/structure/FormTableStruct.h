@@ -1,8 +1,8 @@
 #pragma once
 
 #include "odbc/DataSourceSide.h"
+#include "structure/TableStructContext.h"
 #include "ui/QuorvixFormView.h"
-#include "ui/TableStructContext.h"
 
 #include <memory>
 
