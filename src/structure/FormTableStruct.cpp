@@ -269,13 +269,6 @@ QString CFormTableStruct::GetIndexText(int row, int column) const {
     return index ? index->GetText(position, column) : QString();
 }
 
-bool CFormTableStruct::TakeKey(int key) {
-    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !m_searchEdit->hasFocus())
-        return false;
-    FindNext();
-    return true;
-}
-
 bool CFormTableStruct::FindNext() {
     if (m_tabs->currentIndex() == IndexesTab) {
         // An index's name matches every row of that index, also those that do not show it.
