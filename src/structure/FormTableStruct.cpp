@@ -2,6 +2,7 @@
 
 #include "dialogs/DlgParams.h"
 #include "export/StructureExport.h"
+#include "model/ExportFilter.h"
 #include "model/ParamWord.h"
 #include "services/Language.h"
 #include "ui/ColorTabCtrl.h"
@@ -288,12 +289,11 @@ bool CFormTableStruct::PrepareExport() {
     if (!m_context.params)
         return false;
     CParamWord& params = *m_context.params;
-    params.SetBit(ParamBit::ExportFields, true);
-    params.SetBit(ParamBit::ExportIndexes, true);
+    // Both lists are always shown, and written unless told otherwise.
+    const std::vector<int> bits = PresetExportBits(params, ParamBit::ExportFields, {{}, {}});
     // Until the fields or the indexes are to be written.
-    return CDlgParams::AskExportOptions(params, {ParamBit::ExportFields, ParamBit::ExportIndexes},
-                                        ParamBit::ExportFields, m_context.sideName,
-                                        m_context.sideName, this, 2);
+    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportFields, m_context.sideName,
+                                        m_context.sideName, this, int(bits.size()));
 }
 
 QString CFormTableStruct::GetExportFileName() const {
