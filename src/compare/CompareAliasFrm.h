@@ -12,7 +12,6 @@ public:
     // The new window, or nullptr when the run was cancelled or failed.
     static CCompareAliasFrm* Open(const QIcon& icon, CComparisonContext context, QWidget* owner);
 
-    int GetPlacementKind() const override { return kPlacementKind; }
     // Up to six columns: the window may take any width.
     bool HasMaxWidth() const override { return false; }
 
@@ -21,5 +20,5 @@ protected:
 
 private:
     CCompareAliasFrm(const QIcon& icon, CComparisonContext context, QWidget* owner)
-        : CCompareFrm(icon, std::move(context), owner) {}
+        : CCompareFrm(icon, std::move(context), kPlacementKind, owner) {}
 };

@@ -12,7 +12,7 @@ constexpr int kTitleText = 1995;
 
 CCompareColumnFrm::CCompareColumnFrm(const QIcon& icon, CComparisonContext context, int tableIndex,
                                      QWidget* owner)
-    : CCompareFrm(icon, std::move(context), owner), m_tableIndex(tableIndex),
+    : CCompareFrm(icon, std::move(context), kPlacementKind, owner), m_tableIndex(tableIndex),
       m_typeDetails(Context().params && Context().params->TestBit(ParamBit::CompareSqlTypes)) {}
 
 CCompareColumnFrm* CCompareColumnFrm::Open(const QIcon& icon, CComparisonContext context,

@@ -12,7 +12,6 @@ public:
     static CCompareColumnFrm* Open(const QIcon& icon, CComparisonContext context, int tableIndex,
                                    QWidget* owner);
 
-    int GetPlacementKind() const override { return kPlacementKind; }
     // With type details the five columns may take any width.
     bool HasMaxWidth() const override { return !m_typeDetails; }
     int TableIndex() const { return m_tableIndex; }

@@ -11,12 +11,10 @@ public:
     // The new window, or nullptr when the run was cancelled or failed.
     static CCompareTableFrm* Open(const QIcon& icon, CComparisonContext context, QWidget* owner);
 
-    int GetPlacementKind() const override { return kPlacementKind; }
-
 protected:
     CFormCompare* GetViewClass() override;
 
 private:
     CCompareTableFrm(const QIcon& icon, CComparisonContext context, QWidget* owner)
-        : CCompareFrm(icon, std::move(context), owner) {}
+        : CCompareFrm(icon, std::move(context), kPlacementKind, owner) {}
 };

@@ -1,6 +1,7 @@
 #include "compare/FormCompare.h"
 
 #include "compare/CompareListCtrl.h"
+#include "model/ExportFilter.h"
 #include "model/NameOrdering.h"
 #include "services/Language.h"
 #include "services/WaitCursor.h"
@@ -101,6 +102,13 @@ void CFormCompare::OnInitialUpdate() {
 
 bool CFormCompare::IsFilterChecked(int status) const {
     return CompareStatus::IsValid(status) && m_filters[status]->isChecked();
+}
+
+std::vector<CExportFilter> CFormCompare::StatusFilters() const {
+    std::vector<CExportFilter> filters;
+    for (int status = 0; status < CompareStatus::Count; ++status)
+        filters.push_back({IsFilterShown(status), IsFilterChecked(status)});
+    return filters;
 }
 
 void CFormCompare::OnSize(int cx, int cy) {

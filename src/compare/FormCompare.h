@@ -8,6 +8,7 @@
 #include <vector>
 
 class CCompareListCtrl;
+struct CExportFilter;
 class QAction;
 class QCheckBox;
 class QLineEdit;
@@ -79,6 +80,8 @@ public:
     void OnInitialUpdate() override;
 
     bool IsFilterChecked(int status) const;
+    // The status filters as the export options they preset, one per status.
+    std::vector<CExportFilter> StatusFilters() const;
     QCheckBox* Filter(int status) const { return m_filters[status]; }
     QLineEdit* SearchEdit() const { return m_searchEdit; }
     CCompareListCtrl* List() const { return m_list; }

@@ -4,6 +4,7 @@
 #include "dialogs/DlgParams.h"
 #include "export/DictionaryExport.h"
 #include "model/AliasCompareInfo.h"
+#include "model/ExportFilter.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
 #include "services/Language.h"
@@ -114,11 +115,10 @@ bool CFormCompareAlias::PrepareExport() {
     if (!Context().params)
         return false;
     CParamWord& params = *Context().params;
-    for (int status = 0; status < CompareStatus::Count; ++status)
-        params.SetBit(ParamBit::ExportDictionaryStatus0 + status, IsFilterChecked(status));
-    return CDlgParams::AskExportOptions(
-        params, CDlgParams::StatusOptions(ParamBit::ExportDictionaryStatus0),
-        ParamBit::ExportDictionaryStatus0, Context().leftName, Context().rightName, this);
+    const std::vector<int> bits =
+        PresetExportBits(params, ParamBit::ExportDictionaryStatus0, StatusFilters());
+    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportDictionaryStatus0,
+                                        Context().leftName, Context().rightName, this);
 }
 
 QString CFormCompareAlias::GetExportFileName() const {

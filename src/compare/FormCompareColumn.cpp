@@ -4,6 +4,7 @@
 #include "dialogs/DlgParams.h"
 #include "export/ColumnExport.h"
 #include "model/ColumnCompareInfo.h"
+#include "model/ExportFilter.h"
 #include "model/ParamWord.h"
 #include "services/Language.h"
 
@@ -129,14 +130,9 @@ bool CFormCompareColumn::PrepareExport() {
     if (!Context().params)
         return false;
     CParamWord& params = *Context().params;
-    for (int status = CompareStatus::Same; status <= CompareStatus::OnlyRight; ++status)
-        params.SetBit(ParamBit::ExportColumnStatus0 + status, IsFilterChecked(status));
-    params.SetBit(ParamBit::ExportColumnStatus0 + int(CompareStatus::Different),
-                  m_typeDetails && IsFilterChecked(CompareStatus::Different));
-    std::vector<int> bits = CDlgParams::StatusOptions(ParamBit::ExportColumnStatus0);
     // Without type details the view has no different columns to offer.
-    if (!m_typeDetails)
-        bits.pop_back();
+    const std::vector<int> bits =
+        PresetExportBits(params, ParamBit::ExportColumnStatus0, StatusFilters());
     return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportColumnStatus0,
                                         Context().leftName, Context().rightName, this);
 }

@@ -4,6 +4,7 @@
 #include "compare/CompareListCtrl.h"
 #include "dialogs/DlgParams.h"
 #include "export/TableExport.h"
+#include "model/ExportFilter.h"
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
@@ -67,10 +68,10 @@ int CFormCompareTable::GetItemImage(int itemData) const {
 
 bool CFormCompareTable::PrepareExport() {
     CParamWord& params = *Context().params;
-    for (int status = 0; status < CompareStatus::Count; ++status)
-        params.SetBit(ParamBit::ExportTableStatus0 + status, IsFilterChecked(status));
-    for (int status = 0; status < CompareStatus::Count; ++status)
-        params.SetBit(ParamBit::ExportTableColumnStatus0 + status, true);
+    PresetExportBits(params, ParamBit::ExportTableStatus0, StatusFilters());
+    // The columns under each different table: all of them, whatever the filters show.
+    PresetExportBits(params, ParamBit::ExportTableColumnStatus0,
+                     std::vector<CExportFilter>(CompareStatus::Count));
     const std::vector<int> bits =
         CDlgParams::StatusOptions(ParamBit::ExportTableStatus0, ParamBit::ExportTableColumnStatus0);
     // Until at least one kind of table is to be written (the column bits do not count).

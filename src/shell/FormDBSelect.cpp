@@ -6,11 +6,11 @@
 #include "odbc/SideOpening.h"
 #include "services/Language.h"
 #include "services/ThreadKeeper.h"
+#include "structure/TableStructFrm.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/ImageList.h"
 #include "ui/ListSearch.h"
 #include "ui/QuorvixLook.h"
-#include "ui/TableStructFrm.h"
 #include "ui/TemplateBuilder.h"
 
 #include <QAction>

@@ -3,9 +3,9 @@
 #include "compare/CompareFrm.h"
 #include "compare/CompareListCtrl.h"
 #include "compare/FormCompareTable.h"
-#include "ui/FormTableStruct.h"
+#include "structure/FormTableStruct.h"
+#include "structure/TableStructFrm.h"
 #include "ui/QuorvixListCtrl.h"
-#include "ui/TableStructFrm.h"
 
 #include "services/SettingsStore.h"
 #include "services/ThreadKeeper.h"

@@ -1,7 +1,8 @@
-#include "ui/FormTableStruct.h"
+#include "structure/FormTableStruct.h"
 
 #include "dialogs/DlgParams.h"
 #include "export/StructureExport.h"
+#include "model/ExportFilter.h"
 #include "model/ParamWord.h"
 #include "services/Language.h"
 #include "ui/ColorTabCtrl.h"
@@ -269,13 +270,6 @@ QString CFormTableStruct::GetIndexText(int row, int column) const {
     return index ? index->GetText(position, column) : QString();
 }
 
-bool CFormTableStruct::TakeKey(int key) {
-    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !m_searchEdit->hasFocus())
-        return false;
-    FindNext();
-    return true;
-}
-
 bool CFormTableStruct::FindNext() {
     if (m_tabs->currentIndex() == IndexesTab) {
         // An index's name matches every row of that index, also those that do not show it.
@@ -295,12 +289,11 @@ bool CFormTableStruct::PrepareExport() {
     if (!m_context.params)
         return false;
     CParamWord& params = *m_context.params;
-    params.SetBit(ParamBit::ExportFields, true);
-    params.SetBit(ParamBit::ExportIndexes, true);
+    // Both lists are always shown, and written unless told otherwise.
+    const std::vector<int> bits = PresetExportBits(params, ParamBit::ExportFields, {{}, {}});
     // Until the fields or the indexes are to be written.
-    return CDlgParams::AskExportOptions(params, {ParamBit::ExportFields, ParamBit::ExportIndexes},
-                                        ParamBit::ExportFields, m_context.sideName,
-                                        m_context.sideName, this, 2);
+    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportFields, m_context.sideName,
+                                        m_context.sideName, this, int(bits.size()));
 }
 
 QString CFormTableStruct::GetExportFileName() const {

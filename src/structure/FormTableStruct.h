@@ -1,8 +1,8 @@
 #pragma once
 
 #include "odbc/DataSourceSide.h"
+#include "structure/TableStructContext.h"
 #include "ui/QuorvixFormView.h"
-#include "ui/TableStructContext.h"
 
 #include <memory>
 
@@ -47,8 +47,6 @@ public:
     QString GetExportFileName() const override;
     bool WriteExport(CExportFile& file) override;
 
-    // Enter while the search field has the focus runs the find; any other key is left alone.
-    bool TakeKey(int key);
     // Selects the next row of the shown list that holds the search text; false (after the
     // warning beep) without text or match.
     bool FindNext();

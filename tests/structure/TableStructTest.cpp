@@ -4,11 +4,11 @@
 #include "dialogs/DlgParams.h"
 #include "export/ExpectedFiles.h"
 #include "model/ParamWord.h"
+#include "structure/FormTableStruct.h"
+#include "structure/TableStructFrm.h"
 #include "ui/Clipboard.h"
 #include "ui/ColorTabCtrl.h"
 #include "ui/ContextMenus.h"
-#include "ui/FormTableStruct.h"
-#include "ui/TableStructFrm.h"
 #include "ui/WarningBeep.h"
 
 #include <QCheckBox>
