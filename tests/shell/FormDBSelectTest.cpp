@@ -352,6 +352,16 @@ TEST_F(SidePair, WhatCannotBeOpenedAgainIsSaidWhereTheSideIs) {
     EXPECT_FALSE(View(1)->TableList()->isHidden());
     EXPECT_TRUE(View(1)->SideMessage().isEmpty());
 
+    // A stored name is a name, never a piece of a connection string.
+    m_app->ExitInstance();
+    Store(0, QStringLiteral("NoSuch};Driver={SQLite3};Database=/tmp/x.db"), {});
+    ASSERT_TRUE(m_app->InitInstance());
+    WaitForBothSides();
+    EXPECT_TRUE(View(0)->SideMessage().startsWith(
+        QStringLiteral("Data source NoSuch};Driver={SQLite3};Database=/tmp/x.db cannot be opened")))
+        << View(0)->SideMessage().toStdString();
+    EXPECT_FALSE(m_app->GetSide(0)->IsConnected());
+
     // What the user chooses while a side opens wins over the opening.
     AddLite(QStringLiteral("PairChosen"), QStringLiteral("CREATE TABLE C (a INT);"));
     View(0)->OpenInBackground({kPostgres, CDataSourceSide::SystemDataSource, {}});
