@@ -93,6 +93,28 @@ QByteArray SchemaSql(bool isLeft, int tables, int columns, int items, bool misty
     return sql;
 }
 
+QByteArray IndexSql(bool isLeft, int tables) {
+    QByteArray sql = "BEGIN;\n";
+    for (int t = 0; t < tables; ++t) {
+        const QString table = QStringLiteral("%1%2")
+                                  .arg(QLatin1Char(t % 20 == 3 && !isLeft ? 'U' : 'T'))
+                                  .arg(t, 5, 10, QLatin1Char('0'));
+        const bool swapped = t % 10 == 5 && !isLeft;
+        sql += QStringLiteral("CREATE INDEX IX%1 ON %2 (%3);\n")
+                   .arg(t, 5, 10, QLatin1Char('0'))
+                   .arg(table,
+                        swapped ? QStringLiteral("C02 DESC, C01") : QStringLiteral("C01, C02 DESC"))
+                   .toUtf8();
+        if (t % 3 == 0)
+            sql += QStringLiteral("CREATE UNIQUE INDEX UX%1 ON %2 (C00);\n")
+                       .arg(t, 5, 10, QLatin1Char('0'))
+                       .arg(table)
+                       .toUtf8();
+    }
+    sql += "COMMIT;\n";
+    return sql;
+}
+
 bool EnsureDatabase(const QString& name, const QByteArray& sql) {
     if (QFile::exists(DatabasePath(name)))
         return true;

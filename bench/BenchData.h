@@ -32,6 +32,11 @@ void AddBenchDataSource(const QString& section);
 // mistypedSizes its items DTAI and DTAT declare sizes of 2,147,483,647.
 QByteArray SchemaSql(bool isLeft, int tables, int columns, int items, bool mistypedSizes = false);
 
+// The indexes of SchemaSql's tables, in a transaction of their own: on every table IXnnnnn over
+// two columns, the second descending (in the other order on the right for a different table),
+// and on every third table a unique UXnnnnn. Needs at least three columns.
+QByteArray IndexSql(bool isLeft, int tables);
+
 // Creates the database from sql unless it is already cached.
 bool EnsureDatabase(const QString& name, const QByteArray& sql);
 

@@ -4,10 +4,12 @@
 // Prints one figure per line as "name: value". --smoke runs small sizes, to keep the benchmark
 // working.
 #include "BenchData.h"
+#include "DelayingRelay.h"
 
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
+#include "odbc/IndexCatalogue.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
 #include "runs/ComparisonResults.h"
@@ -271,6 +273,63 @@ bool TableFigures(CComparisonResults& results, std::array<CDataSourceSide*, 2> s
     return true;
 }
 
+// The seconds that reading every index of the side takes; -1 when it fails.
+double ReadAllIndexesSeconds(CDataSourceSide& side, CIndexCatalogue& catalogue) {
+    QElapsedTimer timer;
+    timer.start();
+    if (side.ReadAllIndexes(catalogue, {}))
+        return timer.nsecsElapsed() / 1e9;
+    std::fprintf(stderr, "the indexes of %s could not be read: %s\n",
+                 qPrintable(side.DisplayName()), qPrintable(side.LastDiagnostic()));
+    return -1;
+}
+
+// Every index of a side read whole, best of three, and table by table; prints both times and
+// returns false when a reading fails or the two disagree on a table.
+bool IndexFigures(CDataSourceSide& side) {
+    CIndexCatalogue catalogue;
+    double whole = -1;
+    for (int run = 0; run < 3; ++run) {
+        const double seconds = ReadAllIndexesSeconds(side, catalogue);
+        if (seconds < 0)
+            return false;
+        whole = whole < 0 ? seconds : std::min(whole, seconds);
+    }
+    std::vector<CIndexInfoArray> perTable(size_t(side.TableCount()));
+    QElapsedTimer timer;
+    timer.start();
+    for (int table = 0; table < side.TableCount(); ++table) {
+        if (!side.ReadIndexes(side.GetTableName(table), perTable[size_t(table)])) {
+            std::fprintf(stderr, "the indexes of %s could not be read: %s\n",
+                         qPrintable(side.GetTableName(table)), qPrintable(side.LastDiagnostic()));
+            return false;
+        }
+    }
+    const double oneByOne = timer.nsecsElapsed() / 1e9;
+    for (int table = 0; table < side.TableCount(); ++table) {
+        CIndexInfoArray indexes;
+        const CIndexInfoArray& expected = perTable[size_t(table)];
+        bool same = catalogue.Indexes(side.GetTableName(table), indexes) &&
+                    indexes.size() == expected.size();
+        for (size_t index = 0; same && index < indexes.size(); ++index)
+            same = indexes[index]->name == expected[index]->name &&
+                   indexes[index]->unique == expected[index]->unique &&
+                   indexes[index]->columns == expected[index]->columns &&
+                   indexes[index]->ascending == expected[index]->ascending;
+        if (!same) {
+            std::fprintf(stderr, "the two readings disagree on %s\n",
+                         qPrintable(side.GetTableName(table)));
+            return false;
+        }
+    }
+    std::printf("index_rows: %lld\n", static_cast<long long>(catalogue.RowCount()));
+    std::printf("index_read_s: %.3f (%s)\n", whole,
+                side.ReadsAllIndexesAtOnce() ? "whole side" : "table by table");
+    std::printf("index_read_per_table_s: %.3f\n", oneByOne);
+    std::printf("index_read_speedup: %.1f\n", oneByOne / whole);
+    return true;
+}
+
 QStringList CommonTables(const CDataSourceSide& left, const CDataSourceSide& right) {
     QStringList common;
     for (const QString& table : left.TableNames()) {
@@ -278,6 +337,71 @@ QStringList CommonTables(const CDataSourceSide& left, const CDataSourceSide& rig
             common.append(table);
     }
     return common;
+}
+
+// The two schemas of the PostgreSQL benchmark through the data source name, listed.
+bool OpenPostgresSides(const QString& name, CDataSourceSide& left, CDataSourceSide& right) {
+    for (auto [side, owner] :
+         {std::pair{&left, "quorvix_bench.bench_l"}, {&right, "quorvix_bench.bench_r"}}) {
+        side->SetDataSource(name, CDataSourceSide::SystemDataSource);
+        side->SetOwnerQualifier(QLatin1String(owner));
+        if (!side->Connect() || !side->ListTables(nullptr)) {
+            std::fprintf(stderr, "cannot open %s through %s: %s\n", owner, qPrintable(name),
+                         qPrintable(side->LastDiagnostic()));
+            return false;
+        }
+    }
+    return true;
+}
+
+// The same server behind a relay that delays each direction by 10 ms, as across a wide-area
+// link: the table run as it is, and the left side's indexes read whole and, from a sample of
+// tables, one by one.
+bool WanFigures(quint16 serverPort, bool smoke) {
+    const CDelayingRelay relay(serverPort, 10);
+    if (relay.Port() == 0) {
+        std::fprintf(stderr, "the relay could not listen\n");
+        return false;
+    }
+    const QString name = QStringLiteral("BenchPostgresWan");
+    // The driver's default: each call's rows come in one answer.
+    AddBenchDataSource(QStringLiteral("[%1]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\n"
+                                      "Port=%2\nDatabase=quorvix_bench\nUsername=postgres\n")
+                           .arg(name)
+                           .arg(relay.Port()));
+    CDataSourceSide left;
+    CDataSourceSide right;
+    if (!OpenPostgresSides(name, left, right))
+        return false;
+    CParamWord params;
+    CComparisonResults results(left, right, params);
+    CSilentProgress progress;
+    QElapsedTimer timer;
+    timer.start();
+    if (!results.RunTableComparison(progress)) {
+        std::fprintf(stderr, "the table run through the relay failed: %s\n",
+                     qPrintable(results.LastFailure()));
+        return false;
+    }
+    std::printf("table_wan_s: %.3f\n", timer.nsecsElapsed() / 1e9);
+
+    CIndexCatalogue catalogue;
+    const double whole = ReadAllIndexesSeconds(left, catalogue);
+    if (whole < 0)
+        return false;
+    const int sample = std::min(smoke ? 10 : 50, left.TableCount());
+    timer.restart();
+    for (int table = 0; table < sample; ++table) {
+        CIndexInfoArray indexes;
+        if (!left.ReadIndexes(left.GetTableName(table), indexes))
+            return false;
+    }
+    const double perTable = timer.nsecsElapsed() / 1e9 / sample * left.TableCount();
+    std::printf("index_read_wan_s: %.3f (%d tables, %lld rows)\n", whole, left.TableCount(),
+                static_cast<long long>(catalogue.RowCount()));
+    std::printf("index_read_per_table_wan_s: %.1f (from %d tables)\n", perTable, sample);
+    std::printf("index_read_wan_speedup: %.0f\n", perTable / whole);
+    return true;
 }
 
 // --postgres: the table run between two schemas of the PostgreSQL server that scripts/test
@@ -318,12 +442,18 @@ int PostgresBench(bool smoke) {
         psql("CREATE DATABASE quorvix_bench;", QStringLiteral("postgres"));
     for (const bool isLeft : {true, false}) {
         const QByteArray schema = isLeft ? "bench_l" : "bench_r";
+        const QByteArray indexSql = IndexSql(isLeft, tables);
         const QByteArray count =
-            psql("SELECT count(*) FROM pg_tables WHERE schemaname = '" + schema + "';", database);
-        if (count.toInt() == tables)
+            psql("SELECT count(*) FROM pg_tables WHERE schemaname = '" + schema +
+                     "' UNION ALL SELECT count(*) FROM pg_indexes "
+                     "WHERE schemaname = '" +
+                     schema + "';",
+                 database);
+        if (count ==
+            QByteArray::number(tables) + '\n' + QByteArray::number(indexSql.count("CREATE")))
             continue;
         std::fprintf(stderr, "creating schema %s...\n", schema.constData());
-        QByteArray sql = SchemaSql(isLeft, tables, 20, 0);
+        QByteArray sql = SchemaSql(isLeft, tables, 20, 0) + indexSql;
         sql = sql.mid(sql.indexOf("BEGIN;")); // the SQLite pragmas stay out
         psql("DROP SCHEMA IF EXISTS " + schema + " CASCADE; CREATE SCHEMA " + schema +
                  "; SET search_path TO " + schema + ";\n" + sql,
@@ -332,21 +462,15 @@ int PostgresBench(bool smoke) {
 
     CDataSourceSide left;
     CDataSourceSide right;
-    for (auto [side, owner] :
-         {std::pair{&left, "quorvix_bench.bench_l"}, {&right, "quorvix_bench.bench_r"}}) {
-        side->SetDataSource(name, CDataSourceSide::SystemDataSource);
-        side->SetOwnerQualifier(QLatin1String(owner));
-        if (!side->Connect() || !side->ListTables(nullptr)) {
-            std::fprintf(stderr, "cannot open %s: %s\n", owner, qPrintable(side->LastDiagnostic()));
-            return 1;
-        }
-    }
+    if (!OpenPostgresSides(name, left, right))
+        return 1;
     CParamWord params;
     CComparisonResults results(left, right, params);
-    return TableFigures(results, {&left, &right}, name, name, CommonTables(left, right),
-                        QStringLiteral("bench_l"), QStringLiteral("bench_r"))
-               ? 0
-               : 1;
+    if (!TableFigures(results, {&left, &right}, name, name, CommonTables(left, right),
+                      QStringLiteral("bench_l"), QStringLiteral("bench_r")) ||
+        !IndexFigures(left))
+        return 1;
+    return WanFigures(port.toUShort(), smoke) ? 0 : 1;
 }
 
 } // namespace
@@ -363,7 +487,8 @@ int main(int argc, char* argv[]) {
     const QString left = smoke ? QStringLiteral("BenchSmokeL") : QStringLiteral("BenchLeft");
     const QString right = smoke ? QStringLiteral("BenchSmokeR") : QStringLiteral("BenchRight");
     const QString mistyped = left + QStringLiteral("Mistyped");
-    QStringList names{left, right, mistyped};
+    const QString indexed = QStringLiteral("BenchIndexes%1").arg(sizes.tables);
+    QStringList names{left, right, mistyped, indexed};
     for (const int tables : {sizes.rssSmall, sizes.rssLarge, sizes.rssBulk})
         names << RssName(tables, true) << RssName(tables, false);
     UseBenchDataSources(names);
@@ -381,7 +506,9 @@ int main(int argc, char* argv[]) {
     bool ready =
         EnsureDatabase(left, SchemaSql(true, sizes.tables, sizes.columns, sizes.items)) &&
         EnsureDatabase(right, SchemaSql(false, sizes.tables, sizes.columns, sizes.items)) &&
-        EnsureDatabase(mistyped, SchemaSql(true, 0, 0, sizes.items, true));
+        EnsureDatabase(mistyped, SchemaSql(true, 0, 0, sizes.items, true)) &&
+        EnsureDatabase(indexed, SchemaSql(true, sizes.tables, sizes.columns, 0) +
+                                    IndexSql(true, sizes.tables));
     for (const int tables : {sizes.rssSmall, sizes.rssLarge}) {
         ready = ready && EnsureDatabase(RssName(tables, true), SchemaSql(true, tables, 5, 0)) &&
                 EnsureDatabase(RssName(tables, false), SchemaSql(false, tables, 5, 0));
@@ -409,6 +536,11 @@ int main(int argc, char* argv[]) {
     if (tables && !TableFigures(results, {&leftSide, &rightSide}, left, right,
                                 CommonTables(leftSide, rightSide)))
         return 1;
+    if (tables) {
+        CDataSourceSide indexSide;
+        if (!OpenSide(indexSide, indexed) || !IndexFigures(indexSide))
+            return 1;
+    }
 
     QElapsedTimer timer;
     double dictionaryFloor = DictionaryFloorSeconds(left, right);

@@ -10,7 +10,7 @@ constexpr int kAscendingText = 1160;
 constexpr int kDescendingText = 1161;
 } // namespace
 
-CIndexInfo::CIndexInfo(QString name) : name(std::move(name)) {}
+CIndexInfo::CIndexInfo(QString name, bool unique) : name(std::move(name)), unique(unique) {}
 
 void CIndexInfo::AddColumn(const QString& columnName, bool isAscending) {
     columns.append(columnName);

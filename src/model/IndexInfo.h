@@ -5,13 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
-// One index of one table: its name and its columns in catalogue order, each ascending or not.
-// It is shown as one list row per index column.
+// One index of one table: its name, whether it is unique, and its columns in catalogue order,
+// each ascending or not. It is shown as one list row per index column.
 class CIndexInfo : public CObject {
 public:
-    explicit CIndexInfo(QString name);
+    explicit CIndexInfo(QString name, bool unique = false);
 
     void AddColumn(const QString& columnName, bool isAscending);
 
@@ -21,6 +22,10 @@ public:
     bool Contains(int row, const QString& text) const;
 
     QString name;
+    // No two rows may share the index's values (the catalogue's NON_UNIQUE is 0).
+    bool unique = false;
     QStringList columns;
     std::vector<quint8> ascending; // one flag per entry of columns: 1 ascending, 0 descending
 };
+
+using CIndexInfoArray = std::vector<std::unique_ptr<CIndexInfo>>;

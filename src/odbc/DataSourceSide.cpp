@@ -2,6 +2,7 @@
 
 #include "model/NameOrdering.h"
 #include "odbc/ColumnCatalogue.h"
+#include "odbc/IndexCatalogue.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
 #include "odbc/OwnerCombo.h"
@@ -17,6 +18,8 @@ namespace {
 // Catalogue texts are read into buffers of this many code units; a longer name fails the read
 // rather than being cut and taken for another.
 constexpr int kNameBufferUnits = 4096;
+// NON_UNIQUE is read as text, so that a NULL never reads as 0, unique.
+constexpr int kFlagUnits = 8;
 // Data-dictionary values are read into buffers of their declared width, within reason.
 constexpr int kLongestValueUnits = 4000;
 // A table that gives no column rows is asked again by this many leading code units of its
@@ -64,6 +67,15 @@ int TrimmedLength(const QString& text) {
     while (end > 0 && text.at(end - 1).isSpace())
         --end;
     return int(end);
+}
+
+bool IsUniqueFlag(const QString& nonUnique) {
+    return nonUnique == QLatin1String("0");
+}
+
+// ASC_OR_DESC: "A", "D", or NULL where the index has no order (a full-text index).
+bool IsAscending(const QString& order) {
+    return !order.startsWith(QLatin1Char('D'));
 }
 
 QString NoConnectionDiagnostic() {
@@ -603,7 +615,14 @@ bool CDataSourceSide::ReadIndexes(const QString& table, CIndexInfoArray& indexes
     m_lastDiagnostic.clear();
     if (!UsableConnection())
         return Fail(NoConnectionDiagnostic());
+    CIndexCatalogue rows;
+    if (!ReadStatisticsRows(table, rows))
+        return false;
+    rows.Indexes(table, indexes);
+    return true;
+}
 
+bool CDataSourceSide::ReadStatisticsRows(const QString& table, CIndexCatalogue& catalogue) {
     // The names of SQLStatisticsW are identifiers, not patterns: passed as they are.
     COdbcStatement statement(*m_connection);
     const bool listed = statement.Execute([&](SQLHSTMT handle) {
@@ -612,36 +631,119 @@ bool CDataSourceSide::ReadIndexes(const QString& table, CIndexInfoArray& indexes
     });
     if (!listed)
         return Fail(statement.Diagnostic());
+    catalogue.AddTable(table);
+    return ReadIndexRows(
+        statement, {.catalog = 1, .table = 3, .nonUnique = 4, .index = 6, .column = 9, .order = 10},
+        &table, catalogue, {});
+}
 
-    const int catalogColumn = statement.BindText(1, kNameBufferUnits);
-    const int indexColumn = statement.BindText(6, kNameBufferUnits);
-    const int columnColumn = statement.BindText(9, kNameBufferUnits);
-    const int orderColumn = statement.BindText(10, kNameBufferUnits);
-    if (catalogColumn < 0 || indexColumn < 0 || columnColumn < 0 || orderColumn < 0)
+bool CDataSourceSide::ReadIndexRows(COdbcStatement& statement, const IndexColumns& at,
+                                    const QString* table, CIndexCatalogue& catalogue,
+                                    const std::function<bool(const QString&)>& onTable) {
+    const int catalogColumn = statement.BindText(at.catalog, kNameBufferUnits);
+    const int tableColumn = statement.BindText(at.table, kNameBufferUnits);
+    const int nonUniqueColumn = statement.BindText(at.nonUnique, kFlagUnits);
+    const int indexColumn = statement.BindText(at.index, kNameBufferUnits);
+    const int columnColumn = statement.BindText(at.column, kNameBufferUnits);
+    const int orderColumn = statement.BindText(at.order, kNameBufferUnits);
+    if (catalogColumn < 0 || tableColumn < 0 || nonUniqueColumn < 0 || indexColumn < 0 ||
+        columnColumn < 0 || orderColumn < 0)
         return Fail(statement.Diagnostic());
 
-    std::unique_ptr<CIndexInfo> current;
+    QString rowsTable;
     COdbcStatement::FetchResult fetched;
     while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
         if (statement.IsTextCut(indexColumn) || statement.IsTextCut(columnColumn) ||
-            statement.IsTextCut(catalogColumn))
+            statement.IsTextCut(catalogColumn) || statement.IsTextCut(tableColumn))
             return Fail(LongNameDiagnostic());
         const QString indexName = statement.Text(indexColumn);
         if (indexName.isEmpty() || IsOtherCatalog(statement.Text(catalogColumn)))
             continue; // the table's statistics row, or another database's table
-        if (current && current->name != indexName)
-            indexes.push_back(std::move(current));
-        if (!current)
-            current = std::make_unique<CIndexInfo>(indexName);
-        const bool ascending = !statement.Text(orderColumn).startsWith(QLatin1Char('D'));
-        current->AddColumn(statement.Text(columnColumn), ascending);
+        if (!table && statement.Text(tableColumn) != rowsTable) {
+            rowsTable = statement.Text(tableColumn);
+            if (onTable && onTable(rowsTable))
+                return false;
+        }
+        catalogue.AddRow(table ? *table : rowsTable, indexName,
+                         IsUniqueFlag(statement.Text(nonUniqueColumn)),
+                         statement.Text(columnColumn), IsAscending(statement.Text(orderColumn)));
     }
     // An index whose rows were cut short by an error is not kept half read.
-    if (fetched == COdbcStatement::FetchResult::Error)
+    return fetched == COdbcStatement::FetchResult::End || Fail(statement.Diagnostic());
+}
+
+int CDataSourceSide::s_tablesPerIndexCall = 250;
+
+CIndexQuery::Dialect CDataSourceSide::IndexDialect() const {
+    const CIndexQuery::Dialect dialect = HasConnection()
+                                             ? CIndexQuery::DialectOf(m_connection->DbmsName())
+                                             : CIndexQuery::Dialect::None;
+    if ((CIndexQuery::TakesSchema(dialect) && m_owner.schema.isEmpty()) ||
+        (CIndexQuery::TakesCatalog(dialect) && m_owner.catalog.isEmpty()))
+        return CIndexQuery::Dialect::None;
+    return dialect;
+}
+
+bool CDataSourceSide::ReadsAllIndexesAtOnce() const {
+    return IndexDialect() != CIndexQuery::Dialect::None;
+}
+
+bool CDataSourceSide::ReadAllIndexes(CIndexCatalogue& catalogue,
+                                     const std::function<bool(const QString&)>& onTable) {
+    const CWaitCursor waitCursor;
+    catalogue.Clear();
+    m_lastDiagnostic.clear();
+    if (!UsableConnection())
+        return Fail(NoConnectionDiagnostic());
+
+    // Over a slow link each call costs a round trip or more: a side of thousands of tables
+    // reads in a few SELECTs, in groups so that no driver holds a whole side's rows at once.
+    if (ReadIndexesInGroups(IndexDialect(), catalogue, onTable))
+        return true;
+    catalogue.Clear();
+    return false;
+}
+
+bool CDataSourceSide::ReadIndexesInGroups(CIndexQuery::Dialect dialect, CIndexCatalogue& catalogue,
+                                          const std::function<bool(const QString&)>& onTable) {
+    QStringList group;
+    for (const QString& table : std::as_const(m_tableNames)) {
+        if (dialect == CIndexQuery::Dialect::None ||
+            !CIndexQuery::DriverTakesNameAsSpelt(dialect, table)) {
+            if ((onTable && onTable(table)) || !ReadStatisticsRows(table, catalogue))
+                return false;
+            continue;
+        }
+        group.append(table);
+        if (group.size() >= s_tablesPerIndexCall) {
+            if (!ReadIndexGroup(dialect, group, catalogue, onTable))
+                return false;
+            group.clear();
+        }
+    }
+    return group.isEmpty() || ReadIndexGroup(dialect, group, catalogue, onTable);
+}
+
+bool CDataSourceSide::ReadIndexGroup(CIndexQuery::Dialect dialect, const QStringList& tables,
+                                     CIndexCatalogue& catalogue,
+                                     const std::function<bool(const QString&)>& onTable) {
+    COdbcStatement statement(*m_connection);
+    SQLUSMALLINT parameter = 0;
+    bool bound = true;
+    if (CIndexQuery::TakesSchema(dialect))
+        bound = statement.BindTextParameter(++parameter, m_owner.schema);
+    else if (CIndexQuery::TakesCatalog(dialect))
+        bound = statement.BindTextParameter(++parameter, m_owner.catalog);
+    for (const QString& table : tables)
+        bound = bound && statement.BindTextParameter(++parameter, table);
+    if (!bound || !statement.ExecuteDirect(CIndexQuery::Sql(dialect, int(tables.size()))))
         return Fail(statement.Diagnostic());
-    if (current)
-        indexes.push_back(std::move(current));
-    return true;
+
+    for (const QString& table : tables)
+        catalogue.AddTable(table);
+    return ReadIndexRows(
+        statement, {.catalog = 6, .table = 1, .nonUnique = 3, .index = 2, .column = 4, .order = 5},
+        nullptr, catalogue, onTable);
 }
 
 void CDataSourceSide::FindDataDictionaryTable() {

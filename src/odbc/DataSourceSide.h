@@ -4,6 +4,7 @@
 #include "model/ColumnInfo.h"
 #include "model/IndexInfo.h"
 #include "model/Object.h"
+#include "odbc/IndexQuery.h"
 #include "odbc/OwnerName.h"
 
 #include <QHash>
@@ -16,12 +17,11 @@
 #include <vector>
 
 class CColumnCatalogue;
+class CIndexCatalogue;
 class COdbcConnection;
 class COdbcStatement;
 class IOwnerCombo;
 class ITableList;
-
-using CIndexInfoArray = std::vector<std::unique_ptr<CIndexInfo>>;
 
 // One side of the comparison: the data source chosen for it, its open connection, and what was
 // read from it (owner, sorted table names, view flags, data-dictionary table). A reader reports
@@ -129,7 +129,20 @@ public:
                         const std::function<bool(const QString& table)>& onTable);
     static int TablesPerColumnCall() { return s_tablesPerColumnCall; }
     static void SetTablesPerColumnCall(int tables) { s_tablesPerColumnCall = tables; }
+    // One table's indexes as SQLStatisticsW gives them (the structure view's reading).
     bool ReadIndexes(const QString& table, CIndexInfoArray& indexes);
+    // Whether ReadAllIndexes reads the owner's indexes with a few SELECTs of the database's own
+    // catalogue (PostgreSQL, MariaDB/MySQL, SQLite) rather than one catalogue call per table.
+    bool ReadsAllIndexesAtOnce() const;
+    // The indexes of every listed table, exactly as ReadIndexes gives them table by table: in
+    // SELECTs of at most TablesPerIndexCall tables each where ReadsAllIndexesAtOnce, otherwise
+    // one call per table. onTable hears of each table as its rows begin (of every table when
+    // read one by one) and stops the reading by returning true. False when a read fails or is
+    // stopped; the catalogue is then empty.
+    bool ReadAllIndexes(CIndexCatalogue& catalogue,
+                        const std::function<bool(const QString& table)>& onTable);
+    static int TablesPerIndexCall() { return s_tablesPerIndexCall; }
+    static void SetTablesPerIndexCall(int tables) { s_tablesPerIndexCall = tables; }
 
     // Data-dictionary reader
     QString DataDictionaryTable() const { return m_dataDictionaryTable; }
@@ -176,6 +189,31 @@ private:
     bool ReadColumnRows(const QString& tablePattern, const QString& table,
                         CColumnInfoArray& columns);
     bool IsTableListed(const QString& table, bool& listed);
+    // The dialect of ReadAllIndexes' SELECTs; None when the owner lacks the part it takes.
+    CIndexQuery::Dialect IndexDialect() const;
+    // One SQLStatisticsW call's rows for table.
+    bool ReadStatisticsRows(const QString& table, CIndexCatalogue& catalogue);
+    // Where an index reading's result has each value: SQLStatisticsW's columns, or those of
+    // CIndexQuery's SELECT.
+    struct IndexColumns {
+        quint16 catalog;
+        quint16 table;
+        quint16 nonUnique;
+        quint16 index;
+        quint16 column;
+        quint16 order;
+    };
+    // The rows of an executed index reading, kept under table when given, otherwise under each
+    // row's table, of which onTable hears as its rows begin.
+    bool ReadIndexRows(COdbcStatement& statement, const IndexColumns& at, const QString* table,
+                       CIndexCatalogue& catalogue,
+                       const std::function<bool(const QString&)>& onTable);
+    // Tables the dialect reads in groups, the others through SQLStatisticsW one by one.
+    bool ReadIndexesInGroups(CIndexQuery::Dialect dialect, CIndexCatalogue& catalogue,
+                             const std::function<bool(const QString&)>& onTable);
+    bool ReadIndexGroup(CIndexQuery::Dialect dialect, const QStringList& tables,
+                        CIndexCatalogue& catalogue,
+                        const std::function<bool(const QString&)>& onTable);
     qint32 CountRows(const QString& table);
     QString DataDictionaryTableOf(const QStringList& names, QString& problem);
     // Whether another listed table has the name of table with the case of A-Z ignored.
@@ -199,4 +237,5 @@ private:
     mutable QHash<QString, int> m_caseFamilies;
     QHash<int, quint8> m_viewFlags;
     static int s_tablesPerColumnCall;
+    static int s_tablesPerIndexCall;
 };

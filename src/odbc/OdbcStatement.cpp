@@ -80,6 +80,22 @@ bool COdbcStatement::ExecuteDirect(const QString& sql) {
     });
 }
 
+bool COdbcStatement::BindTextParameter(SQLUSMALLINT number, const QString& value) {
+    if (!IsAllocated())
+        return false;
+    ParameterBinding& parameter = m_parameters.emplace_back();
+    parameter.text.assign(reinterpret_cast<const char16_t*>(value.utf16()), size_t(value.size()));
+    parameter.indicator = SQLLEN(parameter.text.size() * sizeof(SQLWCHAR));
+    // Drivers refuse a column size of 0, which an empty text would declare.
+    const SQLULEN units = std::max<SQLULEN>(parameter.text.size(), 1);
+    return Check(m_connection.DriverCall([this, number, &parameter, units] {
+        return SQLBindParameter(m_handle, number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, units,
+                                0, parameter.text.data(),
+                                parameter.indicator + SQLLEN(sizeof(SQLWCHAR)),
+                                &parameter.indicator);
+    }));
+}
+
 int COdbcStatement::BindText(SQLUSMALLINT column, int capacityUnits) {
     if (!IsAllocated())
         return -1;

@@ -7,6 +7,7 @@
 #include <sql.h>
 
 #include <deque>
+#include <string>
 #include <vector>
 
 // One statement on an open connection, from allocation to SQLFreeStmt(SQL_DROP), with the
@@ -46,6 +47,10 @@ public:
         return Check(result);
     }
     bool ExecuteDirect(const QString& sql);
+    // Binds a text to parameter number (from 1) of the next execution, so that a name reaches
+    // the database as a value and never as SQL text. The text is copied and kept with the
+    // statement; false when the driver refused it (the statement is then cancelled).
+    bool BindTextParameter(SQLUSMALLINT number, const QString& value);
 
     // Binding gives the number by which the value is read after each fetch; -1 when the bind
     // failed (the statement is then cancelled).
@@ -90,6 +95,10 @@ private:
         bool isText;
         int slot;
     };
+    struct ParameterBinding {
+        std::u16string text;
+        SQLLEN indicator = 0;
+    };
 
     bool Check(SQLRETURN result);
     void KeepDiagnostic();
@@ -105,4 +114,5 @@ private:
     std::deque<TextBinding> m_texts;
     std::deque<NumberBinding> m_numbers;
     std::vector<Binding> m_bindings;
+    std::deque<ParameterBinding> m_parameters;
 };
