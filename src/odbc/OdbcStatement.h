@@ -7,6 +7,7 @@
 #include <sql.h>
 
 #include <deque>
+#include <optional>
 #include <vector>
 
 // One statement on an open connection, from allocation to SQLFreeStmt(SQL_DROP), with the
@@ -46,6 +47,9 @@ public:
         return Check(result);
     }
     bool ExecuteDirect(const QString& sql);
+    // Binds a text as input parameter number of the statement executed next; the statement
+    // keeps its own copy. False when the bind failed (the statement is then cancelled).
+    bool BindTextParameter(SQLUSMALLINT number, const QString& value);
 
     // Binding gives the number by which the value is read after each fetch; -1 when the bind
     // failed (the statement is then cancelled).
@@ -62,9 +66,15 @@ public:
     QString Text(int binding) const;
     // True when the value did not fit its buffer and was cut.
     bool IsTextCut(int binding) const;
+    // Whether the driver gave NULL for a bound column.
+    bool IsNull(int binding) const;
     qint32 Number(int binding) const;
     // A number bound with BindInt64; the others read as Number does.
     qint64 Number64(int binding) const;
+
+    // A text column after every bound one, read whole in pieces however long it is; nullopt
+    // for NULL. False when the driver fails, with its diagnostic kept.
+    bool ReadLongText(SQLUSMALLINT column, std::optional<QString>& text);
 
     void Cancel();
 
@@ -105,4 +115,11 @@ private:
     std::deque<TextBinding> m_texts;
     std::deque<NumberBinding> m_numbers;
     std::vector<Binding> m_bindings;
+    // ReadLongText's piece, kept from row to row.
+    std::vector<SQLWCHAR> m_piece;
+    struct TextParameter {
+        QString value;
+        SQLLEN length = 0;
+    };
+    std::deque<TextParameter> m_parameters;
 };
