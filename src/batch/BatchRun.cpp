@@ -418,8 +418,7 @@ int CBatchRun::CompareColumns() {
         return Fail(LoadLocalizedString(kResultFileText).arg(CResultFile::Folder()));
     CComparisonRun::Counters counters{};
     for (int row = 0; row < rows.rowCount; ++row) {
-        const qint32 status =
-            m_results.GetColumnRowStatus(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+        const qint32 status = m_results.GetColumnRowStatus(rows, row);
         if (CompareStatus::IsValid(status))
             ++counters[size_t(status)];
     }

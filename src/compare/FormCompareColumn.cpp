@@ -43,13 +43,12 @@ bool CFormCompareColumn::IsFilterShown(int status) const {
 std::unique_ptr<CColumnCompareInfo> CFormCompareColumn::ReadRow(int row) const {
     if (!Context().results || row < 0 || row >= m_rows.rowCount)
         return nullptr;
-    return Context().results->ReadColumnRow(row, m_rows.firstRow, m_rows.nameWidth,
-                                            m_rows.typeNameWidth);
+    return Context().results->ReadColumnRow(m_rows, row);
 }
 
 bool CFormCompareColumn::MatchesSearch(int itemData, const QString& text) {
     const auto row = ReadRow(itemData);
-    return row && row->Contains(text, m_typeDetails);
+    return row && row->Contains(text, m_typeDetails, false);
 }
 
 std::vector<CFormCompare::BandHeader> CFormCompareColumn::HeaderTexts() const {
@@ -95,8 +94,7 @@ void CFormCompareColumn::FillList(bool count) {
     if (count)
         m_counts.fill(0);
     for (int row = 0; results && row < m_rows.rowCount; ++row) {
-        const qint32 status = results->GetColumnRowStatus(row, m_rows.firstRow, m_rows.nameWidth,
-                                                          m_rows.typeNameWidth);
+        const qint32 status = results->GetColumnRowStatus(m_rows, row);
         if (count) {
             if (CompareStatus::IsValid(status))
                 ++m_counts[status];

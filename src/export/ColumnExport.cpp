@@ -22,8 +22,7 @@ void WriteColumnExport(CExportFile& file, const CComparisonResults& results, int
     if (!results.OpenTableRows(tableIndex, rows))
         return;
     for (int row = 0; row < rows.rowCount; ++row) {
-        const auto column =
-            results.ReadColumnRow(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+        const auto column = results.ReadColumnRow(rows, row);
         // A status outside 0-3 would otherwise test a bit of some other option.
         if (!column || !CompareStatus::IsValid(column->status) ||
             !params.TestBit(ParamBit::ExportColumnStatus0 + column->status))
