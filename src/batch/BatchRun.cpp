@@ -386,8 +386,9 @@ int CBatchRun::CompareTables() {
 
 int CBatchRun::CompareColumns() {
     const bool typeDetails = m_params.TestBit(ParamBit::CompareSqlTypes);
-    // Without type details no column differs, and the window offers no option for them.
-    if (!typeDetails)
+    // Without type details or attributes no column differs, and the window offers no option
+    // for them.
+    if (!typeDetails && !m_params.TestBit(ParamBit::CompareAttributes))
         m_params.SetBit(ParamBit::ExportColumnStatus0 + int(CompareStatus::Different), false);
     if (!AnyBitSet(ParamBit::ExportColumnStatus0, CompareStatus::Count, kExportWord))
         return Failed;

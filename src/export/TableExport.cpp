@@ -30,8 +30,9 @@ void WriteTableExport(CExportFile& file, const CComparisonResults& results,
             const auto column = results.ReadColumnRow(rows, row);
             if (!column || !IsKept(params, ParamBit::ExportTableColumnStatus0, column->status))
                 continue;
-            file.WriteString(QStringLiteral(";;") + StatusSymbol(column->status) +
-                             QLatin1Char(';') + column->GetText(0) + QLatin1Char('\n'));
+            file.WriteLine(QStringLiteral(";;") + StatusSymbol(column->status) + QLatin1Char(';') +
+                               column->GetText(0),
+                           rows.attributes ? column->AttributeTexts() : QStringList());
         }
     }
 }
