@@ -386,8 +386,9 @@ int CBatchRun::CompareTables() {
 
 int CBatchRun::CompareColumns() {
     const bool typeDetails = m_params.TestBit(ParamBit::CompareSqlTypes);
-    // Without type details no column differs, and the window offers no option for them.
-    if (!typeDetails)
+    // Without type details or attributes no column differs, and the window offers no option
+    // for them.
+    if (!typeDetails && !m_params.TestBit(ParamBit::CompareAttributes))
         m_params.SetBit(ParamBit::ExportColumnStatus0 + int(CompareStatus::Different), false);
     if (!AnyBitSet(ParamBit::ExportColumnStatus0, CompareStatus::Count, kExportWord))
         return Failed;
@@ -418,8 +419,7 @@ int CBatchRun::CompareColumns() {
         return Fail(LoadLocalizedString(kResultFileText).arg(CResultFile::Folder()));
     CComparisonRun::Counters counters{};
     for (int row = 0; row < rows.rowCount; ++row) {
-        const qint32 status =
-            m_results.GetColumnRowStatus(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+        const qint32 status = m_results.GetColumnRowStatus(rows, row);
         if (CompareStatus::IsValid(status))
             ++counters[size_t(status)];
     }

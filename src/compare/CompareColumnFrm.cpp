@@ -13,7 +13,8 @@ constexpr int kTitleText = 1995;
 CCompareColumnFrm::CCompareColumnFrm(const QIcon& icon, CComparisonContext context, int tableIndex,
                                      QWidget* owner)
     : CCompareFrm(icon, std::move(context), kPlacementKind, owner), m_tableIndex(tableIndex),
-      m_typeDetails(Context().params && Context().params->TestBit(ParamBit::CompareSqlTypes)) {}
+      m_manyColumns((Context().params && Context().params->TestBit(ParamBit::CompareSqlTypes)) ||
+                    (Context().results && Context().results->ComparedAttributes())) {}
 
 CCompareColumnFrm* CCompareColumnFrm::Open(const QIcon& icon, CComparisonContext context,
                                            int tableIndex, QWidget* owner) {

@@ -12,8 +12,8 @@ public:
     static CCompareColumnFrm* Open(const QIcon& icon, CComparisonContext context, int tableIndex,
                                    QWidget* owner);
 
-    // With type details the five columns may take any width.
-    bool HasMaxWidth() const override { return !m_typeDetails; }
+    // With type details or attributes the columns may take any width.
+    bool HasMaxWidth() const override { return !m_manyColumns; }
     int TableIndex() const { return m_tableIndex; }
 
 protected:
@@ -24,5 +24,5 @@ private:
                       QWidget* owner);
 
     const int m_tableIndex;
-    const bool m_typeDetails;
+    const bool m_manyColumns;
 };

@@ -13,16 +13,27 @@
 namespace {
 
 constexpr int kFirstHeaderText = 1800;
-// Column widths share the list by these weights; the name column is held within its limits.
-constexpr int kWeights[CFormCompareColumn::kColumnCount] = {22, 26, 12, 20, 20};
-constexpr int kOtherWeights = 26 + 12 + 20 + 20;
+constexpr int kFirstAttributeHeaderText = 1922;
+// Column widths share the list by these weights, one per row text; the name column is held
+// within its limits.
+constexpr int kWeights[CColumnCompareInfo::TextCount] = {22, 20, 9, 17, 17, 13, 15, 26};
+
+std::vector<int> ShownTexts(bool typeDetails, bool attributes) {
+    std::vector<int> texts{CColumnCompareInfo::NameText};
+    for (int text = CColumnCompareInfo::SqlTypeText; text < CColumnCompareInfo::TextCount; ++text) {
+        if (text < CColumnCompareInfo::NullableText ? typeDetails : attributes)
+            texts.push_back(text);
+    }
+    return texts;
+}
 
 } // namespace
 
 CFormCompareColumn::CFormCompareColumn(CComparisonContext context, int tableIndex, QWidget* parent)
     : CFormCompare(std::move(context), parent),
       m_typeDetails(Context().params && Context().params->TestBit(ParamBit::CompareSqlTypes)),
-      m_tableIndex(tableIndex) {}
+      m_attributes(Context().results && Context().results->ComparedAttributes()),
+      m_texts(ShownTexts(m_typeDetails, m_attributes)), m_tableIndex(tableIndex) {}
 
 QString CFormCompareColumn::TableName() const {
     return Context().results ? Context().results->TableNames().value(m_tableIndex) : QString();
@@ -36,56 +47,68 @@ void CFormCompareColumn::OnInitialUpdate() {
 }
 
 bool CFormCompareColumn::IsFilterShown(int status) const {
-    // Without the type comparison no column can be different.
-    return status == CompareStatus::Different ? m_typeDetails : CompareStatus::IsValid(status);
+    // Without the type or the attribute comparison no column can be different.
+    return status == CompareStatus::Different ? m_typeDetails || m_attributes
+                                              : CompareStatus::IsValid(status);
 }
 
 std::unique_ptr<CColumnCompareInfo> CFormCompareColumn::ReadRow(int row) const {
     if (!Context().results || row < 0 || row >= m_rows.rowCount)
         return nullptr;
-    return Context().results->ReadColumnRow(row, m_rows.firstRow, m_rows.nameWidth,
-                                            m_rows.typeNameWidth);
+    return Context().results->ReadColumnRow(m_rows, row);
 }
 
 bool CFormCompareColumn::MatchesSearch(int itemData, const QString& text) {
     const auto row = ReadRow(itemData);
-    return row && row->Contains(text, m_typeDetails);
+    return row && row->Contains(text, m_typeDetails, m_attributes);
 }
 
 std::vector<CFormCompare::BandHeader> CFormCompareColumn::HeaderTexts() const {
     std::vector<BandHeader> headers;
-    for (int column = 0; column < kColumnCount; ++column)
-        headers.push_back({LoadLocalizedString(kFirstHeaderText + column), QString()});
-    // The drivers' type names each carry their side's display name on a second line.
-    headers[3].second = Context().SideName(0);
-    headers[4].second = Context().SideName(1);
-    headers[3].secondIsSideName = headers[4].secondIsSideName = true;
+    for (const int text : m_texts) {
+        BandHeader header;
+        header.first = LoadLocalizedString(text < CColumnCompareInfo::NullableText
+                                               ? kFirstHeaderText + text
+                                               : kFirstAttributeHeaderText + text -
+                                                     CColumnCompareInfo::NullableText);
+        // The drivers' type names each carry their side's display name on a second line.
+        if (text == CColumnCompareInfo::LeftTypeNameText ||
+            text == CColumnCompareInfo::RightTypeNameText) {
+            header.second =
+                Context().SideName(text == CColumnCompareInfo::LeftTypeNameText ? 0 : 1);
+            header.secondIsSideName = true;
+        }
+        headers.push_back(header);
+    }
     return headers;
 }
 
 void CFormCompareColumn::InsertColumns() {
     CFormCompare::InsertColumns();
-    if (!m_typeDetails)
-        return;
-    for (int column = 1; column < kColumnCount; ++column)
+    for (int column = 1; column < int(m_texts.size()); ++column)
         List()->InsertColumn(column, QString(), Qt::AlignLeft, 50);
 }
 
 void CFormCompareColumn::SizeColumns() {
-    if (!m_typeDetails || List()->GetColumnCount() < kColumnCount) {
+    const int count = int(m_texts.size());
+    if (count < 2 || List()->GetColumnCount() < count) {
         CFormCompare::SizeColumns();
         return;
     }
+    int otherWeights = 0;
+    for (int column = 1; column < count; ++column)
+        otherWeights += kWeights[m_texts[size_t(column)]];
     const int width = List()->viewport()->width();
-    int widths[kColumnCount];
-    widths[0] = NameColumnWidth(width, kWeights[0], kWeights[0] + kOtherWeights);
+    std::vector<int> widths(size_t(count), 0);
+    widths[0] = NameColumnWidth(width, kWeights[0], kWeights[0] + otherWeights);
     int used = widths[0];
-    for (int column = 1; column < kColumnCount - 1; ++column) {
-        widths[column] = std::max((width - widths[0]) * kWeights[column] / kOtherWeights, 0);
-        used += widths[column];
+    for (int column = 1; column < count - 1; ++column) {
+        widths[size_t(column)] =
+            std::max((width - widths[0]) * kWeights[m_texts[size_t(column)]] / otherWeights, 0);
+        used += widths[size_t(column)];
     }
-    widths[kColumnCount - 1] = std::max(width - used, 0);
-    SetColumnWidths({std::begin(widths), std::end(widths)});
+    widths[size_t(count - 1)] = std::max(width - used, 0);
+    SetColumnWidths(widths);
 }
 
 void CFormCompareColumn::FillList(bool count) {
@@ -95,8 +118,7 @@ void CFormCompareColumn::FillList(bool count) {
     if (count)
         m_counts.fill(0);
     for (int row = 0; results && row < m_rows.rowCount; ++row) {
-        const qint32 status = results->GetColumnRowStatus(row, m_rows.firstRow, m_rows.nameWidth,
-                                                          m_rows.typeNameWidth);
+        const qint32 status = results->GetColumnRowStatus(m_rows, row);
         if (count) {
             if (CompareStatus::IsValid(status))
                 ++m_counts[status];
@@ -115,10 +137,10 @@ int CFormCompareColumn::GetStatusCount(int status) const {
 }
 
 QString CFormCompareColumn::GetItemText(int itemData, int column) const {
-    if (column < 0 || column >= kColumnCount)
+    if (column < 0 || column >= int(m_texts.size()))
         return {};
     const auto row = ReadRow(itemData);
-    return row ? row->GetText(column) : QString();
+    return row ? row->GetText(m_texts[size_t(column)]) : QString();
 }
 
 int CFormCompareColumn::GetItemImage(int itemData) const {
@@ -130,7 +152,7 @@ bool CFormCompareColumn::PrepareExport() {
     if (!Context().params)
         return false;
     CParamWord& params = *Context().params;
-    // Without type details the view has no different columns to offer.
+    // Without type details or attributes the view has no different columns to offer.
     const std::vector<int> bits =
         PresetExportBits(params, ParamBit::ExportColumnStatus0, StatusFilters());
     return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportColumnStatus0,

@@ -8,9 +8,9 @@
 
 namespace {
 
-// Display texts 1 to 4 of a column row: SQL type, size, then each side's driver type.
-constexpr int kFirstDetailText = 1;
-constexpr int kLastDetailText = 4;
+// Display texts of a column row: SQL type, size, then each side's driver type.
+constexpr int kFirstDetailText = CColumnCompareInfo::SqlTypeText;
+constexpr int kLastDetailText = CColumnCompareInfo::RightTypeNameText;
 
 } // namespace
 
@@ -22,8 +22,7 @@ void WriteColumnExport(CExportFile& file, const CComparisonResults& results, int
     if (!results.OpenTableRows(tableIndex, rows))
         return;
     for (int row = 0; row < rows.rowCount; ++row) {
-        const auto column =
-            results.ReadColumnRow(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+        const auto column = results.ReadColumnRow(rows, row);
         // A status outside 0-3 would otherwise test a bit of some other option.
         if (!column || !CompareStatus::IsValid(column->status) ||
             !params.TestBit(ParamBit::ExportColumnStatus0 + column->status))
@@ -33,6 +32,6 @@ void WriteColumnExport(CExportFile& file, const CComparisonResults& results, int
             for (int text = kFirstDetailText; text <= kLastDetailText; ++text)
                 line += QLatin1Char(';') + column->GetText(text);
         }
-        file.WriteString(line + QLatin1Char('\n'));
+        file.WriteLine(line, rows.attributes ? column->AttributeTexts() : QStringList());
     }
 }

@@ -2,6 +2,8 @@
 
 #include "services/Language.h"
 
+#include <algorithm>
+
 namespace {
 constexpr int kDiskFullText = 1902;
 constexpr int kNotLatin1Text = 1903;
@@ -49,7 +51,7 @@ void CExportFile::Close() {
     m_file.close();
 }
 
-QByteArray CExportFile::Encode(const QString& text) const {
+QByteArray CExportFile::Encode(const QString& text, qsizetype lineFeedsKeptFrom) const {
     QByteArray bytes;
     bytes.reserve(text.size() + 8);
     if (m_encoding == ExportEncoding::Utf8) {
@@ -60,18 +62,19 @@ QByteArray CExportFile::Encode(const QString& text) const {
                 FailOnCharacter(text, position);
             position += paired ? 1 : 0;
         }
-        for (const char byte : text.toUtf8()) {
+        for (const char byte : text.left(lineFeedsKeptFrom).toUtf8()) {
             if (byte == '\n')
                 bytes.append('\r');
             bytes.append(byte);
         }
+        bytes.append(text.mid(lineFeedsKeptFrom).toUtf8());
         return bytes;
     }
     for (qsizetype position = 0; position < text.size(); ++position) {
         const char16_t unit = text[position].unicode();
         if (unit > 0xFF)
             FailOnCharacter(text, position);
-        if (unit == u'\n')
+        if (unit == u'\n' && position < lineFeedsKeptFrom)
             bytes.append('\r');
         bytes.append(char(unit));
     }
@@ -108,7 +111,31 @@ void CExportFile::FailOnWrite() const {
 }
 
 void CExportFile::WriteString(const QString& text) {
-    const QByteArray bytes = Encode(text);
+    Write(text, text.size());
+}
+
+void CExportFile::WriteLine(const QString& text, const QStringList& fields) {
+    QString line = text;
+    const qsizetype fieldsStart = line.size();
+    for (const QString& field : fields) {
+        line += QLatin1Char(';');
+        const bool quoted = std::any_of(field.begin(), field.end(), [](QChar unit) {
+            return unit == QLatin1Char(';') || unit == QLatin1Char('"') ||
+                   unit == QLatin1Char('\r') || unit == QLatin1Char('\n');
+        });
+        if (quoted)
+            line += QLatin1Char('"') +
+                    QString(field).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+                    QLatin1Char('"');
+        else
+            line += field;
+    }
+    line += QStringLiteral("\r\n");
+    Write(line, fieldsStart);
+}
+
+void CExportFile::Write(const QString& text, qsizetype lineFeedsKeptFrom) {
+    const QByteArray bytes = Encode(text, lineFeedsKeptFrom);
     if (m_file.write(bytes) != bytes.size() || !m_file.flush())
         FailOnWrite();
     m_linesWritten += text.count(QLatin1Char('\n'));

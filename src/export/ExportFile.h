@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <stdexcept>
 
@@ -19,8 +20,9 @@ private:
 };
 
 // The text file an export writes: one byte per character (ISO 8859-1), or UTF-8 after a byte
-// order mark; every line feed written as CR LF, nothing quoted. A line that cannot be written
-// raises CExportError naming why; nothing of that line is written.
+// order mark; every line feed written as CR LF, nothing quoted but the fields WriteLine is
+// given to quote. A line that cannot be written raises CExportError naming why; nothing of that
+// line is written.
 class CExportFile {
 public:
     CExportFile() = default;
@@ -37,10 +39,16 @@ public:
     QString Path() const { return m_shownName; }
 
     void WriteString(const QString& text);
+    // One line: text as WriteString writes it, then each field after a ";", then CR LF. A
+    // field holding ";", a double quote, CR or LF is written between double quotes with its
+    // own doubled, and its line ends as they are, so that a spreadsheet reads it back whole.
+    void WriteLine(const QString& text, const QStringList& fields);
 
 private:
     bool Start(bool opened, ExportEncoding encoding);
-    QByteArray Encode(const QString& text) const;
+    // Every line feed before lineFeedsKeptFrom gets its CR.
+    void Write(const QString& text, qsizetype lineFeedsKeptFrom);
+    QByteArray Encode(const QString& text, qsizetype lineFeedsKeptFrom) const;
     [[noreturn]] void FailOnCharacter(const QString& text, qsizetype position) const;
     [[noreturn]] void FailOnWrite() const;
 

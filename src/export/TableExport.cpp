@@ -27,12 +27,12 @@ void WriteTableExport(CExportFile& file, const CComparisonResults& results,
         if (status != CompareStatus::Different || !results.OpenTableRows(table, rows))
             continue;
         for (int row = 0; row < rows.rowCount; ++row) {
-            const auto column =
-                results.ReadColumnRow(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+            const auto column = results.ReadColumnRow(rows, row);
             if (!column || !IsKept(params, ParamBit::ExportTableColumnStatus0, column->status))
                 continue;
-            file.WriteString(QStringLiteral(";;") + StatusSymbol(column->status) +
-                             QLatin1Char(';') + column->GetText(0) + QLatin1Char('\n'));
+            file.WriteLine(QStringLiteral(";;") + StatusSymbol(column->status) + QLatin1Char(';') +
+                               column->GetText(0),
+                           rows.attributes ? column->AttributeTexts() : QStringList());
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "model/NameOrdering.h"
 #include "model/SqlTypeNames.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -13,6 +14,28 @@ void RaiseWidth(qint16& width, qsizetype length) {
     const qsizetype capped = std::min<qsizetype>(length, std::numeric_limits<qint16>::max());
     if (capped > width)
         width = qint16(capped);
+}
+
+QString NullableName(qint16 nullable) {
+    switch (nullable) {
+    case CColumnInfo::NoNulls:
+        return QStringLiteral("NOT NULL");
+    case CColumnInfo::Nullable:
+        return QStringLiteral("NULL");
+    default:
+        return QStringLiteral("?");
+    }
+}
+
+QString DecimalDigitsName(const std::optional<qint16>& digits) {
+    return digits ? QString::number(*digits) : QString();
+}
+
+// An empty default is told from none by its quotes.
+QString DefaultName(const std::optional<QString>& value) {
+    if (!value)
+        return {};
+    return value->isEmpty() ? QStringLiteral("''") : *value;
 }
 
 } // namespace
@@ -24,6 +47,7 @@ CColumnCompareInfo::CColumnCompareInfo(const CColumnInfo* left, const CColumnInf
         dataType[0] = left->dataType;
         typeName[0] = left->typeName;
         size[0] = left->size;
+        attributes[0] = left->attributes;
     }
     if (right) {
         if (!left)
@@ -31,6 +55,7 @@ CColumnCompareInfo::CColumnCompareInfo(const CColumnInfo* left, const CColumnInf
         dataType[1] = right->dataType;
         typeName[1] = right->typeName;
         size[1] = right->size;
+        attributes[1] = right->attributes;
     }
     status =
         left ? (right ? CompareStatus::Same : CompareStatus::OnlyLeft) : CompareStatus::OnlyRight;
@@ -40,28 +65,43 @@ CColumnCompareInfo::CColumnCompareInfo(const CColumnInfo* left, const CColumnInf
 }
 
 QString CColumnCompareInfo::GetText(int column) const {
+    const auto& [left, right] = attributes;
     switch (column) {
-    case 0:
+    case NameText:
         return name;
-    case 1:
+    case SqlTypeText:
         return SideText(status, SqlTypeName(dataType[0]), SqlTypeName(dataType[1]),
                         dataType[0] != dataType[1]);
-    case 2:
+    case SizeText:
         return SideText(status, QString::number(size[0]), QString::number(size[1]),
                         size[0] != size[1]);
-    case 3:
+    case LeftTypeNameText:
         return typeName[0];
-    case 4:
+    case RightTypeNameText:
         return typeName[1];
+    case NullableText:
+        return SideText(status, NullableName(left.nullable), NullableName(right.nullable),
+                        left.nullable != right.nullable);
+    case DecimalDigitsText:
+        return SideText(status, DecimalDigitsName(left.decimalDigits),
+                        DecimalDigitsName(right.decimalDigits),
+                        left.decimalDigits != right.decimalDigits);
+    case DefaultText:
+        return SideText(status, DefaultName(left.defaultValue), DefaultName(right.defaultValue),
+                        left.defaultValue != right.defaultValue);
     default:
         return {};
     }
 }
 
-bool CColumnCompareInfo::Contains(const QString& text, bool allColumns) const {
-    const int lastColumn = allColumns ? 4 : 0;
-    for (int column = 0; column <= lastColumn; ++column) {
-        if (LowerAscii(GetText(column)).contains(text))
+QStringList CColumnCompareInfo::AttributeTexts() const {
+    return {GetText(NullableText), GetText(DecimalDigitsText), GetText(DefaultText)};
+}
+
+bool CColumnCompareInfo::Contains(const QString& text, bool typeDetails, bool attributes) const {
+    for (int column = NameText; column < TextCount; ++column) {
+        const bool shown = column == NameText || (column < NullableText ? typeDetails : attributes);
+        if (shown && LowerAscii(GetText(column)).contains(text))
             return true;
     }
     return false;
@@ -76,6 +116,11 @@ void CColumnCompareInfo::CheckColumnTypes(bool stringsAlike) {
         return;
     }
     if (IsSizedType(dataType[0]) && IsSizedType(dataType[1]) && size[0] != size[1])
+        status = CompareStatus::Different;
+}
+
+void CColumnCompareInfo::CheckColumnAttributes() {
+    if (status == CompareStatus::Same && attributes[0] != attributes[1])
         status = CompareStatus::Different;
 }
 
@@ -106,5 +151,49 @@ void CColumnCompareInfo::ParseRecord(const char* field, int nameWidth, int typeN
         field += CFixedWidthFields::TextBytes(typeNameWidth);
         size[side] = CFixedWidthFields::ReadInt32(field);
         field += 4;
+    }
+}
+
+void CColumnCompareInfo::AppendAttributes(QByteArray& record, QByteArray& defaults) const {
+    CFixedWidthFields::AppendInt64(record, defaults.size());
+    for (const CColumnInfo::Attributes& side : attributes) {
+        CFixedWidthFields::AppendInt16(record, side.nullable);
+        CFixedWidthFields::AppendInt16(record, side.decimalDigits.value_or(0));
+        CFixedWidthFields::AppendInt16(record, side.decimalDigits ? 1 : 0);
+        const std::optional<QString>& value = side.defaultValue;
+        CFixedWidthFields::AppendInt32(record, value ? qint32(value->size()) : -1);
+        if (value)
+            CFixedWidthFields::AppendText(defaults, *value, int(value->size()));
+    }
+}
+
+qint64 CColumnCompareInfo::DefaultsPlace::Bytes() const {
+    return CFixedWidthFields::TextBytes(std::max(length[0], 0)) +
+           CFixedWidthFields::TextBytes(std::max(length[1], 0));
+}
+
+CColumnCompareInfo::DefaultsPlace CColumnCompareInfo::ParseAttributes(const char* field) {
+    DefaultsPlace place;
+    place.offset = CFixedWidthFields::ReadInt64(field);
+    field += 8;
+    for (int side = 0; side < 2; ++side) {
+        CColumnInfo::Attributes& read = attributes[side];
+        read = CColumnInfo::Attributes();
+        read.nullable = CFixedWidthFields::ReadInt16(field);
+        if (CFixedWidthFields::ReadInt16(field + 4) != 0)
+            read.decimalDigits = CFixedWidthFields::ReadInt16(field + 2);
+        place.length[side] = CFixedWidthFields::ReadInt32(field + 6);
+        field += 10;
+    }
+    return place;
+}
+
+void CColumnCompareInfo::ParseDefaults(const char* data, const DefaultsPlace& place) {
+    for (int side = 0; side < 2; ++side) {
+        const qint32 length = place.length[side];
+        if (length < 0)
+            continue;
+        attributes[side].defaultValue = CFixedWidthFields::ReadUnits(data, length);
+        data += CFixedWidthFields::TextBytes(length);
     }
 }

@@ -8,6 +8,11 @@
 CColumnInfo::CColumnInfo(QString name, qint32 dataType, QString typeName, qint32 size)
     : name(std::move(name)), dataType(dataType), typeName(std::move(typeName)), size(size) {}
 
+CColumnInfo::CColumnInfo(QString name, qint32 dataType, QString typeName, qint32 size,
+                         Attributes attributes)
+    : name(std::move(name)), dataType(dataType), typeName(std::move(typeName)), size(size),
+      attributes(std::move(attributes)) {}
+
 QString CColumnInfo::GetText(int column) const {
     switch (column) {
     case 0:

@@ -5,12 +5,26 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 // One column of one table, as the catalogue reports it.
 class CColumnInfo : public CObject {
 public:
+    // SQLColumns' NULLABLE values.
+    enum Nullability : qint16 { NoNulls = 0, Nullable = 1, NullableUnknown = 2 };
+    // NULLABLE, DECIMAL_DIGITS and COLUMN_DEF (trailing blanks trimmed), read only when they
+    // are compared. Equal exactly when every value is, NULL only equal to NULL.
+    struct Attributes {
+        qint16 nullable = NullableUnknown;
+        std::optional<qint16> decimalDigits;
+        std::optional<QString> defaultValue;
+        bool operator==(const Attributes&) const = default;
+    };
+
     CColumnInfo(QString name, qint32 dataType, QString typeName, qint32 size);
+    CColumnInfo(QString name, qint32 dataType, QString typeName, qint32 size,
+                Attributes attributes);
 
     // Column 0: the name; column 1: the driver's type name, with " (size)" for sized types.
     QString GetText(int column) const;
@@ -21,6 +35,7 @@ public:
     qint32 dataType = 0;
     QString typeName;
     qint32 size = 0;
+    Attributes attributes;
 };
 
 using CColumnInfoArray = std::vector<std::unique_ptr<CColumnInfo>>;

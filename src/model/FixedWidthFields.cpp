@@ -74,12 +74,16 @@ QString CFixedWidthFields::ReadText(const char* data, int width) {
         ++length;
     if (length == 0)
         return {};
+    return ReadUnits(data, length);
+}
+
+QString CFixedWidthFields::ReadUnits(const char* data, qsizetype units) {
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
     // The code units as stored: decoding would drop or swap a leading U+FEFF or U+FFFE.
-    return QString(reinterpret_cast<const QChar*>(data), length);
+    return QString(reinterpret_cast<const QChar*>(data), units);
 #else
-    QString text(length, Qt::Uninitialized);
-    for (qsizetype i = 0; i < length; ++i)
+    QString text(units, Qt::Uninitialized);
+    for (qsizetype i = 0; i < units; ++i)
         text[i] = QChar(qFromLittleEndian<quint16>(data + 2 * i));
     return text;
 #endif

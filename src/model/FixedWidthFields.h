@@ -19,6 +19,8 @@ public:
     static qint64 ReadInt64(const char* data);
     // The code units up to the first zero, or all width units.
     static QString ReadText(const char* data, int width);
+    // Exactly units code units, zeros included.
+    static QString ReadUnits(const char* data, qsizetype units);
 
     static constexpr int TextBytes(int width) { return width > 0 ? 2 * width : 0; }
 

@@ -53,6 +53,10 @@ void CColumnCatalogue::Clear() {
     m_names.shrink_to_fit();
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_attributes.clear();
+    m_attributes.shrink_to_fit();
+    m_defaults.clear();
+    m_defaults.shrink_to_fit();
     m_typeNames.clear();
     m_typeNameIndex.clear();
     m_tables.clear();
@@ -62,7 +66,8 @@ void CColumnCatalogue::Clear() {
 }
 
 bool CColumnCatalogue::AddRow(QStringView table, QStringView column, qint32 dataType,
-                              QStringView typeName, qint32 size) {
+                              QStringView typeName, qint32 size,
+                              const CColumnInfo::Attributes* attributes) {
     const quint32 index = quint32(m_rows.size());
     if (!m_currentStretches || table != m_currentTable) {
         m_currentTable = table.toString();
@@ -87,7 +92,26 @@ bool CColumnCatalogue::AddRow(QStringView table, QStringView column, qint32 data
     m_rows.push_back(
         {quint32(m_names.size()), *known, size, quint16(column.size()), qint16(dataType)});
     m_names.append(reinterpret_cast<const char16_t*>(column.utf16()), size_t(column.size()));
+    if (attributes) {
+        const std::optional<QString>& value = attributes->defaultValue;
+        m_attributes.push_back({quint32(m_defaults.size()), value ? qint32(value->size()) : -1,
+                                attributes->nullable, attributes->decimalDigits.value_or(0),
+                                attributes->decimalDigits.has_value()});
+        if (value)
+            m_defaults.append(reinterpret_cast<const char16_t*>(value->utf16()),
+                              size_t(value->size()));
+    }
     return true;
+}
+
+void CColumnCatalogue::SetDefault(qsizetype row, const std::optional<QString>& value) {
+    if (row < 0 || row >= qsizetype(m_attributes.size()))
+        return;
+    RowAttributes& attributes = m_attributes[size_t(row)];
+    attributes.defaultOffset = quint32(m_defaults.size());
+    attributes.defaultLength = value ? qint32(value->size()) : -1;
+    if (value)
+        m_defaults.append(reinterpret_cast<const char16_t*>(value->utf16()), size_t(value->size()));
 }
 
 void CColumnCatalogue::ReserveForTables(qsizetype tables) {
@@ -96,6 +120,10 @@ void CColumnCatalogue::ReserveForTables(qsizetype tables) {
     const double scale = double(tables) / double(m_tables.size()) * 1.05;
     m_rows.reserve(size_t(double(m_rows.size()) * scale) + 16);
     m_names.reserve(size_t(double(m_names.size()) * scale) + 256);
+    if (!m_attributes.empty()) {
+        m_attributes.reserve(m_rows.capacity());
+        m_defaults.reserve(size_t(double(m_defaults.size()) * scale) + 256);
+    }
 }
 
 void CColumnCatalogue::AppendRows(const Stretches& stretches, std::vector<quint32>& rows) const {
@@ -127,11 +155,22 @@ bool CColumnCatalogue::Columns(const QString& table, CColumnInfoArray& columns,
     columns.reserve(rows.size());
     for (const quint32 index : rows) {
         const Row& row = m_rows[index];
+        CColumnInfo::Attributes attributes;
+        if (index < m_attributes.size()) {
+            const RowAttributes& read = m_attributes[index];
+            attributes.nullable = read.nullable;
+            if (read.hasDecimalDigits)
+                attributes.decimalDigits = read.decimalDigits;
+            if (read.defaultLength >= 0)
+                attributes.defaultValue =
+                    QString(reinterpret_cast<const QChar*>(m_defaults.data() + read.defaultOffset),
+                            read.defaultLength);
+        }
         // Every code unit as the driver gave it: a leading U+FEFF is part of the name.
         columns.push_back(std::make_unique<CColumnInfo>(
             QString(reinterpret_cast<const QChar*>(m_names.data() + row.nameOffset),
                     row.nameLength),
-            row.dataType, m_typeNames[row.typeName], row.size));
+            row.dataType, m_typeNames[row.typeName], row.size, std::move(attributes)));
     }
     return !columns.empty();
 }

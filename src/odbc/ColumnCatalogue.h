@@ -32,9 +32,12 @@ public:
     // pattern that ignores case may match again, keeps the rows it has.
     void BeginCall() { ++m_call; }
     // A row, in the order the driver returned it; false when it was skipped as read before.
+    // Attributes are given for every row of a catalogue or for none.
     bool AddRow(QStringView table, QStringView column, qint32 dataType, QStringView typeName,
-                qint32 size);
+                qint32 size, const CColumnInfo::Attributes* attributes = nullptr);
     qsizetype RowCount() const { return qsizetype(m_rows.size()); }
+    // Puts a default read again in place of the one a row was added with.
+    void SetDefault(qsizetype row, const std::optional<QString>& value);
     // Makes room for the rows of tables in all, judged by the tables read so far, so that the
     // storage grows once rather than doubling past what it needs.
     void ReserveForTables(qsizetype tables);
@@ -55,6 +58,14 @@ private:
         quint16 nameLength; // catalogue names are read into buffers of 4096 units
         qint16 dataType;    // an SQLSMALLINT
     };
+    // A row's attributes, beside it when they were read: the default's units in m_defaults.
+    struct RowAttributes {
+        quint32 defaultOffset;
+        qint32 defaultLength; // -1: NULL
+        qint16 nullable;
+        qint16 decimalDigits;
+        bool hasDecimalDigits;
+    };
     // The rows of one table: stretches of consecutive rows, usually one.
     struct Stretch {
         quint32 first;
@@ -68,6 +79,8 @@ private:
 
     std::u16string m_names;
     std::vector<Row> m_rows;
+    std::vector<RowAttributes> m_attributes;
+    std::u16string m_defaults;
     QStringList m_typeNames;
     QHash<QString, quint32> m_typeNameIndex;
     QHash<QString, Stretches> m_tables;

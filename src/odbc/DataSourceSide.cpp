@@ -1,6 +1,7 @@
 #include "odbc/DataSourceSide.h"
 
 #include "model/NameOrdering.h"
+#include "odbc/CatalogueDefaults.h"
 #include "odbc/ColumnCatalogue.h"
 #include "odbc/IndexCatalogue.h"
 #include "odbc/OdbcConnection.h"
@@ -76,6 +77,16 @@ bool IsUniqueFlag(const QString& nonUnique) {
 // ASC_OR_DESC: "A", "D", or NULL where the index has no order (a full-text index).
 bool IsAscending(const QString& order) {
     return !order.startsWith(QLatin1Char('D'));
+}
+
+// Catalogues that keep a default in a fixed-width column pad it with blanks.
+void TrimTrailingBlanks(std::optional<QString>& value) {
+    if (!value)
+        return;
+    qsizetype end = value->size();
+    while (end > 0 && value->at(end - 1) == QLatin1Char(' '))
+        --end;
+    value->truncate(end);
 }
 
 QString NoConnectionDiagnostic() {
@@ -439,7 +450,8 @@ bool CDataSourceSide::TableNameContains(int index, const QString& text) const {
     return LowerAscii(m_tableNames[index]).contains(text);
 }
 
-bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& columns) {
+bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& columns,
+                                  bool attributes) {
     const CWaitCursor waitCursor;
     columns.clear();
     m_lastDiagnostic.clear();
@@ -447,7 +459,7 @@ bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& column
         return Fail(NoConnectionDiagnostic());
 
     bool exact = true;
-    if (!ReadColumnRows(SearchPattern(table, exact), table, columns))
+    if (!ReadColumnRows(SearchPattern(table, exact), table, columns, attributes))
         return false;
     if (!columns.empty())
         return true;
@@ -457,7 +469,7 @@ bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& column
     // cannot be found again is a failed read, never a table without columns.
     if (table.size() > kPrefixUnits) {
         const QString prefix = SearchPattern(NamePrefix(table), exact) + QLatin1Char('%');
-        if (!ReadColumnRows(prefix, table, columns))
+        if (!ReadColumnRows(prefix, table, columns, attributes))
             return false;
         if (!columns.empty())
             return true;
@@ -469,7 +481,7 @@ bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& column
 }
 
 bool CDataSourceSide::OpenColumnRows(COdbcStatement& statement, const QString* tablePattern,
-                                     bool& exactSchema, ColumnBindings& bindings) {
+                                     bool& exactSchema, ColumnBindings& bindings, bool attributes) {
     exactSchema = true;
     const QString schemaPattern = SearchPattern(m_owner.schema, exactSchema);
     const bool listed = statement.Execute([&](SQLHSTMT handle) {
@@ -489,7 +501,12 @@ bool CDataSourceSide::OpenColumnRows(COdbcStatement& statement, const QString* t
     if (bindings.catalog < 0 || bindings.schema < 0 || bindings.table < 0 || bindings.name < 0 ||
         bindings.type < 0 || bindings.typeName < 0 || bindings.size < 0)
         return Fail(statement.Diagnostic());
-    return true;
+    if (!attributes)
+        return true;
+    // COLUMN_DEF is read after these, in pieces: no bound column may follow it.
+    bindings.decimalDigits = statement.BindInt16(9);
+    bindings.nullable = statement.BindInt16(11);
+    return (bindings.decimalDigits >= 0 && bindings.nullable >= 0) || Fail(statement.Diagnostic());
 }
 
 bool CDataSourceSide::IsColumnRowCut(const COdbcStatement& statement,
@@ -499,14 +516,29 @@ bool CDataSourceSide::IsColumnRowCut(const COdbcStatement& statement,
            statement.IsTextCut(bindings.catalog);
 }
 
+bool CDataSourceSide::ReadColumnAttributes(COdbcStatement& statement,
+                                           const ColumnBindings& bindings,
+                                           CColumnInfo::Attributes& attributes) {
+    constexpr SQLUSMALLINT kDefaultColumn = 13;
+    attributes = CColumnInfo::Attributes();
+    if (!statement.IsNull(bindings.nullable))
+        attributes.nullable = qint16(statement.Number(bindings.nullable));
+    if (!statement.IsNull(bindings.decimalDigits))
+        attributes.decimalDigits = qint16(statement.Number(bindings.decimalDigits));
+    if (!statement.ReadLongText(kDefaultColumn, attributes.defaultValue))
+        return false;
+    TrimTrailingBlanks(attributes.defaultValue);
+    return true;
+}
+
 bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString& table,
-                                     CColumnInfoArray& columns) {
+                                     CColumnInfoArray& columns, bool attributes) {
     // A driver may still answer for other tables (a pattern, or a case-insensitive match); the
     // catalogue keeps the rows of this table by the same rule as a whole side's reading.
     // A driver that reports the table under another spelling is understood only where no
     // other table of the side has that spelling: their rows are never this table's.
     CColumnCatalogue rows;
-    if (!ReadColumnGroup(&tablePattern, rows, {}))
+    if (!ReadColumnGroup(&tablePattern, rows, {}, attributes))
         return false;
     rows.Columns(table, columns, !HasCaseSibling(table));
     return true;
@@ -523,7 +555,8 @@ bool CDataSourceSide::HasCaseSibling(const QString& table) const {
 int CDataSourceSide::s_tablesPerColumnCall = 250;
 
 bool CDataSourceSide::ReadAllColumns(CColumnCatalogue& catalogue,
-                                     const std::function<bool(const QString&)>& onTable) {
+                                     const std::function<bool(const QString&)>& onTable,
+                                     bool attributes) {
     const CWaitCursor waitCursor;
     catalogue.Clear();
     m_lastDiagnostic.clear();
@@ -545,7 +578,7 @@ bool CDataSourceSide::ReadAllColumns(CColumnCatalogue& catalogue,
         if (!group.wholeName)
             pattern += QLatin1Char('%');
         if (!ReadColumnGroup(group.prefix.isEmpty() && !group.wholeName ? nullptr : &pattern,
-                             catalogue, onTable)) {
+                             catalogue, onTable, attributes)) {
             catalogue.Clear();
             return false;
         }
@@ -554,30 +587,59 @@ bool CDataSourceSide::ReadAllColumns(CColumnCatalogue& catalogue,
 }
 
 bool CDataSourceSide::ReadColumnGroup(const QString* tablePattern, CColumnCatalogue& catalogue,
-                                      const std::function<bool(const QString&)>& onTable) {
-    COdbcStatement statement(*m_connection);
-    bool exactSchema = true;
-    ColumnBindings bindings;
-    if (!OpenColumnRows(statement, tablePattern, exactSchema, bindings))
-        return false;
-    QString table;
-    COdbcStatement::FetchResult fetched;
-    while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
-        if (IsColumnRowCut(statement, bindings))
-            return Fail(LongNameDiagnostic());
-        if ((!exactSchema && statement.Text(bindings.schema) != m_owner.schema) ||
-            IsOtherCatalog(statement.Text(bindings.catalog)))
-            continue;
-        const QString rowTable = statement.Text(bindings.table);
-        if (rowTable != table) {
-            table = rowTable;
-            if (onTable && onTable(table))
-                return false;
+                                      const std::function<bool(const QString&)>& onTable,
+                                      bool attributes) {
+    // Defaults that the driver gives cut are read again once its call is over.
+    struct CutDefault {
+        QString schema;
+        QString table;
+        QString column;
+        qsizetype row;
+    };
+    std::vector<CutDefault> cutDefaults;
+    CCatalogueDefaults defaults(*m_connection);
+    {
+        COdbcStatement statement(*m_connection);
+        bool exactSchema = true;
+        ColumnBindings bindings;
+        if (!OpenColumnRows(statement, tablePattern, exactSchema, bindings, attributes))
+            return false;
+        QString table;
+        CColumnInfo::Attributes rowAttributes;
+        COdbcStatement::FetchResult fetched;
+        while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
+            if (IsColumnRowCut(statement, bindings))
+                return Fail(LongNameDiagnostic());
+            if ((!exactSchema && statement.Text(bindings.schema) != m_owner.schema) ||
+                IsOtherCatalog(statement.Text(bindings.catalog)))
+                continue;
+            const QString rowTable = statement.Text(bindings.table);
+            if (rowTable != table) {
+                table = rowTable;
+                if (onTable && onTable(table))
+                    return false;
+            }
+            if (attributes && !ReadColumnAttributes(statement, bindings, rowAttributes))
+                return Fail(statement.Diagnostic());
+            const QString column = statement.Text(bindings.name);
+            if (catalogue.AddRow(table, column, statement.Number(bindings.type),
+                                 statement.Text(bindings.typeName), statement.Number(bindings.size),
+                                 attributes ? &rowAttributes : nullptr) &&
+                defaults.IsCut(rowAttributes.defaultValue))
+                cutDefaults.push_back(
+                    {statement.Text(bindings.schema), table, column, catalogue.RowCount() - 1});
         }
-        catalogue.AddRow(table, statement.Text(bindings.name), statement.Number(bindings.type),
-                         statement.Text(bindings.typeName), statement.Number(bindings.size));
+        if (fetched != COdbcStatement::FetchResult::End)
+            return Fail(statement.Diagnostic());
     }
-    return fetched == COdbcStatement::FetchResult::End || Fail(statement.Diagnostic());
+    for (const CutDefault& cut : cutDefaults) {
+        std::optional<QString> value;
+        if (!defaults.Read(cut.schema, cut.table, cut.column, value))
+            return Fail(defaults.Diagnostic());
+        TrimTrailingBlanks(value);
+        catalogue.SetDefault(cut.row, value);
+    }
+    return true;
 }
 
 bool CDataSourceSide::IsTableListed(const QString& table, bool& listed) {

@@ -120,13 +120,15 @@ public:
     QString GetTableName(int index) const;
     int IsView(int index) const;
     bool TableNameContains(int index, const QString& text) const;
-    bool ReadColumns(const QString& table, CColumnInfoArray& columns);
+    // With attributes, each column's nullability, decimal digits and default are read too.
+    bool ReadColumns(const QString& table, CColumnInfoArray& columns, bool attributes = false);
     // Every column of the owner's listed tables in a few catalogue calls, each for a group of
     // at most TablesPerColumnCall tables. onTable hears of each table as its rows begin and stops
     // the reading by returning true. False when a call fails or is stopped; the catalogue is
     // then empty.
     bool ReadAllColumns(CColumnCatalogue& catalogue,
-                        const std::function<bool(const QString& table)>& onTable);
+                        const std::function<bool(const QString& table)>& onTable,
+                        bool attributes = false);
     static int TablesPerColumnCall() { return s_tablesPerColumnCall; }
     static void SetTablesPerColumnCall(int tables) { s_tablesPerColumnCall = tables; }
     // One table's indexes as SQLStatisticsW gives them (the structure view's reading).
@@ -179,15 +181,21 @@ private:
         int type = -1;
         int typeName = -1;
         int size = -1;
+        // Bound only when the attributes are read.
+        int decimalDigits = -1;
+        int nullable = -1;
     };
     // The column call for one table pattern, or for every table without one.
     bool OpenColumnRows(COdbcStatement& statement, const QString* tablePattern, bool& exactSchema,
-                        ColumnBindings& bindings);
+                        ColumnBindings& bindings, bool attributes);
     static bool IsColumnRowCut(const COdbcStatement& statement, const ColumnBindings& bindings);
+    // The attributes of the row just fetched; false when its default cannot be read.
+    static bool ReadColumnAttributes(COdbcStatement& statement, const ColumnBindings& bindings,
+                                     CColumnInfo::Attributes& attributes);
     bool ReadColumnGroup(const QString* tablePattern, CColumnCatalogue& catalogue,
-                         const std::function<bool(const QString&)>& onTable);
+                         const std::function<bool(const QString&)>& onTable, bool attributes);
     bool ReadColumnRows(const QString& tablePattern, const QString& table,
-                        CColumnInfoArray& columns);
+                        CColumnInfoArray& columns, bool attributes);
     bool IsTableListed(const QString& table, bool& listed);
     // The dialect of ReadAllIndexes' SELECTs; None when the owner lacks the part it takes.
     CIndexQuery::Dialect IndexDialect() const;

@@ -178,6 +178,58 @@ bool COdbcStatement::IsTextCut(int binding) const {
     return text.indicator == SQL_NO_TOTAL || text.indicator > capacityBytes;
 }
 
+bool COdbcStatement::IsNull(int binding) const {
+    if (binding < 0 || binding >= int(m_bindings.size()))
+        return true;
+    const Binding& bound = m_bindings[binding];
+    return (bound.isText ? m_texts[bound.slot].indicator : m_numbers[bound.slot].indicator) ==
+           SQL_NULL_DATA;
+}
+
+bool COdbcStatement::ReadLongText(SQLUSMALLINT column, std::optional<QString>& text) {
+    // Most values fit one piece: one call a row.
+    constexpr size_t kPieceUnits = 512;
+    text.reset();
+    if (!IsAllocated())
+        return false;
+    m_piece.resize(kPieceUnits + 1);
+    const SQLLEN pieceBytes = SQLLEN(m_piece.size() * sizeof(SQLWCHAR));
+    QString value;
+    for (;;) {
+        SQLLEN indicator = 0;
+        SQLRETURN result;
+        do {
+            result = m_connection.DriverCall([this, column, pieceBytes, &indicator] {
+                return SQLGetData(m_handle, column, SQL_C_WCHAR, m_piece.data(), pieceBytes,
+                                  &indicator);
+            });
+        } while (result == SQL_STILL_EXECUTING);
+        if (result == SQL_NO_DATA)
+            break; // the last piece was read
+        if (!Check(result))
+            return false;
+        if (indicator == SQL_NULL_DATA)
+            return true;
+        const SQLWCHAR* begin = m_piece.data();
+        const bool cut =
+            indicator == SQL_NO_TOTAL || indicator > SQLLEN(kPieceUnits * sizeof(SQLWCHAR));
+        // A cut piece ends at its terminator, which a driver may put early rather than split a
+        // character; the last one is as long as the driver says.
+        const qsizetype units = cut ? std::find(begin, begin + kPieceUnits, SQLWCHAR(0)) - begin
+                                    : qsizetype(indicator / SQLLEN(sizeof(SQLWCHAR)));
+        if (cut && units == 0) {
+            m_diagnostic = QStringLiteral("HY000: the driver gave no part of a long value");
+            Cancel();
+            return false;
+        }
+        value.append(reinterpret_cast<const QChar*>(begin), units);
+        if (!cut)
+            break;
+    }
+    text = std::move(value);
+    return true;
+}
+
 qint32 COdbcStatement::Number(int binding) const {
     if (binding < 0 || binding >= int(m_bindings.size()) || m_bindings[binding].isText)
         return 0;

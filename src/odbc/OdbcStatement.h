@@ -7,6 +7,7 @@
 #include <sql.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,9 +68,15 @@ public:
     QString Text(int binding) const;
     // True when the value did not fit its buffer and was cut.
     bool IsTextCut(int binding) const;
+    // Whether the driver gave NULL for a bound column.
+    bool IsNull(int binding) const;
     qint32 Number(int binding) const;
     // A number bound with BindInt64; the others read as Number does.
     qint64 Number64(int binding) const;
+
+    // A text column after every bound one, read whole in pieces however long it is; nullopt
+    // for NULL. False when the driver fails, with its diagnostic kept.
+    bool ReadLongText(SQLUSMALLINT column, std::optional<QString>& text);
 
     void Cancel();
 
@@ -114,5 +121,7 @@ private:
     std::deque<TextBinding> m_texts;
     std::deque<NumberBinding> m_numbers;
     std::vector<Binding> m_bindings;
+    // ReadLongText's piece, kept from row to row.
+    std::vector<SQLWCHAR> m_piece;
     std::deque<ParameterBinding> m_parameters;
 };

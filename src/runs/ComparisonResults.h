@@ -57,14 +57,13 @@ public:
     bool OpenTableRows(int tableIndex, TableRows& rows) const {
         return m_table.OpenTableRows(tableIndex, rows);
     }
-    std::unique_ptr<CColumnCompareInfo> ReadColumnRow(int rowIndex, qint64 firstRow, int nameWidth,
-                                                      int typeNameWidth) const {
-        return m_table.ReadColumnRow(rowIndex, firstRow, nameWidth, typeNameWidth);
+    std::unique_ptr<CColumnCompareInfo> ReadColumnRow(const TableRows& rows, int rowIndex) const {
+        return m_table.ReadColumnRow(rows, rowIndex);
     }
-    qint32 GetColumnRowStatus(int rowIndex, qint64 firstRow, int nameWidth,
-                              int typeNameWidth) const {
-        return m_table.GetColumnRowStatus(rowIndex, firstRow, nameWidth, typeNameWidth);
+    qint32 GetColumnRowStatus(const TableRows& rows, int rowIndex) const {
+        return m_table.GetColumnRowStatus(rows, rowIndex);
     }
+    bool ComparedAttributes() const { return m_table.ComparedAttributes(); }
 
     // Data-dictionary result
     const Counters& DictionaryCounters() const { return m_dictionary.DictionaryCounters(); }

@@ -86,6 +86,7 @@ bool CTableComparison::Run(IComparisonProgress& waitDialog) {
     const bool caseSensitive = m_params.TestBit(ParamBit::CaseSensitive);
     const bool compareTypes = m_params.TestBit(ParamBit::CompareSqlTypes);
     const bool stringsAlike = m_params.TestBit(ParamBit::StringsAlike);
+    m_attributes = m_params.TestBit(ParamBit::CompareAttributes);
 
     const QStringList leftNames = SortedNames(m_left.TableNames(), caseSensitive);
     const QStringList rightNames = SortedNames(m_right.TableNames(), caseSensitive);
@@ -167,6 +168,8 @@ bool CTableComparison::CompareTable(int tableIndex, bool caseSensitive, bool com
                                                             header.typeNameWidth);
             if (compareTypes)
                 row->CheckColumnTypes(stringsAlike);
+            if (m_attributes)
+                row->CheckColumnAttributes();
             if (row->status != CompareStatus::Same)
                 header.status = CompareStatus::Different;
             rows.push_back(std::move(row));
@@ -199,18 +202,29 @@ bool CTableComparison::CompareTable(int tableIndex, bool caseSensitive, bool com
     QByteArray entry;
     header.rowCount = qint32(rows.size());
     header.Append(entry);
-    if (header.status == CompareStatus::Different) {
-        entry.reserve(entry.size() +
-                      qsizetype(rows.size()) *
-                          CColumnCompareInfo::RecordSize(header.nameWidth, header.typeNameWidth));
-        for (const auto& row : rows)
-            row->AppendRecord(entry, header.nameWidth, header.typeNameWidth);
-    }
+    if (header.status == CompareStatus::Different)
+        AppendRows(rows, header, entry);
     const qint64 position = m_file->Append(entry);
     if (position >= 0 && m_file->WriteInt64At(IndexEntrySize() * tableIndex, position))
         return true;
     FailFile();
     return false;
+}
+
+void CTableComparison::AppendRows(const std::vector<std::unique_ptr<CColumnCompareInfo>>& rows,
+                                  const EntryHeader& header, QByteArray& entry) const {
+    TableRows place;
+    place.nameWidth = header.nameWidth;
+    place.typeNameWidth = header.typeNameWidth;
+    place.attributes = m_attributes;
+    entry.reserve(entry.size() + qsizetype(rows.size()) * place.RowSize());
+    QByteArray defaults;
+    for (const auto& row : rows) {
+        row->AppendRecord(entry, header.nameWidth, header.typeNameWidth);
+        if (m_attributes)
+            row->AppendAttributes(entry, defaults);
+    }
+    entry.append(defaults);
 }
 
 // Each side's columns in one catalogue call when it can: per table, one call costs the driver a
@@ -229,11 +243,13 @@ bool CTableComparison::ReadCatalogues(IComparisonProgress& waitDialog) {
         // The side, not each table's name as its rows rush past: nothing is judged yet.
         waitDialog.ShowBusy(LoadLocalizedString(kReadingColumnsText).arg(reader.DisplayName()));
         bool cancelled = false;
-        m_hasCatalogue[size_t(side)] =
-            reader.ReadAllColumns(catalogue, [&waitDialog, &cancelled](const QString&) {
+        m_hasCatalogue[size_t(side)] = reader.ReadAllColumns(
+            catalogue,
+            [&waitDialog, &cancelled](const QString&) {
                 cancelled = waitDialog.QueryCancel() != 0;
                 return cancelled;
-            });
+            },
+            m_attributes);
         if (cancelled || waitDialog.QueryCancel() != 0 || reader.IsInterrupted())
             return false;
     }
@@ -244,7 +260,7 @@ bool CTableComparison::ReadColumns(int side, const QString& table, CColumnInfoAr
     if (m_hasCatalogue[size_t(side)] && m_catalogues[size_t(side)].Columns(table, columns))
         return true;
     ++m_tablesReadAlone;
-    return (side == 0 ? m_left : m_right).ReadColumns(table, columns);
+    return (side == 0 ? m_left : m_right).ReadColumns(table, columns, m_attributes);
 }
 
 bool CTableComparison::ReadEntry(int tableIndex, qint64& position, EntryHeader& header) const {
@@ -272,25 +288,48 @@ bool CTableComparison::OpenTableRows(int tableIndex, TableRows& rows) const {
     rows.nameWidth = header.nameWidth;
     rows.typeNameWidth = header.typeNameWidth;
     rows.firstRow = position + header.Size();
+    rows.attributes = m_attributes;
+    rows.defaults = rows.firstRow + rows.rowCount * rows.RowSize();
     return true;
 }
 
-std::unique_ptr<CColumnCompareInfo> CTableComparison::ReadColumnRow(int rowIndex, qint64 firstRow,
-                                                                    int nameWidth,
-                                                                    int typeNameWidth) const {
-    if (!m_file || rowIndex < 0)
+qint64 CTableComparison::TableRows::RowSize() const {
+    return CColumnCompareInfo::RecordSize(nameWidth, typeNameWidth) +
+           (attributes ? CColumnCompareInfo::AttributeBytes : 0);
+}
+
+std::unique_ptr<CColumnCompareInfo> CTableComparison::ReadColumnRow(const TableRows& rows,
+                                                                    int rowIndex) const {
+    if (!m_file || rowIndex < 0 || rowIndex >= rows.rowCount)
         return nullptr;
-    const qint64 size = CColumnCompareInfo::RecordSize(nameWidth, typeNameWidth);
-    const QByteArray bytes = m_file->ReadAt(firstRow + rowIndex * size, size);
+    const qint64 size = rows.RowSize();
+    const QByteArray bytes = m_file->ReadAt(rows.firstRow + rowIndex * size, size);
     if (bytes.size() != size)
         return nullptr;
     auto row = std::make_unique<CColumnCompareInfo>();
-    row->ParseRecord(bytes.constData(), nameWidth, typeNameWidth);
+    row->ParseRecord(bytes.constData(), rows.nameWidth, rows.typeNameWidth);
+    if (!rows.attributes)
+        return row;
+    const CColumnCompareInfo::DefaultsPlace place = row->ParseAttributes(
+        bytes.constData() + CColumnCompareInfo::RecordSize(rows.nameWidth, rows.typeNameWidth));
+    if (place.Bytes() > 0) {
+        const QByteArray defaults = m_file->ReadAt(rows.defaults + place.offset, place.Bytes());
+        if (defaults.size() != place.Bytes())
+            return nullptr;
+        row->ParseDefaults(defaults.constData(), place);
+    }
     return row;
 }
 
-qint32 CTableComparison::GetColumnRowStatus(int rowIndex, qint64 firstRow, int nameWidth,
-                                            int typeNameWidth) const {
-    const auto row = ReadColumnRow(rowIndex, firstRow, nameWidth, typeNameWidth);
-    return row ? row->status : -1;
+qint32 CTableComparison::GetColumnRowStatus(const TableRows& rows, int rowIndex) const {
+    if (!m_file || rowIndex < 0 || rowIndex >= rows.rowCount)
+        return -1;
+    // The record alone: the status needs nothing of the attributes.
+    const qint64 size = CColumnCompareInfo::RecordSize(rows.nameWidth, rows.typeNameWidth);
+    const QByteArray bytes = m_file->ReadAt(rows.firstRow + rowIndex * rows.RowSize(), size);
+    if (bytes.size() != size)
+        return -1;
+    CColumnCompareInfo row;
+    row.ParseRecord(bytes.constData(), rows.nameWidth, rows.typeNameWidth);
+    return row.status;
 }

@@ -20,6 +20,11 @@ public:
         qint16 nameWidth = 0;
         qint16 typeNameWidth = 0;
         qint64 firstRow = 0;
+        // Whether the rows hold the columns' attributes, and where their defaults begin.
+        bool attributes = false;
+        qint64 defaults = 0;
+
+        qint64 RowSize() const;
     };
 
     CTableComparison(CDataSourceSide& left, CDataSourceSide& right, const CParamWord& params);
@@ -32,6 +37,9 @@ public:
     bool ReadsAllColumns() const { return m_readAllColumns; }
     // How many tables of the last run were read by a catalogue call of their own.
     int TablesReadAlone() const { return m_tablesReadAlone; }
+    // Whether the result compared the columns' nullability, decimal digits and defaults, and
+    // so holds them.
+    bool ComparedAttributes() const { return m_attributes; }
 
     const QStringList& TableNames() const { return m_tableNames; }
     const Counters& TableCounters() const { return m_tableCounters; }
@@ -40,14 +48,13 @@ public:
     // The rows of a different table; none for a table of any other status. False when the table
     // cannot be read.
     bool OpenTableRows(int tableIndex, TableRows& rows) const;
-    std::unique_ptr<CColumnCompareInfo> ReadColumnRow(int rowIndex, qint64 firstRow, int nameWidth,
-                                                      int typeNameWidth) const;
-    qint32 GetColumnRowStatus(int rowIndex, qint64 firstRow, int nameWidth,
-                              int typeNameWidth) const;
+    std::unique_ptr<CColumnCompareInfo> ReadColumnRow(const TableRows& rows, int rowIndex) const;
+    qint32 GetColumnRowStatus(const TableRows& rows, int rowIndex) const;
 
 private:
     // The file opens with an index of one entry position per table, in table order. An entry is
-    // this header, then for a different table its rows, each of CColumnCompareInfo::RecordSize.
+    // this header, then for a different table its rows, each of CColumnCompareInfo::RecordSize,
+    // and with the attributes each followed by them and the rows by the block of defaults.
     struct EntryHeader {
         qint32 status = CompareStatus::Same;
         // The rows' count and field widths, written for a different table only.
@@ -66,6 +73,9 @@ private:
     bool CompareTable(int tableIndex, bool caseSensitive, bool compareTypes, bool stringsAlike,
                       const QStringList& leftNames, const QStringList& rightNames,
                       IComparisonProgress& waitDialog);
+    // The rows of a table as its entry holds them.
+    void AppendRows(const std::vector<std::unique_ptr<CColumnCompareInfo>>& rows,
+                    const EntryHeader& header, QByteArray& entry) const;
     // False when cancelled while reading.
     bool ReadCatalogues(IComparisonProgress& waitDialog);
     // A table's columns on one side (0 left, 1 right), from that side's catalogue when it has
@@ -77,6 +87,7 @@ private:
     QStringList m_tableNames;
     Counters m_tableCounters{};
     bool m_readAllColumns = true;
+    bool m_attributes = false;
     std::array<CColumnCatalogue, 2> m_catalogues;
     std::array<bool, 2> m_hasCatalogue{};
     int m_tablesReadAlone = 0;

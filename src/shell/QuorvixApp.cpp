@@ -339,7 +339,7 @@ void CQuorvixApp::CompareTables() {
     if (!m_results.HasResult(CResultFile::TableResult)) {
         CDlgParams dialog(m_params,
                           {ParamBit::CaseSensitive, ParamBit::CompareSqlTypes, CDlgParams::kIndent,
-                           ParamBit::StringsAlike},
+                           ParamBit::StringsAlike, ParamBit::CompareAttributes},
                           SideDisplayName(0), SideDisplayName(1), m_mainFrame.get());
         if (dialog.exec() != QDialog::Accepted)
             return;

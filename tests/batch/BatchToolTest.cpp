@@ -85,6 +85,37 @@ TEST_F(BatchTool, ExitCodeTellsWhetherTheStatusesTheExportSelectsDiffer) {
     EXPECT_TRUE(unselected.out.endsWith("\r\n\r\n\r\n=;SAME\r\n")) << unselected;
 }
 
+// Sides whose columns differ only in their attributes are the same until bit 27 compares them;
+// then the table differs, and the columns command writes its different columns without the
+// type comparison.
+TEST_F(BatchTool, AttributesAloneDifferWithTheirBit) {
+    const QString left = QStringLiteral("BatchAttrLeft");
+    const QString right = QStringLiteral("BatchAttrRight");
+    if (!COdbcTestEnvironment::HasDataSource(left)) {
+        COdbcTestEnvironment::AddSqliteDataSource(
+            left, QStringLiteral("CREATE TABLE T (id INT NOT NULL, v TEXT DEFAULT 'a');"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            right, QStringLiteral("CREATE TABLE T (id INT, v TEXT DEFAULT 'b');"));
+    }
+    const QStringList sides{QStringLiteral("--left"), left, QStringLiteral("--right"), right};
+    const CBatchProcess same = Run(QStringList{QStringLiteral("tables")} + sides);
+    EXPECT_EQ(same.exitCode, 0) << same;
+    EXPECT_TRUE(same.out.endsWith("\r\n\r\n\r\n=;T\r\n")) << same;
+
+    const QStringList attributes{QStringLiteral("--set"), QStringLiteral("27")};
+    const CBatchProcess tables = Run(QStringList{QStringLiteral("tables")} + sides + attributes);
+    EXPECT_EQ(tables.exitCode, 2) << tables;
+    EXPECT_TRUE(tables.out.endsWith("\r\n\r\n\r\n<>;T\r\n;;<>;id;NOT NULL | NULL;10;NULL\r\n"
+                                    ";;<>;v;NULL;10;a | b\r\n"))
+        << tables;
+    const CBatchProcess columns =
+        Run(QStringList{QStringLiteral("columns"), QStringLiteral("T")} + sides + attributes);
+    EXPECT_EQ(columns.exitCode, 2) << columns;
+    EXPECT_TRUE(columns.out.endsWith("\r\n\r\n\r\n<>;id;NOT NULL | NULL;10;NULL\r\n"
+                                     "<>;v;NULL;10;a | b\r\n"))
+        << columns;
+}
+
 TEST_F(BatchTool, ProgressLineOnlyOnATerminal) {
     // script(1) gives the tool a terminal; the run above showed that a pipe gets none.
     const QString command = QStringLiteral("'%1' tables --left ExpLeft --right ExpRight -o '%2'")

@@ -835,6 +835,95 @@ TEST_F(CompareColumns, BatchToolWritesTheWindowsBytes) {
     }
 }
 
+// With the attributes compared, three columns follow the type details, or the name alone
+// without them: the search looks at them, a click on their header sorts by them, and the batch
+// tool writes the window's bytes. "Compare tables..." offers them under the SQL types.
+TEST_F(CompareColumns, AttributesFollowTheTypeDetailsOrTheNameAlone) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    Choose(0, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.attr_l"));
+    Choose(1, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.attr_r"));
+    m_app->Params().SetBit(ParamBit::CompareAttributes, true);
+    const FakeDesktopOpen desktop;
+    const QStringList sides{QStringLiteral("--left"),        QStringLiteral("QuorvixPostgres"),
+                            QStringLiteral("--left-owner"),  QStringLiteral("quorvix.attr_l"),
+                            QStringLiteral("--right"),       QStringLiteral("QuorvixPostgres"),
+                            QStringLiteral("--right-owner"), QStringLiteral("quorvix.attr_r"),
+                            QStringLiteral("--set"),         QStringLiteral("27")};
+    const QString changed = QStringLiteral("'a'::character varying | 'b'::character varying");
+    for (const bool typeDetails : {true, false}) {
+        SCOPED_TRACE(typeDetails ? "type details" : "names");
+        m_app->Params().SetBit(ParamBit::CompareSqlTypes, typeDetails);
+        OnNextModal([](QWidget* modal) {
+            auto* dialog = dynamic_cast<CDlgParams*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_TRUE(dialog->CheckBox(ParamBit::CompareAttributes)->isVisible());
+            EXPECT_TRUE(dialog->CheckBox(ParamBit::CompareAttributes)->isChecked());
+            EXPECT_EQ(dialog->CheckBox(ParamBit::CompareAttributes)->x(),
+                      dialog->CheckBox(ParamBit::CaseSensitive)->x());
+            EXPECT_GT(dialog->CheckBox(ParamBit::CompareAttributes)->y(),
+                      dialog->CheckBox(ParamBit::StringsAlike)->y());
+            EXPECT_FALSE(dialog->CheckBox(ParamBit::CompareIndexes)->isVisible());
+            dialog->Accept();
+        });
+        QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
+        CFormCompareTable* tables = LastView();
+        ASSERT_NE(tables, nullptr);
+        EXPECT_EQ(tables->Filter(3)->text(), QStringLiteral("4 file(s) is/are different"));
+        const QStringList typeArguments{typeDetails ? QStringLiteral("--set")
+                                                    : QStringLiteral("--clear"),
+                                        QStringLiteral("24")};
+        const QString name = typeDetails ? QStringLiteral("details") : QStringLiteral("names");
+        const QString tablePath = m_tmp.filePath(name + QStringLiteral("-tables.csv"));
+        Export(tables, tablePath);
+        EXPECT_EQ(BatchExport(QStringList{QStringLiteral("tables")} + sides + typeArguments),
+                  Contents(tablePath));
+
+        tables->List()->SelectRow(int(ListedNames(tables).indexOf(QStringLiteral("defaults"))));
+        QTest::mouseClick(tables->DetailButton(), Qt::LeftButton);
+        auto* frame = dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
+        ASSERT_NE(frame, nullptr);
+        auto* view = dynamic_cast<CFormCompareColumn*>(frame->View());
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(view->HasAttributes());
+        EXPECT_FALSE(frame->HasMaxWidth());
+        EXPECT_TRUE(view->Filter(CompareStatus::Different)->isVisible());
+        QStringList headers;
+        for (const CFormCompare::BandHeader& header : view->HeaderTexts())
+            headers.append(header.first);
+        const QStringList attributeHeaders{"Nullable", "Decimals", "Default Value"};
+        if (typeDetails) {
+            EXPECT_EQ(headers, QStringList({"Field", "SQL Type", "Size", "Type From Driver",
+                                            "Type From Driver"}) +
+                                   attributeHeaders);
+            EXPECT_EQ(Row(view, 1), (QStringList{"changed", "VARWCHAR", "10", "varchar", "varchar",
+                                                 "NULL", "", changed}));
+        } else {
+            EXPECT_EQ(headers, QStringList{"Field"} + attributeHeaders);
+            EXPECT_EQ(Row(view, 1), (QStringList{"changed", "NULL", "", changed}));
+        }
+        EXPECT_FALSE(view->HeaderBand().isEmpty());
+        view->SearchEdit()->setText(QStringLiteral("'b'::"));
+        view->Find();
+        EXPECT_EQ(view->List()->GetSelectedRow(), 1);
+
+        // The defaults in their order: a blank, quotes, then digits by their value.
+        const int defaultColumn = view->List()->GetColumnCount() - 1;
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->BandHeaderRect(defaultColumn).center());
+        QStringList sorted;
+        for (int row = 0; row < view->List()->GetItemCount(); ++row)
+            sorted.append(view->List()->GetItemText(row, 0));
+        EXPECT_EQ(sorted, (QStringList{"added", "changed", "marks", "removed", "kept"}));
+
+        const QString columnPath = m_tmp.filePath(name + QStringLiteral("-columns.csv"));
+        Export(view, columnPath);
+        EXPECT_EQ(BatchExport(QStringList{QStringLiteral("columns"), QStringLiteral("defaults")} +
+                              sides + typeArguments),
+                  Contents(columnPath));
+        for (QWidget* window : QList<QWidget*>(m_app->ComparisonFrames()))
+            window->close();
+    }
+}
+
 // MariaDB through the windows: owners are databases, and table names keep their case, so that
 // "Orders" and "ORDERS" are one table only when case is ignored.
 TEST_F(CompareColumns, MariaDbDatabasesThroughTheWindows) {

@@ -26,6 +26,17 @@ protected:
             QStringLiteral("ColRight"),
             QStringLiteral("CREATE TABLE T1 (id INTEGER, ronly VARCHAR(8), sized VARCHAR(20),"
                            " kind VARCHAR(10), \"a;b\" INTEGER); CREATE TABLE SAME (a INTEGER);"));
+        // Defaults holding a ";", a double quote, a line feed and a carriage return.
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ColAttrLeft"),
+            QStringLiteral("CREATE TABLE T1 (id INTEGER NOT NULL, note TEXT DEFAULT 'a;\"b',"
+                           " memo TEXT DEFAULT 'one\ntwo', lonly INTEGER, kept INTEGER DEFAULT 7,"
+                           " cr TEXT DEFAULT 'x\ry');"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ColAttrRight"),
+            QStringLiteral("CREATE TABLE T1 (id INTEGER, note TEXT DEFAULT 'a;\"c',"
+                           " memo TEXT DEFAULT 'one\ntwo', ronly INTEGER, kept INTEGER DEFAULT 7,"
+                           " cr TEXT DEFAULT 'x\ry');"));
         COdbcTestEnvironment::AddSqliteDataSource(
             QStringLiteral("ColEuro"),
             QStringLiteral("CREATE TABLE T1 (id INTEGER, \"PRIX\u20AC\" INTEGER, lonly INTEGER);"));
@@ -45,6 +56,7 @@ protected:
             rightOwner.isEmpty() ? right : right + QStringLiteral(" (%1)").arg(rightOwner);
         m_params.SetBit(ParamBit::CompareSqlTypes, true);
         m_params.SetBit(ParamBit::StringsAlike, false);
+        m_params.SetBit(ParamBit::CompareAttributes, m_attributes);
         ASSERT_TRUE(m_results.RunTableComparison(m_progress));
     }
     void Keep(std::initializer_list<int> statuses) {
@@ -68,6 +80,7 @@ protected:
 
     QString m_leftName;
     QString m_rightName;
+    bool m_attributes = false;
 };
 
 } // namespace
@@ -84,6 +97,25 @@ TEST_F(ColumnExport, ExpectedBytesOfEachLayoutAndLanguage) {
     EXPECT_EQ(Written(t1, true), Expected("column-details-left-different-fr.csv"));
 }
 
+// The attributes follow the name or the type details; a field holding ";", a double quote, CR
+// or LF is quoted, its quotes doubled and its CR and LF kept as they are.
+TEST_F(ColumnExport, AttributesFollowEachLayoutQuotedWhereTheyMustBe) {
+    m_attributes = true;
+    Compare(QStringLiteral("ColAttrLeft"), QStringLiteral("ColAttrRight"));
+    const int t1 = TableIndex(QStringLiteral("T1"));
+    Keep({0, 1, 2, 3});
+    const QByteArray legend = "=;same\r\n>;only in ColAttrLeft\r\n<;only in ColAttrRight\r\n"
+                              "<>;different\r\n\r\n\r\n\r\n";
+    EXPECT_EQ(Written(t1, false), legend + "<>;id;NOT NULL | NULL;10;NULL\r\n"
+                                           "<>;note;NULL;10;\"a;\"\"b | a;\"\"c\"\r\n"
+                                           "=;memo;NULL;10;\"one\ntwo\"\r\n"
+                                           "<;ronly;NULL;10;NULL\r\n"
+                                           ">;lonly;NULL;10;NULL\r\n"
+                                           "=;kept;NULL;10;7\r\n"
+                                           "=;cr;NULL;10;\"x\ry\"\r\n");
+    EXPECT_EQ(Written(t1, true), Expected("column-details-attributes-en.csv"));
+}
+
 TEST_F(ColumnExport, DriverTypeNamesOfBothSidesFromPostgres) {
     QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
     Compare(QStringLiteral("QuorvixPostgres"), QStringLiteral("QuorvixPostgres"),
@@ -91,6 +123,12 @@ TEST_F(ColumnExport, DriverTypeNamesOfBothSidesFromPostgres) {
     Keep({0, 1, 2, 3});
     EXPECT_EQ(Written(TableIndex(QStringLiteral("strings")), true),
               Expected("column-postgres-strings-en.csv"));
+
+    m_attributes = true;
+    Compare(QStringLiteral("QuorvixPostgres"), QStringLiteral("QuorvixPostgres"),
+            QStringLiteral("quorvix.attr_l"), QStringLiteral("quorvix.attr_r"));
+    EXPECT_EQ(Written(TableIndex(QStringLiteral("defaults")), true),
+              Expected("column-postgres-defaults-en.csv"));
 }
 
 TEST_F(ColumnExport, LegendAloneWhenNoRowIsKeptOrThereAreNone) {

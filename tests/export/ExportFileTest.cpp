@@ -50,6 +50,32 @@ TEST_F(ExportFileTest, CharacterAboveByteRangeStopsAtItsLine) {
     EXPECT_EQ(Contents(Path()), QByteArray("=;FIRST\r\n"));
 }
 
+// The leading text keeps CR LF line ends; a field holding ";", a double quote, CR or LF is quoted
+// and written as it is, in either encoding; the line counts stay those of the file.
+TEST_F(ExportFileTest, LineFieldsAreQuotedOnlyWhereTheyMustBeAndKeepTheirLineEnds) {
+    for (const ExportEncoding encoding : {ExportEncoding::Latin1, ExportEncoding::Utf8}) {
+        CExportFile file;
+        ASSERT_TRUE(file.Open(Path(), encoding));
+        file.WriteLine(QStringLiteral("a\nb"),
+                       {QStringLiteral("p;q"), QStringLiteral("r\"s"), QStringLiteral("t\nu"),
+                        QStringLiteral("v\rw"), QStringLiteral("caf\u00E9"), QString()});
+        file.WriteLine(QStringLiteral("=;x"), {});
+        try {
+            file.WriteLine(QStringLiteral("=;y"), {QStringLiteral("z\u0141")});
+            EXPECT_EQ(encoding, ExportEncoding::Utf8) << "Latin-1 cannot hold U+0141";
+        } catch (const CExportError& error) {
+            EXPECT_TRUE(error.Message().startsWith(QStringLiteral("Line 5 of"))) << error.Message();
+        }
+        file.Close();
+        const QByteArray lines = "a\r\nb;\"p;q\";\"r\"\"s\";\"t\nu\";\"v\rw\";caf\xE9;\r\n=;x\r\n";
+        if (encoding == ExportEncoding::Latin1)
+            EXPECT_EQ(Contents(Path()), lines);
+        else
+            EXPECT_EQ(Contents(Path()),
+                      "\xEF\xBB\xBF" + QString::fromLatin1(lines).toUtf8() + "=;y;z\xC5\x81\r\n");
+    }
+}
+
 TEST_F(ExportFileTest, LegendInBothLanguages) {
     ChooseLanguage(QStringLiteral("ENG"), {});
     {

@@ -26,6 +26,14 @@ protected:
             QStringLiteral("CREATE TABLE T1 (C2 INT, C3 INT); CREATE TABLE SAME (a INT);"
                            "CREATE TABLE \"R;ONLY\" (y INT);"));
         COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ExpAttrLeft"),
+            QStringLiteral("CREATE TABLE T1 (C1 INT NOT NULL, C2 INT DEFAULT 1, C3 TEXT DEFAULT"
+                           " 'x;y'); CREATE TABLE SAME (a INT DEFAULT 0);"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ExpAttrRight"),
+            QStringLiteral("CREATE TABLE T1 (C1 INT, C2 INT DEFAULT 1, C3 TEXT DEFAULT 'x;z',"
+                           " C4 INT); CREATE TABLE SAME (a INT DEFAULT 0);"));
+        COdbcTestEnvironment::AddSqliteDataSource(
             QStringLiteral("ExpEuro"),
             QStringLiteral("CREATE TABLE \"PRIX\u20AC\" (p INT); CREATE TABLE AAA (a INT);"));
     }
@@ -34,8 +42,8 @@ protected:
         ComparisonTestBase::TearDown();
     }
 
-    void Compare(const QString& right) {
-        OpenSide(m_left, QStringLiteral("ExpLeft"));
+    void Compare(const QString& right, const QString& left = QStringLiteral("ExpLeft")) {
+        OpenSide(m_left, left);
         OpenSide(m_right, right);
         ASSERT_TRUE(m_results.RunTableComparison(m_progress));
     }
@@ -76,6 +84,22 @@ TEST_F(TableExport, StatusBitsChooseTablesAndColumnsInFrench) {
     ChooseLanguage(QStringLiteral("FRA"), {});
     Keep({CompareStatus::Different}, {CompareStatus::OnlyLeft});
     EXPECT_EQ(Written(), Expected("table-export-different-left-columns-fr.csv"));
+}
+
+// Where the run compared the attributes, each column line under a different table gains them,
+// a field holding ";" quoted.
+TEST_F(TableExport, ColumnLinesGainTheAttributesWhereTheRunComparedThem) {
+    m_params.SetBit(ParamBit::CompareAttributes, true);
+    Compare(QStringLiteral("ExpAttrRight"), QStringLiteral("ExpAttrLeft"));
+    Keep({0, 1, 2, 3}, {0, 1, 2, 3});
+    const QByteArray legend = "=;same\r\n>;only in ExpLeft\r\n<;only in ExpRight\r\n"
+                              "<>;different\r\n\r\n\r\n\r\n";
+    EXPECT_EQ(Written(), legend + "=;SAME\r\n"
+                                  "<>;T1\r\n"
+                                  ";;<>;C1;NOT NULL | NULL;10;NULL\r\n"
+                                  ";;=;C2;NULL;10;1\r\n"
+                                  ";;<>;C3;NULL;10;\"x;y | x;z\"\r\n"
+                                  ";;<;C4;NULL;10;NULL\r\n");
 }
 
 TEST_F(TableExport, NameOutsideTheByteEncodingStopsAtItsLineKeepingTheEarlierOnes) {

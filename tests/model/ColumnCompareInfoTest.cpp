@@ -13,6 +13,15 @@ CColumnCompareInfo Row(const CColumnInfo* left, const CColumnInfo* right) {
     return CColumnCompareInfo(left, right, nameWidth, typeNameWidth);
 }
 
+using Attributes = CColumnInfo::Attributes;
+
+// A column on both sides, alike but for its attributes.
+CColumnCompareInfo WithAttributes(const Attributes& left, const Attributes& right) {
+    const CColumnInfo leftColumn(QStringLiteral("C"), 4, QStringLiteral("int"), 10, left);
+    const CColumnInfo rightColumn(QStringLiteral("C"), 4, QStringLiteral("int"), 10, right);
+    return Row(&leftColumn, &rightColumn);
+}
+
 CColumnCompareInfo BothSides(qint32 leftType, qint32 leftSize, qint32 rightType, qint32 rightSize) {
     const CColumnInfo left(QStringLiteral("C"), leftType, QStringLiteral("l"), leftSize);
     const CColumnInfo right(QStringLiteral("C"), rightType, QStringLiteral("r"), rightSize);
@@ -66,7 +75,7 @@ TEST(ColumnCompareInfoText, DifferentRowJoinsOnlyTheValuesThatDiffer) {
     EXPECT_EQ(types.GetText(2), QStringLiteral("10"));
     EXPECT_EQ(types.GetText(3), QStringLiteral("l"));
     EXPECT_EQ(types.GetText(4), QStringLiteral("r"));
-    EXPECT_EQ(types.GetText(5), QString());
+    EXPECT_EQ(types.GetText(CColumnCompareInfo::TextCount), QString());
 
     types.status = 7;
     EXPECT_EQ(types.GetText(0), QStringLiteral("C"));
@@ -76,10 +85,10 @@ TEST(ColumnCompareInfoText, DifferentRowJoinsOnlyTheValuesThatDiffer) {
 
 TEST(ColumnCompareInfoText, SearchLooksAtTheNameOrAtEveryColumn) {
     CColumnCompareInfo row = BothSides(12, 10, 1, 10);
-    EXPECT_TRUE(row.Contains(QStringLiteral("c"), false));
-    EXPECT_FALSE(row.Contains(QStringLiteral("varchar"), false));
-    EXPECT_TRUE(row.Contains(QStringLiteral("varchar"), true));
-    EXPECT_TRUE(row.Contains(QStringLiteral("r"), true));
+    EXPECT_TRUE(row.Contains(QStringLiteral("c"), false, false));
+    EXPECT_FALSE(row.Contains(QStringLiteral("varchar"), false, false));
+    EXPECT_TRUE(row.Contains(QStringLiteral("varchar"), true, false));
+    EXPECT_TRUE(row.Contains(QStringLiteral("r"), true, false));
 }
 
 TEST(CheckColumnTypes, CharacterTypesOfOneSizeAreAlikeOnlyWhenAsked) {
@@ -119,6 +128,61 @@ TEST(CheckColumnTypes, OneSidedRowsAreNeverJudgedAgain) {
     CColumnCompareInfo row = Row(&left, nullptr);
     row.CheckColumnTypes(false);
     EXPECT_EQ(row.status, CompareStatus::OnlyLeft);
+}
+
+TEST(CheckColumnAttributes, EachAttributeCountsAndNullEqualsOnlyNull) {
+    const Attributes plain{CColumnInfo::Nullable, std::nullopt, std::nullopt};
+    const struct {
+        Attributes right;
+        qint32 status;
+    } cases[] = {
+        {plain, CompareStatus::Same},
+        {{CColumnInfo::NoNulls, std::nullopt, std::nullopt}, CompareStatus::Different},
+        {{CColumnInfo::NullableUnknown, std::nullopt, std::nullopt}, CompareStatus::Different},
+        {{CColumnInfo::Nullable, qint16(0), std::nullopt}, CompareStatus::Different},
+        {{CColumnInfo::Nullable, std::nullopt, QString()}, CompareStatus::Different},
+        {{CColumnInfo::Nullable, std::nullopt, QStringLiteral("NULL")}, CompareStatus::Different},
+    };
+    for (const auto& c : cases) {
+        CColumnCompareInfo row = WithAttributes(plain, c.right);
+        row.CheckColumnAttributes();
+        EXPECT_EQ(row.status, c.status)
+            << row.GetText(CColumnCompareInfo::NullableText).toStdString()
+            << row.GetText(CColumnCompareInfo::DefaultText).toStdString();
+    }
+    CColumnCompareInfo digits =
+        WithAttributes({1, qint16(2), QStringLiteral("0")}, {1, qint16(4), QStringLiteral("0")});
+    digits.CheckColumnAttributes();
+    EXPECT_EQ(digits.status, CompareStatus::Different);
+    CColumnCompareInfo defaults = WithAttributes({1, qint16(2), QStringLiteral("'a'")},
+                                                 {1, qint16(2), QStringLiteral("'a'")});
+    defaults.CheckColumnAttributes();
+    EXPECT_EQ(defaults.status, CompareStatus::Same);
+
+    const CColumnInfo left(QStringLiteral("C"), 4, QStringLiteral("int"), 10, plain);
+    CColumnCompareInfo oneSided = Row(&left, nullptr);
+    oneSided.CheckColumnAttributes();
+    EXPECT_EQ(oneSided.status, CompareStatus::OnlyLeft);
+}
+
+// NULL reads empty, an empty default as its quotes; a different row pairs what differs.
+TEST(ColumnCompareInfoText, AttributesShowAsTheyWereRead) {
+    CColumnCompareInfo row = WithAttributes({CColumnInfo::NoNulls, qint16(2), QString()},
+                                            {CColumnInfo::Nullable, std::nullopt, std::nullopt});
+    EXPECT_EQ(row.AttributeTexts(), (QStringList{"NOT NULL", "2", "''"}));
+    row.CheckColumnAttributes();
+    EXPECT_EQ(row.AttributeTexts(), (QStringList{"NOT NULL | NULL", "2 | ", "'' | "}));
+    row.attributes[1] = {CColumnInfo::NullableUnknown, qint16(2), QStringLiteral("x | y")};
+    EXPECT_EQ(row.AttributeTexts(), (QStringList{"NOT NULL | ?", "2", "'' | x | y"}));
+
+    const CColumnInfo right(QStringLiteral("C"), 4, QStringLiteral("int"), 10,
+                            {CColumnInfo::Nullable, qint16(4), QStringLiteral("nextval('s')")});
+    EXPECT_EQ(Row(nullptr, &right).AttributeTexts(), (QStringList{"NULL", "4", "nextval('s')"}));
+
+    // Searched only where they are shown.
+    EXPECT_FALSE(row.Contains(QStringLiteral("not null"), true, false));
+    EXPECT_TRUE(row.Contains(QStringLiteral("not null"), false, true));
+    EXPECT_FALSE(row.Contains(QStringLiteral("int"), false, true));
 }
 
 TEST(ColumnCompareInfoRecord, FieldsStandAtTheirOffsets) {
@@ -181,4 +245,37 @@ TEST(ColumnCompareInfoRecord, OverLongTextIsCutToItsField) {
     EXPECT_EQ(back.name, QStringLiteral("LONGER"));
     EXPECT_EQ(back.typeName, (std::array<QString, 2>{"i", "i"}));
     EXPECT_EQ(back.size[1], 10); // the cut fields leave the ones after them in place
+}
+
+// The attributes follow the record; the defaults go to a block of their own, whole however long,
+// each row saying where its pair begins.
+TEST(ColumnCompareInfoRecord, AttributesFollowTheRecordAndDefaultsTheirBlock) {
+    const QString longDefault = QString(5000, QLatin1Char('d'));
+    std::vector<CColumnCompareInfo> rows;
+    rows.push_back(WithAttributes({CColumnInfo::NoNulls, qint16(2), QStringLiteral("'a'")},
+                                  {CColumnInfo::Nullable, std::nullopt, std::nullopt}));
+    rows.push_back(WithAttributes({CColumnInfo::NullableUnknown, qint16(-3), QString()},
+                                  {CColumnInfo::Nullable, qint16(0), longDefault}));
+    QByteArray record;
+    QByteArray defaults;
+    for (const CColumnCompareInfo& row : rows)
+        row.AppendAttributes(record, defaults);
+    ASSERT_EQ(record.size(), 2 * CColumnCompareInfo::AttributeBytes);
+    EXPECT_EQ(Int64At(record, 0), 0);
+    EXPECT_EQ(Int16At(record, 8), 0);  // NOT NULL
+    EXPECT_EQ(Int16At(record, 10), 2); // decimal digits, there
+    EXPECT_EQ(Int16At(record, 12), 1);
+    EXPECT_EQ(Int32At(record, 14), 3); // 'a'
+    EXPECT_EQ(Int16At(record, 22), 0); // the right has no decimal digits
+    EXPECT_EQ(Int32At(record, 24), -1);
+    EXPECT_EQ(Int64At(record, 28), 6); // after 'a'
+    EXPECT_EQ(defaults, TextField(QStringLiteral("'a'"), 3) + TextField(longDefault, 5000));
+
+    for (int index = 0; index < 2; ++index) {
+        CColumnCompareInfo back;
+        const CColumnCompareInfo::DefaultsPlace place =
+            back.ParseAttributes(record.constData() + index * CColumnCompareInfo::AttributeBytes);
+        back.ParseDefaults(defaults.constData() + place.offset, place);
+        EXPECT_EQ(back.attributes, rows[size_t(index)].attributes) << index;
+    }
 }

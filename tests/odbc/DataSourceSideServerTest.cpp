@@ -1,9 +1,11 @@
 // The readers against the private PostgreSQL and MariaDB servers that scripts/test starts.
 #include "model/NameOrdering.h"
+#include "odbc/CatalogueDefaults.h"
 #include "odbc/ColumnCatalogue.h"
 #include "odbc/DataSourceSetup.h"
 #include "odbc/DataSourceSide.h"
 
+#include "odbc/DescribedColumns.h"
 #include "odbc/ListTargets.h"
 #include "odbc/OdbcTestEnvironment.h"
 
@@ -33,6 +35,12 @@ protected:
         for (const auto& column : columns)
             names.append(column->name);
         return names;
+    }
+
+    QStringList ColumnAttributes(const QString& table) {
+        CColumnInfoArray columns;
+        EXPECT_TRUE(m_side.ReadColumns(table, columns, true)) << table.toStdString();
+        return DescribedAttributes(columns);
     }
 
     const CIndexInfo* FindIndex(const CIndexInfoArray& indexes, const QString& name) {
@@ -295,4 +303,50 @@ TEST_F(ServerSide, MariaDbDatabaseNamedLikeAPatternReadsOnlyItsOwnTables) {
         ASSERT_TRUE(m_side.ReadIndexes(QString::fromUtf8(c.otherTable), indexes));
         EXPECT_TRUE(indexes.empty()) << c.database;
     }
+}
+
+// Nullability, decimal digits and defaults as each server's catalogue reports them. psqlODBC
+// gives "TRUNCATE" for a default of more than 254 bytes: it is read again whole, as the driver
+// gives a shorter one.
+TEST_F(ServerSide, ColumnAttributesAsEachServerReportsThemAndLongDefaultsWhole) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
+    const QString longText = QStringLiteral("0123456789").repeated(500);
+    Open(kPostgres, QStringLiteral("quorvix.attr_l"));
+    EXPECT_EQ(ColumnAttributes(QStringLiteral("amounts")),
+              (QStringList{"id:1:0:null", "price:1:2:null"}));
+    EXPECT_EQ(ColumnAttributes(QStringLiteral("nulls")),
+              (QStringList{"id:1:0:null", "code:1:null:null"}));
+    EXPECT_EQ(
+        ColumnAttributes(QStringLiteral("defaults")),
+        (QStringList{"added:1:0:null", "changed:1:null:'a'::character varying", "removed:1:0:5",
+                     "kept:1:0:7", "marks:1:null:'a;\"b'::character varying"}));
+    EXPECT_EQ(ColumnAttributes(QStringLiteral("unchanged")),
+              (QStringList{"id:0:0:null", "price:1:2:0", "note:1:null:''::character varying"}));
+    EXPECT_EQ(ColumnAttributes(QStringLiteral("long_end")),
+              QStringList{"note:1:null:'" + longText + "x'::text"});
+    CCatalogueDefaults defaults(*m_side.Connection());
+    std::optional<QString> value;
+    ASSERT_TRUE(defaults.Read(QStringLiteral("attr_l"), QStringLiteral("defaults"),
+                              QStringLiteral("marks"), value));
+    EXPECT_EQ(value, QStringLiteral("'a;\"b'::character varying"));
+    EXPECT_FALSE(defaults.Read(QStringLiteral("attr_l"), QStringLiteral("defaults"),
+                               QStringLiteral("gone"), value));
+    EXPECT_EQ(defaults.Diagnostic(), QStringLiteral("The default value of column gone of table "
+                                                    "defaults can no longer be found in the "
+                                                    "catalogue."));
+
+    // MariaDB quotes text defaults and gives a nullable column without one the text NULL.
+    Open(kMariaDb, QStringLiteral("quorvix_attr_r."));
+    EXPECT_EQ(ColumnAttributes(QStringLiteral("amounts")),
+              (QStringList{"id:1:0:NULL", "price:1:4:NULL"}));
+    EXPECT_EQ(ColumnAttributes(QStringLiteral("nulls")),
+              (QStringList{"id:1:0:NULL", "code:0:null:null"}));
+    EXPECT_EQ(ColumnAttributes(QStringLiteral("defaults")),
+              (QStringList{"added:1:0:1", "changed:1:null:'b'", "removed:1:0:NULL", "kept:1:0:7",
+                           "marks:1:null:'a;\"b'"}));
+    EXPECT_EQ(ColumnAttributes(QStringLiteral("unchanged")),
+              (QStringList{"id:0:0:null", "price:1:2:0.00", "note:1:null:''"}));
+    EXPECT_EQ(ColumnAttributes(QStringLiteral("long_end")),
+              QStringList{"note:1:null:'" + longText + "y'"});
 }

@@ -1,5 +1,7 @@
 #include "odbc/DataSourceSide.h"
 
+#include "odbc/ColumnCatalogue.h"
+#include "odbc/DescribedColumns.h"
 #include "odbc/ListTargets.h"
 #include "odbc/OdbcTestEnvironment.h"
 #include "services/Language.h"
@@ -428,4 +430,32 @@ TEST_F(SqliteSide, LongAndUnusualNamesAreEachFoundAsThemselves) {
         ASSERT_EQ(columns.size(), 1u) << table.size();
         EXPECT_EQ(columns[0]->name, column);
     }
+}
+
+// The SQLite driver gives text defaults without their quotes, the word NULL for a column without
+// a default, and 10 (its radix) as every column's decimal digits: NUMERIC(15,2) and
+// NUMERIC(15,4) cannot be told apart by them there. Both reading paths give the same.
+TEST_F(SqliteSide, ColumnAttributesAsTheDriverReportsThemOnBothPaths) {
+    const QString longText = QStringLiteral("0123456789").repeated(500);
+    COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("LiteAttributes"),
+        QStringLiteral("CREATE TABLE t (a NUMERIC(15,2) NOT NULL DEFAULT 0, b NUMERIC(15,4),"
+                       " c VARCHAR(10) DEFAULT 'x;y', d TEXT DEFAULT '', e TEXT DEFAULT"
+                       " (datetime('now')), f TEXT DEFAULT 'a  ', g TEXT DEFAULT '%1');")
+            .arg(longText));
+    ConnectAndList(QStringLiteral("LiteAttributes"));
+    CColumnInfoArray columns;
+    ASSERT_TRUE(m_side.ReadColumns(QStringLiteral("t"), columns, true));
+    const QStringList expected{
+        "a:0:10:0", "b:1:10:NULL",       "c:1:10:x;y", "d:1:10:", "e:1:10:datetime('now')",
+        "f:1:10:a", "g:1:10:" + longText};
+    EXPECT_EQ(DescribedAttributes(columns), expected);
+    CColumnCatalogue catalogue;
+    ASSERT_TRUE(m_side.ReadAllColumns(catalogue, {}, true));
+    ASSERT_TRUE(catalogue.Columns(QStringLiteral("t"), columns));
+    EXPECT_EQ(DescribedAttributes(columns), expected);
+
+    // Without them asked for, nothing of them is read.
+    ASSERT_TRUE(m_side.ReadColumns(QStringLiteral("t"), columns));
+    EXPECT_EQ(DescribedAttributes(columns).first(), QStringLiteral("a:2:null:null"));
 }

@@ -13,7 +13,7 @@ const QString kPostgres = QStringLiteral("QuorvixPostgres");
 const QString kMariaDb = QStringLiteral("QuorvixMariaDB");
 
 // What a run judged of each table: its status symbol, then for a different table each column's
-// status symbol and name.
+// status symbol and name, and the texts of its attributes where the run compared them.
 QMap<QString, QString> Judged(const CComparisonResults& results) {
     static const char* const kSymbols[] = {"=", ">", "<", "<>"};
     QMap<QString, QString> judged;
@@ -23,9 +23,11 @@ QMap<QString, QString> Judged(const CComparisonResults& results) {
         CComparisonResults::TableRows rows;
         if (results.OpenTableRows(table, rows)) {
             for (int row = 0; row < rows.rowCount; ++row) {
-                const auto column =
-                    results.ReadColumnRow(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+                const auto column = results.ReadColumnRow(rows, row);
                 text += QLatin1Char(' ') + QLatin1String(kSymbols[column->status]) + column->name;
+                if (rows.attributes)
+                    text += QLatin1Char('(') + column->AttributeTexts().join(QLatin1Char(',')) +
+                            QLatin1Char(')');
             }
         }
         judged.insert(results.TableNames()[table], text);
@@ -47,8 +49,10 @@ class ColumnReadingPaths : public ComparisonTestBase {
 protected:
     static void SetUpTestSuite() {
         // One table spelt in two cases, "_" and "%" in names, a view, names over 128 units that
-        // differ at their end, and names outside Latin-1.
+        // differ at their end, names outside Latin-1, and attributes that differ, a default
+        // longer than a piece of a long value among them.
         const QString longName = QString(150, QLatin1Char('L'));
+        const QString longDefault = QString(600, QLatin1Char('d'));
         const QString common =
             QStringLiteral("CREATE TABLE A_B (a1 INT); CREATE TABLE AXB (x1 INT, x2 INT);"
                            "CREATE TABLE \"A%B\" (p1 INT); CREATE TABLE \"%1A\" (k INT);"
@@ -58,14 +62,18 @@ protected:
             QStringLiteral("PathsLeft"),
             common + QStringLiteral("CREATE TABLE \"Orders\" (id INT, amount DECIMAL(10,2));"
                                     "CREATE TABLE \"%1B\" (k INT, l INT);"
-                                    "CREATE VIEW v_orders AS SELECT id, amount FROM \"Orders\";")
-                         .arg(longName));
+                                    "CREATE VIEW v_orders AS SELECT id, amount FROM \"Orders\";"
+                                    "CREATE TABLE attrs (n INT NOT NULL DEFAULT 0, d TEXT DEFAULT"
+                                    " 'x', l TEXT DEFAULT '%2');")
+                         .arg(longName, longDefault));
         COdbcTestEnvironment::AddSqliteDataSource(
             QStringLiteral("PathsRight"),
             common + QStringLiteral("CREATE TABLE ORDERS (ID INT, amount VARCHAR(3));"
                                     "CREATE TABLE \"%1B\" (k BIGINT);"
-                                    "CREATE VIEW v_orders AS SELECT id FROM \"Orders\";")
-                         .arg(longName));
+                                    "CREATE VIEW v_orders AS SELECT id FROM \"Orders\";"
+                                    "CREATE TABLE attrs (n INT DEFAULT 0, d TEXT,"
+                                    " l TEXT DEFAULT '%2');")
+                         .arg(longName, longDefault));
     }
 
     // Tables that the one call gives no rows for: without columns, or views a driver leaves out.
@@ -86,15 +94,18 @@ protected:
         return result;
     }
 
-    // Both paths, under both case rules, with the SQL types compared or not.
+    // Both paths, under both case rules, with the SQL types compared or not, and then the
+    // attributes too.
     void ExpectSameResults(const QString& left, const QString& leftOwner, const QString& right,
                            const QString& rightOwner) {
         OpenSide(m_left, left, leftOwner);
         OpenSide(m_right, right, rightOwner);
         for (const bool caseSensitive : {true, false}) {
-            for (const bool types : {false, true}) {
+            for (const auto& [types, attributes] :
+                 {std::pair{false, false}, std::pair{true, false}, std::pair{true, true}}) {
                 m_params.SetBit(ParamBit::CaseSensitive, caseSensitive);
                 m_params.SetBit(ParamBit::CompareSqlTypes, types);
+                m_params.SetBit(ParamBit::CompareAttributes, attributes);
                 const RunResult perTable = Run(false);
                 const RunResult readAll = Run(true);
                 // Groups of two tables: prefixes with "_", "%", the escape character and
@@ -108,13 +119,15 @@ protected:
                     (left + QLatin1Char(' ') + leftOwner + QStringLiteral(" / ") + right +
                      QLatin1Char(' ') + rightOwner)
                         .toStdString() +
-                    (caseSensitive ? " case" : " nocase") + (types ? " types" : "");
+                    (caseSensitive ? " case" : " nocase") + (types ? " types" : "") +
+                    (attributes ? " attributes" : "");
                 ASSERT_TRUE(perTable.succeeded) << where << perTable.failure.toStdString();
                 ASSERT_TRUE(readAll.succeeded) << where << readAll.failure.toStdString();
                 EXPECT_EQ(readAll.tables, perTable.tables) << where;
                 EXPECT_EQ(readAll.counters, perTable.counters) << where;
                 EXPECT_FALSE(perTable.file.isEmpty()) << where;
                 EXPECT_TRUE(readAll.file == perTable.file) << where;
+                EXPECT_EQ(readAll.judged, perTable.judged) << where;
                 ASSERT_TRUE(grouped.succeeded) << where << grouped.failure.toStdString();
                 EXPECT_TRUE(grouped.file == perTable.file) << where;
                 EXPECT_LE(grouped.tablesReadAlone, m_expectedReadAlone) << where;
@@ -128,9 +141,9 @@ protected:
 
 TEST_F(ColumnReadingPaths, SqliteMixedCaseWildcardsViewsAndLongNames) {
     ExpectSameResults(QStringLiteral("PathsLeft"), {}, QStringLiteral("PathsRight"), {});
-    // Eight tables on both sides with case ignored ("Orders" is "ORDERS"), each read by a call
+    // Nine tables on both sides with case ignored ("Orders" is "ORDERS"), each read by a call
     // of its own on the per-table path.
-    EXPECT_EQ(m_perTableReads, 16);
+    EXPECT_EQ(m_perTableReads, 18);
 }
 
 TEST_F(ColumnReadingPaths, PostgresSchemas) {
@@ -150,6 +163,9 @@ TEST_F(ColumnReadingPaths, PostgresSchemas) {
                       QStringLiteral("quorvix.mixed_r"));
     ExpectSameResults(kPostgres, QStringLiteral("quorvix.ta"), kPostgres,
                       QStringLiteral("quorvix.tb"));
+    // Defaults that the driver gives cut are read again on both paths.
+    ExpectSameResults(kPostgres, QStringLiteral("quorvix.attr_l"), kPostgres,
+                      QStringLiteral("quorvix.attr_r"));
 }
 
 TEST_F(ColumnReadingPaths, MariaDbDatabases) {
@@ -157,6 +173,64 @@ TEST_F(ColumnReadingPaths, MariaDbDatabases) {
     ExpectSameResults(kMariaDb, QStringLiteral("quorvix_a"), kMariaDb, QStringLiteral("quorvix_b"));
     ExpectSameResults(kMariaDb, QStringLiteral("quorvix_esc"), kMariaDb,
                       QStringLiteral("quorvix_c"));
+    ExpectSameResults(kMariaDb, QStringLiteral("quorvix_attr_l"), kMariaDb,
+                      QStringLiteral("quorvix_attr_r"));
+}
+
+// What each server's catalogue gives is judged alike on both paths: with the attributes, a
+// column whose decimal digits, nullability or default differ; without them, every table of the
+// fixtures is the same.
+TEST_F(ColumnReadingPaths, AttributesAreJudgedAsEachServerReportsThem) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
+    struct Fixture {
+        QString dataSource;
+        QString left;
+        QString right;
+        QMap<QString, QString> judged;
+    };
+    const Fixture fixtures[] = {
+        {kPostgres,
+         QStringLiteral("quorvix.attr_l"),
+         QStringLiteral("quorvix.attr_r"),
+         {{"amounts", "<> =id(NULL,0,) <>price(NULL,2 | 4,)"},
+          {"nulls", "<> =id(NULL,0,) <>code(NULL | NOT NULL,,)"},
+          {"defaults", "<> <>added(NULL,0, | 1) <>changed(NULL,,'a'::character varying | "
+                       "'b'::character varying) <>removed(NULL,0,5 | ) =kept(NULL,0,7) "
+                       "=marks(NULL,,'a;\"b'::character varying)"},
+          {"unchanged", "="},
+          {"long_same", "="},
+          {"long_end", "<> <>note(NULL,,'" + QStringLiteral("0123456789").repeated(500) +
+                           "x'::text | '" + QStringLiteral("0123456789").repeated(500) +
+                           "y'::text)"}}},
+        {kMariaDb,
+         QStringLiteral("quorvix_attr_l"),
+         QStringLiteral("quorvix_attr_r"),
+         {{"amounts", "<> =id(NULL,0,NULL) <>price(NULL,2 | 4,NULL)"},
+          {"nulls", "<> =id(NULL,0,NULL) <>code(NULL | NOT NULL,,NULL | )"},
+          {"defaults", "<> <>added(NULL,0,NULL | 1) <>changed(NULL,,'a' | 'b') "
+                       "<>removed(NULL,0,5 | NULL) =kept(NULL,0,7) =marks(NULL,,'a;\"b')"},
+          {"unchanged", "="},
+          {"long_same", "="},
+          {"long_end", "<> <>note(NULL,,'" + QStringLiteral("0123456789").repeated(500) + "x' | '" +
+                           QStringLiteral("0123456789").repeated(500) + "y')"}}},
+    };
+    for (const Fixture& fixture : fixtures) {
+        OpenSide(m_left, fixture.dataSource, fixture.left);
+        OpenSide(m_right, fixture.dataSource, fixture.right);
+        for (const bool readAll : {false, true}) {
+            const std::string where =
+                fixture.dataSource.toStdString() + (readAll ? " whole side" : " table by table");
+            m_params.SetBit(ParamBit::CompareAttributes, true);
+            RunResult run = Run(readAll);
+            ASSERT_TRUE(run.succeeded) << where << run.failure.toStdString();
+            EXPECT_EQ(run.judged, fixture.judged) << where;
+            m_params.SetBit(ParamBit::CompareAttributes, false);
+            run = Run(readAll);
+            ASSERT_TRUE(run.succeeded) << where;
+            EXPECT_EQ(run.counters, (CComparisonResults::Counters{6, 0, 0, 0})) << where;
+        }
+    }
 }
 
 // Orders, ORDERS and orders on the left, orders on the right: each left table is read as itself
@@ -182,6 +256,7 @@ TEST_F(ColumnReadingPaths, TablesWhoseNamesDifferOnlyInCaseAreEachReadAsThemselv
             const std::string where =
                 fixture.dataSource.toStdString() + (readAll ? " whole side" : " table by table");
             m_params.SetBit(ParamBit::CompareSqlTypes, true);
+            m_params.SetBit(ParamBit::CompareAttributes, false);
             m_params.SetBit(ParamBit::CaseSensitive, false);
             RunResult run = Run(readAll);
             ASSERT_TRUE(run.succeeded) << where;

@@ -56,8 +56,7 @@ TEST_F(FailedRead, CaseIgnoredEachSideIsAskedUnderItsOwnSpelling) {
     ASSERT_TRUE(m_results.OpenTableRows(0, rows));
     std::vector<std::pair<QString, int>> read;
     for (int i = 0; i < rows.rowCount; ++i) {
-        const auto row =
-            m_results.ReadColumnRow(i, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+        const auto row = m_results.ReadColumnRow(rows, i);
         ASSERT_NE(row, nullptr);
         read.emplace_back(row->name, row->status);
     }

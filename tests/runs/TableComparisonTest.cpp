@@ -25,6 +25,26 @@ CREATE TABLE wide ("COLUMN_NAME_OF_THIRTY_LETTERS_" NUMERICAL);
 CREATE TABLE orders (id INTEGER, line INTEGER);
 )sql";
 
+// Each table of the left differs from the right's by one kind of attribute, but unchanged and
+// amounts: the SQLite driver gives every column 10 decimal digits.
+const char* const kLeftAttributes = R"sql(
+CREATE TABLE amounts (price NUMERIC(15,2));
+CREATE TABLE defaults (added INTEGER, changed VARCHAR(10) DEFAULT 'a', removed INTEGER DEFAULT 5,
+                       kept INTEGER DEFAULT 7);
+CREATE TABLE long_end (note TEXT DEFAULT '%1x');
+CREATE TABLE nulls (id INTEGER, code VARCHAR(10));
+CREATE TABLE unchanged (id INTEGER NOT NULL, note TEXT DEFAULT '');
+)sql";
+
+const char* const kRightAttributes = R"sql(
+CREATE TABLE amounts (price NUMERIC(15,4));
+CREATE TABLE defaults (added INTEGER DEFAULT 1, changed VARCHAR(10) DEFAULT 'b', removed INTEGER,
+                       kept INTEGER DEFAULT 7);
+CREATE TABLE long_end (note TEXT DEFAULT '%1y');
+CREATE TABLE nulls (id INTEGER, code VARCHAR(10) NOT NULL);
+CREATE TABLE unchanged (id INTEGER NOT NULL, note TEXT DEFAULT '');
+)sql";
+
 struct Row {
     QString name;
     qint32 status;
@@ -42,7 +62,12 @@ protected:
                                                   QLatin1String(kLeftSchema));
         COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("CmpRight"),
                                                   QLatin1String(kRightSchema));
+        COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("CmpLeftAttributes"),
+                                                  QLatin1String(kLeftAttributes).arg(LongText()));
+        COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("CmpRightAttributes"),
+                                                  QLatin1String(kRightAttributes).arg(LongText()));
     }
+    static QString LongText() { return QStringLiteral("0123456789").repeated(500); }
 
     void OpenSqlitePair() {
         OpenSide(m_left, QStringLiteral("CmpLeft"));
@@ -58,8 +83,7 @@ protected:
         EXPECT_TRUE(m_results.OpenTableRows(IndexOf(table), rows));
         std::vector<Row> result;
         for (int j = 0; j < rows.rowCount; ++j) {
-            const auto row =
-                m_results.ReadColumnRow(j, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
+            const auto row = m_results.ReadColumnRow(rows, j);
             EXPECT_NE(row, nullptr);
             if (row)
                 result.push_back({row->name, row->status});
@@ -143,15 +167,15 @@ TEST_F(TableComparison, FileLayoutOfEntriesAndRows) {
     EXPECT_EQ(rows.nameWidth, 30);
     EXPECT_EQ(rows.typeNameWidth, 9);
     EXPECT_EQ(CColumnCompareInfo::RecordSize(rows.nameWidth, rows.typeNameWidth), 116);
-    const auto first = m_results.ReadColumnRow(0, rows.firstRow, 30, 9);
+    const auto first = m_results.ReadColumnRow(rows, 0);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->name, QStringLiteral("COLUMN_NAME_OF_THIRTY_LETTERS_"));
     EXPECT_EQ(first->typeName[1], QStringLiteral("NUMERICAL"));
-    EXPECT_EQ(m_results.GetColumnRowStatus(1, rows.firstRow, 30, 9), CompareStatus::OnlyLeft);
+    EXPECT_EQ(m_results.GetColumnRowStatus(rows, 1), CompareStatus::OnlyLeft);
     // "wide" is the file's last entry: a row after its last one runs past the end.
     EXPECT_EQ(rows.firstRow + 2 * 116, bytes.size());
-    EXPECT_EQ(m_results.ReadColumnRow(2, rows.firstRow, 30, 9), nullptr);
-    EXPECT_EQ(m_results.GetColumnRowStatus(2, rows.firstRow, 30, 9), -1);
+    EXPECT_EQ(m_results.ReadColumnRow(rows, 2), nullptr);
+    EXPECT_EQ(m_results.GetColumnRowStatus(rows, 2), -1);
 }
 
 TEST_F(TableComparison, AllSameComparisonStoresFourByteEntries) {
@@ -253,4 +277,44 @@ TEST_F(TableComparison, CharacterTypesAlikeOnlyWithTheStringsBit) {
     m_params.SetBit(ParamBit::CompareSqlTypes, false);
     ASSERT_TRUE(m_results.RunTableComparison(m_progress));
     EXPECT_EQ(m_results.TableCounters(), (CComparisonResults::Counters{4, 0, 0, 0}));
+}
+
+// With the attributes compared, a column that became NOT NULL or whose default was added,
+// changed or removed is different, and so its table; without them every table is the same, as
+// before, in entries of four bytes.
+TEST_F(TableComparison, AttributesJudgeColumnsOnlyWithTheirBit) {
+    OpenSide(m_left, QStringLiteral("CmpLeftAttributes"));
+    OpenSide(m_right, QStringLiteral("CmpRightAttributes"));
+    ASSERT_TRUE(m_results.RunTableComparison(m_progress));
+    EXPECT_FALSE(m_results.ComparedAttributes());
+    EXPECT_EQ(m_results.TableCounters(), (CComparisonResults::Counters{5, 0, 0, 0}));
+    EXPECT_EQ(ResultFileBytes(QStringLiteral("BFDB")).size(), 8 * 5 + 4 * 5);
+
+    m_params.SetBit(ParamBit::CompareAttributes, true);
+    ASSERT_TRUE(m_results.RunTableComparison(m_progress));
+    EXPECT_TRUE(m_results.ComparedAttributes());
+    EXPECT_EQ(StatusOf(QStringLiteral("amounts")), CompareStatus::Same);
+    EXPECT_EQ(StatusOf(QStringLiteral("unchanged")), CompareStatus::Same);
+    EXPECT_EQ(RowsOf(QStringLiteral("nulls")), (std::vector<Row>{{"id", 0}, {"code", 3}}));
+    EXPECT_EQ(RowsOf(QStringLiteral("defaults")),
+              (std::vector<Row>{{"added", 3}, {"changed", 3}, {"removed", 3}, {"kept", 0}}));
+
+    // Rows hold their attributes; the defaults, whole, in the block after them.
+    CComparisonResults::TableRows rows;
+    ASSERT_TRUE(m_results.OpenTableRows(IndexOf(QStringLiteral("long_end")), rows));
+    EXPECT_TRUE(rows.attributes);
+    EXPECT_EQ(rows.RowSize(), CColumnCompareInfo::RecordSize(rows.nameWidth, rows.typeNameWidth) +
+                                  CColumnCompareInfo::AttributeBytes);
+    EXPECT_EQ(rows.defaults, rows.firstRow + rows.RowSize());
+    const auto note = m_results.ReadColumnRow(rows, 0);
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->GetText(CColumnCompareInfo::DefaultText),
+              LongText() + QStringLiteral("x | ") + LongText() + QStringLiteral("y"));
+    EXPECT_EQ(m_results.ReadColumnRow(rows, 1), nullptr);
+    EXPECT_EQ(m_results.GetColumnRowStatus(rows, 1), -1);
+    ASSERT_TRUE(m_results.OpenTableRows(IndexOf(QStringLiteral("defaults")), rows));
+    const auto added = m_results.ReadColumnRow(rows, 0);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->AttributeTexts(), (QStringList{"NULL", "10", "NULL | 1"}));
+    EXPECT_EQ(m_results.ReadColumnRow(rows, 3)->AttributeTexts(), (QStringList{"NULL", "10", "7"}));
 }

@@ -1,5 +1,10 @@
 #include "shell/ModalHandlers.h"
 
+#include "compare/CompareColumnFrm.h"
+#include "compare/CompareFrm.h"
+#include "compare/CompareListCtrl.h"
+#include "compare/FormCompareColumn.h"
+#include "compare/FormCompareTable.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/DlgDataSourceSetup.h"
 #include "dialogs/DlgDataSources.h"
@@ -14,6 +19,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -122,6 +128,42 @@ protected:
         AddLite(QStringLiteral("WindowTextsRight"),
                 QStringLiteral("CREATE TABLE T1 (C2 INT); CREATE TABLE RONLY (y INT);"));
     }
+    // The headers of T1's column window, at its default size, that show cut (a side's name on a
+    // second line may be cut in its middle: the tooltip shows it whole).
+    QStringList ClippedHeadersOfColumnWindow() {
+        auto* tables = dynamic_cast<CFormCompareTable*>(
+            dynamic_cast<CCompareFrm*>(m_app->ComparisonFrames().first())->View());
+        if (!tables)
+            return {QStringLiteral("no table window")};
+        for (int row = 0; row < tables->List()->GetItemCount(); ++row) {
+            if (tables->List()->GetItemText(row, 0) != QLatin1String("T1"))
+                continue;
+            tables->List()->SelectRow(row);
+            emit tables->List()->ItemActivated(row);
+        }
+        auto* frame = dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
+        auto* view = frame ? dynamic_cast<CFormCompareColumn*>(frame->View()) : nullptr;
+        if (!view)
+            return {QStringLiteral("no column window")};
+        frame->show();
+        QCoreApplication::processEvents();
+        QStringList clipped;
+        const std::vector<CFormCompare::BandHeader> headers = view->HeaderTexts();
+        for (int column = 0; column < int(headers.size()); ++column) {
+            if (!headers[size_t(column)].second.isEmpty())
+                continue;
+            const QPoint center = view->BandHeaderRect(column).center();
+            QHelpEvent event(QEvent::ToolTip, center, view->mapToGlobal(center));
+            event.ignore();
+            QCoreApplication::sendEvent(view, &event);
+            if (event.isAccepted())
+                clipped.append(QStringLiteral("column header \"%1\" is cut")
+                                   .arg(headers[size_t(column)].first));
+        }
+        QToolTip::hideText();
+        frame->close();
+        return clipped;
+    }
     // Starts the program again under this locale, as a user would.
     void StartIn(const char* locale) {
         m_app->ExitInstance();
@@ -176,6 +218,9 @@ TEST_F(WindowTexts, EveryTextFitsItsControlInFrenchAndInEnglish) {
         View(1)->SelectDataSource(QStringLiteral("WindowTextsRight"),
                                   CDataSourceSide::SystemDataSource);
         clipped += ClippedTextsOfWindow(*m_app->MainFrame());
+        // The column window then shows every column it has.
+        m_app->Params().SetBit(ParamBit::CompareSqlTypes, true);
+        m_app->Params().SetBit(ParamBit::CompareAttributes, true);
         bool asked = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = dynamic_cast<CDlgParams*>(QApplication::activeModalWidget());
@@ -188,6 +233,7 @@ TEST_F(WindowTexts, EveryTextFitsItsControlInFrenchAndInEnglish) {
         EXPECT_TRUE(asked);
         ASSERT_EQ(m_app->ComparisonFrames().size(), 1);
         clipped += ClippedTextsOfWindow(*m_app->ComparisonFrames().first());
+        clipped += ClippedHeadersOfColumnWindow();
         m_app->ComparisonFrames().first()->close();
 
         EXPECT_EQ(clipped, QStringList());
