@@ -49,16 +49,7 @@ void CDlgParams::InitDialog() {
         QCheckBox* box = CheckBox(bit);
         if (!box)
             continue;
-        QString text = box->text();
-        // "%RDB%" is replaced only in a text that had no "%LDB%".
-        if (text.contains(QStringLiteral("%LDB%")))
-            text.replace(QStringLiteral("%LDB%"), m_leftName);
-        else
-            text.replace(QStringLiteral("%RDB%"), m_rightName);
-        if (bit >= ParamBit::CompareValue0 && bit < ParamBit::CompareValue0 + 5)
-            text.replace(QStringLiteral("%COL%"),
-                         GetDictionaryValueCaption(bit - ParamBit::CompareValue0, true, true));
-        box->setText(text);
+        box->setText(FillParameterText(box->text(), bit, m_leftName, m_rightName));
         box->setChecked(m_params.TestBit(bit));
     }
     if (QComboBox* encoding = EncodingCombo(); encoding && m_encodingShown) {

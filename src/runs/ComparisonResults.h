@@ -66,6 +66,10 @@ public:
         return m_table.GetColumnRowStatus(rowIndex, firstRow, nameWidth, typeNameWidth);
     }
 
+    // When each run started, under which word, and its sides as they were.
+    const CRunFacts& TableFacts() const { return m_table.Facts(); }
+    const CRunFacts& DictionaryFacts() const { return m_dictionary.Facts(); }
+
     // Data-dictionary result
     const Counters& DictionaryCounters() const { return m_dictionary.DictionaryCounters(); }
     qint32 KeyWidth() const { return m_dictionary.KeyWidth(); }
