@@ -11,8 +11,8 @@ constexpr int kTitleText = 1995;
 constexpr int kFirstHeading = 1800;
 constexpr int kFirstCountText = 1300;
 constexpr int kColumnCount = 5;
-// The window's weights, in percent of what the status leaves.
-constexpr int kWidths[kColumnCount] = {19, 22, 11, 17, 17};
+// The window's weights, in percent of the list, of which the status takes its share.
+constexpr int kWidths[kColumnCount] = {18, 21, 10, 16, 17};
 
 } // namespace
 
@@ -60,7 +60,7 @@ void WriteColumnReport(CHtmlStream& out, const CComparisonResults& results, int 
                            column == 3   ? leftName
                            : column == 4 ? rightName
                                          : QString(),
-                           typeDetails ? kWidths[column] : 86});
+                           typeDetails ? kWidths[column] : CHtmlReport::kRowWidth});
     report.BeginRows(columns, true);
     for (int row = 0; readable && row < rows.rowCount; ++row) {
         const auto column =

@@ -16,8 +16,7 @@ constexpr int kValueCount = 5;
 // The window's weights: the item's name, then each value.
 constexpr int kNameWeight = 30;
 constexpr int kValueWeights[kValueCount] = {13, 18, 13, 13, 13};
-// What the status column leaves of the width, in percent.
-constexpr int kRowWidth = 86;
+constexpr int kRowWidth = CHtmlReport::kRowWidth;
 
 } // namespace
 

@@ -34,8 +34,6 @@ constexpr int kParametersTemplate = 1005;
 constexpr int kFirstParameterBox = 5016;
 // Rows of one block, laid out together when it comes into view.
 constexpr int kBlockRows = 250;
-// The width of the status column, in percent of a list.
-constexpr int kStatusWidth = 14;
 
 // The window's look: its dark blue and accent, its status colours, bold for every status but
 // "same". Filtering toggles one class per status on the list, so that hiding rows never walks

@@ -22,6 +22,9 @@ class CParamWord;
 class CHtmlReport {
 public:
     using Counts = std::array<qint32, CompareStatus::Count>;
+    // The share of a list's width, in percent, that the status takes, and what it leaves.
+    static constexpr int kStatusWidth = 18;
+    static constexpr int kRowWidth = 100 - kStatusWidth;
 
     // The parameter word's bits a report lists: those the run judged under, then those that
     // chose the rows written.

@@ -88,7 +88,7 @@ void WriteTableReport(CHtmlStream& out, const CComparisonResults& results, const
     report.WriteFilters(kFirstCountText, results.TableCounters(), {true, true, true, true}, kept);
     report.WriteTools(true);
 
-    report.BeginRows({{LoadLocalizedString(kTableHeading), {}, 86}}, true);
+    report.BeginRows({{LoadLocalizedString(kTableHeading), {}, CHtmlReport::kRowWidth}}, true);
     const QStringList& names = results.TableNames();
     for (int table = 0; table < names.size(); ++table) {
         const qint32 status = results.GetTableStatus(table);
