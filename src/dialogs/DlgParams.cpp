@@ -5,6 +5,7 @@
 #include "services/Language.h"
 #include "services/Utilities.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/QuorvixFormView.h"
 #include "ui/QuorvixLook.h"
 #include "ui/TemplateBuilder.h"
 
@@ -162,8 +163,11 @@ bool CDlgParams::AskUntilAnySet(CParamWord& params, const std::vector<int>& bits
 bool CDlgParams::AskExportOptions(CParamWord& params, const std::vector<int>& bits,
                                   int firstRequiredBit, const QString& leftName,
                                   const QString& rightName, QWidget* parent, int requiredCount) {
+    // An HTML report is always UTF-8: a view preparing one is asked no encoding.
+    const auto* view = dynamic_cast<const CQuorvixFormView*>(parent);
+    const bool csv = !view || view->CurrentExportForm() == CQuorvixFormView::ExportForm::Csv;
     return AskUntilAnySet(params, bits, firstRequiredBit, leftName, rightName, parent,
-                          requiredCount, true);
+                          requiredCount, csv);
 }
 
 bool CDlgParams::AskUntilAnySet(CParamWord& params, const std::vector<int>& bits,
