@@ -72,7 +72,7 @@ h2{font-size:16px;margin:14px 0 4px;color:#004060}
 .s1{color:#000080;font-weight:bold}
 .s2{color:#008000;font-weight:bold}
 .s3{color:#f00;font-weight:bold}
-.h0 .m>tbody>.s0,.h1 .m>tbody>.s1,.h2 .m>tbody>.s2,.h3 .m>tbody>.s3,.x{display:none}
+.h0 .m>tbody>tr:not([class^=s]),.h1 .m>tbody>.s1,.h2 .m>tbody>.s2,.h3 .m>tbody>.s3,.x{display:none}
 summary{cursor:pointer}
 .sub{margin:2px 0 6px}
 .sub caption{text-align:left;font-weight:bold;color:#004060;padding:2px 0}
@@ -90,23 +90,23 @@ const char* const kScript = R"js(
 var d=document,list=d.getElementById('rows'),q=d.getElementById('q');
 d.documentElement.classList.remove('nojs');
 if(!list)return;
-var hidden=[false,false,false,false],units=null,keys,status,block,blocks,rowHeight=0;
+var hidden=[false,false,false,false],units=null,keys=null,status,block,blocks,found=[],rowHeight=0;
 function gather(){
-units=Array.prototype.slice.call(list.querySelectorAll('.m>tbody>tr,.g>tbody'));
+units=[];status=[];block=[];
 blocks=Array.prototype.slice.call(list.querySelectorAll('.c'));
-keys=[];status=[];block=[];
+for(var b=0;b<blocks.length;b++){
+var part=blocks[b].querySelectorAll('.m>tbody>tr,.g>tbody');
+for(var i=0;i<part.length;i++){var m=/s(\d)/.exec(part[i].className);units.push(part[i]);status.push(m?+m[1]:0);block.push(b);found.push(true);}}
 var first=blocks.length?blocks[0]:null;
-if(first&&first.offsetHeight)rowHeight=first.offsetHeight/Math.max(1,first.querySelectorAll('.m>tbody>tr,.g>tbody>tr').length);
-for(var i=0;i<units.length;i++){
-var u=units[i],m=/s(\d)/.exec(u.className);
-status.push(m?+m[1]:-1);block.push(blocks.indexOf(u.closest('.c')));
+if(first&&first.offsetHeight)rowHeight=first.offsetHeight/Math.max(1,first.querySelectorAll('.m>tbody>tr,.g>tbody>tr').length);}
+function key(u){
 var cells=u.tagName=='TR'?u.cells:[u],start=u.closest('table').classList.contains('n')?0:1,text='';
 for(var j=start;j<cells.length;j++){var s=cells[j].querySelector('summary');text+=(s||cells[j]).textContent+'\n';}
-keys.push(text.toLowerCase());}}
+return text.toLowerCase();}
 function resize(){
 if(!rowHeight)return;
 var shown=blocks.map(function(){return 0;});
-for(var i=0;i<units.length;i++)if(block[i]>=0&&!(status[i]>=0&&hidden[status[i]])&&!units[i].classList.contains('x'))shown[block[i]]++;
+for(var i=0;i<units.length;i++)if(found[i]&&!(status[i]>=0&&hidden[status[i]]))shown[block[i]]++;
 for(var b=0;b<blocks.length;b++)blocks[b].style.containIntrinsicSize=Math.ceil(shown[b]*rowHeight)+'px';}
 var boxes=d.querySelectorAll('.filters input');
 for(var i=0;i<boxes.length;i++)boxes[i].addEventListener('change',function(e){
@@ -115,8 +115,9 @@ if(!units)gather();list.classList.toggle('h'+s,hidden[s]);resize();});
 var timer=0;
 function search(){
 if(!units)gather();
+if(!keys)keys=units.map(key);
 var t=q.value.toLowerCase();
-for(var i=0;i<units.length;i++)units[i].classList.toggle('x',t!==''&&keys[i].indexOf(t)<0);
+for(var i=0;i<units.length;i++){found[i]=t===''||keys[i].indexOf(t)>=0;units[i].classList.toggle('x',!found[i]);}
 resize();}
 if(q)q.addEventListener('input',function(){clearTimeout(timer);timer=setTimeout(search,120);});
 function fold(open){var all=list.querySelectorAll('details');for(var i=0;i<all.length;i++)all[i].open=open;}
@@ -312,8 +313,9 @@ void CHtmlReport::NextRowInBlock() {
 void CHtmlReport::BeginRow(qint32 status) {
     if (!m_grouped)
         NextRowInBlock();
-    static const char* const kRowStarts[] = {"<tr class=s0><td>", "<tr class=s1><td>",
-                                             "<tr class=s2><td>", "<tr class=s3><td>"};
+    // A row without class is "same", the most frequent status by far.
+    static const char* const kRowStarts[] = {"<tr><td>", "<tr class=s1><td>", "<tr class=s2><td>",
+                                             "<tr class=s3><td>"};
     m_out << (CompareStatus::IsValid(status) ? kRowStarts[status] : "<tr><td>")
           << StatusText(status);
 }
@@ -329,8 +331,8 @@ void CHtmlReport::Cell(const QString& text) {
 }
 
 void CHtmlReport::EndRow() {
-    // Closed, so that the line's end is no part of the last cell's text.
-    m_out << "</tr>\n";
+    // Nothing: the next row ends it. Every byte of a row counts in a report of hundreds of
+    // thousands, and a line's end there would become part of the last cell's text.
 }
 
 void CHtmlReport::BeginGroup() {

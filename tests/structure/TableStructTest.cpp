@@ -266,7 +266,7 @@ TEST_F(TableStruct, HtmlExportIsTheBatchReportOfTheTable) {
     const QString path = m_tmp.filePath(QStringLiteral("bare.html"));
     ExportHtmlThroughDialogs(view, path);
     const QByteArray report = Contents(path);
-    EXPECT_TRUE(report.contains("<tr><td>a<td>INTEGER</tr>")) << report.toStdString();
+    EXPECT_TRUE(report.contains("<tr><td>a<td>INTEGER</tbody>")) << report.toStdString();
     EXPECT_EQ(desktop.WaitForArguments(), QStringList{path});
     const CBatchProcess run = CBatchProcess::Run(
         {QStringLiteral("structure"), QStringLiteral("BARE"), QStringLiteral("--side"),
