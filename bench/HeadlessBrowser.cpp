@@ -203,8 +203,10 @@ bool CHeadlessBrowser::SetScriptsEnabled(bool enabled) {
 }
 
 bool CHeadlessBrowser::Screenshot(const QString& path, int maxHeight) {
-    const int height = std::min(
-        maxHeight, Evaluate(QStringLiteral("document.documentElement.scrollHeight")).toInt());
+    const int height =
+        std::min(maxHeight,
+                 Evaluate(QStringLiteral("Math.ceil(document.body.getBoundingClientRect().height)"))
+                     .toInt());
     const QJsonObject shot =
         Call(QStringLiteral("Page.captureScreenshot"),
              {{QStringLiteral("format"), QStringLiteral("png")},

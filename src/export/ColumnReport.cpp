@@ -46,12 +46,12 @@ void WriteColumnReport(CHtmlStream& out, const CComparisonResults& results, int 
         if (shown[size_t(status)])
             reportBits.push_back(ParamBit::ExportColumnStatus0 + status);
     }
+    report.WriteFilters(kFirstCountText, counts, shown, kept);
     report.WriteParameters(
         {{ParamBit::CaseSensitive, ParamBit::CompareSqlTypes, ParamBit::StringsAlike},
          facts.params,
          reportBits,
          params.Value()});
-    report.WriteFilters(kFirstCountText, counts, shown, kept);
     report.WriteTools(false);
 
     std::vector<CHtmlReport::Column> columns;

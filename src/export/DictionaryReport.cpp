@@ -37,9 +37,9 @@ void WriteDictionaryReport(CHtmlStream& out, const CComparisonResults& results,
         reportBits.push_back(ParamBit::ExportDictionaryStatus0 + status);
         kept[size_t(status)] = params.TestBit(ParamBit::ExportDictionaryStatus0 + status);
     }
-    report.WriteParameters({runBits, facts.params, reportBits, params.Value()});
     report.WriteFilters(kFirstCountText, results.DictionaryCounters(), {true, true, true, true},
                         kept);
+    report.WriteParameters({runBits, facts.params, reportBits, params.Value()});
     report.WriteTools(false);
 
     std::vector<int> values;

@@ -45,13 +45,16 @@ header{display:flex;align-items:center;gap:12px;padding:10px 16px;background:#00
 header h1{font-size:20px;margin:0;min-width:0;overflow-wrap:anywhere}
 main{padding:4px 16px 12px}
 h2{font-size:16px;margin:14px 0 4px;color:#004060}
-.sides{border-collapse:collapse;margin:8px 0;max-width:100%}
+.intro{display:flex;flex-wrap:wrap;align-items:flex-start;gap:0 40px;margin-top:8px}
+.intro>*{min-width:0;max-width:100%}
+.sides{border-collapse:collapse;margin:0 0 4px}
 .sides th,.sides td{border:1px solid #c8d2da;padding:3px 8px;text-align:left;vertical-align:top;overflow-wrap:anywhere;min-width:6em}
 .sides thead th{background:#e4eef3}
 .sides tbody th{background:#f3f6f8;font-weight:normal;white-space:nowrap}
 .when{margin:6px 0}
-.params{display:flex;flex-wrap:wrap;gap:4px 32px;margin:6px 0}
-.params h3{font-size:14px;margin:4px 0}
+.params{flex:1 1 360px;font-size:13px}
+.params h3{font-size:13px;margin:0 0 2px}
+.params div+div h3{margin-top:6px}
 .params ul{margin:0;padding-left:18px}
 .params li{overflow-wrap:anywhere}
 .params b{display:inline-block;min-width:2.6em}
@@ -64,7 +67,7 @@ h2{font-size:16px;margin:14px 0 4px;color:#004060}
 .tools button{font:inherit;padding:3px 10px}
 .rows table{width:100%;table-layout:fixed;border-collapse:collapse}
 .rows .hd{position:sticky;top:0;z-index:1;background:#e4eef3}
-.rows th{text-align:left;vertical-align:bottom;padding:3px 6px;border-bottom:1px solid #8a9aa6;overflow-wrap:anywhere}
+.rows th{text-align:left;vertical-align:bottom;padding:3px 6px;border-bottom:1px solid #8a9aa6;overflow-wrap:break-word;hyphens:auto}
 .rows td{padding:1px 6px;vertical-align:top;overflow-wrap:anywhere}
 .rows .g>tbody{border-top:1px solid #dde4e9}
 .c{content-visibility:auto;contain-intrinsic-size:auto 375em}
@@ -76,7 +79,7 @@ h2{font-size:16px;margin:14px 0 4px;color:#004060}
 summary{cursor:pointer}
 .sub{margin:2px 0 6px}
 .sub caption{text-align:left;font-weight:bold;color:#004060;padding:2px 0}
-.sub th{background:#f3f6f8;font-weight:normal}
+.sub th{background:#f3f6f8;color:#000;font-weight:normal}
 .nojs .filters input,.nojs .tools{display:none}
 footer{padding:6px 16px 12px;color:#567;font-size:12px}
 @media print{.c{content-visibility:visible}.tools,.filters input{display:none}.rows .hd{position:static}}
@@ -170,7 +173,7 @@ void CHtmlReport::Begin(const QString& title, const char* kind) {
 
 void CHtmlReport::WriteSides(const CRunFacts& facts, const std::vector<int>& sides,
                              bool structureRead) {
-    m_out << "<table class=\"sides\">\n<thead><tr><td></td>";
+    m_out << "<div class=\"intro\"><div>\n<table class=\"sides\">\n<thead><tr><td></td>";
     for (const int side : sides)
         m_out << "<th scope=\"col\">" << LoadLocalizedString(kLeftText + side) << "</th>";
     m_out << "</tr></thead>\n<tbody>\n";
@@ -211,12 +214,12 @@ void CHtmlReport::WriteParameterList(const QString& caption, const std::vector<i
 }
 
 void CHtmlReport::WriteParameters(const Parameters& parameters) {
-    m_out << "<div class=\"params\">\n";
+    m_out << "</div>\n<div class=\"params\">\n";
     WriteParameterList(LoadLocalizedString(kRunParametersText), parameters.runBits,
                        parameters.runWord);
     WriteParameterList(LoadLocalizedString(kReportParametersText), parameters.reportBits,
                        parameters.reportWord);
-    m_out << "</div>\n";
+    m_out << "</div></div>\n";
 }
 
 void CHtmlReport::WriteFilters(int firstCountText, const Counts& counts,

@@ -40,6 +40,8 @@ public:
 
     // Head, title and the start of the body; kind names the report for its styles.
     void Begin(const QString& title, const char* kind);
+    // The page's head, in this order: the sides, the filters or the counts under them, the
+    // parameters beside them.
     // The sides as the run found them (one column per side in sides), and the moment: when the
     // comparison started, or when a structure was read.
     void WriteSides(const CRunFacts& facts, const std::vector<int>& sides, bool structureRead);

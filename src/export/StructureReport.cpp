@@ -28,10 +28,10 @@ void WriteStructureReport(CHtmlStream& out, const CColumnInfoArray& fields,
         LoadLocalizedString(side == 1 ? kRightTitleText : kLeftTitleText).arg(table, sideName),
         "structure");
     report.WriteSides(facts, {side}, true);
-    report.WriteParameters(
-        {{}, 0, {ParamBit::ExportFields, ParamBit::ExportIndexes}, params.Value()});
     report.WriteCounts(LoadLocalizedString(kCountsText)
                            .arg(QString::number(fields.size()), QString::number(indexes.size())));
+    report.WriteParameters(
+        {{}, 0, {ParamBit::ExportFields, ParamBit::ExportIndexes}, params.Value()});
     report.WriteTools(false);
 
     if (params.TestBit(ParamBit::ExportFields)) {

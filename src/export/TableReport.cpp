@@ -77,15 +77,15 @@ void WriteTableReport(CHtmlStream& out, const CComparisonResults& results, const
     for (int bit = ParamBit::ExportTableStatus0; bit < ParamBit::ExportTableColumnStatus0 + 4;
          ++bit)
         reportBits.push_back(bit);
+    std::array<bool, 4> kept{};
+    for (int status = 0; status < CompareStatus::Count; ++status)
+        kept[size_t(status)] = IsKept(params, ParamBit::ExportTableStatus0, status);
+    report.WriteFilters(kFirstCountText, results.TableCounters(), {true, true, true, true}, kept);
     report.WriteParameters(
         {{ParamBit::CaseSensitive, ParamBit::CompareSqlTypes, ParamBit::StringsAlike},
          facts.params,
          reportBits,
          params.Value()});
-    std::array<bool, 4> kept{};
-    for (int status = 0; status < CompareStatus::Count; ++status)
-        kept[size_t(status)] = IsKept(params, ParamBit::ExportTableStatus0, status);
-    report.WriteFilters(kFirstCountText, results.TableCounters(), {true, true, true, true}, kept);
     report.WriteTools(true);
 
     report.BeginRows({{LoadLocalizedString(kTableHeading), {}, CHtmlReport::kRowWidth}}, true);
