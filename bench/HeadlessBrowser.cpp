@@ -301,17 +301,20 @@ void CHeadlessBrowser::Stop() {
     if (m_process > 0) {
         if (m_toBrowser >= 0)
             WriteAll(m_toBrowser, QByteArrayLiteral(R"({"id":0,"method":"Browser.close"})") + '\0');
-        int status = 0;
+        // Waited for without reaping it: until it is reaped its number, and so its group's,
+        // cannot be given to another process.
         bool ended = false;
         for (int wait = 0; wait < 100 && !ended; ++wait) {
-            ended = ::waitpid(m_process, &status, WNOHANG) == m_process;
+            siginfo_t info{};
+            ended = ::waitid(P_PID, id_t(m_process), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                    info.si_pid == m_process;
             if (!ended)
                 ::usleep(50000);
         }
         // What did not close by itself goes with its group, which this object made.
         ::kill(-m_process, SIGKILL);
-        if (!ended)
-            ::waitpid(m_process, &status, 0);
+        int status = 0;
+        ::waitpid(m_process, &status, 0);
         m_process = -1;
     }
     for (int* end : {&m_toBrowser, &m_fromBrowser}) {

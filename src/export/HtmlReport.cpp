@@ -34,6 +34,8 @@ constexpr int kParametersTemplate = 1005;
 constexpr int kFirstParameterBox = 5016;
 // Rows of one block, laid out together when it comes into view.
 constexpr int kBlockRows = 250;
+// The status column of a detail table, in percent of its width.
+constexpr int kDetailStatusWidth = 20;
 
 // The window's look: its dark blue and accent, its status colours, bold for every status but
 // "same". Filtering toggles one class per status on the list, so that hiding rows never walks
@@ -241,7 +243,7 @@ void CHtmlReport::WriteFilters(int firstCountText, const Counts& counts,
               << QByteArray::number(status).constData() << "\""
               << (inReport ? " checked" : " disabled") << "> " << text;
         if (!inReport)
-            m_out << " \u2014 " << LoadLocalizedString(kNotInReportText);
+            m_out << " &#8212; " << LoadLocalizedString(kNotInReportText);
         m_out << "</label>\n";
     }
     m_out << "</fieldset>\n";
@@ -276,26 +278,35 @@ void CHtmlReport::BeginRows(const std::vector<Column>& columns, bool withStatus,
     m_tableClass = grouped ? "g n" : withStatus ? "m" : "m n";
     m_grouped = grouped;
     m_out << "<table class=\"hd\">";
-    WriteColumnWidths();
+    WriteColumnWidths(m_columns);
     m_out << "\n<thead><tr>";
-    for (const Column& column : m_columns) {
+    WriteHeadings(m_columns);
+    m_out << "</tr></thead></table>\n";
+    OpenBlock();
+}
+
+void CHtmlReport::WriteColumnWidths(const std::vector<Column>& columns) {
+    for (const Column& column : columns) {
+        if (column.width > 0)
+            m_out << "<col style=\"width:" << QByteArray::number(column.width).constData()
+                  << "%\">";
+        else
+            m_out << "<col>";
+    }
+}
+
+void CHtmlReport::WriteHeadings(const std::vector<Column>& columns) {
+    for (const Column& column : columns) {
         m_out << "<th scope=\"col\">" << column.heading;
         if (!column.secondLine.isEmpty())
             m_out << "<br>" << column.secondLine;
         m_out << "</th>";
     }
-    m_out << "</tr></thead></table>\n";
-    OpenBlock();
-}
-
-void CHtmlReport::WriteColumnWidths() {
-    for (const Column& column : m_columns)
-        m_out << "<col style=\"width:" << QByteArray::number(column.width).constData() << "%\">";
 }
 
 void CHtmlReport::OpenBlock() {
     m_out << "<div class=\"c\"><table class=\"" << m_tableClass << "\">";
-    WriteColumnWidths();
+    WriteColumnWidths(m_columns);
     m_out << (m_grouped ? "\n" : "\n<tbody>\n");
     m_rowsInBlock = 0;
 }
@@ -346,6 +357,36 @@ void CHtmlReport::BeginGroup() {
 
 void CHtmlReport::EndRows() {
     CloseBlock();
+}
+
+void CHtmlReport::BeginDetails(const QString& name) {
+    m_out << "<td><details><summary>" << name << "</summary>";
+}
+
+void CHtmlReport::BeginDetailTable(const QString& caption, const std::vector<Column>& columns) {
+    std::vector<Column> withStatus{{LoadLocalizedString(kStatusHeading), {}, kDetailStatusWidth}};
+    withStatus.insert(withStatus.end(), columns.begin(), columns.end());
+    m_out << "<table class=\"sub\"><caption>" << caption << "</caption>";
+    WriteColumnWidths(withStatus);
+    m_out << "\n<thead><tr>";
+    WriteHeadings(withStatus);
+    m_out << "</tr></thead>\n<tbody>\n";
+}
+
+void CHtmlReport::DetailRow(qint32 status, const QStringList& texts) {
+    m_out << "<tr class=\"s" << QByteArray::number(status).constData() << "\"><td>"
+          << StatusText(status);
+    for (const QString& text : texts)
+        m_out << "<td>" << text;
+    m_out << "</tr>\n";
+}
+
+void CHtmlReport::EndDetailTable() {
+    m_out << "</tbody></table>";
+}
+
+void CHtmlReport::EndDetails() {
+    m_out << "</details>";
 }
 
 void CHtmlReport::End() {

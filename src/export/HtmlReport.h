@@ -76,6 +76,15 @@ public:
     void BeginGroup();
     void EndRows();
 
+    // What a row unfolds to, in its last cell: the name as the summary, then a table of its own
+    // for each kind of difference (the columns of a table, its indexes, its attributes), each
+    // row with its status. A column of width 0 shares what the others leave.
+    void BeginDetails(const QString& name);
+    void BeginDetailTable(const QString& caption, const std::vector<Column>& columns);
+    void DetailRow(qint32 status, const QStringList& texts);
+    void EndDetailTable();
+    void EndDetails();
+
     // The end of the rows and of the page: what wrote it, the script.
     void End();
 
@@ -84,7 +93,9 @@ public:
     CHtmlStream& Out() { return m_out; }
 
 private:
-    void WriteColumnWidths();
+    // The widths of a table's columns, and their headings.
+    void WriteColumnWidths(const std::vector<Column>& columns);
+    void WriteHeadings(const std::vector<Column>& columns);
     void OpenBlock();
     void CloseBlock();
     // Starts a new block when the current one is full.

@@ -1,7 +1,6 @@
 #include "export/TableReport.h"
 
 #include "export/HtmlReport.h"
-#include "export/HtmlStream.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
 #include "services/Language.h"
@@ -13,43 +12,39 @@ constexpr int kTableHeading = 1182;
 constexpr int kFieldsCaption = 1170;
 constexpr int kFirstColumnHeading = 1800;
 constexpr int kFirstCountText = 1200;
-constexpr int kStatusHeading = 1821;
+// A column row's texts: name, SQL type, size, each side's driver type.
+constexpr int kColumnTexts = 5;
+constexpr int kSizeWidth = 10;
 
 bool IsKept(const CParamWord& params, int firstBit, qint32 status) {
     return CompareStatus::IsValid(status) && params.TestBit(firstBit + status);
 }
 
-// The column rows of a different table that the column bits keep, under their own headings.
-// Each kind of difference of a table is a table of its own inside the table's details.
+// The column rows of a different table that the column bits keep, with their types when the
+// run compared them.
 void WriteColumnDifferences(CHtmlReport& report, const CComparisonResults& results,
                             const CComparisonResults::TableRows& rows, const CParamWord& params,
                             bool typeDetails, const QString& leftName, const QString& rightName) {
-    CHtmlStream& out = report.Out();
-    const int columns = typeDetails ? 5 : 1;
-    out << "<table class=\"sub\"><caption>" << LoadLocalizedString(kFieldsCaption)
-        << "</caption><col style=\"width:20%\">";
+    const int columns = typeDetails ? kColumnTexts : 1;
+    std::vector<CHtmlReport::Column> headings;
     for (int column = 0; column < columns; ++column)
-        out << (columns == 1 ? "<col>" : column == 2 ? "<col style=\"width:10%\">" : "<col>");
-    out << "\n<thead><tr><th scope=\"col\">" << LoadLocalizedString(kStatusHeading) << "</th>";
-    for (int column = 0; column < columns; ++column) {
-        out << "<th scope=\"col\">" << LoadLocalizedString(kFirstColumnHeading + column);
-        if (column >= 3)
-            out << "<br>" << (column == 3 ? leftName : rightName);
-        out << "</th>";
-    }
-    out << "</tr></thead>\n<tbody>\n";
+        headings.push_back({LoadLocalizedString(kFirstColumnHeading + column),
+                            column == 3   ? leftName
+                            : column == 4 ? rightName
+                                          : QString(),
+                            column == 2 ? kSizeWidth : 0});
+    report.BeginDetailTable(LoadLocalizedString(kFieldsCaption), headings);
     for (int row = 0; row < rows.rowCount; ++row) {
         const auto column =
             results.ReadColumnRow(row, rows.firstRow, rows.nameWidth, rows.typeNameWidth);
         if (!column || !IsKept(params, ParamBit::ExportTableColumnStatus0, column->status))
             continue;
-        out << "<tr class=\"s" << QByteArray::number(column->status).constData() << "\"><td>"
-            << report.StatusText(column->status);
+        QStringList texts;
         for (int text = 0; text < columns; ++text)
-            out << "<td>" << column->GetText(text);
-        out << "</tr>\n";
+            texts.append(column->GetText(text));
+        report.DetailRow(column->status, texts);
     }
-    out << "</tbody></table>";
+    report.EndDetailTable();
 }
 
 bool HasKeptColumn(const CComparisonResults& results, const CComparisonResults::TableRows& rows,
@@ -98,9 +93,9 @@ void WriteTableReport(CHtmlStream& out, const CComparisonResults& results, const
         CComparisonResults::TableRows rows;
         if (status == CompareStatus::Different && results.OpenTableRows(table, rows) &&
             HasKeptColumn(results, rows, params)) {
-            out << "<td><details><summary>" << names[table] << "</summary>";
+            report.BeginDetails(names[table]);
             WriteColumnDifferences(report, results, rows, params, typeDetails, leftName, rightName);
-            out << "</details>";
+            report.EndDetails();
         } else {
             report.Cell(names[table]);
         }
