@@ -115,6 +115,33 @@ QByteArray IndexSql(bool isLeft, int tables) {
     return sql;
 }
 
+QByteArray DictionarySql(bool isLeft, int items) {
+    return SchemaSql(isLeft, 0, 0, items) +
+           QStringLiteral("DELETE FROM F9210 WHERE FRDTAI LIKE 'IT%' AND "
+                          "CAST(substr(FRDTAI, 3) AS INTEGER) % 50 = %1;\n")
+               .arg(isLeft ? 11 : 23)
+               .toUtf8();
+}
+
+QStringList BenchDictionaries(bool smoke) {
+    return smoke ? QStringList{QStringLiteral("BenchDictSmokeL"), QStringLiteral("BenchDictSmokeR")}
+                 : QStringList{QStringLiteral("BenchDictL"), QStringLiteral("BenchDictR")};
+}
+
+bool OpenBenchDictionaries(bool smoke, CDataSourceSide& left, CDataSourceSide& right) {
+    const int items = smoke ? 5000 : 200000;
+    const QStringList names = BenchDictionaries(smoke);
+    UseBenchDataSources(names);
+    if (!EnsureDatabase(names[0], DictionarySql(true, items)) ||
+        !EnsureDatabase(names[1], DictionarySql(false, items)))
+        return false;
+    if (!OpenSide(left, names[0]) || !OpenSide(right, names[1])) {
+        std::fprintf(stderr, "cannot open the benchmark data sources\n");
+        return false;
+    }
+    return true;
+}
+
 bool EnsureDatabase(const QString& name, const QByteArray& sql) {
     if (QFile::exists(DatabasePath(name)))
         return true;

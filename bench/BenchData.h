@@ -5,8 +5,11 @@
 #include "runs/ComparisonProgress.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
+
+#include <algorithm>
 
 class CDataSourceSide;
 
@@ -37,6 +40,18 @@ QByteArray SchemaSql(bool isLeft, int tables, int columns, int items, bool misty
 // and on every third table a unique UXnnnnn. Needs at least three columns.
 QByteArray IndexSql(bool isLeft, int tables);
 
+// The compare benchmark's dictionary, about 1% of whose items differ, with 2% of the items only
+// on the left and 2% only on the right, so that the reads go through the index, the left records
+// and the right-only records in turn, as they do on a real pair of dictionaries.
+QByteArray DictionarySql(bool isLeft, int items);
+
+// The names of the two cached dictionaries of the data-dictionary benchmarks, of 200,000 items
+// or, for a smoke run, 5,000.
+QStringList BenchDictionaries(bool smoke);
+// Creates them when they are not cached, points this process at them and opens them on the
+// sides; false, with the reason printed, when it cannot.
+bool OpenBenchDictionaries(bool smoke, CDataSourceSide& left, CDataSourceSide& right);
+
 // Creates the database from sql unless it is already cached.
 bool EnsureDatabase(const QString& name, const QByteArray& sql);
 
@@ -44,3 +59,17 @@ bool OpenSide(CDataSourceSide& side, const QString& name);
 
 // The process's peak resident memory so far, in MB; -1 when unknown.
 double PeakRssMb();
+
+// The shortest of several passes, in seconds: the machine's other work only ever adds to a pass.
+template <typename Pass>
+double BestOf(int repeats, Pass pass) {
+    double best = 0;
+    for (int repeat = 0; repeat < repeats; ++repeat) {
+        QElapsedTimer timer;
+        timer.start();
+        pass();
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        best = repeat == 0 ? seconds : std::min(best, seconds);
+    }
+    return best;
+}

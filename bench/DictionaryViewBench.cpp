@@ -17,56 +17,18 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cstdio>
-
-namespace {
-
-// The shortest of several passes: the machine's other work only ever adds to a pass.
-template <typename Pass>
-double BestOf(int repeats, Pass pass) {
-    double best = 0;
-    for (int repeat = 0; repeat < repeats; ++repeat) {
-        QElapsedTimer timer;
-        timer.start();
-        pass();
-        const double seconds = timer.nsecsElapsed() / 1e9;
-        best = repeat == 0 ? seconds : std::min(best, seconds);
-    }
-    return best;
-}
-
-// The compare benchmark's dictionary, about 1% of whose items differ, with 2% of the items only
-// on the left and 2% only on the right, so that the reads go through the index, the left records
-// and the right-only records in turn, as they do on a real pair of dictionaries.
-QByteArray DictionarySql(bool isLeft, int items) {
-    return SchemaSql(isLeft, 0, 0, items) +
-           QStringLiteral("DELETE FROM F9210 WHERE FRDTAI LIKE 'IT%' AND "
-                          "CAST(substr(FRDTAI, 3) AS INTEGER) % 50 = %1;\n")
-               .arg(isLeft ? 11 : 23)
-               .toUtf8();
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     const bool smoke = application.arguments().contains(QStringLiteral("--smoke"));
-    const int items = smoke ? 5000 : 200000;
     const int repeats = smoke ? 1 : 3;
-    const QString left = smoke ? QStringLiteral("BenchDictSmokeL") : QStringLiteral("BenchDictL");
-    const QString right = smoke ? QStringLiteral("BenchDictSmokeR") : QStringLiteral("BenchDictR");
-    UseBenchDataSources({left, right});
-    if (!EnsureDatabase(left, DictionarySql(true, items)) ||
-        !EnsureDatabase(right, DictionarySql(false, items)))
-        return 1;
-
+    const QString left = BenchDictionaries(smoke)[0];
+    const QString right = BenchDictionaries(smoke)[1];
     CDataSourceSide leftSide;
     CDataSourceSide rightSide;
-    if (!OpenSide(leftSide, left) || !OpenSide(rightSide, right)) {
-        std::fprintf(stderr, "cannot open the benchmark data sources\n");
+    if (!OpenBenchDictionaries(smoke, leftSide, rightSide))
         return 1;
-    }
     // The defaults: all four status filters on, all five values compared and shown.
     const CParamWord params;
     CComparisonResults results(leftSide, rightSide, params);

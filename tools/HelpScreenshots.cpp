@@ -1,17 +1,24 @@
 // Takes the pictures of the help document: the real windows of the program, offscreen, on the
-// two demo SQLite data sources, so that the help shows the windows as they are built.
+// two demo SQLite data sources, so that the help shows the windows as they are built, and the
+// HTML report each result window writes, as headless chromium shows it.
 //   quorvix_help_screenshots DEMO_SQL_FOLDER OUTPUT_FOLDER en|fr
 // Every setting, ODBC definition and database lives in a private temporary folder.
+#include "HeadlessBrowser.h"
 #include "compare/CompareFrm.h"
 #include "compare/CompareListCtrl.h"
 #include "compare/FormCompareTable.h"
 #include "dialogs/DlgDataSourceSetup.h"
 #include "dialogs/DlgParams.h"
 #include "dialogs/DlgWait.h"
+#include "export/Export.h"
+#include "export/ExportTarget.h"
+#include "export/HtmlStream.h"
 #include "model/ParamWord.h"
 #include "shell/FormDBSelect.h"
 #include "shell/MainFrame.h"
 #include "shell/QuorvixApp.h"
+#include "structure/FormTableStruct.h"
+#include "structure/TableStructFrm.h"
 #include "ui/QuorvixListCtrl.h"
 
 #include <QDir>
@@ -67,6 +74,44 @@ bool Save(QWidget* window, const QString& path) {
     return window->grab().save(path);
 }
 
+// The HTML report of a result window's view, as "Export to HTML..." writes it.
+bool WriteReport(CQuorvixFormView* view, const QString& path) {
+    if (!view)
+        return false;
+    CExportTarget target(path);
+    bool dropped = false;
+    return WriteReportTo(
+               target, [view](CHtmlStream& out) { return view->WriteReport(out); }, dropped)
+               .isEmpty() &&
+           !dropped;
+}
+
+CQuorvixFormView* ComparisonView(QWidget* window) {
+    auto* frame = dynamic_cast<CCompareFrm*>(window);
+    return frame ? frame->View() : nullptr;
+}
+
+// Each report's top as the browser shows it; the table report with its first different table
+// unfolded.
+bool PictureReports(const QString& folder, const QStringList& kinds, const QString& output) {
+    CHeadlessBrowser browser;
+    if (!browser.Start(900, 1000)) {
+        std::fprintf(stderr, "%s\n", qPrintable(browser.Error()));
+        return false;
+    }
+    for (const QString& kind : kinds) {
+        const QString report = folder + QStringLiteral("/report-") + kind + QStringLiteral(".html");
+        if (browser.Open(report) < 0)
+            return false;
+        browser.Evaluate(QStringLiteral("document.querySelector('details') && "
+                                        "(document.querySelector('details').open = true)"));
+        if (!browser.Screenshot(output + QStringLiteral("/report-") + kind + QStringLiteral(".png"),
+                                1000))
+            return false;
+    }
+    return true;
+}
+
 QWidget* LastComparisonWindow(CQuorvixApp& app) {
     return app.ComparisonFrames().isEmpty() ? nullptr : app.ComparisonFrames().last();
 }
@@ -120,6 +165,9 @@ int main(int argc, char* argv[]) {
     if (tables)
         tables->resize(560, 520);
     saved = Save(tables, output + QStringLiteral("/tables.png")) && saved;
+    const QString reports = work.path();
+    saved = WriteReport(ComparisonView(tables), reports + QStringLiteral("/report-tables.html")) &&
+            saved;
 
     // The column comparison of the first table that differs.
     auto* tableFrame = dynamic_cast<CCompareFrm*>(tables);
@@ -137,6 +185,9 @@ int main(int argc, char* argv[]) {
     if (columns && columns != tables)
         columns->resize(760, 360);
     saved = columns != tables && Save(columns, output + QStringLiteral("/columns.png")) && saved;
+    saved =
+        WriteReport(ComparisonView(columns), reports + QStringLiteral("/report-columns.html")) &&
+        saved;
 
     app.CompareDataDictionaries();
     QWidget* dictionary = LastComparisonWindow(app);
@@ -144,10 +195,17 @@ int main(int argc, char* argv[]) {
         dictionary->resize(760, 460);
     saved = dictionary != columns && Save(dictionary, output + QStringLiteral("/dictionary.png")) &&
             saved;
+    saved = WriteReport(ComparisonView(dictionary),
+                        reports + QStringLiteral("/report-dictionary.html")) &&
+            saved;
 
     main->GetSelectionView(0)->ShowTableStructure();
     QWidget* structure = app.StructureFrames().isEmpty() ? nullptr : app.StructureFrames().last();
     saved = Save(structure, output + QStringLiteral("/structure.png")) && saved;
+    auto* structureFrame = dynamic_cast<CTableStructFrm*>(structure);
+    saved = WriteReport(structureFrame ? structureFrame->View() : nullptr,
+                        reports + QStringLiteral("/report-structure.html")) &&
+            saved;
 
     // The data source setup dialog, showing the left demo data source.
     {
@@ -163,6 +221,10 @@ int main(int argc, char* argv[]) {
     for (QWidget* frame : QList<QWidget*>(app.StructureFrames()))
         frame->close();
     app.ExitInstance();
+    saved = saved && PictureReports(reports,
+                                    {QStringLiteral("tables"), QStringLiteral("columns"),
+                                     QStringLiteral("dictionary"), QStringLiteral("structure")},
+                                    output);
     if (!saved) {
         std::fprintf(stderr, "a window could not be pictured\n");
         return 1;

@@ -19,7 +19,7 @@ const QStringList kValueOptions{
     QStringLiteral("--right-owner"), QStringLiteral("--set"),      QStringLiteral("--clear"),
     QStringLiteral("--params"),      QStringLiteral("--lang"),     QStringLiteral("--left-name"),
     QStringLiteral("--right-name"),  QStringLiteral("-o"),         QStringLiteral("--output"),
-    QStringLiteral("--side"),        QStringLiteral("--encoding"),
+    QStringLiteral("--side"),        QStringLiteral("--encoding"), QStringLiteral("--format"),
 };
 
 std::optional<Command> CommandNamed(const QString& name) {
@@ -84,6 +84,10 @@ bool ApplyOption(const QString& option, const QString& value, CBatchOptions& opt
         options.encoding = ExportEncodingFromWord(value);
         if (!options.encoding)
             return Invalid(option, value, error);
+    } else if (option == QLatin1String("--format")) {
+        if (value != QLatin1String("csv") && value != QLatin1String("html"))
+            return Invalid(option, value, error);
+        options.html = value == QLatin1String("html");
     } else if (option == QLatin1String("--side")) {
         if (value != QLatin1String("left") && value != QLatin1String("right"))
             return Invalid(option, value, error);

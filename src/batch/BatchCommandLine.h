@@ -30,6 +30,7 @@ struct CBatchOptions {
     std::optional<QString> rightName;
     QString output;                         // empty (or "-" given): standard output
     std::optional<ExportEncoding> encoding; // none: the stored or built-in one
+    bool html = false;                      // an HTML report instead of the CSV layout
     bool quiet = false;
     bool help = false;
     bool version = false;

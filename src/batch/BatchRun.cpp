@@ -1,12 +1,16 @@
 #include "batch/BatchRun.h"
 
 #include "export/ColumnExport.h"
+#include "export/ColumnReport.h"
 #include "export/DictionaryExport.h"
+#include "export/DictionaryReport.h"
 #include "export/Export.h"
 #include "export/ExportFile.h"
 #include "export/ExportTarget.h"
 #include "export/StructureExport.h"
+#include "export/StructureReport.h"
 #include "export/TableExport.h"
+#include "export/TableReport.h"
 #include "model/NameOrdering.h"
 #include "odbc/DataSourceList.h"
 #include "odbc/DataSourceSetup.h"
@@ -274,16 +278,23 @@ bool CBatchRun::RunEnded(bool succeeded, int& exitCode) {
     return false;
 }
 
-int CBatchRun::WriteOutput(const std::function<void(CExportFile&)>& write) {
+int CBatchRun::WriteOutput(const Writers& write) {
     CExportTarget target(m_options.output);
     bool dropped = false;
-    const QString message = WriteExportTo(
-        target, m_params.Encoding(),
-        [&](CExportFile& file) {
-            write(file);
-            return !m_progress.IsCancelled();
-        },
-        dropped);
+    const QString message = m_options.html ? WriteReportTo(
+                                                 target,
+                                                 [&](CHtmlStream& out) {
+                                                     write.html(out);
+                                                     return !m_progress.IsCancelled();
+                                                 },
+                                                 dropped)
+                                           : WriteExportTo(
+                                                 target, m_params.Encoding(),
+                                                 [&](CExportFile& file) {
+                                                     write.csv(file);
+                                                     return !m_progress.IsCancelled();
+                                                 },
+                                                 dropped);
     if (!message.isEmpty())
         return Fail(m_options.output.isEmpty() ? StandardOutputError() : message);
     return dropped ? Cancelled : AllSame;
@@ -364,7 +375,7 @@ bool CBatchRun::RunComparison(CResultFile::Kind kind, int& exitCode) {
 }
 
 int CBatchRun::Report(const CComparisonRun::Counters& counters, int firstExportBit,
-                      const std::function<void(CExportFile&)>& write) {
+                      const Writers& write) {
     const int written = WriteOutput(write);
     if (written != AllSame)
         return written;
@@ -379,9 +390,12 @@ int CBatchRun::CompareTables() {
     if (!RunComparison(CResultFile::TableResult, exitCode))
         return exitCode;
     return Report(m_results.TableCounters(), ParamBit::ExportTableStatus0,
-                  [this](CExportFile& file) {
-                      WriteTableExport(file, m_results, m_params, SideName(0), SideName(1));
-                  });
+                  {[this](CExportFile& file) {
+                       WriteTableExport(file, m_results, m_params, SideName(0), SideName(1));
+                   },
+                   [this](CHtmlStream& out) {
+                       WriteTableReport(out, m_results, m_params, SideName(0), SideName(1));
+                   }});
 }
 
 int CBatchRun::CompareColumns() {
@@ -423,10 +437,15 @@ int CBatchRun::CompareColumns() {
         if (CompareStatus::IsValid(status))
             ++counters[size_t(status)];
     }
-    return Report(counters, ParamBit::ExportColumnStatus0, [&](CExportFile& file) {
-        WriteColumnExport(file, m_results, tableIndex, m_params, typeDetails, SideName(0),
-                          SideName(1));
-    });
+    return Report(counters, ParamBit::ExportColumnStatus0,
+                  {[&](CExportFile& file) {
+                       WriteColumnExport(file, m_results, tableIndex, m_params, typeDetails,
+                                         SideName(0), SideName(1));
+                   },
+                   [&](CHtmlStream& out) {
+                       WriteColumnReport(out, m_results, tableIndex, m_params, typeDetails,
+                                         SideName(0), SideName(1));
+                   }});
 }
 
 int CBatchRun::CompareDictionaries() {
@@ -438,9 +457,12 @@ int CBatchRun::CompareDictionaries() {
     if (!RunComparison(CResultFile::DictionaryResult, exitCode))
         return exitCode;
     return Report(m_results.DictionaryCounters(), ParamBit::ExportDictionaryStatus0,
-                  [this](CExportFile& file) {
-                      WriteDictionaryExport(file, m_results, m_params, SideName(0), SideName(1));
-                  });
+                  {[this](CExportFile& file) {
+                       WriteDictionaryExport(file, m_results, m_params, SideName(0), SideName(1));
+                   },
+                   [this](CHtmlStream& out) {
+                       WriteDictionaryReport(out, m_results, m_params, SideName(0), SideName(1));
+                   }});
 }
 
 int CBatchRun::ShowStructure() {
@@ -458,6 +480,8 @@ int CBatchRun::ShowStructure() {
         return Fail(
             LoadLocalizedString(kNoSuchTableInSideText).arg(m_options.table, SideName(index)));
     const QString table = side.TableNames()[tableIndex];
+    // The report says when the table was read.
+    const CRunFacts facts = CRunFacts::ReadNow(side, index);
     CColumnInfoArray fields;
     CIndexInfoArray indexes;
     if (!side.ReadColumns(table, fields) || !side.ReadIndexes(table, indexes)) {
@@ -467,7 +491,11 @@ int CBatchRun::ShowStructure() {
                         .arg(table, SideName(index), side.LastDiagnostic()));
     }
     const int exitCode = WriteOutput(
-        [&](CExportFile& file) { WriteStructureExport(file, fields, indexes, m_params); });
+        {[&](CExportFile& file) { WriteStructureExport(file, fields, indexes, m_params); },
+         [&](CHtmlStream& out) {
+             WriteStructureReport(out, fields, indexes, m_params, facts, index, SideName(index),
+                                  table);
+         }});
     if (exitCode != AllSame)
         return exitCode;
     if (!m_options.quiet)

@@ -11,6 +11,7 @@
 #include <functional>
 
 class CExportFile;
+class CHtmlStream;
 
 // One command of the batch tool, from opening the data sources to the exit code: the same sides,
 // runs and export writers as the window, so that for the same sides, parameter word, language
@@ -28,6 +29,12 @@ public:
     void Cancel();
 
 private:
+    // The two forms of a command's file: the CSV layout and the HTML report.
+    struct Writers {
+        std::function<void(CExportFile&)> csv;
+        std::function<void(CHtmlStream&)> html;
+    };
+
     int ListSources();
     int ListOwners();
     int CompareTables();
@@ -49,14 +56,14 @@ private:
     // Prepares both sides and runs a comparison: false (with exitCode set) when it could not.
     bool RunComparison(CResultFile::Kind kind, int& exitCode);
     // Writes a comparison's export and prints its counts; returns the comparison's exit code.
-    int Report(const CComparisonRun::Counters& counters, int firstExportBit,
-               const std::function<void(CExportFile&)>& write);
+    int Report(const CComparisonRun::Counters& counters, int firstExportBit, const Writers& write);
     // A comparison run ended: false (with exitCode set) when it failed or was cancelled.
     bool RunEnded(bool succeeded, int& exitCode);
     // False, with the message printed, when none of bits first..first+count-1 is set.
     bool AnyBitSet(int first, int count, int whatText) const;
-    // Writes the export to the output; returns Failed or Cancelled, or AllSame once written.
-    int WriteOutput(const std::function<void(CExportFile&)>& write);
+    // Writes the export, in the form asked for, to the output; returns Failed or Cancelled, or
+    // AllSame once written.
+    int WriteOutput(const Writers& write);
     // True, with the message printed, when the output is the database file of side index.
     bool OutputIsADatabase(int index);
     // The exit code of a result: differences count when the export selects their status.

@@ -8,16 +8,7 @@ CCompareListCtrl::CCompareListCtrl(QWidget* parent)
     : CQuorvixListCtrl(TooltipMode::CellTips, parent) {}
 
 QColor CCompareListCtrl::StatusColor(int status) {
-    switch (status) {
-    case CompareStatus::OnlyLeft:
-        return QColor(0, 0, 128);
-    case CompareStatus::OnlyRight:
-        return QColor(0, 128, 0);
-    case CompareStatus::Different:
-        return QColor(255, 0, 0);
-    default:
-        return QColor(0, 0, 0);
-    }
+    return QColor::fromRgb(CompareStatus::Colour(status));
 }
 
 QFont CCompareListCtrl::RowFont(int row) const {

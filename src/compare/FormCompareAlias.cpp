@@ -3,6 +3,7 @@
 #include "compare/CompareListCtrl.h"
 #include "dialogs/DlgParams.h"
 #include "export/DictionaryExport.h"
+#include "export/DictionaryReport.h"
 #include "model/AliasCompareInfo.h"
 #include "model/ExportFilter.h"
 #include "model/ParamWord.h"
@@ -129,6 +130,14 @@ bool CFormCompareAlias::WriteExport(CExportFile& file) {
     if (!Context().results || !Context().params)
         return false;
     WriteDictionaryExport(file, *Context().results, *Context().params, Context().leftName,
+                          Context().rightName);
+    return true;
+}
+
+bool CFormCompareAlias::WriteReport(CHtmlStream& out) {
+    if (!Context().results || !Context().params)
+        return false;
+    WriteDictionaryReport(out, *Context().results, *Context().params, Context().leftName,
                           Context().rightName);
     return true;
 }

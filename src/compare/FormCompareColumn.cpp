@@ -3,6 +3,7 @@
 #include "compare/CompareListCtrl.h"
 #include "dialogs/DlgParams.h"
 #include "export/ColumnExport.h"
+#include "export/ColumnReport.h"
 #include "model/ColumnCompareInfo.h"
 #include "model/ExportFilter.h"
 #include "model/ParamWord.h"
@@ -167,6 +168,14 @@ bool CFormCompareColumn::WriteExport(CExportFile& file) {
     if (!Context().results || !Context().params)
         return false;
     WriteColumnExport(file, *Context().results, m_tableIndex, *Context().params, m_typeDetails,
+                      Context().leftName, Context().rightName);
+    return true;
+}
+
+bool CFormCompareColumn::WriteReport(CHtmlStream& out) {
+    if (!Context().results || !Context().params)
+        return false;
+    WriteColumnReport(out, *Context().results, m_tableIndex, *Context().params, m_typeDetails,
                       Context().leftName, Context().rightName);
     return true;
 }

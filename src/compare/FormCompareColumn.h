@@ -38,6 +38,7 @@ public:
     bool PrepareExport() override;
     QString GetExportFileName() const override;
     bool WriteExport(CExportFile& file) override;
+    bool WriteReport(CHtmlStream& out) override;
 
     QString GetItemText(int itemData, int column) const override;
     int GetItemImage(int itemData) const override;

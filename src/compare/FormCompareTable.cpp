@@ -4,6 +4,7 @@
 #include "compare/CompareListCtrl.h"
 #include "dialogs/DlgParams.h"
 #include "export/TableExport.h"
+#include "export/TableReport.h"
 #include "model/ExportFilter.h"
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
@@ -85,5 +86,10 @@ QString CFormCompareTable::GetExportFileName() const {
 
 bool CFormCompareTable::WriteExport(CExportFile& file) {
     WriteTableExport(file, m_results, *Context().params, Context().leftName, Context().rightName);
+    return true;
+}
+
+bool CFormCompareTable::WriteReport(CHtmlStream& out) {
+    WriteTableReport(out, m_results, *Context().params, Context().leftName, Context().rightName);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "services/Language.h"
 #include "services/Utilities.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/QuorvixFormView.h"
 #include "ui/QuorvixLook.h"
 #include "ui/TemplateBuilder.h"
 
@@ -49,16 +50,7 @@ void CDlgParams::InitDialog() {
         QCheckBox* box = CheckBox(bit);
         if (!box)
             continue;
-        QString text = box->text();
-        // "%RDB%" is replaced only in a text that had no "%LDB%".
-        if (text.contains(QStringLiteral("%LDB%")))
-            text.replace(QStringLiteral("%LDB%"), m_leftName);
-        else
-            text.replace(QStringLiteral("%RDB%"), m_rightName);
-        if (bit >= ParamBit::CompareValue0 && bit < ParamBit::CompareValue0 + 5)
-            text.replace(QStringLiteral("%COL%"),
-                         GetDictionaryValueCaption(bit - ParamBit::CompareValue0, true, true));
-        box->setText(text);
+        box->setText(FillParameterText(box->text(), bit, m_leftName, m_rightName));
         box->setChecked(m_params.TestBit(bit));
     }
     if (QComboBox* encoding = EncodingCombo(); encoding && m_encodingShown) {
@@ -171,8 +163,11 @@ bool CDlgParams::AskUntilAnySet(CParamWord& params, const std::vector<int>& bits
 bool CDlgParams::AskExportOptions(CParamWord& params, const std::vector<int>& bits,
                                   int firstRequiredBit, const QString& leftName,
                                   const QString& rightName, QWidget* parent, int requiredCount) {
+    // An HTML report is always UTF-8: a view preparing one is asked no encoding.
+    const auto* view = dynamic_cast<const CQuorvixFormView*>(parent);
+    const bool csv = !view || view->CurrentExportForm() == CQuorvixFormView::ExportForm::Csv;
     return AskUntilAnySet(params, bits, firstRequiredBit, leftName, rightName, parent,
-                          requiredCount, true);
+                          requiredCount, csv);
 }
 
 bool CDlgParams::AskUntilAnySet(CParamWord& params, const std::vector<int>& bits,

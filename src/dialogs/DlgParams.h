@@ -34,7 +34,7 @@ public:
                                int firstRequiredBit, const QString& leftName,
                                const QString& rightName, QWidget* parent,
                                int requiredCount = CompareStatus::Count);
-    // The same for the options of an export, which also choose the file's encoding.
+    // The same for the options of an export, which also choose a CSV file's encoding.
     static bool AskExportOptions(CParamWord& params, const std::vector<int>& bits,
                                  int firstRequiredBit, const QString& leftName,
                                  const QString& rightName, QWidget* parent,

@@ -2,6 +2,7 @@
 
 #include "export/ExportFile.h"
 #include "export/ExportTarget.h"
+#include "export/HtmlStream.h"
 #include "model/CompareStatus.h"
 #include "services/Language.h"
 #include "services/Utilities.h"
@@ -62,25 +63,23 @@ QString WithDefaultExtension(const QString& path, const QString& extension) {
     return path + QLatin1Char('.') + extension;
 }
 
-QString WriteExportTo(CExportTarget& target, ExportEncoding encoding,
-                      const std::function<bool(CExportFile&)>& write, bool& dropped) {
+namespace {
+
+// What every export does with its target: write opens its own file on the descriptor (false
+// when it cannot) and says whether the result is dropped.
+QString WriteTarget(CExportTarget& target, const std::function<bool(bool& dropped)>& write,
+                    bool& dropped) {
     dropped = false;
     if (!target.Create())
         return CannotWrite(target);
     QString message;
-    {
-        CExportFile file;
-        try {
-            if (!file.Open(target.Descriptor(), target.ShownName(), encoding))
-                message = CannotWrite(target);
-            else
-                dropped = !write(file);
-        } catch (const CExportError& error) {
-            message = error.Message().left(kMessageLimit);
-        } catch (const std::exception& error) {
-            message = QString::fromLocal8Bit(error.what()).left(kMessageLimit);
-        }
-        file.Close();
+    try {
+        if (!write(dropped))
+            message = CannotWrite(target);
+    } catch (const CExportError& error) {
+        message = error.Message().left(kMessageLimit);
+    } catch (const std::exception& error) {
+        message = QString::fromLocal8Bit(error.what()).left(kMessageLimit);
     }
     // A file that failed half-way, or whose run was cancelled, leaves nothing at its path.
     if (!message.isEmpty() || dropped) {
@@ -90,4 +89,35 @@ QString WriteExportTo(CExportTarget& target, ExportEncoding encoding,
     if (!target.Commit())
         return CannotWrite(target);
     return {};
+}
+
+} // namespace
+
+QString WriteExportTo(CExportTarget& target, ExportEncoding encoding,
+                      const std::function<bool(CExportFile&)>& write, bool& dropped) {
+    return WriteTarget(
+        target,
+        [&](bool& drop) {
+            CExportFile file;
+            if (!file.Open(target.Descriptor(), target.ShownName(), encoding))
+                return false;
+            drop = !write(file);
+            file.Close();
+            return true;
+        },
+        dropped);
+}
+
+QString WriteReportTo(CExportTarget& target, const std::function<bool(CHtmlStream&)>& write,
+                      bool& dropped) {
+    return WriteTarget(
+        target,
+        [&](bool& drop) {
+            CHtmlStream stream(target.Descriptor(), target.ShownName());
+            drop = !write(stream);
+            if (!drop)
+                stream.Finish();
+            return true;
+        },
+        dropped);
 }

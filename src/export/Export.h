@@ -12,6 +12,7 @@
 
 class CExportFile;
 class CExportTarget;
+class CHtmlStream;
 
 // The symbol of a status in export files: "=", ">", "<", "<>", or empty.
 QString StatusSymbol(int status);
@@ -33,3 +34,7 @@ QString WithDefaultExtension(const QString& path, const QString& extension);
 // silent outcomes apart.
 QString WriteExportTo(CExportTarget& target, ExportEncoding encoding,
                       const std::function<bool(CExportFile&)>& write, bool& dropped);
+
+// The same for an HTML report, always UTF-8.
+QString WriteReportTo(CExportTarget& target, const std::function<bool(CHtmlStream&)>& write,
+                      bool& dropped);

@@ -17,6 +17,20 @@ constexpr int Count = 4;
 constexpr bool IsValid(qint32 status) {
     return status >= Same && status <= Different;
 }
+
+// The colour of a status as 0xRRGGBB: in the result lists, their filters and the reports.
+constexpr quint32 Colour(qint32 status) {
+    switch (status) {
+    case OnlyLeft:
+        return 0x000080;
+    case OnlyRight:
+        return 0x008000;
+    case Different:
+        return 0xFF0000;
+    default:
+        return 0x000000;
+    }
+}
 } // namespace CompareStatus
 
 // The text of a per-side value in a comparison row: for a different row the left text, then

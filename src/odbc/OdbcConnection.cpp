@@ -158,6 +158,7 @@ bool COdbcConnection::OpenWith(const std::function<SQLRETURN(SQLHDBC)>& connect)
                        })) &&
                        accessMode == SQL_MODE_READ_ONLY;
     m_dbmsName = DriverCall([this] { return InfoText(m_handle, SQL_DBMS_NAME); });
+    m_dbmsVersion = DriverCall([this] { return InfoText(m_handle, SQL_DBMS_VER); });
     {
         const std::lock_guard lock(m_runningGuard);
         m_cancelFromAnotherThread =
@@ -200,6 +201,7 @@ void COdbcConnection::Close() {
     m_accessModeKept = false;
     m_sessionReadOnly = false;
     m_dbmsName.clear();
+    m_dbmsVersion.clear();
     m_environment.reset();
     ClearInterrupt();
 }

@@ -57,6 +57,7 @@ public:
     bool AccessModeKept() const { return m_accessModeKept; }
     bool SessionReadOnly() const { return m_sessionReadOnly; }
     QString DbmsName() const { return m_dbmsName; }
+    QString DbmsVersion() const { return m_dbmsVersion; }
 
     // The driver's last diagnostic on the connection, as "SQLSTATE: text".
     QString Diagnostic() const { return m_diagnostic; }
@@ -115,6 +116,7 @@ private:
     bool m_accessModeKept = false;
     bool m_sessionReadOnly = false;
     QString m_dbmsName;
+    QString m_dbmsVersion;
     QString m_diagnostic;
 
     // Held while statements are cancelled, which may take as long as the server: the flags

@@ -65,6 +65,10 @@ public:
     }
     bool ComparedAttributes() const { return m_table.ComparedAttributes(); }
 
+    // When each run started, under which word, and its sides as they were.
+    const CRunFacts& TableFacts() const { return m_table.Facts(); }
+    const CRunFacts& DictionaryFacts() const { return m_dictionary.Facts(); }
+
     // Data-dictionary result
     const Counters& DictionaryCounters() const { return m_dictionary.DictionaryCounters(); }
     qint32 KeyWidth() const { return m_dictionary.KeyWidth(); }

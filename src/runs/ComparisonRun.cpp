@@ -1,5 +1,6 @@
 #include "runs/ComparisonRun.h"
 
+#include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
 #include "odbc/OdbcConnection.h"
 #include "runs/ComparisonProgress.h"
@@ -56,6 +57,9 @@ void CComparisonRun::FailFile() {
 
 void CComparisonRun::StartRun() {
     m_failure.clear();
+    m_facts = CRunFacts();
+    m_facts.startedAt = QDateTime::currentDateTime();
+    m_facts.params = m_params.Value();
     m_left.ClearInterrupt();
     m_right.ClearInterrupt();
 }
@@ -70,5 +74,7 @@ bool CComparisonRun::EndRun(bool succeeded, bool failed, IComparisonProgress& wa
     m_right.ClearInterrupt();
     if (!succeeded)
         DiscardResultFile();
+    else // the connections that the run read through
+        m_facts.sides = {CRunFacts::Describe(m_left), CRunFacts::Describe(m_right)};
     return succeeded;
 }

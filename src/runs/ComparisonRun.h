@@ -2,6 +2,7 @@
 
 #include "model/CompareStatus.h"
 #include "runs/ResultFile.h"
+#include "runs/RunFacts.h"
 
 #include <QString>
 
@@ -38,6 +39,9 @@ public:
     // When the run is given up: both sides' connections that a driver call still holds.
     std::vector<CAbandonedConnection> AbandonStuckConnections();
 
+    // When the last run started, under which word, and its sides as they were.
+    const CRunFacts& Facts() const { return m_facts; }
+
     CResultFile* CreateResultFile();
     void DiscardResultFile() { m_file.reset(); }
     bool HasResult() const { return m_file != nullptr; }
@@ -68,4 +72,5 @@ private:
     CResultFile::Kind m_kind;
     int m_createTimeoutMs = 10000;
     QString m_failure;
+    CRunFacts m_facts;
 };

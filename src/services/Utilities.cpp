@@ -1,5 +1,6 @@
 #include "services/Utilities.h"
 
+#include "model/ParamWord.h"
 #include "services/Language.h"
 #include "services/SettingsStore.h"
 
@@ -110,6 +111,19 @@ QString ReplaceSidePlaceholders(const QString& text, const QString& leftName,
     replaced.replace(QStringLiteral("%LDB%"), leftName);
     replaced.replace(QStringLiteral("%RDB%"), rightName);
     return replaced;
+}
+
+QString FillParameterText(const QString& text, int bit, const QString& leftName,
+                          const QString& rightName) {
+    QString filled = text;
+    if (filled.contains(QStringLiteral("%LDB%")))
+        filled.replace(QStringLiteral("%LDB%"), leftName);
+    else
+        filled.replace(QStringLiteral("%RDB%"), rightName);
+    if (bit >= ParamBit::CompareValue0 && bit < ParamBit::CompareValue0 + 5)
+        filled.replace(QStringLiteral("%COL%"),
+                       GetDictionaryValueCaption(bit - ParamBit::CompareValue0, true, true));
+    return filled;
 }
 
 QString GetProductVersion() {

@@ -17,6 +17,12 @@
 QString ReplaceSidePlaceholders(const QString& text, const QString& leftName,
                                 const QString& rightName);
 
+// The text of the parameters dialog's check box for a bit of the parameter word, filled as the
+// dialog shows it: "%LDB%", or else "%RDB%", by a side's name, "%COL%" by the value a bit
+// compares. One substitution only, so that a side's name is never searched for the other's.
+QString FillParameterText(const QString& text, int bit, const QString& leftName,
+                          const QString& rightName);
+
 // The program's version, as its build gave it.
 QString GetProductVersion();
 

@@ -2,6 +2,7 @@
 
 #include "dialogs/DlgParams.h"
 #include "export/StructureExport.h"
+#include "export/StructureReport.h"
 #include "model/ExportFilter.h"
 #include "model/ParamWord.h"
 #include "services/Language.h"
@@ -151,6 +152,8 @@ void CFormTableStruct::ReadStructure() {
     // and says why: the side, the table and the driver's words.
     m_readFailure.clear();
     if (CDataSourceSide* side = m_context.side) {
+        // The report says when the table was read.
+        m_readFacts = CRunFacts::ReadNow(*side, m_context.sideIndex);
         if (!side->ReadColumns(m_table, m_fields) || !side->ReadIndexes(m_table, m_indexes)) {
             m_readFailure = LoadLocalizedString(kStructureReadText)
                                 .arg(m_table, m_context.sideName, side->LastDiagnostic());
@@ -158,8 +161,7 @@ void CFormTableStruct::ReadStructure() {
             m_indexes.clear();
         }
     }
-    if (QWidget* exportButton = CTemplateBuilder::FindControl(*this, kExportButton))
-        exportButton->setEnabled(m_readFailure.isEmpty());
+    EnableExport(m_readFailure.isEmpty());
     if (!m_readFailure.isEmpty())
         QTimer::singleShot(0, this, [this] {
             QMessageBox::warning(this, window()->windowTitle(), m_readFailure);
@@ -304,5 +306,13 @@ bool CFormTableStruct::WriteExport(CExportFile& file) {
     if (!m_context.params)
         return false;
     WriteStructureExport(file, m_fields, m_indexes, *m_context.params);
+    return true;
+}
+
+bool CFormTableStruct::WriteReport(CHtmlStream& out) {
+    if (!m_context.params)
+        return false;
+    WriteStructureReport(out, m_fields, m_indexes, *m_context.params, m_readFacts,
+                         m_context.sideIndex, m_context.sideName, m_table);
     return true;
 }

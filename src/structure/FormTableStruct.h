@@ -1,6 +1,7 @@
 #pragma once
 
 #include "odbc/DataSourceSide.h"
+#include "runs/RunFacts.h"
 #include "structure/TableStructContext.h"
 #include "ui/QuorvixFormView.h"
 
@@ -46,6 +47,7 @@ public:
     const CParamWord* ExportParams() const override { return m_context.params; }
     QString GetExportFileName() const override;
     bool WriteExport(CExportFile& file) override;
+    bool WriteReport(CHtmlStream& out) override;
 
     // Selects the next row of the shown list that holds the search text; false (after the
     // warning beep) without text or match.
@@ -86,6 +88,7 @@ private:
     CColumnInfoArray m_fields;
     QString m_readFailure;
     CIndexInfoArray m_indexes;
+    CRunFacts m_readFacts;
     std::unique_ptr<IListItemSource> m_fieldTexts;
     std::unique_ptr<IListItemSource> m_indexTexts;
     // The widest text of each column sized to its content, measured once the records are read.

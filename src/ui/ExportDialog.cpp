@@ -1,17 +1,13 @@
 #include "ui/ExportDialog.h"
 
 #include "export/Export.h"
-#include "services/Language.h"
 #include "services/Utilities.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 
-namespace {
-constexpr int kFilterCaption = 1151;
-}
-
-QString AskExportPath(QWidget* owner, const QString& proposedPath, const QString& extension) {
+QString AskExportPath(QWidget* owner, const QString& proposedPath, const QString& extension,
+                      const QString& filter) {
     QString initial = proposedPath;
     if (initial.endsWith(QLatin1Char('/')))
         initial.chop(1);
@@ -19,7 +15,7 @@ QString AskExportPath(QWidget* owner, const QString& proposedPath, const QString
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(LoadLocalizedString(kFilterCaption));
+    dialog.setNameFilter(filter);
     // The overwrite prompt must see the name with its extension.
     dialog.setDefaultSuffix(extension);
     // Without a usable folder the dialog would open in the working folder.

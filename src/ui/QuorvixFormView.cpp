@@ -3,6 +3,7 @@
 #include "export/Export.h"
 #include "export/ExportFile.h"
 #include "export/ExportTarget.h"
+#include "export/HtmlStream.h"
 #include "model/ParamWord.h"
 #include "services/Language.h"
 #include "services/Utilities.h"
@@ -20,7 +21,11 @@
 
 namespace {
 constexpr int kFooterHeight = 65;
-const QString kExtension = QStringLiteral("csv");
+constexpr int kButtonGap = 6;
+constexpr int kCsvFilterText = 1151;
+constexpr int kHtmlFilterText = 1826;
+// Below this width the logo would be too small to read: it is hidden.
+constexpr int kSmallestLogoWidth = 100;
 } // namespace
 
 CQuorvixFormView::CQuorvixFormView(int templateId, QWidget* parent)
@@ -29,6 +34,8 @@ CQuorvixFormView::CQuorvixFormView(int templateId, QWidget* parent)
     CQuorvixLook::UseDarkBackground(*this);
     if (auto* exportButton = CTemplateBuilder::Find<QPushButton>(*this, kExportButton))
         connect(exportButton, &QPushButton::clicked, this, [this] { OnExportToFile(); });
+    if (auto* htmlButton = CTemplateBuilder::Find<QPushButton>(*this, kHtmlButton))
+        connect(htmlButton, &QPushButton::clicked, this, [this] { OnExportToHtml(); });
 }
 
 CQuorvixFormView::~CQuorvixFormView() = default;
@@ -37,12 +44,27 @@ bool CQuorvixFormView::WriteExport(CExportFile&) {
     return false;
 }
 
-void CQuorvixFormView::OnExportToFile() {
+bool CQuorvixFormView::WriteReport(CHtmlStream&) {
+    return false;
+}
+
+void CQuorvixFormView::EnableExport(bool enabled) {
+    for (const int button : {kExportButton, kHtmlButton}) {
+        if (QWidget* control = CTemplateBuilder::FindControl(*this, button))
+            control->setEnabled(enabled);
+    }
+}
+
+void CQuorvixFormView::Export(ExportForm form) {
+    m_exportForm = form;
+    const bool html = form == ExportForm::Html;
     if (!PrepareExport())
         return;
+    const QString extension = html ? QStringLiteral("html") : QStringLiteral("csv");
     const QString proposed =
-        ProposedExportPath(GetPersonalFolder(), GetExportFileName(), kExtension);
-    const QString path = AskExportPath(this, proposed, kExtension);
+        ProposedExportPath(GetPersonalFolder(), GetExportFileName(), extension);
+    const QString path = AskExportPath(
+        this, proposed, extension, LoadLocalizedString(html ? kHtmlFilterText : kCsvFilterText));
     if (path.isEmpty())
         return;
 
@@ -52,9 +74,11 @@ void CQuorvixFormView::OnExportToFile() {
     QString message;
     {
         const CWaitCursor waitCursor;
-        message = WriteExportTo(
-            target, params ? params->Encoding() : ExportEncoding::Latin1,
-            [this](CExportFile& file) { return WriteExport(file); }, dropped);
+        message = html ? WriteReportTo(
+                             target, [this](CHtmlStream& out) { return WriteReport(out); }, dropped)
+                       : WriteExportTo(
+                             target, params ? params->Encoding() : ExportEncoding::Latin1,
+                             [this](CExportFile& file) { return WriteExport(file); }, dropped);
     }
     if (!message.isEmpty())
         QMessageBox::warning(this, window()->windowTitle(), message);
@@ -74,19 +98,38 @@ void CQuorvixFormView::OnInitialUpdate() {
     m_logoLink = CTemplateBuilder::Find<CStaticLink>(*this, kLogo);
     if (!m_logoLink)
         return;
-    m_logoLink->setPixmap(QPixmap(QStringLiteral(":/quorvix/images/bitmap132.png")));
+    m_logo = QPixmap(QStringLiteral(":/quorvix/images/bitmap132.png"));
+    m_logoLink->setPixmap(m_logo);
     m_logoLink->setAlignment(Qt::AlignCenter);
     m_logoLink->SetAddress(QLatin1String(kMakerAddress));
     RepositionControls(width(), height());
 }
 
 void CQuorvixFormView::RepositionControls(int cx, int cy) {
-    if (QWidget* exportButton = CTemplateBuilder::FindControl(*this, kExportButton))
-        exportButton->move(CQuorvixLook::kMargin,
-                           cy - CQuorvixLook::kMargin - exportButton->height());
+    int buttonsEnd = 0;
+    int left = CQuorvixLook::kMargin;
+    for (const int id : {kExportButton, kHtmlButton}) {
+        if (QWidget* button = CTemplateBuilder::FindControl(*this, id)) {
+            button->move(left, cy - CQuorvixLook::kMargin - button->height());
+            buttonsEnd = button->geometry().right() + 1;
+            left = buttonsEnd + kButtonGap;
+        }
+    }
     if (HasLogo() && m_initialised && m_logoLink) {
-        const int top = HasFooter() ? cy - kLogoHeight : (cy - kLogoHeight) / 2;
-        m_logoLink->setGeometry(cx - kLogoWidth, top, kLogoWidth, kLogoHeight);
+        // In the footer the logo takes what the buttons leave, down to a size still readable.
+        const int width = HasFooter()
+                              ? std::min(kLogoWidth, cx - buttonsEnd - CQuorvixLook::kMargin)
+                              : kLogoWidth;
+        const int height = kLogoHeight * width / kLogoWidth;
+        const int top = HasFooter() ? cy - (kLogoHeight + height) / 2 : (cy - height) / 2;
+        m_logoLink->setVisible(width >= kSmallestLogoWidth);
+        if (width >= kSmallestLogoWidth) {
+            m_logoLink->setPixmap(
+                width == kLogoWidth
+                    ? m_logo
+                    : m_logo.scaled(width, height, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            m_logoLink->setGeometry(cx - width, top, width, height);
+        }
     }
 }
 

@@ -1,17 +1,24 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 class CExportFile;
+class CHtmlStream;
 class CParamWord;
 class CStaticLink;
 
 // The base of every view: a widget whose controls come from a dialog template, on the dark
 // background, with the maker's logo as a link (bottom right above a separator line, or centred
-// at the right edge) and the "Export to file..." button at the bottom left.
+// at the right edge) and the "Export to file..." and "Export to HTML..." buttons at the bottom
+// left. The logo gives way to the buttons in a narrow window.
 class CQuorvixFormView : public QWidget {
 public:
+    // The two forms an export takes: the CSV layout or the HTML report.
+    enum class ExportForm { Csv, Html };
+
     static constexpr int kExportButton = 5020;
+    static constexpr int kHtmlButton = 5021;
     static constexpr int kLogo = 5048;
     static constexpr int kLogoWidth = 200;
     static constexpr int kLogoHeight = 60;
@@ -27,23 +34,29 @@ public:
 
     virtual bool HasLogo() const { return true; }
     virtual bool HasFooter() const { return true; }
-    // Places "Export to file..." and the logo; subclasses call it and then place their own.
+    // Places the export buttons and the logo; subclasses call it and then place their own.
     virtual void RepositionControls(int cx, int cy);
 
     // The export of the view's result: prepare (false: nothing to export), the file's name, and
-    // the writing itself.
+    // the writing itself, as CSV or as the HTML report.
     virtual bool PrepareExport() { return false; }
     virtual QString GetExportFileName() const { return {}; }
     virtual bool WriteExport(CExportFile& file);
+    virtual bool WriteReport(CHtmlStream& out);
+    // The form of the export being prepared: an HTML report asks no encoding.
+    ExportForm CurrentExportForm() const { return m_exportForm; }
+    // Both export buttons at once.
+    void EnableExport(bool enabled);
     // The parameter word the export options were asked into; it also holds the encoding.
     virtual const CParamWord* ExportParams() const { return nullptr; }
 
     // Sets up the logo link; runs once, before the view first shows.
     virtual void OnInitialUpdate();
 
-    // "Export to file...": options, path, writing, report, then the file opens in the desktop's
-    // application for CSV files.
-    void OnExportToFile();
+    // "Export to file..." and "Export to HTML...": options, path, writing, report, then the file
+    // opens in the desktop's application for its kind.
+    void OnExportToFile() { Export(ExportForm::Csv); }
+    void OnExportToHtml() { Export(ExportForm::Html); }
 
 protected:
     // Called on every size change with the client size; the base repositions its controls.
@@ -54,7 +67,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void Export(ExportForm form);
+
     int m_templateId;
+    ExportForm m_exportForm = ExportForm::Csv;
+    QPixmap m_logo;
     bool m_initialised = false;
     CStaticLink* m_logoLink = nullptr;
 };

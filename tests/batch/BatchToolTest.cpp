@@ -177,6 +177,46 @@ TEST_F(BatchTool, ColumnsOfADifferentTableAndTheStructureOfATable) {
     EXPECT_EQ(notThere.err, "Table \"R;ONLY\" does not exist in ExpLeft.\n");
 }
 
+TEST_F(BatchTool, HtmlReportOfEveryCommandInTheChosenLanguage) {
+    const QStringList sides{QStringLiteral("--left"), kLeft, QStringLiteral("--right"), kRight};
+    const CBatchProcess tables =
+        Run(QStringList{QStringLiteral("tables"), QStringLiteral("--format"),
+                        QStringLiteral("html"), QStringLiteral("-o"), Path("tables.html")}
+            << sides);
+    // The exit code and the counts are those of the CSV run.
+    EXPECT_EQ(tables.exitCode, 2) << tables;
+    EXPECT_EQ(tables.err, "1 same, 1 only in ExpLeft, 1 only in ExpRight, 1 different\n");
+    const QByteArray report = Contents(Path("tables.html"));
+    EXPECT_TRUE(report.startsWith("<!DOCTYPE html>\n<html lang=\"en\""))
+        << report.left(200).toStdString();
+    EXPECT_TRUE(report.contains("<title>Tables - ExpLeft / ExpRight</title>"));
+    EXPECT_TRUE(report.contains("<details><summary>T1</summary>"));
+    EXPECT_TRUE(report.endsWith("</html>\n"));
+
+    const CBatchProcess columns =
+        Run(QStringList{QStringLiteral("columns"), QStringLiteral("T1"), QStringLiteral("--lang"),
+                        QStringLiteral("fr"), QStringLiteral("--format=html")}
+            << sides);
+    EXPECT_EQ(columns.exitCode, 2) << columns;
+    EXPECT_TRUE(columns.out.startsWith("<!DOCTYPE html>\n<html lang=\"fr\"")) << columns;
+    EXPECT_TRUE(columns.out.contains("<title>Champs de T1 - ExpLeft / ExpRight</title>"));
+    EXPECT_TRUE(columns.out.contains("<tr class=s1><td>uniquement dans ExpLeft<td>C1<tr>"));
+
+    const CBatchProcess structure =
+        Run({QStringLiteral("structure"), QStringLiteral("R;ONLY"), QStringLiteral("--side"),
+             QStringLiteral("right"), QStringLiteral("--right"), kRight, QStringLiteral("--format"),
+             QStringLiteral("html")});
+    EXPECT_EQ(structure.exitCode, 0) << structure;
+    EXPECT_TRUE(structure.out.contains("<title>R;ONLY (right: ExpRight)</title>")) << structure;
+    EXPECT_TRUE(structure.out.contains("<tr><td>y<td>INT</tbody>")) << structure;
+
+    const CBatchProcess unknown =
+        Run(QStringList{QStringLiteral("tables"), QStringLiteral("--format"), QStringLiteral("pdf")}
+            << sides);
+    EXPECT_EQ(unknown.exitCode, 1) << unknown;
+    EXPECT_TRUE(unknown.err.startsWith("Invalid value for --format: pdf")) << unknown;
+}
+
 TEST_F(BatchTool, ServerSidesAreChosenAsTheOwnerComboShowsThem) {
     QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
     QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);

@@ -159,6 +159,39 @@ TEST_F(CompareTables, ExportWritesTheTableLayoutByteForByte) {
     EXPECT_EQ(desktop.WaitForArguments(), QStringList{path}); // opened once written
 }
 
+// "Export to HTML..." beside "Export to file...": the report that the batch tool writes for the
+// same sides, the same bytes each time it is written from one run, opened when written.
+TEST_F(CompareTables, HtmlExportIsTheBatchReportAndTheSameBytesForOneRun) {
+    const FakeDesktopOpen desktop;
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    const QWidget* csvButton =
+        CTemplateBuilder::FindControl(*view, CQuorvixFormView::kExportButton);
+    const QWidget* htmlButton = CTemplateBuilder::FindControl(*view, CQuorvixFormView::kHtmlButton);
+    EXPECT_EQ(htmlButton->y(), csvButton->y());
+    EXPECT_GT(htmlButton->x(), csvButton->geometry().right());
+    EXPECT_EQ(qobject_cast<const QPushButton*>(htmlButton)->text(),
+              QStringLiteral("Export to HTML..."));
+
+    const QString path = m_tmp.filePath(QStringLiteral("tables.html"));
+    ExportHtmlThroughDialogs(view, path);
+    const QByteArray report = Contents(path);
+    EXPECT_TRUE(report.startsWith("<!DOCTYPE html>")) << report.left(100).toStdString();
+    EXPECT_EQ(desktop.WaitForArguments(), QStringList{path});
+
+    // A second writing a second later: the moment is the run's.
+    QTest::qWait(1100);
+    const QString again = m_tmp.filePath(QStringLiteral("again.html"));
+    ExportHtmlThroughDialogs(view, again);
+    EXPECT_EQ(Contents(again), report);
+
+    EXPECT_EQ(WithoutMoment(BatchExport({QStringLiteral("tables"), QStringLiteral("--left"),
+                                         QStringLiteral("ExpLeft"), QStringLiteral("--right"),
+                                         QStringLiteral("ExpRight"), QStringLiteral("--format"),
+                                         QStringLiteral("html")})),
+              WithoutMoment(report));
+}
+
 // A desktop with no program for CSV files: the file is written, and the user is told where it is.
 TEST_F(CompareTables, AnExportThatNoProgramOpensIsSaid) {
     const FakeDesktopOpen desktop(false);

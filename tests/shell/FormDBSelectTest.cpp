@@ -182,6 +182,7 @@ TEST_F(SelectionView, AStructureThatCannotBeReadShowsNothingAndSaysWhy) {
     EXPECT_FALSE(Control(0, CFormDBSelect::kStructureButton) == nullptr);
     EXPECT_FALSE(
         CTemplateBuilder::FindControl(*view, CQuorvixFormView::kExportButton)->isEnabled());
+    EXPECT_FALSE(CTemplateBuilder::FindControl(*view, CQuorvixFormView::kHtmlButton)->isEnabled());
 }
 
 // A table created, and one dropped, after the data source was chosen: the comparison sees the

@@ -3,6 +3,7 @@
 #include "dialogs/DlgParams.h"
 #include "shell/ShellTestBase.h"
 #include "ui/QuorvixFormView.h"
+#include "ui/TemplateBuilder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -67,6 +69,35 @@ inline void ExportThroughDialogs(CQuorvixFormView* view, const QString& path,
         dialog->Accept();
     });
     view->OnExportToFile();
+}
+
+// Runs a view's "Export to HTML..." by its button, answering its options dialog, which asks no
+// encoding, and its save dialog, which offers HTML pages only, with path.
+inline void ExportHtmlThroughDialogs(CQuorvixFormView* view, const QString& path) {
+    OnNextModal([path](QWidget* modal) {
+        auto* dialog = dynamic_cast<CDlgParams*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_FALSE(dialog->EncodingCombo()->isVisible());
+        OnNextModal([path](QWidget* save) {
+            auto* files = qobject_cast<QFileDialog*>(save);
+            ASSERT_NE(files, nullptr);
+            EXPECT_EQ(files->nameFilters(), QStringList{QStringLiteral("HTML pages (*.html)")});
+            ChooseSavePath(save, path);
+        });
+        dialog->Accept();
+    });
+    auto* button = qobject_cast<QPushButton*>(
+        CTemplateBuilder::FindControl(*view, CQuorvixFormView::kHtmlButton));
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isVisible() && button->isEnabled());
+    button->click();
+}
+
+// An HTML report with its moment taken out, for reports of two runs of the same sides.
+inline QByteArray WithoutMoment(QByteArray report) {
+    const qsizetype start = report.indexOf("<time ");
+    const qsizetype end = report.indexOf("</time>", start);
+    return start < 0 || end < 0 ? report : report.remove(start, end - start);
 }
 
 // Chooses the export's encoding in its options dialog, by the name the list shows.

@@ -259,6 +259,23 @@ TEST_F(TableStruct, TableWithoutIndexesShowsAnEmptyIndexListAndExportsNoIndexLin
     EXPECT_EQ(desktop.WaitForArguments(), QStringList{path});
 }
 
+TEST_F(TableStruct, HtmlExportIsTheBatchReportOfTheTable) {
+    CFormTableStruct* view = OpenLite(QStringLiteral("BARE"));
+    ASSERT_NE(view, nullptr);
+    const FakeDesktopOpen desktop;
+    const QString path = m_tmp.filePath(QStringLiteral("bare.html"));
+    ExportHtmlThroughDialogs(view, path);
+    const QByteArray report = Contents(path);
+    EXPECT_TRUE(report.contains("<tr><td>a<td>INTEGER</tbody>")) << report.toStdString();
+    EXPECT_EQ(desktop.WaitForArguments(), QStringList{path});
+    const CBatchProcess run = CBatchProcess::Run(
+        {QStringLiteral("structure"), QStringLiteral("BARE"), QStringLiteral("--side"),
+         QStringLiteral("left"), QStringLiteral("--left"), QStringLiteral("StructLite"),
+         QStringLiteral("--format"), QStringLiteral("html")});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(WithoutMoment(run.out), WithoutMoment(report));
+}
+
 TEST_F(TableStruct, EnterFindsOnlyFromTheSearchField) {
     CFormTableStruct* view = OpenLite(QStringLiteral("FINDS"));
     ASSERT_NE(view, nullptr);

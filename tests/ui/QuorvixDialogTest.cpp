@@ -184,7 +184,7 @@ TEST(ExportDialog, ProposedPathInAMissingFolderOpensInTheHomeFolder) {
     poll.start();
     const QString chosen =
         AskExportPath(nullptr, home.filePath(QStringLiteral("Documents/LEFT - RIGHT.csv")),
-                      QStringLiteral("csv"));
+                      QStringLiteral("csv"), QStringLiteral("CSV (*.csv)"));
     qputenv("HOME", savedHome);
     EXPECT_TRUE(chosen.isEmpty());
     EXPECT_EQ(opened, home.path());

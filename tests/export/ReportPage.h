@@ -1,0 +1,125 @@
+#pragma once
+
+#include "HeadlessBrowser.h"
+#include "export/Export.h"
+#include "export/ExportFile.h"
+#include "export/ExportTarget.h"
+#include "export/HtmlStream.h"
+#include "runs/ComparisonTestBase.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// An HTML report written as the program writes it and opened in the headless browser, read back
+// through its DOM: the tests of every report kind compare it with the CSV of the same run. One
+// browser serves a whole test suite.
+class ReportPageTest : public ComparisonTestBase {
+protected:
+    static void SetUpTestSuite() {
+        s_browser = std::make_unique<CHeadlessBrowser>();
+        // A missing browser fails the tests: a run that skips them has checked nothing.
+        ASSERT_TRUE(s_browser->Start()) << s_browser->Error().toStdString();
+    }
+    static void TearDownTestSuite() { s_browser.reset(); }
+
+    // Writes a report through an export target and opens it.
+    static void WriteAndOpen(const QString& path, const std::function<void(CHtmlStream&)>& write) {
+        ASSERT_TRUE(s_browser) << "no browser";
+        CExportTarget target(path);
+        bool dropped = false;
+        const QString message = WriteReportTo(
+            target,
+            [&](CHtmlStream& out) {
+                write(out);
+                return true;
+            },
+            dropped);
+        ASSERT_TRUE(message.isEmpty()) << message.toStdString();
+        ASSERT_GE(s_browser->Open(path), 0) << s_browser->Error().toStdString();
+    }
+
+    static QJsonValue Run(const QString& script) {
+        const QJsonValue value = s_browser->Evaluate(script);
+        EXPECT_FALSE(value.isUndefined()) << s_browser->Error().toStdString();
+        return value;
+    }
+
+    static QStringList Strings(const QJsonValue& value) {
+        QStringList strings;
+        for (const QJsonValue& item : value.toArray())
+            strings.append(item.toString());
+        return strings;
+    }
+
+    // Each row of the lists as its status (when it has one) and its texts joined by ";", as a
+    // CSV line holds them; a folded table's row gives its name. Only the rows shown, or all.
+    static QStringList Rows(bool shownOnly = false) {
+        return Strings(Run(QStringLiteral(R"js(
+            [...document.querySelectorAll('#rows .m>tbody>tr, #rows .g>tbody>tr')]
+              .filter(r => !%1 || (getComputedStyle(r).display != 'none' &&
+                                   getComputedStyle(r.parentNode).display != 'none'))
+              .map(r => [...r.cells].map(c => (c.querySelector('summary') || c).textContent)
+                                    .join(';'))
+        )js")
+                               .arg(shownOnly ? QStringLiteral("true") : QStringLiteral("false"))));
+    }
+
+    // What a CSV export holds, in the same form: the symbol replaced by the status in words of
+    // its legend (the first four lines), without the legend and without the lines that match
+    // skip.
+    static QStringList CsvLines(const QByteArray& csv) {
+        QStringList lines =
+            QString::fromUtf8(csv).remove(QChar(0xFEFF)).split(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+    // The legend of a CSV export: each status symbol with its words.
+    static QHash<QString, QString> Legend(const QByteArray& csv) {
+        const QStringList lines = CsvLines(csv);
+        QHash<QString, QString> words;
+        for (int line = 0; line < 4 && line < lines.size(); ++line)
+            words.insert(lines[line].section(QLatin1Char(';'), 0, 0),
+                         lines[line].section(QLatin1Char(';'), 1));
+        return words;
+    }
+    static QStringList CsvRows(const QByteArray& csv, int headerLines,
+                               const std::function<bool(const QString&)>& skip = {}) {
+        const QStringList lines = CsvLines(csv);
+        const QHash<QString, QString> words = Legend(csv);
+        QStringList rows;
+        for (const QString& line : lines.mid(7 + headerLines)) {
+            if (skip && skip(line))
+                continue;
+            const QString symbol = line.section(QLatin1Char(';'), 0, 0);
+            rows.append(words.value(symbol) + QLatin1Char(';') + line.section(QLatin1Char(';'), 1));
+        }
+        return rows;
+    }
+
+    // Clicks a status filter's check box as a user would.
+    static void ClickFilter(int status) {
+        Run(QStringLiteral("document.querySelector('.filters input[data-s=\"%1\"]').click(), 0")
+                .arg(status));
+    }
+
+    // Types into the search field and waits until the search has run.
+    static void Search(const QString& text) {
+        Run(QStringLiteral("(() => { const q = document.getElementById('q'); q.value = %1;"
+                           "q.dispatchEvent(new Event('input'));"
+                           "return new Promise(r => setTimeout(() => r(0), 400)); })()")
+                .arg(QString::fromUtf8(
+                         QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact))
+                         .mid(1)
+                         .chopped(1)));
+    }
+
+    static std::unique_ptr<CHeadlessBrowser> s_browser;
+};
+
+inline std::unique_ptr<CHeadlessBrowser> ReportPageTest::s_browser;

@@ -1,0 +1,186 @@
+#include "export/TableReport.h"
+#include "export/TableExport.h"
+
+#include "export/ExpectedFiles.h"
+#include "export/ReportPage.h"
+#include "odbc/OdbcTestEnvironment.h"
+#include "services/Language.h"
+
+namespace {
+
+const QString kScriptName = QStringLiteral("<script>window.ran = 1</script>");
+const QString kAttributeName = QStringLiteral("\"><img src=x onerror=\"window.ran = 2\">");
+
+// The table report of a real SQLite comparison, read in the browser: a table of each status, a
+// different one with a column of each status, names that would be markup, a name too long for
+// any line, and enough tables on one side to fill several blocks of rows.
+class TableReport : public ReportPageTest {
+protected:
+    static void SetUpTestSuite() {
+        QString many;
+        for (int table = 0; table < 600; ++table)
+            many += QStringLiteral("CREATE TABLE N%1 (a INT);").arg(table, 3, 10, QLatin1Char('0'));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("HtmlLeft"),
+            QStringLiteral("CREATE TABLE T1 (C1 INT, C2 INT, C4 VARCHAR(10));"
+                           "CREATE TABLE SAME (a INT); CREATE TABLE \"%1\" (x INT);"
+                           "CREATE TABLE \"%2\" (a INT);")
+                    .arg(kScriptName, QString(QLatin1Char('W')).repeated(300)) +
+                many);
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("HtmlRight"),
+            QStringLiteral("CREATE TABLE T1 (C2 INT, C3 INT, C4 VARCHAR(20));"
+                           "CREATE TABLE SAME (a INT); CREATE TABLE \"%1\" (y INT);")
+                .arg(QString(kAttributeName).replace(QLatin1Char('"'), QStringLiteral("\"\""))));
+        ReportPageTest::SetUpTestSuite();
+    }
+    void TearDown() override {
+        ChooseLanguage(QStringLiteral("ENG"), {});
+        if (s_browser)
+            s_browser->SetScriptsEnabled(true);
+        ReportPageTest::TearDown();
+    }
+
+    void Compare() {
+        m_params.SetBit(ParamBit::CompareSqlTypes, true);
+        OpenSide(m_left, QStringLiteral("HtmlLeft"));
+        OpenSide(m_right, QStringLiteral("HtmlRight"));
+        ASSERT_TRUE(m_results.RunTableComparison(m_progress));
+    }
+    void Open() {
+        WriteAndOpen(m_tmp.filePath(QStringLiteral("tables.html")), [this](CHtmlStream& out) {
+            WriteTableReport(out, m_results, m_params, QStringLiteral("HtmlLeft"),
+                             QStringLiteral("HtmlRight"));
+        });
+    }
+    QByteArray Csv() {
+        m_params.SetEncoding(ExportEncoding::Utf8);
+        const QString path = m_tmp.filePath(QStringLiteral("tables.csv"));
+        {
+            CExportFile file;
+            EXPECT_TRUE(file.Open(path, ExportEncoding::Utf8));
+            WriteTableExport(file, m_results, m_params, QStringLiteral("HtmlLeft"),
+                             QStringLiteral("HtmlRight"));
+        }
+        return Contents(path);
+    }
+    static bool IsColumnLine(const QString& line) { return line.startsWith(QLatin1String(";;")); }
+};
+
+} // namespace
+
+TEST_F(TableReport, RowsCountsAndFiltersMatchTheCsvOfTheSameRun) {
+    Compare();
+    Open();
+    const QStringList csvRows = CsvRows(Csv(), 0, IsColumnLine);
+    ASSERT_EQ(csvRows.size(), 605);
+    EXPECT_EQ(Rows(), csvRows);
+    EXPECT_EQ(
+        Strings(Run(QStringLiteral(
+            "[...document.querySelectorAll('.filters label')].map(l => l.textContent.trim())"))),
+        (QStringList{"1 file(s) is/are the same", "602 file(s) is/are only in HtmlLeft",
+                     "1 file(s) is/are only in HtmlRight", "1 file(s) is/are different"}));
+    EXPECT_EQ(Run(QStringLiteral("document.documentElement.lang")).toString(), "en");
+    EXPECT_EQ(Run(QStringLiteral("document.title")).toString(), "Tables - HtmlLeft / HtmlRight");
+
+    // The different table unfolds to its columns, as the CSV writes them under it.
+    const QHash<QString, QString> words = Legend(Csv());
+    QStringList csvColumns;
+    for (const QString& line : CsvLines(Csv())) {
+        if (IsColumnLine(line))
+            csvColumns.append(words.value(line.section(QLatin1Char(';'), 2, 2)) + QLatin1Char(';') +
+                              line.section(QLatin1Char(';'), 3));
+    }
+    EXPECT_EQ(csvColumns.size(), 4);
+    EXPECT_EQ(Strings(Run(QStringLiteral(R"js(
+        [...document.querySelectorAll('details .sub tbody tr')]
+          .map(r => r.cells[0].textContent + ';' + r.cells[1].textContent))js"))),
+              csvColumns);
+
+    // Unchecking a filter hides exactly the rows of its status, in every block of rows.
+    ClickFilter(CompareStatus::OnlyLeft);
+    QStringList shown;
+    for (const QString& row : csvRows) {
+        if (!row.startsWith(QLatin1String("only in HtmlLeft;")))
+            shown.append(row);
+    }
+    EXPECT_EQ(Rows(true), shown);
+    ClickFilter(CompareStatus::Same);
+    shown.removeAll(QStringLiteral("same;SAME"));
+    EXPECT_EQ(Rows(true), shown);
+    ClickFilter(CompareStatus::OnlyLeft);
+    ClickFilter(CompareStatus::Same);
+    EXPECT_EQ(Rows(true), csvRows);
+
+    Search(QStringLiteral("n59"));
+    EXPECT_EQ(Rows(true).size(), 10);
+    Search(QString());
+    EXPECT_EQ(Rows(true).size(), 605);
+}
+
+TEST_F(TableReport, HostileNamesStayTextAndLongNamesKeepThePageWidth) {
+    Compare();
+    Open();
+    EXPECT_TRUE(Run(QStringLiteral("window.ran === undefined")).toBool());
+    EXPECT_EQ(Run(QStringLiteral("document.querySelectorAll('script').length")).toInt(), 1);
+    EXPECT_EQ(Run(QStringLiteral("document.querySelectorAll('img').length")).toInt(), 1);
+    const QStringList rows = Rows();
+    EXPECT_TRUE(rows.contains(QStringLiteral("only in HtmlLeft;") + kScriptName));
+    EXPECT_TRUE(rows.contains(QStringLiteral("only in HtmlRight;") + kAttributeName));
+    // The page never scrolls sideways: a long name wraps in its cell.
+    EXPECT_LE(Run(QStringLiteral("document.documentElement.scrollWidth")).toInt(),
+              Run(QStringLiteral("window.innerWidth")).toInt());
+}
+
+TEST_F(TableReport, DetailsFoldAndTheFactsOfTheRunHeadThePage) {
+    Compare();
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    Open();
+    EXPECT_EQ(Run(QStringLiteral("document.documentElement.lang")).toString(), "fr");
+    EXPECT_EQ(Run(QStringLiteral("document.querySelectorAll('details[open]').length")).toInt(), 0);
+    Run(QStringLiteral("document.getElementById('unfold').click(), 0"));
+    EXPECT_EQ(Run(QStringLiteral("document.querySelectorAll('details[open]').length")).toInt(), 1);
+    EXPECT_EQ(Run(QStringLiteral("document.getElementById('unfold').textContent")).toString(),
+              QStringLiteral("Tout déplier"));
+
+    // The sides, their DBMS, the moment of the run and the parameters in words.
+    const QStringList sides = Strings(Run(QStringLiteral(
+        "[...document.querySelectorAll('.sides tbody tr')].map(r => r.textContent)")));
+    ASSERT_EQ(sides.size(), 4);
+    EXPECT_EQ(sides[0], QStringLiteral("NomHtmlLeftHtmlRight"));
+    EXPECT_EQ(sides[1], QStringLiteral("Source de donnéesHtmlLeftHtmlRight"));
+    EXPECT_TRUE(sides[3].startsWith(QLatin1String("SGBDSQLite 3"))) << sides[3].toStdString();
+    EXPECT_EQ(
+        Run(QStringLiteral("document.querySelector('time').getAttribute('datetime')")).toString(),
+        m_results.TableFacts().MachineMoment());
+    const QStringList parameters = Strings(Run(
+        QStringLiteral("[...document.querySelectorAll('.params li')].map(l => l.textContent)")));
+    EXPECT_TRUE(
+        parameters.contains(QStringLiteral("oui Comparer les types de données SQL des champs")));
+    EXPECT_TRUE(
+        parameters.contains(QStringLiteral("non Tenir compte de la casse lors du "
+                                           "rapprochement des noms de tables et de champs")));
+    EXPECT_TRUE(
+        parameters.contains(QStringLiteral("oui Exporter les tables uniquement dans HtmlLeft")));
+}
+
+TEST_F(TableReport, StatusLeftOutOfTheReportHasNoRowsAndADisabledFilter) {
+    Compare();
+    m_params.SetBit(ParamBit::ExportTableStatus0 + int(CompareStatus::OnlyLeft), false);
+    Open();
+    EXPECT_EQ(Rows(), CsvRows(Csv(), 0, IsColumnLine));
+    EXPECT_EQ(Rows().size(), 3);
+    EXPECT_TRUE(
+        Run(QStringLiteral("document.querySelector('.filters input[data-s=\"1\"]').disabled"))
+            .toBool());
+}
+
+TEST_F(TableReport, ReadsWithoutScript) {
+    Compare();
+    ASSERT_TRUE(s_browser->SetScriptsEnabled(false)) << s_browser->Error().toStdString();
+    Open();
+    EXPECT_EQ(Rows().size(), 605);
+    EXPECT_EQ(Run(QStringLiteral("getComputedStyle(document.querySelector('.tools')).display"))
+                  .toString(),
+              "none");
+}
