@@ -6,15 +6,8 @@
 #include "model/SqlTypeNames.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace {
-
-void RaiseWidth(qint16& width, qsizetype length) {
-    const qsizetype capped = std::min<qsizetype>(length, std::numeric_limits<qint16>::max());
-    if (capped > width)
-        width = qint16(capped);
-}
 
 QString NullableName(qint16 nullable) {
     switch (nullable) {
@@ -59,9 +52,9 @@ CColumnCompareInfo::CColumnCompareInfo(const CColumnInfo* left, const CColumnInf
     }
     status =
         left ? (right ? CompareStatus::Same : CompareStatus::OnlyLeft) : CompareStatus::OnlyRight;
-    RaiseWidth(maxNameLength, name.size());
-    RaiseWidth(maxTypeNameLength, typeName[0].size());
-    RaiseWidth(maxTypeNameLength, typeName[1].size());
+    CFixedWidthFields::RaiseWidth(maxNameLength, name.size());
+    CFixedWidthFields::RaiseWidth(maxTypeNameLength, typeName[0].size());
+    CFixedWidthFields::RaiseWidth(maxTypeNameLength, typeName[1].size());
 }
 
 QString CColumnCompareInfo::GetText(int column) const {

@@ -3,6 +3,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -87,4 +88,10 @@ QString CFixedWidthFields::ReadUnits(const char* data, qsizetype units) {
         text[i] = QChar(qFromLittleEndian<quint16>(data + 2 * i));
     return text;
 #endif
+}
+
+void CFixedWidthFields::RaiseWidth(qint16& width, qsizetype length) {
+    const qsizetype capped = std::min<qsizetype>(length, std::numeric_limits<qint16>::max());
+    if (capped > width)
+        width = qint16(capped);
 }

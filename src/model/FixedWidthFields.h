@@ -23,6 +23,8 @@ public:
     static QString ReadUnits(const char* data, qsizetype units);
 
     static constexpr int TextBytes(int width) { return width > 0 ? 2 * width : 0; }
+    // Raises a field width counter to a text's length, saturating at the largest 16-bit width.
+    static void RaiseWidth(qint16& width, qsizetype length);
 
     // A text of any length, for what does not fit a field: its length in code units as a
     // 32-bit integer, then its units.

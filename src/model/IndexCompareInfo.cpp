@@ -6,18 +6,11 @@
 #include "services/Language.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
 constexpr int kUniqueText = 1850;
 constexpr int kNotUniqueText = 1851;
-
-void RaiseWidth(qint16& width, qsizetype length) {
-    const qsizetype capped = std::min<qsizetype>(length, std::numeric_limits<qint16>::max());
-    if (capped > width)
-        width = qint16(capped);
-}
 
 QString UniqueText(qint32 unique) {
     return LoadLocalizedString(unique != 0 ? kUniqueText : kNotUniqueText);
@@ -36,14 +29,14 @@ CIndexCompareInfo::CIndexCompareInfo(const CIndexInfo* left, const CIndexInfo* r
             name = index->name;
         unique[size_t(side)] = index->unique ? 1 : 0;
         definition[size_t(side)] = DefinitionText(*index);
-        RaiseWidth(maxDefinitionLength, definition[size_t(side)].size());
+        CFixedWidthFields::RaiseWidth(maxDefinitionLength, definition[size_t(side)].size());
     }
     if (left && right)
         status = SameDefinition(*left, *right, caseSensitive) ? CompareStatus::Same
                                                               : CompareStatus::Different;
     else
         status = left ? CompareStatus::OnlyLeft : CompareStatus::OnlyRight;
-    RaiseWidth(maxNameLength, name.size());
+    CFixedWidthFields::RaiseWidth(maxNameLength, name.size());
 }
 
 QString CIndexCompareInfo::DefinitionText(const CIndexInfo& index) {
