@@ -400,9 +400,10 @@ int CBatchRun::CompareTables() {
 
 int CBatchRun::CompareColumns() {
     const bool typeDetails = m_params.TestBit(ParamBit::CompareSqlTypes);
-    // Without type details or attributes no column differs, and the window offers no option
-    // for them.
-    if (!typeDetails && !m_params.TestBit(ParamBit::CompareAttributes))
+    // Without type details, attributes or indexes no row differs, and the window offers no
+    // option for them.
+    if (!typeDetails && !m_params.TestBit(ParamBit::CompareAttributes) &&
+        !m_params.TestBit(ParamBit::CompareIndexes))
         m_params.SetBit(ParamBit::ExportColumnStatus0 + int(CompareStatus::Different), false);
     if (!AnyBitSet(ParamBit::ExportColumnStatus0, CompareStatus::Count, kExportWord))
         return Failed;
@@ -432,8 +433,14 @@ int CBatchRun::CompareColumns() {
     if (!m_results.OpenTableRows(tableIndex, rows))
         return Fail(LoadLocalizedString(kResultFileText).arg(CResultFile::Folder()));
     CComparisonRun::Counters counters{};
+    // The counts are of the lines written: the columns, then the indexes.
     for (int row = 0; row < rows.rowCount; ++row) {
         const qint32 status = m_results.GetColumnRowStatus(rows, row);
+        if (CompareStatus::IsValid(status))
+            ++counters[size_t(status)];
+    }
+    for (int row = 0; row < rows.indexCount; ++row) {
+        const qint32 status = m_results.GetIndexRowStatus(rows, row);
         if (CompareStatus::IsValid(status))
             ++counters[size_t(status)];
     }

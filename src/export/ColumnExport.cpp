@@ -34,4 +34,11 @@ void WriteColumnExport(CExportFile& file, const CComparisonResults& results, int
         }
         file.WriteLine(line, rows.attributes ? column->AttributeTexts() : QStringList());
     }
+    for (int row = 0; row < rows.indexCount; ++row) {
+        const auto index = results.ReadIndexRow(rows, row);
+        if (!index || !CompareStatus::IsValid(index->status) ||
+            !params.TestBit(ParamBit::ExportColumnStatus0 + index->status))
+            continue;
+        file.WriteLine(StatusSymbol(index->status), IndexLineFields(*index));
+    }
 }

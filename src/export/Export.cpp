@@ -4,6 +4,7 @@
 #include "export/ExportTarget.h"
 #include "export/HtmlStream.h"
 #include "model/CompareStatus.h"
+#include "model/IndexCompareInfo.h"
 #include "services/Language.h"
 #include "services/Utilities.h"
 
@@ -45,6 +46,10 @@ void WriteExportLegend(CExportFile& file, const QString& leftName, const QString
                              QLatin1Char('\n'));
     }
     file.WriteString(QStringLiteral("\n\n\n"));
+}
+
+QStringList IndexLineFields(const CIndexCompareInfo& index) {
+    return {index.GetText(0), QStringLiteral("INDEX"), index.GetText(1), index.GetText(2)};
 }
 
 QString ProposedExportPath(const QString& folder, const QString& name, const QString& extension) {

@@ -3,6 +3,7 @@
 #include "model/ExportEncoding.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -13,9 +14,15 @@
 class CExportFile;
 class CExportTarget;
 class CHtmlStream;
+class CIndexCompareInfo;
 
 // The symbol of a status in export files: "=", ">", "<", "<>", or empty.
 QString StatusSymbol(int status);
+
+// The fields after the status of an index line in the column and table layouts: the index's
+// name, the marker "INDEX" that no column line holds in that place, whether it is unique, and
+// its columns (pair texts where the sides differ).
+QStringList IndexLineFields(const CIndexCompareInfo& index);
 
 // The four status lines that open the table, column and data-dictionary exports, then three
 // empty lines.

@@ -34,5 +34,12 @@ void WriteTableExport(CExportFile& file, const CComparisonResults& results,
                                column->GetText(0),
                            rows.attributes ? column->AttributeTexts() : QStringList());
         }
+        for (int row = 0; row < rows.indexCount; ++row) {
+            const auto index = results.ReadIndexRow(rows, row);
+            if (!index || !IsKept(params, ParamBit::ExportTableColumnStatus0, index->status))
+                continue;
+            file.WriteLine(QStringLiteral(";;") + StatusSymbol(index->status),
+                           IndexLineFields(*index));
+        }
     }
 }

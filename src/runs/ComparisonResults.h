@@ -49,6 +49,7 @@ public:
     void SetReadAllColumns(bool readAll) { m_table.SetReadAllColumns(readAll); }
     void LoadReadingOption(const CSettingsStore& store);
     int TablesReadAlone() const { return m_table.TablesReadAlone(); }
+    int IndexTablesReadAlone() const { return m_table.IndexTablesReadAlone(); }
 
     // Table result
     const QStringList& TableNames() const { return m_table.TableNames(); }
@@ -64,6 +65,13 @@ public:
         return m_table.GetColumnRowStatus(rows, rowIndex);
     }
     bool ComparedAttributes() const { return m_table.ComparedAttributes(); }
+    std::unique_ptr<CIndexCompareInfo> ReadIndexRow(const TableRows& rows, int rowIndex) const {
+        return m_table.ReadIndexRow(rows, rowIndex);
+    }
+    qint32 GetIndexRowStatus(const TableRows& rows, int rowIndex) const {
+        return m_table.GetIndexRowStatus(rows, rowIndex);
+    }
+    bool ComparedIndexes() const { return m_table.ComparedIndexes(); }
 
     // When each run started, under which word, and its sides as they were.
     const CRunFacts& TableFacts() const { return m_table.Facts(); }

@@ -34,6 +34,8 @@ qsizetype RightSpelling(bool caseSensitive, const QStringList& rightNames, const
 
 constexpr int kColumnsObjectText = 1951;
 constexpr int kReadingColumnsText = 1991;
+constexpr int kIndexesObjectText = 1852;
+constexpr int kReadingIndexesText = 1853;
 
 // A side's names, re-sorted under the case rule when names are matched ignoring case.
 QStringList SortedNames(const QStringList& names, bool caseSensitive) {
@@ -48,31 +50,43 @@ QStringList SortedNames(const QStringList& names, bool caseSensitive) {
 
 } // namespace
 
-qint64 CTableComparison::EntryHeader::Size() const {
-    return status == CompareStatus::Different ? LongestSize : 4;
+qint64 CTableComparison::EntryHeader::Size(bool indexes) const {
+    if (status != CompareStatus::Different)
+        return 4;
+    return indexes ? LongestSize : 12;
 }
 
-void CTableComparison::EntryHeader::Append(QByteArray& entry) const {
+void CTableComparison::EntryHeader::Append(QByteArray& entry, bool indexes) const {
     CFixedWidthFields::AppendInt32(entry, status);
     if (status != CompareStatus::Different)
         return;
     CFixedWidthFields::AppendInt32(entry, rowCount);
     CFixedWidthFields::AppendInt16(entry, nameWidth);
     CFixedWidthFields::AppendInt16(entry, typeNameWidth);
+    if (!indexes)
+        return;
+    CFixedWidthFields::AppendInt32(entry, indexCount);
+    CFixedWidthFields::AppendInt16(entry, indexNameWidth);
+    CFixedWidthFields::AppendInt16(entry, indexDefinitionWidth);
 }
 
-bool CTableComparison::EntryHeader::Parse(const QByteArray& bytes) {
+bool CTableComparison::EntryHeader::Parse(const QByteArray& bytes, bool indexes) {
     *this = EntryHeader();
     if (bytes.size() < 4)
         return false;
     status = CFixedWidthFields::ReadInt32(bytes.constData());
     if (status != CompareStatus::Different)
         return true;
-    if (bytes.size() < LongestSize)
+    if (bytes.size() < Size(indexes))
         return false;
     rowCount = CFixedWidthFields::ReadInt32(bytes.constData() + 4);
     nameWidth = CFixedWidthFields::ReadInt16(bytes.constData() + 8);
     typeNameWidth = CFixedWidthFields::ReadInt16(bytes.constData() + 10);
+    if (!indexes)
+        return true;
+    indexCount = CFixedWidthFields::ReadInt32(bytes.constData() + 12);
+    indexNameWidth = CFixedWidthFields::ReadInt16(bytes.constData() + 16);
+    indexDefinitionWidth = CFixedWidthFields::ReadInt16(bytes.constData() + 18);
     return true;
 }
 
@@ -87,6 +101,7 @@ bool CTableComparison::Run(IComparisonProgress& waitDialog) {
     const bool compareTypes = m_params.TestBit(ParamBit::CompareSqlTypes);
     const bool stringsAlike = m_params.TestBit(ParamBit::StringsAlike);
     m_attributes = m_params.TestBit(ParamBit::CompareAttributes);
+    m_indexes = m_params.TestBit(ParamBit::CompareIndexes);
 
     const QStringList leftNames = SortedNames(m_left.TableNames(), caseSensitive);
     const QStringList rightNames = SortedNames(m_right.TableNames(), caseSensitive);
@@ -127,6 +142,8 @@ bool CTableComparison::Run(IComparisonProgress& waitDialog) {
     }
     for (CColumnCatalogue& catalogue : m_catalogues)
         catalogue.Clear();
+    for (CIndexCatalogue& catalogue : m_indexCatalogues)
+        catalogue.Clear();
 
     return EndRun(!cancelled && !failed, failed, waitDialog);
 }
@@ -140,6 +157,7 @@ bool CTableComparison::CompareTable(int tableIndex, bool caseSensitive, bool com
 
     EntryHeader header;
     std::vector<std::unique_ptr<CColumnCompareInfo>> rows;
+    CIndexCompareRows indexRows;
     const qsizetype leftIndex = FindSorted(caseSensitive, leftNames, table);
     const qsizetype rightIndex = RightSpelling(caseSensitive, rightNames, table);
     if (leftIndex < 0) {
@@ -196,14 +214,17 @@ bool CTableComparison::CompareTable(int tableIndex, bool caseSensitive, bool com
             header.status = CompareStatus::Different;
             previous = right.get();
         }
+        if (m_indexes && !CompareIndexes(leftTable, rightTable, caseSensitive, header, indexRows))
+            return false;
     }
     ++m_tableCounters[header.status];
 
     QByteArray entry;
     header.rowCount = qint32(rows.size());
-    header.Append(entry);
+    header.indexCount = qint32(indexRows.size());
+    header.Append(entry, m_indexes);
     if (header.status == CompareStatus::Different)
-        AppendRows(rows, header, entry);
+        AppendRows(rows, indexRows, header, entry);
     const qint64 position = m_file->Append(entry);
     if (position >= 0 && m_file->WriteInt64At(IndexEntrySize() * tableIndex, position))
         return true;
@@ -211,19 +232,44 @@ bool CTableComparison::CompareTable(int tableIndex, bool caseSensitive, bool com
     return false;
 }
 
+bool CTableComparison::CompareIndexes(const QString& leftTable, const QString& rightTable,
+                                      bool caseSensitive, EntryHeader& header,
+                                      CIndexCompareRows& indexRows) {
+    CIndexInfoArray leftIndexes;
+    CIndexInfoArray rightIndexes;
+    if (!ReadIndexes(0, leftTable, leftIndexes))
+        return FailRead(m_left, LoadLocalizedString(kIndexesObjectText).arg(leftTable));
+    if (!ReadIndexes(1, rightTable, rightIndexes))
+        return FailRead(m_right, LoadLocalizedString(kIndexesObjectText).arg(rightTable));
+    indexRows = CompareIndexLists(leftIndexes, rightIndexes, caseSensitive, header.indexNameWidth,
+                                  header.indexDefinitionWidth);
+    // Columns all the same still leave the table different when an index is not.
+    for (const auto& row : indexRows) {
+        if (row->status != CompareStatus::Same)
+            header.status = CompareStatus::Different;
+    }
+    return true;
+}
+
 void CTableComparison::AppendRows(const std::vector<std::unique_ptr<CColumnCompareInfo>>& rows,
-                                  const EntryHeader& header, QByteArray& entry) const {
+                                  const CIndexCompareRows& indexRows, const EntryHeader& header,
+                                  QByteArray& entry) const {
     TableRows place;
     place.nameWidth = header.nameWidth;
     place.typeNameWidth = header.typeNameWidth;
     place.attributes = m_attributes;
-    entry.reserve(entry.size() + qsizetype(rows.size()) * place.RowSize());
+    place.indexNameWidth = header.indexNameWidth;
+    place.indexDefinitionWidth = header.indexDefinitionWidth;
+    entry.reserve(entry.size() + qsizetype(rows.size()) * place.RowSize() +
+                  qsizetype(indexRows.size()) * place.IndexRowSize());
     QByteArray defaults;
     for (const auto& row : rows) {
         row->AppendRecord(entry, header.nameWidth, header.typeNameWidth);
         if (m_attributes)
             row->AppendAttributes(entry, defaults);
     }
+    for (const auto& row : indexRows)
+        row->AppendRecord(entry, header.indexNameWidth, header.indexDefinitionWidth);
     entry.append(defaults);
 }
 
@@ -231,29 +277,54 @@ void CTableComparison::AppendRows(const std::vector<std::unique_ptr<CColumnCompa
 // scan of its whole catalogue (SQLite) or a planned join (PostgreSQL), so a side of thousands of
 // tables reads many times faster at once. A side whose call fails, or a table it gave no rows
 // for, is read table by table as before, so that the result does not depend on the path taken.
+// Indexes likewise, where the database's own catalogue can be asked for a whole side: over a
+// slow link a call per table costs a round trip per table.
 bool CTableComparison::ReadCatalogues(IComparisonProgress& waitDialog) {
     m_tablesReadAlone = 0;
+    m_indexTablesReadAlone = 0;
     for (int side = 0; side < 2; ++side) {
-        CColumnCatalogue& catalogue = m_catalogues[size_t(side)];
-        catalogue.Clear();
+        m_catalogues[size_t(side)].Clear();
         m_hasCatalogue[size_t(side)] = false;
+        m_indexCatalogues[size_t(side)].Clear();
+        m_hasIndexCatalogue[size_t(side)] = false;
         if (!m_readAllColumns)
             continue;
-        CDataSourceSide& reader = side == 0 ? m_left : m_right;
-        // The side, not each table's name as its rows rush past: nothing is judged yet.
-        waitDialog.ShowBusy(LoadLocalizedString(kReadingColumnsText).arg(reader.DisplayName()));
-        bool cancelled = false;
-        m_hasCatalogue[size_t(side)] = reader.ReadAllColumns(
-            catalogue,
-            [&waitDialog, &cancelled](const QString&) {
-                cancelled = waitDialog.QueryCancel() != 0;
-                return cancelled;
-            },
-            m_attributes);
-        if (cancelled || waitDialog.QueryCancel() != 0 || reader.IsInterrupted())
+        if (!ReadCatalogue(side, waitDialog))
+            return false;
+        if (m_indexes && !ReadIndexCatalogue(side, waitDialog))
             return false;
     }
     return true;
+}
+
+bool CTableComparison::ReadCatalogue(int side, IComparisonProgress& waitDialog) {
+    CDataSourceSide& reader = side == 0 ? m_left : m_right;
+    // The side, not each table's name as its rows rush past: nothing is judged yet.
+    waitDialog.ShowBusy(LoadLocalizedString(kReadingColumnsText).arg(reader.DisplayName()));
+    bool cancelled = false;
+    m_hasCatalogue[size_t(side)] = reader.ReadAllColumns(
+        m_catalogues[size_t(side)],
+        [&waitDialog, &cancelled](const QString&) {
+            cancelled = waitDialog.QueryCancel() != 0;
+            return cancelled;
+        },
+        m_attributes);
+    return !cancelled && waitDialog.QueryCancel() == 0 && !reader.IsInterrupted();
+}
+
+bool CTableComparison::ReadIndexCatalogue(int side, IComparisonProgress& waitDialog) {
+    CDataSourceSide& reader = side == 0 ? m_left : m_right;
+    // Other drivers are asked table by table, and only for the tables both sides hold.
+    if (!reader.ReadsAllIndexesAtOnce())
+        return true;
+    waitDialog.ShowBusy(LoadLocalizedString(kReadingIndexesText).arg(reader.DisplayName()));
+    bool cancelled = false;
+    m_hasIndexCatalogue[size_t(side)] = reader.ReadAllIndexes(
+        m_indexCatalogues[size_t(side)], [&waitDialog, &cancelled](const QString&) {
+            cancelled = waitDialog.QueryCancel() != 0;
+            return cancelled;
+        });
+    return !cancelled && waitDialog.QueryCancel() == 0 && !reader.IsInterrupted();
 }
 
 bool CTableComparison::ReadColumns(int side, const QString& table, CColumnInfoArray& columns) {
@@ -263,11 +334,20 @@ bool CTableComparison::ReadColumns(int side, const QString& table, CColumnInfoAr
     return (side == 0 ? m_left : m_right).ReadColumns(table, columns, m_attributes);
 }
 
+bool CTableComparison::ReadIndexes(int side, const QString& table, CIndexInfoArray& indexes) {
+    if (m_hasIndexCatalogue[size_t(side)] &&
+        m_indexCatalogues[size_t(side)].Indexes(table, indexes))
+        return true;
+    ++m_indexTablesReadAlone;
+    return (side == 0 ? m_left : m_right).ReadIndexes(table, indexes);
+}
+
 bool CTableComparison::ReadEntry(int tableIndex, qint64& position, EntryHeader& header) const {
     if (!m_file || tableIndex < 0 || tableIndex >= m_tableNames.size())
         return false;
     position = m_file->ReadInt64At(IndexEntrySize() * tableIndex);
-    return position > 0 && header.Parse(m_file->ReadAt(position, EntryHeader::LongestSize));
+    return position > 0 &&
+           header.Parse(m_file->ReadAt(position, EntryHeader::LongestSize), m_indexes);
 }
 
 qint32 CTableComparison::GetTableStatus(int tableIndex) const {
@@ -287,15 +367,23 @@ bool CTableComparison::OpenTableRows(int tableIndex, TableRows& rows) const {
     rows.rowCount = header.rowCount;
     rows.nameWidth = header.nameWidth;
     rows.typeNameWidth = header.typeNameWidth;
-    rows.firstRow = position + header.Size();
+    rows.firstRow = position + header.Size(m_indexes);
     rows.attributes = m_attributes;
-    rows.defaults = rows.firstRow + rows.rowCount * rows.RowSize();
+    rows.indexCount = header.indexCount;
+    rows.indexNameWidth = header.indexNameWidth;
+    rows.indexDefinitionWidth = header.indexDefinitionWidth;
+    rows.firstIndexRow = rows.firstRow + rows.rowCount * rows.RowSize();
+    rows.defaults = rows.firstIndexRow + rows.indexCount * rows.IndexRowSize();
     return true;
 }
 
 qint64 CTableComparison::TableRows::RowSize() const {
     return CColumnCompareInfo::RecordSize(nameWidth, typeNameWidth) +
            (attributes ? CColumnCompareInfo::AttributeBytes : 0);
+}
+
+qint64 CTableComparison::TableRows::IndexRowSize() const {
+    return CIndexCompareInfo::RecordSize(indexNameWidth, indexDefinitionWidth);
 }
 
 std::unique_ptr<CColumnCompareInfo> CTableComparison::ReadColumnRow(const TableRows& rows,
@@ -332,4 +420,22 @@ qint32 CTableComparison::GetColumnRowStatus(const TableRows& rows, int rowIndex)
     CColumnCompareInfo row;
     row.ParseRecord(bytes.constData(), rows.nameWidth, rows.typeNameWidth);
     return row.status;
+}
+
+std::unique_ptr<CIndexCompareInfo> CTableComparison::ReadIndexRow(const TableRows& rows,
+                                                                  int rowIndex) const {
+    if (!m_file || rowIndex < 0 || rowIndex >= rows.indexCount)
+        return nullptr;
+    const qint64 size = rows.IndexRowSize();
+    const QByteArray bytes = m_file->ReadAt(rows.firstIndexRow + rowIndex * size, size);
+    if (bytes.size() != size)
+        return nullptr;
+    auto row = std::make_unique<CIndexCompareInfo>();
+    row->ParseRecord(bytes.constData(), rows.indexNameWidth, rows.indexDefinitionWidth);
+    return row;
+}
+
+qint32 CTableComparison::GetIndexRowStatus(const TableRows& rows, int rowIndex) const {
+    const auto row = ReadIndexRow(rows, rowIndex);
+    return row ? row->status : -1;
 }

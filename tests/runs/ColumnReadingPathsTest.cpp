@@ -7,13 +7,17 @@
 
 #include <QProcess>
 
+#include <tuple>
+
 namespace {
 
 const QString kPostgres = QStringLiteral("QuorvixPostgres");
 const QString kMariaDb = QStringLiteral("QuorvixMariaDB");
 
 // What a run judged of each table: its status symbol, then for a different table each column's
-// status symbol and name, and the texts of its attributes where the run compared them.
+// status symbol and name, and the texts of its attributes where the run compared them, then
+// after " /" each index row's status symbol, name, and uniqueness and columns where the run
+// compared indexes.
 QMap<QString, QString> Judged(const CComparisonResults& results) {
     static const char* const kSymbols[] = {"=", ">", "<", "<>"};
     QMap<QString, QString> judged;
@@ -29,6 +33,14 @@ QMap<QString, QString> Judged(const CComparisonResults& results) {
                     text += QLatin1Char('(') + column->AttributeTexts().join(QLatin1Char(',')) +
                             QLatin1Char(')');
             }
+            if (results.ComparedIndexes() && status == CompareStatus::Different)
+                text += QStringLiteral(" /");
+            for (int row = 0; row < rows.indexCount; ++row) {
+                const auto index = results.ReadIndexRow(rows, row);
+                text += QLatin1Char(' ') + QLatin1String(kSymbols[index->status]) + index->name +
+                        QLatin1Char('(') + index->GetText(1) + QLatin1Char(',') +
+                        index->GetText(2) + QLatin1Char(')');
+            }
         }
         judged.insert(results.TableNames()[table], text);
     }
@@ -42,6 +54,7 @@ struct RunResult {
     CComparisonResults::Counters counters{};
     QByteArray file;
     int tablesReadAlone = 0;
+    int indexTablesReadAlone = 0;
     QMap<QString, QString> judged;
 };
 
@@ -66,6 +79,30 @@ protected:
                                     "CREATE TABLE attrs (n INT NOT NULL DEFAULT 0, d TEXT DEFAULT"
                                     " 'x', l TEXT DEFAULT '%2');")
                          .arg(longName, longDefault));
+        // Indexes: one of two alike tables indexed, an index name over other columns, another
+        // order, a descending column, unique against not unique, names that differ in case
+        // only, and an index on the right only.
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("IndexesLeft"),
+            QStringLiteral("CREATE TABLE alike_a (id INT, v INT); CREATE INDEX ix_alike ON alike_a"
+                           " (v); CREATE TABLE alike_b (id INT, v INT);"
+                           "CREATE TABLE cols (a INT, b INT, c INT);"
+                           "CREATE INDEX ix_cols ON cols (a, b); CREATE INDEX ix_order ON cols"
+                           " (b, c); CREATE INDEX ix_dir ON cols (c DESC, a);"
+                           "CREATE UNIQUE INDEX ux_flag ON cols (a, c);"
+                           "CREATE TABLE cased (a INT); CREATE INDEX Ix_Case ON cased (a);"
+                           "CREATE TABLE right_only (a INT);"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("IndexesRight"),
+            QStringLiteral("CREATE TABLE alike_a (id INT, v INT);"
+                           "CREATE TABLE alike_b (id INT, v INT);"
+                           "CREATE TABLE cols (a INT, b INT, c INT);"
+                           "CREATE INDEX ix_cols ON cols (a, c); CREATE INDEX ix_order ON cols"
+                           " (c, b); CREATE INDEX ix_dir ON cols (c, a);"
+                           "CREATE INDEX ux_flag ON cols (a, c);"
+                           "CREATE TABLE cased (a INT); CREATE INDEX IX_CASE ON cased (a);"
+                           "CREATE TABLE right_only (a INT); CREATE INDEX ix_right ON"
+                           " right_only (a);"));
         COdbcTestEnvironment::AddSqliteDataSource(
             QStringLiteral("PathsRight"),
             common + QStringLiteral("CREATE TABLE ORDERS (ID INT, amount VARCHAR(3));"
@@ -89,23 +126,27 @@ protected:
         result.counters = m_results.TableCounters();
         result.file = ResultFileBytes(QStringLiteral("BFDB"));
         result.tablesReadAlone = m_results.TablesReadAlone();
+        result.indexTablesReadAlone = m_results.IndexTablesReadAlone();
         result.judged = Judged(m_results);
         m_results.DiscardResultFile(CResultFile::TableResult);
         return result;
     }
 
     // Both paths, under both case rules, with the SQL types compared or not, and then the
-    // attributes too.
+    // attributes and the indexes too.
     void ExpectSameResults(const QString& left, const QString& leftOwner, const QString& right,
                            const QString& rightOwner) {
         OpenSide(m_left, left, leftOwner);
         OpenSide(m_right, right, rightOwner);
         for (const bool caseSensitive : {true, false}) {
-            for (const auto& [types, attributes] :
-                 {std::pair{false, false}, std::pair{true, false}, std::pair{true, true}}) {
+            for (const auto& [types, attributes, indexes] :
+                 {std::tuple{false, false, false}, std::tuple{true, false, false},
+                  std::tuple{true, true, false}, std::tuple{false, false, true},
+                  std::tuple{true, true, true}}) {
                 m_params.SetBit(ParamBit::CaseSensitive, caseSensitive);
                 m_params.SetBit(ParamBit::CompareSqlTypes, types);
                 m_params.SetBit(ParamBit::CompareAttributes, attributes);
+                m_params.SetBit(ParamBit::CompareIndexes, indexes);
                 const RunResult perTable = Run(false);
                 const RunResult readAll = Run(true);
                 // Groups of two tables: prefixes with "_", "%", the escape character and
@@ -120,7 +161,7 @@ protected:
                      QLatin1Char(' ') + rightOwner)
                         .toStdString() +
                     (caseSensitive ? " case" : " nocase") + (types ? " types" : "") +
-                    (attributes ? " attributes" : "");
+                    (attributes ? " attributes" : "") + (indexes ? " indexes" : "");
                 ASSERT_TRUE(perTable.succeeded) << where << perTable.failure.toStdString();
                 ASSERT_TRUE(readAll.succeeded) << where << readAll.failure.toStdString();
                 EXPECT_EQ(readAll.tables, perTable.tables) << where;
@@ -133,9 +174,15 @@ protected:
                 EXPECT_LE(grouped.tablesReadAlone, m_expectedReadAlone) << where;
                 // The one call did the reading: only what it gave no rows for was asked again.
                 EXPECT_LE(readAll.tablesReadAlone, m_expectedReadAlone) << where;
-                m_perTableReads = perTable.tablesReadAlone;
+                // Indexes too, where the database's own catalogue can be asked.
+                if (indexes && m_left.ReadsAllIndexesAtOnce() && m_right.ReadsAllIndexesAtOnce()) {
+                    EXPECT_EQ(readAll.indexTablesReadAlone, 0) << where;
+                }
+                if (!indexes)
+                    m_perTableReads = perTable.tablesReadAlone;
             }
         }
+        m_params.SetBit(ParamBit::CompareIndexes, false);
     }
 };
 
@@ -144,6 +191,10 @@ TEST_F(ColumnReadingPaths, SqliteMixedCaseWildcardsViewsAndLongNames) {
     // Nine tables on both sides with case ignored ("Orders" is "ORDERS"), each read by a call
     // of its own on the per-table path.
     EXPECT_EQ(m_perTableReads, 18);
+}
+
+TEST_F(ColumnReadingPaths, SqliteIndexes) {
+    ExpectSameResults(QStringLiteral("IndexesLeft"), {}, QStringLiteral("IndexesRight"), {});
 }
 
 TEST_F(ColumnReadingPaths, PostgresSchemas) {
@@ -166,6 +217,11 @@ TEST_F(ColumnReadingPaths, PostgresSchemas) {
     // Defaults that the driver gives cut are read again on both paths.
     ExpectSameResults(kPostgres, QStringLiteral("quorvix.attr_l"), kPostgres,
                       QStringLiteral("quorvix.attr_r"));
+    // Expression, partial and INCLUDE indexes, a partitioned table and a table without columns
+    // (asked again for its columns on both sides), quoted names.
+    m_expectedReadAlone = 2;
+    ExpectSameResults(kPostgres, QStringLiteral("quorvix.idx_l"), kPostgres,
+                      QStringLiteral("quorvix.idx_r"));
 }
 
 TEST_F(ColumnReadingPaths, MariaDbDatabases) {
@@ -175,6 +231,96 @@ TEST_F(ColumnReadingPaths, MariaDbDatabases) {
                       QStringLiteral("quorvix_c"));
     ExpectSameResults(kMariaDb, QStringLiteral("quorvix_attr_l"), kMariaDb,
                       QStringLiteral("quorvix_attr_r"));
+    ExpectSameResults(kMariaDb, QStringLiteral("quorvix_idx_l"), kMariaDb,
+                      QStringLiteral("quorvix_idx_r"));
+}
+
+// Indexes judged as each driver reports them, on both paths and under both case rules: a table
+// whose columns are all the same is different when an index is one-sided or different.
+TEST_F(ColumnReadingPaths, IndexesAreJudgedAsEachDriverReportsThem) {
+    QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    QUORVIX_REQUIRE_DATA_SOURCE(kMariaDb);
+    const QString cols = QStringLiteral(
+        "<> =a =b =c / <>ix_cols(not unique,a, b | a, c) <>ix_dir(not unique,c DESC, a | c, a) "
+        "<>ix_order(not unique,b, c | c, b) <>ux_flag(unique | not unique,a, c)");
+    struct Fixture {
+        QString leftSource;
+        QString left;
+        QString rightSource;
+        QString right;
+        // Some tables' judgement with the names' case heeded.
+        QMap<QString, QString> judged;
+        // Different tables without the indexes, under each case rule.
+        std::array<int, 2> differentByColumns;
+    };
+    const Fixture fixtures[] = {
+        {QStringLiteral("IndexesLeft"),
+         {},
+         QStringLiteral("IndexesRight"),
+         {},
+         {{"alike_a", "<> =id =v / >ix_alike(not unique,v)"},
+          {"alike_b", "="},
+          // The driver gives unique indexes first and every column ascending.
+          {"cols", "<> =a =b =c / <>ux_flag(unique | not unique,a, c) =ix_dir(not unique,c, a) "
+                   "<>ix_order(not unique,b, c | c, b) <>ix_cols(not unique,a, b | a, c)"},
+          {"cased", "<> =a / <IX_CASE(not unique,a) >Ix_Case(not unique,a)"},
+          {"right_only", "<> =a / <ix_right(not unique,a)"}},
+         {0, 0}},
+        {kPostgres,
+         QStringLiteral("quorvix.idx_l"),
+         kPostgres,
+         QStringLiteral("quorvix.idx_r"),
+         {{"alike_a", "<> =id =v / >ix_alike(not unique,v)"},
+          {"alike_b", "="},
+          {"cols", cols},
+          {"pk2", "<> =a =b =c / <>pk2_pkey(unique,a, b | b, a) >pk2_c_key(unique,c)"},
+          {"expr", "<> =a =b =name / <>ix_expr(not unique,lower(name), (a + b) DESC, a | "
+                   "upper(name), (a + b), a) >ix_hash(not unique,name) >ix_incl(not unique,b "
+                   "DESC, name, a) >ix_part(not unique,a)"}},
+         {0, 1}},
+        {kMariaDb,
+         QStringLiteral("quorvix_idx_l"),
+         kMariaDb,
+         QStringLiteral("quorvix_idx_r"),
+         {{"alike_a", "<> =id =v / >ix_alike(not unique,v)"},
+          {"alike_b", "="},
+          {"cols", "<> =a =b =c / <>ux_flag(unique | not unique,a, c) <>ix_cols(not unique,a, b "
+                   "| a, c) <>ix_dir(not unique,c DESC, a | c, a) <>ix_order(not unique,b, c | "
+                   "c, b)"},
+          {"pk2", "<> =a =b =c / >c(unique,c) <>PRIMARY(unique,a, b | b, a)"}},
+         {1, 1}},
+    };
+    for (const Fixture& fixture : fixtures) {
+        OpenSide(m_left, fixture.leftSource, fixture.left);
+        OpenSide(m_right, fixture.rightSource, fixture.right);
+        for (const bool caseSensitive : {true, false}) {
+            for (const bool readAll : {false, true}) {
+                const std::string where = fixture.leftSource.toStdString() +
+                                          (readAll ? " whole side" : " table by table") +
+                                          (caseSensitive ? " case" : " nocase");
+                m_params.SetBit(ParamBit::CaseSensitive, caseSensitive);
+                m_params.SetBit(ParamBit::CompareIndexes, true);
+                RunResult run = Run(readAll);
+                ASSERT_TRUE(run.succeeded) << where << run.failure.toStdString();
+                for (auto table = fixture.judged.begin(); table != fixture.judged.end(); ++table) {
+                    QString expected = table.value();
+                    // Ignoring case, index names that differ only in case are one index.
+                    if (!caseSensitive && table.key() == QLatin1String("cased"))
+                        expected = QStringLiteral("=");
+                    EXPECT_EQ(run.judged.value(table.key()), expected)
+                        << where << " " << table.key().toStdString();
+                }
+                m_params.SetBit(ParamBit::CompareIndexes, false);
+                run = Run(readAll);
+                ASSERT_TRUE(run.succeeded) << where;
+                EXPECT_EQ(run.counters[CompareStatus::Different],
+                          fixture.differentByColumns[caseSensitive ? 0 : 1])
+                    << where;
+                EXPECT_EQ(run.judged.value(QStringLiteral("alike_a")), QStringLiteral("="))
+                    << where;
+            }
+        }
+    }
 }
 
 // What each server's catalogue gives is judged alike on both paths: with the attributes, a
