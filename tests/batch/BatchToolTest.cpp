@@ -116,6 +116,36 @@ TEST_F(BatchTool, AttributesAloneDifferWithTheirBit) {
         << columns;
 }
 
+// A table that differs only by an index is the same until bit 26 compares indexes; then both
+// commands find a difference (exit code 2) and write the index line.
+TEST_F(BatchTool, IndexesAloneDifferWithTheirBit) {
+    const QString left = QStringLiteral("BatchIdxLeft");
+    const QString right = QStringLiteral("BatchIdxRight");
+    if (!COdbcTestEnvironment::HasDataSource(left)) {
+        COdbcTestEnvironment::AddSqliteDataSource(
+            left, QStringLiteral("CREATE TABLE T (id INT, v TEXT); CREATE INDEX ix_v ON T (v);"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            right, QStringLiteral("CREATE TABLE T (id INT, v TEXT);"));
+    }
+    const QStringList sides{QStringLiteral("--left"), left, QStringLiteral("--right"), right};
+    const CBatchProcess same = Run(QStringList{QStringLiteral("tables")} + sides);
+    EXPECT_EQ(same.exitCode, 0) << same;
+    EXPECT_TRUE(same.out.endsWith("\r\n\r\n\r\n=;T\r\n")) << same;
+
+    const QStringList indexes{QStringLiteral("--set"), QStringLiteral("26")};
+    const CBatchProcess tables = Run(QStringList{QStringLiteral("tables")} + sides + indexes);
+    EXPECT_EQ(tables.exitCode, 2) << tables;
+    EXPECT_TRUE(tables.out.endsWith("\r\n\r\n\r\n<>;T\r\n;;=;id\r\n;;=;v\r\n"
+                                    ";;>;ix_v;INDEX;not unique;v\r\n"))
+        << tables;
+    const CBatchProcess columns =
+        Run(QStringList{QStringLiteral("columns"), QStringLiteral("T")} + sides + indexes);
+    EXPECT_EQ(columns.exitCode, 2) << columns;
+    EXPECT_TRUE(columns.out.endsWith("\r\n\r\n\r\n=;id\r\n=;v\r\n"
+                                     ">;ix_v;INDEX;not unique;v\r\n"))
+        << columns;
+}
+
 TEST_F(BatchTool, ProgressLineOnlyOnATerminal) {
     // script(1) gives the tool a terminal; the run above showed that a pipe gets none.
     const QString command = QStringLiteral("'%1' tables --left ExpLeft --right ExpRight -o '%2'")

@@ -37,6 +37,17 @@ protected:
             QStringLiteral("CREATE TABLE T1 (id INTEGER, note TEXT DEFAULT 'a;\"c',"
                            " memo TEXT DEFAULT 'one\ntwo', ronly INTEGER, kept INTEGER DEFAULT 7,"
                            " cr TEXT DEFAULT 'x\ry');"));
+        // Indexes: one alike, one on each side only, one unique on the left only.
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ColIdxLeft"),
+            QStringLiteral("CREATE TABLE T1 (id INTEGER NOT NULL, v TEXT); CREATE INDEX ix_same"
+                           " ON T1 (v); CREATE INDEX ix_left ON T1 (v, id); CREATE UNIQUE INDEX"
+                           " ux_id ON T1 (id);"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ColIdxRight"),
+            QStringLiteral("CREATE TABLE T1 (id INTEGER, v TEXT); CREATE INDEX ix_same ON T1"
+                           " (v); CREATE INDEX ix_right ON T1 (id); CREATE INDEX ux_id ON T1"
+                           " (id);"));
         COdbcTestEnvironment::AddSqliteDataSource(
             QStringLiteral("ColEuro"),
             QStringLiteral("CREATE TABLE T1 (id INTEGER, \"PRIX\u20AC\" INTEGER, lonly INTEGER);"));
@@ -57,6 +68,7 @@ protected:
         m_params.SetBit(ParamBit::CompareSqlTypes, true);
         m_params.SetBit(ParamBit::StringsAlike, false);
         m_params.SetBit(ParamBit::CompareAttributes, m_attributes);
+        m_params.SetBit(ParamBit::CompareIndexes, m_indexes);
         ASSERT_TRUE(m_results.RunTableComparison(m_progress));
     }
     void Keep(std::initializer_list<int> statuses) {
@@ -81,6 +93,7 @@ protected:
     QString m_leftName;
     QString m_rightName;
     bool m_attributes = false;
+    bool m_indexes = false;
 };
 
 } // namespace
@@ -114,6 +127,35 @@ TEST_F(ColumnExport, AttributesFollowEachLayoutQuotedWhereTheyMustBe) {
                                            "=;kept;NULL;10;7\r\n"
                                            "=;cr;NULL;10;\"x\ry\"\r\n");
     EXPECT_EQ(Written(t1, true), Expected("column-details-attributes-en.csv"));
+}
+
+// Index lines follow the column lines in every layout, the marker INDEX after the name, then
+// whether the index is unique and its columns; the column status bits choose them too.
+TEST_F(ColumnExport, IndexLinesFollowTheColumnsInEveryLayout) {
+    m_indexes = true;
+    Compare(QStringLiteral("ColIdxLeft"), QStringLiteral("ColIdxRight"));
+    const int t1 = TableIndex(QStringLiteral("T1"));
+    Keep({0, 1, 2, 3});
+    const std::string legend = "=;same\r\n>;only in ColIdxLeft\r\n<;only in ColIdxRight\r\n"
+                               "<>;different\r\n\r\n\r\n\r\n";
+    // The driver gives unique indexes first, then the latest made first; a right-only index
+    // follows the right index before it.
+    const std::string indexes = "<>;ux_id;INDEX;unique | not unique;id\r\n"
+                                "<;ix_right;INDEX;not unique;id\r\n"
+                                ">;ix_left;INDEX;not unique;v, id\r\n"
+                                "=;ix_same;INDEX;not unique;v\r\n";
+    EXPECT_EQ(Written(t1, false).toStdString(), legend + "=;id\r\n=;v\r\n" + indexes);
+    EXPECT_EQ(Written(t1, true).toStdString(), legend +
+                                                   "=;id;INTEGER;9;INTEGER;INTEGER\r\n"
+                                                   "=;v;LONG VARCHAR;0;TEXT;TEXT\r\n" +
+                                                   indexes);
+    // With the attributes, a column line has as many fields as an index line.
+    m_attributes = true;
+    Compare(QStringLiteral("ColIdxLeft"), QStringLiteral("ColIdxRight"));
+    Keep({CompareStatus::Different});
+    EXPECT_EQ(Written(t1, false).toStdString(), legend +
+                                                    "<>;id;NOT NULL | NULL;10;NULL\r\n"
+                                                    "<>;ux_id;INDEX;unique | not unique;id\r\n");
 }
 
 TEST_F(ColumnExport, DriverTypeNamesOfBothSidesFromPostgres) {

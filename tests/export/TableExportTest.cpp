@@ -33,6 +33,16 @@ protected:
             QStringLiteral("ExpAttrRight"),
             QStringLiteral("CREATE TABLE T1 (C1 INT, C2 INT DEFAULT 1, C3 TEXT DEFAULT 'x;z',"
                            " C4 INT); CREATE TABLE SAME (a INT DEFAULT 0);"));
+        // An index on the left only, one over other columns whose name holds ";", one alike.
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ExpIdxLeft"),
+            QStringLiteral("CREATE TABLE T1 (a INT, b INT); CREATE INDEX ix_a ON T1 (a);"
+                           "CREATE INDEX \"ix;b\" ON T1 (b, a); CREATE TABLE SAME (a INT);"
+                           "CREATE UNIQUE INDEX ux_same ON SAME (a);"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("ExpIdxRight"),
+            QStringLiteral("CREATE TABLE T1 (a INT, b INT); CREATE INDEX \"ix;b\" ON T1 (b);"
+                           "CREATE TABLE SAME (a INT); CREATE UNIQUE INDEX ux_same ON SAME (a);"));
         COdbcTestEnvironment::AddSqliteDataSource(
             QStringLiteral("ExpEuro"),
             QStringLiteral("CREATE TABLE \"PRIX\u20AC\" (p INT); CREATE TABLE AAA (a INT);"));
@@ -100,6 +110,29 @@ TEST_F(TableExport, ColumnLinesGainTheAttributesWhereTheRunComparedThem) {
                                   ";;=;C2;NULL;10;1\r\n"
                                   ";;<>;C3;NULL;10;\"x;y | x;z\"\r\n"
                                   ";;<;C4;NULL;10;NULL\r\n");
+}
+
+// Where the run compared indexes, a table whose columns are all the same differs by its
+// indexes, whose lines follow its column lines with the marker INDEX after the name; the column
+// status bits choose them too. Without the bit the table is the same.
+TEST_F(TableExport, IndexLinesFollowTheColumnLinesWithTheirMarker) {
+    const std::string legend = "=;same\r\n>;only in ExpLeft\r\n<;only in ExpRight\r\n"
+                               "<>;different\r\n\r\n\r\n\r\n";
+    Compare(QStringLiteral("ExpIdxRight"), QStringLiteral("ExpIdxLeft"));
+    Keep({0, 1, 2, 3}, {0, 1, 2, 3});
+    EXPECT_EQ(Written().toStdString(), legend + "=;SAME\r\n=;T1\r\n");
+
+    m_params.SetBit(ParamBit::CompareIndexes, true);
+    Compare(QStringLiteral("ExpIdxRight"), QStringLiteral("ExpIdxLeft"));
+    EXPECT_EQ(Written().toStdString(), legend + "=;SAME\r\n"
+                                                "<>;T1\r\n"
+                                                ";;=;a\r\n"
+                                                ";;=;b\r\n"
+                                                ";;<>;\"ix;b\";INDEX;not unique;b, a | b\r\n"
+                                                ";;>;ix_a;INDEX;not unique;a\r\n");
+    Keep({CompareStatus::Different}, {CompareStatus::Different});
+    EXPECT_EQ(Written().toStdString(),
+              legend + "<>;T1\r\n;;<>;\"ix;b\";INDEX;not unique;b, a | b\r\n");
 }
 
 TEST_F(TableExport, NameOutsideTheByteEncodingStopsAtItsLineKeepingTheEarlierOnes) {
