@@ -330,6 +330,42 @@ bool IndexFigures(CDataSourceSide& side) {
     return true;
 }
 
+// The seconds of a table run, fastest of two; -1 when one fails.
+double TableRunSeconds(CComparisonResults& results) {
+    CSilentProgress progress;
+    double fastest = -1;
+    for (int run = 0; run < 2; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!results.RunTableComparison(progress)) {
+            std::fprintf(stderr, "a table run failed: %s\n", qPrintable(results.LastFailure()));
+            return -1;
+        }
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        fastest = fastest < 0 ? seconds : std::min(fastest, seconds);
+    }
+    return fastest;
+}
+
+// The table run on the whole-side path with the indexes compared beside it without them.
+bool TableIndexFigures(CComparisonResults& results, CParamWord& params) {
+    results.SetReadAllColumns(true);
+    params.SetBit(ParamBit::CompareIndexes, false);
+    const double without = TableRunSeconds(results);
+    params.SetBit(ParamBit::CompareIndexes, true);
+    const double with = TableRunSeconds(results);
+    params.SetBit(ParamBit::CompareIndexes, false);
+    if (without < 0 || with < 0)
+        return false;
+    const auto& counters = results.TableCounters();
+    std::fprintf(stderr, "with indexes: tables %d same, %d left, %d right, %d different\n",
+                 counters[0], counters[1], counters[2], counters[3]);
+    std::printf("table_noindex_s: %.3f\n", without);
+    std::printf("table_index_s: %.3f\n", with);
+    std::printf("table_index_ratio: %.3f\n", with / without);
+    return true;
+}
+
 QStringList CommonTables(const CDataSourceSide& left, const CDataSourceSide& right) {
     QStringList common;
     for (const QString& table : left.TableNames()) {
@@ -384,6 +420,14 @@ bool WanFigures(quint16 serverPort, bool smoke) {
         return false;
     }
     std::printf("table_wan_s: %.3f\n", timer.nsecsElapsed() / 1e9);
+    params.SetBit(ParamBit::CompareIndexes, true);
+    timer.restart();
+    if (!results.RunTableComparison(progress)) {
+        std::fprintf(stderr, "the table run with indexes through the relay failed: %s\n",
+                     qPrintable(results.LastFailure()));
+        return false;
+    }
+    std::printf("table_index_wan_s: %.3f\n", timer.nsecsElapsed() / 1e9);
 
     CIndexCatalogue catalogue;
     const double whole = ReadAllIndexesSeconds(left, catalogue);
@@ -468,7 +512,7 @@ int PostgresBench(bool smoke) {
     CComparisonResults results(left, right, params);
     if (!TableFigures(results, {&left, &right}, name, name, CommonTables(left, right),
                       QStringLiteral("bench_l"), QStringLiteral("bench_r")) ||
-        !IndexFigures(left))
+        !TableIndexFigures(results, params) || !IndexFigures(left))
         return 1;
     return WanFigures(port.toUShort(), smoke) ? 0 : 1;
 }
@@ -488,7 +532,8 @@ int main(int argc, char* argv[]) {
     const QString right = smoke ? QStringLiteral("BenchSmokeR") : QStringLiteral("BenchRight");
     const QString mistyped = left + QStringLiteral("Mistyped");
     const QString indexed = QStringLiteral("BenchIndexes%1").arg(sizes.tables);
-    QStringList names{left, right, mistyped, indexed};
+    const QString indexedRight = QStringLiteral("BenchIndexesRight%1").arg(sizes.tables);
+    QStringList names{left, right, mistyped, indexed, indexedRight};
     for (const int tables : {sizes.rssSmall, sizes.rssLarge, sizes.rssBulk})
         names << RssName(tables, true) << RssName(tables, false);
     UseBenchDataSources(names);
@@ -508,7 +553,9 @@ int main(int argc, char* argv[]) {
         EnsureDatabase(right, SchemaSql(false, sizes.tables, sizes.columns, sizes.items)) &&
         EnsureDatabase(mistyped, SchemaSql(true, 0, 0, sizes.items, true)) &&
         EnsureDatabase(indexed, SchemaSql(true, sizes.tables, sizes.columns, 0) +
-                                    IndexSql(true, sizes.tables));
+                                    IndexSql(true, sizes.tables)) &&
+        EnsureDatabase(indexedRight, SchemaSql(false, sizes.tables, sizes.columns, 0) +
+                                         IndexSql(false, sizes.tables));
     for (const int tables : {sizes.rssSmall, sizes.rssLarge}) {
         ready = ready && EnsureDatabase(RssName(tables, true), SchemaSql(true, tables, 5, 0)) &&
                 EnsureDatabase(RssName(tables, false), SchemaSql(false, tables, 5, 0));
@@ -538,7 +585,13 @@ int main(int argc, char* argv[]) {
         return 1;
     if (tables) {
         CDataSourceSide indexSide;
-        if (!OpenSide(indexSide, indexed) || !IndexFigures(indexSide))
+        CDataSourceSide indexRightSide;
+        if (!OpenSide(indexSide, indexed) || !OpenSide(indexRightSide, indexedRight) ||
+            !IndexFigures(indexSide))
+            return 1;
+        CParamWord indexParams;
+        CComparisonResults indexResults(indexSide, indexRightSide, indexParams);
+        if (!TableIndexFigures(indexResults, indexParams))
             return 1;
     }
 
