@@ -21,8 +21,6 @@ namespace {
 constexpr int kNameBufferUnits = 4096;
 // NON_UNIQUE is read as text, so that a NULL never reads as 0, unique.
 constexpr int kFlagUnits = 8;
-// Data-dictionary values are read into buffers of their declared width, within reason.
-constexpr int kLongestValueUnits = 4000;
 // A table that gives no column rows is asked again by this many leading code units of its
 // name: some drivers cannot find a long name spelt out in full.
 constexpr qsizetype kPrefixUnits = 16;
@@ -178,11 +176,6 @@ bool CDataSourceSide::UsableConnection() {
     return HasConnection();
 }
 
-bool CDataSourceSide::Fail(const QString& diagnostic) {
-    m_lastDiagnostic = diagnostic;
-    return false;
-}
-
 void CDataSourceSide::Interrupt() {
     if (const std::function<void()> cancel = BeginInterrupt())
         cancel();
@@ -227,6 +220,16 @@ void CDataSourceSide::SetOwnerQualifier(const QString& qualifier) {
         m_owner = {qualifier, QString()};
     else
         m_owner = {qualifier.left(dot), qualifier.mid(dot + 1)};
+}
+
+QString CDataSourceSide::DbmsName() const {
+    const std::lock_guard lock(m_connectionGuard);
+    return m_connection ? m_connection->DbmsName() : QString();
+}
+
+QString CDataSourceSide::DbmsVersion() const {
+    const std::lock_guard lock(m_connectionGuard);
+    return m_connection ? m_connection->DbmsVersion() : QString();
 }
 
 QString CDataSourceSide::DisplayName() const {
@@ -354,13 +357,6 @@ void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCo
     }
 }
 
-bool CDataSourceSide::ListTables(ITableList* tableList) {
-    CTableListing listing;
-    const bool listed = ReadTableListing(listing);
-    ApplyTableListing(std::move(listing), tableList);
-    return listed;
-}
-
 bool CDataSourceSide::ReadTableListing(CTableListing& listing) {
     const CWaitCursor waitCursor;
     listing = CTableListing();
@@ -419,35 +415,6 @@ bool CDataSourceSide::ReadTableListing(CTableListing& listing) {
     listing.dataDictionaryTable =
         DataDictionaryTableOf(listing.names, listing.dataDictionaryProblem);
     return true;
-}
-
-void CDataSourceSide::ApplyTableListing(CTableListing listing, ITableList* tableList) {
-    m_tableNames = std::move(listing.names);
-    m_caseFamilies.clear();
-    m_viewFlags = std::move(listing.viewFlags);
-    m_dataDictionaryTable = std::move(listing.dataDictionaryTable);
-    m_dataDictionaryProblem = std::move(listing.dataDictionaryProblem);
-    if (!tableList)
-        return;
-    tableList->DeleteAllItems();
-    for (int index = 0; index < m_tableNames.size(); ++index)
-        tableList->AppendItem(index);
-}
-
-QString CDataSourceSide::GetTableName(int index) const {
-    if (index < 0 || index >= m_tableNames.size())
-        return {};
-    return m_tableNames[index];
-}
-
-int CDataSourceSide::IsView(int index) const {
-    return m_viewFlags.value(index, 0);
-}
-
-bool CDataSourceSide::TableNameContains(int index, const QString& text) const {
-    if (index < 0 || index >= m_tableNames.size())
-        return false;
-    return LowerAscii(m_tableNames[index]).contains(text);
 }
 
 bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& columns,
@@ -542,14 +509,6 @@ bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString&
         return false;
     rows.Columns(table, columns, !HasCaseSibling(table));
     return true;
-}
-
-bool CDataSourceSide::HasCaseSibling(const QString& table) const {
-    if (m_caseFamilies.isEmpty()) {
-        for (const QString& name : m_tableNames)
-            ++m_caseFamilies[LowerAscii(name)];
-    }
-    return m_caseFamilies.value(LowerAscii(table)) > 1;
 }
 
 int CDataSourceSide::s_tablesPerColumnCall = 250;
@@ -922,7 +881,7 @@ bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<
         return Fail(statement.Diagnostic());
 
     // Each text buffer holds its declared width and the terminator: a longer value is cut.
-    const auto units = [](int width) { return std::clamp(width, 0, kLongestValueUnits) + 1; };
+    const auto units = [](int width) { return std::clamp(width, 0, LongestValueUnits) + 1; };
     const int keyColumn = statement.BindText(1, units(widths[0]));
     int itemType = 0, itemSize = 0, dataType = 0, fileDecimals = 0, displayDecimals = 0;
     bool bound = keyColumn >= 0;

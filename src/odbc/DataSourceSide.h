@@ -1,61 +1,25 @@
 #pragma once
 
-#include "model/AliasCompareInfo.h"
-#include "model/ColumnInfo.h"
-#include "model/IndexInfo.h"
-#include "model/Object.h"
 #include "odbc/IndexQuery.h"
-#include "odbc/OwnerName.h"
+#include "odbc/Side.h"
 
-#include <QHash>
-#include <QString>
-#include <QStringList>
-
-#include <functional>
-#include <memory>
 #include <mutex>
-#include <vector>
 
-class CColumnCatalogue;
-class CIndexCatalogue;
-class COdbcConnection;
 class COdbcStatement;
 class IOwnerCombo;
-class ITableList;
 
-// One side of the comparison: the data source chosen for it, its open connection, and what was
-// read from it (owner, sorted table names, view flags, data-dictionary table). A reader reports
-// failure by its result and keeps the driver's diagnostic for the caller (LastDiagnostic); it
-// never shows a message itself. Names are only ever passed to the driver as catalogue arguments
-// or written into SQL quoted.
-// One reading of a side's tables, taken apart from the side so that a list can be read again
-// while the one shown stays as it is: the names in the side's order, which of them are views,
-// and the data-dictionary table they lead to (with why it could not be judged, if so).
-struct CTableListing {
-    QStringList names;
-    QHash<int, quint8> viewFlags;
-    QString dataDictionaryTable;
-    QString dataDictionaryProblem;
-};
+// A side read through ODBC: the data source chosen for it and its open connection. Names are
+// only ever passed to the driver as catalogue arguments or written into SQL quoted.
 
-class CDataSourceSide : public CObject {
+class CDataSourceSide : public CSide {
 public:
     enum SourceKind { UserDataSource = 0, SystemDataSource = 1 };
-    // What a data-dictionary pass reads: one side's keys, or one side's whole rows.
-    enum class DictionaryMode { LeftKeys = 1, RightKeys = 2, LeftRows = 3, RightRows = 4 };
-    // Receives each data-dictionary row: the mode, the FRDTAI text as read, the key list (key
-    // modes) or nullptr, the row's record (row modes) or nullptr, and the caller's cancel flag.
-    // True, like a set cancel flag, stops the reading.
-    using DictionaryRowCallback =
-        std::function<bool(DictionaryMode mode, const QString& key, QStringList* keyList,
-                           std::unique_ptr<CAliasCompareInfo> record, bool& cancelFlag)>;
 
     CDataSourceSide();
     ~CDataSourceSide() override;
 
     // Connection
     void SetDataSource(const QString& name, SourceKind kind);
-    QString DataSourceName() const { return m_dataSourceName; }
     SourceKind DataSourceKind() const { return m_dataSourceKind; }
     // Opens the data source read-only, closing any previous connection first.
     bool Connect();
@@ -74,12 +38,12 @@ public:
     // split at its first dot.
     void SetOwner(const COwnerName& owner);
     void SetOwnerQualifier(const QString& qualifier);
-    QString OwnerQualifier() const { return m_owner.Qualifier(); }
-    const COwnerName& Owner() const { return m_owner; }
     void SplitQualifier(QString& catalog, QString& schema) const;
     // How the side is named to the user, in titles, headers, messages and exports: the data
     // source, and the owner in brackets when one was chosen among several.
-    QString DisplayName() const;
+    QString DisplayName() const override;
+    QString DbmsName() const override;
+    QString DbmsVersion() const override;
     // An identifier as SQL text: between the driver's quote characters, each one inside doubled.
     // Without a quote character only plain identifiers pass; any other name gives an empty text.
     QString QuoteIdentifier(const QString& name) const;
@@ -89,79 +53,62 @@ public:
 
     // Interrupting a run from another thread: the running catalogue call or query is cancelled
     // and no other starts until ClearInterrupt.
-    void Interrupt();
+    void Interrupt() override;
     // The same in two steps: no statement starts from now on, and the returned job (empty
     // without a connection) cancels the running one on whatever thread does it, since the
     // driver's cancel may itself wait for a server that does not answer.
-    std::function<void()> BeginInterrupt();
-    void ClearInterrupt();
-    bool IsInterrupted() const;
+    std::function<void()> BeginInterrupt() override;
+    void ClearInterrupt() override;
+    bool IsInterrupted() const override;
 
     // From the user-interface thread when a run is given up: a connection held by a driver call
     // that has not returned is given up (the call's thread leaves the run as the call returns)
     // and handed over, to be closed once that call has returned. The side then has no
     // connection and connects again when it is next used. Null when no call holds it.
-    std::shared_ptr<COdbcConnection> AbandonStuckConnection();
-    // Why the last read failed: the driver's "SQLSTATE: text" or the program's own reason.
-    QString LastDiagnostic() const { return m_lastDiagnostic; }
+    std::shared_ptr<COdbcConnection> AbandonStuckConnection() override;
 
     void SetReady(bool ready) { m_ready = ready; }
     bool IsReady() const { return m_ready; }
 
     // Catalogue reader
     void ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCombo);
-    bool ListTables(ITableList* tableList);
-    // The listing as ListTables reads it, leaving the side's list as it is; and putting one in
-    // place (the list emptied when the listing is).
-    bool ReadTableListing(CTableListing& listing);
-    void ApplyTableListing(CTableListing listing, ITableList* tableList);
-    int TableCount() const { return int(m_tableNames.size()); }
-    const QStringList& TableNames() const { return m_tableNames; }
-    QString GetTableName(int index) const;
-    int IsView(int index) const;
-    bool TableNameContains(int index, const QString& text) const;
+    bool ReadTableListing(CTableListing& listing) override;
     // With attributes, each column's nullability, decimal digits and default are read too.
-    bool ReadColumns(const QString& table, CColumnInfoArray& columns, bool attributes = false);
+    bool ReadColumns(const QString& table, CColumnInfoArray& columns,
+                     bool attributes = false) override;
     // Every column of the owner's listed tables in a few catalogue calls, each for a group of
     // at most TablesPerColumnCall tables. onTable hears of each table as its rows begin and stops
     // the reading by returning true. False when a call fails or is stopped; the catalogue is
     // then empty.
     bool ReadAllColumns(CColumnCatalogue& catalogue,
                         const std::function<bool(const QString& table)>& onTable,
-                        bool attributes = false);
+                        bool attributes = false) override;
     static int TablesPerColumnCall() { return s_tablesPerColumnCall; }
     static void SetTablesPerColumnCall(int tables) { s_tablesPerColumnCall = tables; }
     // One table's indexes as SQLStatisticsW gives them (the structure view's reading).
-    bool ReadIndexes(const QString& table, CIndexInfoArray& indexes);
+    bool ReadIndexes(const QString& table, CIndexInfoArray& indexes) override;
     // Whether ReadAllIndexes reads the owner's indexes with a few SELECTs of the database's own
     // catalogue (PostgreSQL, MariaDB/MySQL, SQLite) rather than one catalogue call per table.
-    bool ReadsAllIndexesAtOnce() const;
+    bool ReadsAllIndexesAtOnce() const override;
     // The indexes of every listed table, exactly as ReadIndexes gives them table by table: in
     // SELECTs of at most TablesPerIndexCall tables each where ReadsAllIndexesAtOnce, otherwise
     // one call per table. onTable hears of each table as its rows begin (of every table when
     // read one by one) and stops the reading by returning true. False when a read fails or is
     // stopped; the catalogue is then empty.
     bool ReadAllIndexes(CIndexCatalogue& catalogue,
-                        const std::function<bool(const QString& table)>& onTable);
+                        const std::function<bool(const QString& table)>& onTable) override;
     static int TablesPerIndexCall() { return s_tablesPerIndexCall; }
     static void SetTablesPerIndexCall(int tables) { s_tablesPerIndexCall = tables; }
 
     // Data-dictionary reader
-    QString DataDictionaryTable() const { return m_dataDictionaryTable; }
-    // Why the last listing could not tell whether the side has a data dictionary; empty when
-    // it could.
-    QString DataDictionaryProblem() const { return m_dataDictionaryProblem; }
     void FindDataDictionaryTable();
-    // -1 when the item is not in the dictionary; readFailed, when given, tells a failed read
-    // from a missing item. Sizes are read whole: one beyond 32 bits must not wrap to a small one.
-    qint64 LookupDataItemSize(const QString& item, bool* readFailed = nullptr);
-    // False when the read failed or too few widths were given. In the key modes with longest
-    // given and four widths, the value columns FRDTAT, FROWTP and FRCDEC are read as well, and
-    // longest receives the longest right-trimmed length of each of the four texts seen, so that
-    // the caller sizes its records by the data.
+    qint64 LookupDataItemSize(const QString& item, bool* readFailed = nullptr) override;
+    // Values are read into buffers of their width, within reason: a longer one is cut.
     bool ReadDataDictionary(DictionaryMode mode, const std::vector<int>& widths,
                             QStringList* keyList, const DictionaryRowCallback& onDictionaryRow,
-                            bool& cancelFlag, std::vector<int>* longest = nullptr);
+                            bool& cancelFlag, std::vector<int>* longest = nullptr) override;
+    // The longest value a data-dictionary reading keeps, in code units.
+    static constexpr int LongestValueUnits = 4000;
 
 private:
     bool HasConnection() const;
@@ -171,7 +118,6 @@ private:
     QString CatalogPattern();
     // Whether a catalogue row belongs to another catalog than the owner's.
     bool IsOtherCatalog(const QString& rowCatalog) const;
-    bool Fail(const QString& diagnostic);
     // Where the columns of a column catalogue call are bound.
     struct ColumnBindings {
         int catalog = -1;
@@ -224,10 +170,7 @@ private:
                         const std::function<bool(const QString&)>& onTable);
     qint32 CountRows(const QString& table);
     QString DataDictionaryTableOf(const QStringList& names, QString& problem);
-    // Whether another listed table has the name of table with the case of A-Z ignored.
-    bool HasCaseSibling(const QString& table) const;
 
-    QString m_dataSourceName;
     SourceKind m_dataSourceKind = SystemDataSource;
     // Shared: a connection given up, or one being cancelled, outlives its place here. The guard
     // orders the changes of the pointer with the user-interface thread's looks at it during a
@@ -235,15 +178,7 @@ private:
     std::shared_ptr<COdbcConnection> m_connection;
     mutable std::mutex m_connectionGuard;
     bool m_reconnect = false;
-    COwnerName m_owner;
-    QString m_lastDiagnostic;
     bool m_ready = false;
-    QString m_dataDictionaryTable;
-    QString m_dataDictionaryProblem;
-    QStringList m_tableNames;
-    // How many listed tables share each A-Z lower-cased name; made when first asked.
-    mutable QHash<QString, int> m_caseFamilies;
-    QHash<int, quint8> m_viewFlags;
     static int s_tablesPerColumnCall;
     static int s_tablesPerIndexCall;
 };

@@ -23,7 +23,7 @@ public:
 };
 
 // A connection given up while a run's driver call on it did not return (see
-// CDataSourceSide::AbandonStuckConnection), with its data source's name for the message that
+// CSide::AbandonStuckConnection), with its data source's name for the message that
 // says so. Whoever keeps it lets it go once that call has returned.
 struct CAbandonedConnection {
     QString dataSource;

@@ -3,8 +3,7 @@
 #include "runs/ComparisonProgress.h"
 #include "services/SettingsStore.h"
 
-CComparisonResults::CComparisonResults(CDataSourceSide& left, CDataSourceSide& right,
-                                       const CParamWord& params)
+CComparisonResults::CComparisonResults(CSide& left, CSide& right, const CParamWord& params)
     : m_table(left, right, params), m_dictionary(left, right, params) {}
 
 bool CComparisonResults::RunTableComparison(IComparisonProgress& waitDialog) {
@@ -30,7 +29,7 @@ std::vector<CAbandonedConnection> CComparisonResults::AbandonStuckConnections() 
     return m_table.AbandonStuckConnections();
 }
 
-bool CComparisonResults::OnDictionaryRow(CDataSourceSide::DictionaryMode mode, const QString& key,
+bool CComparisonResults::OnDictionaryRow(CSide::DictionaryMode mode, const QString& key,
                                          QStringList* keyList,
                                          std::unique_ptr<CAliasCompareInfo> record,
                                          IComparisonProgress& waitDialog, bool& cancelFlag) {

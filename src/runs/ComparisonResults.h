@@ -13,7 +13,7 @@ public:
     using Counters = CComparisonRun::Counters;
     using TableRows = CTableComparison::TableRows;
 
-    CComparisonResults(CDataSourceSide& left, CDataSourceSide& right, const CParamWord& params);
+    CComparisonResults(CSide& left, CSide& right, const CParamWord& params);
 
     // The runs, on the progress dialog's worker thread. False when cancelled or failed; a run
     // that fails leaves no result file of its kind, and any read that fails fails the run:
@@ -34,9 +34,9 @@ public:
     // as that call returns, touching nothing, so a new run may start on these results at once.
     std::vector<CAbandonedConnection> AbandonStuckConnections();
     // One data-dictionary row; true (and the cancel flag set) stops the reader.
-    bool OnDictionaryRow(CDataSourceSide::DictionaryMode mode, const QString& key,
-                         QStringList* keyList, std::unique_ptr<CAliasCompareInfo> record,
-                         IComparisonProgress& waitDialog, bool& cancelFlag);
+    bool OnDictionaryRow(CSide::DictionaryMode mode, const QString& key, QStringList* keyList,
+                         std::unique_ptr<CAliasCompareInfo> record, IComparisonProgress& waitDialog,
+                         bool& cancelFlag);
 
     CResultFile* CreateResultFile(CResultFile::Kind kind) { return Run(kind).CreateResultFile(); }
     void DiscardResultFile(CResultFile::Kind kind) { Run(kind).DiscardResultFile(); }

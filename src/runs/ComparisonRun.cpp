@@ -1,8 +1,8 @@
 #include "runs/ComparisonRun.h"
 
 #include "model/ParamWord.h"
-#include "odbc/DataSourceSide.h"
 #include "odbc/OdbcConnection.h"
+#include "odbc/Side.h"
 #include "runs/ComparisonProgress.h"
 #include "services/Language.h"
 
@@ -11,8 +11,8 @@ constexpr int kFailedReadText = 1950;
 constexpr int kResultFileText = 1957;
 } // namespace
 
-CComparisonRun::CComparisonRun(CResultFile::Kind kind, CDataSourceSide& left,
-                               CDataSourceSide& right, const CParamWord& params)
+CComparisonRun::CComparisonRun(CResultFile::Kind kind, CSide& left, CSide& right,
+                               const CParamWord& params)
     : m_left(left), m_right(right), m_params(params), m_kind(kind) {}
 
 CComparisonRun::~CComparisonRun() = default;
@@ -33,7 +33,7 @@ std::function<void()> CComparisonRun::BeginInterrupt() {
 
 std::vector<CAbandonedConnection> CComparisonRun::AbandonStuckConnections() {
     std::vector<CAbandonedConnection> abandoned;
-    for (CDataSourceSide* side : {&m_left, &m_right}) {
+    for (CSide* side : {&m_left, &m_right}) {
         if (std::shared_ptr<COdbcConnection> connection = side->AbandonStuckConnection())
             abandoned.push_back({side->DataSourceName(), std::move(connection)});
     }
@@ -45,7 +45,7 @@ CResultFile* CComparisonRun::CreateResultFile() {
     return m_file.get();
 }
 
-bool CComparisonRun::FailRead(const CDataSourceSide& side, const QString& object) {
+bool CComparisonRun::FailRead(const CSide& side, const QString& object) {
     m_failure =
         LoadLocalizedString(kFailedReadText).arg(side.DisplayName(), object, side.LastDiagnostic());
     return false;

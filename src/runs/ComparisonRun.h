@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-class CDataSourceSide;
+class CSide;
 class CParamWord;
 class IComparisonProgress;
 struct CAbandonedConnection;
@@ -33,7 +33,7 @@ public:
     // From the user-interface thread while the run goes on: cancels the catalogue call or query
     // that the run is waiting for, so that a stalled server cannot hold the run.
     void Interrupt();
-    // The same in two steps (see CDataSourceSide::BeginInterrupt): the returned job does the
+    // The same in two steps (see CSide::BeginInterrupt): the returned job does the
     // cancelling and may be done on a thread of its own.
     std::function<void()> BeginInterrupt();
     // When the run is given up: both sides' connections that a driver call still holds.
@@ -49,20 +49,19 @@ public:
     void SetCreateTimeout(int milliseconds) { m_createTimeoutMs = milliseconds; }
 
 protected:
-    CComparisonRun(CResultFile::Kind kind, CDataSourceSide& left, CDataSourceSide& right,
-                   const CParamWord& params);
+    CComparisonRun(CResultFile::Kind kind, CSide& left, CSide& right, const CParamWord& params);
     ~CComparisonRun();
 
     void StartRun();
     // Ends a run that succeeded, failed or was cancelled; returns succeeded.
     bool EndRun(bool succeeded, bool failed, IComparisonProgress& waitDialog);
     // Record why the run fails; FailRead returns false for the caller to pass on.
-    bool FailRead(const CDataSourceSide& side, const QString& object);
+    bool FailRead(const CSide& side, const QString& object);
     void FailFile();
     void Fail(const QString& reason) { m_failure = reason; }
 
-    CDataSourceSide& m_left;
-    CDataSourceSide& m_right;
+    CSide& m_left;
+    CSide& m_right;
     const CParamWord& m_params;
     // Reading it changes only its read cache: the readers of a result are const, for one thread
     // at a time.

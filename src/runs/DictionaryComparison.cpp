@@ -25,8 +25,7 @@ constexpr int kNoKeySizeText = 1944;
 
 } // namespace
 
-CDictionaryComparison::CDictionaryComparison(CDataSourceSide& left, CDataSourceSide& right,
-                                             const CParamWord& params)
+CDictionaryComparison::CDictionaryComparison(CSide& left, CSide& right, const CParamWord& params)
     : CComparisonRun(CResultFile::DictionaryResult, left, right, params) {}
 
 // The larger of the two sides' declared sizes of an item, within reason; -1 when neither side
@@ -78,7 +77,7 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
                                            bool& cancel) {
         return OnDictionaryRow(mode, key, keyList, std::move(record), waitDialog, cancel);
     };
-    const auto read = [&](CDataSourceSide& side, Mode mode, const std::vector<int>& widths,
+    const auto read = [&](CSide& side, Mode mode, const std::vector<int>& widths,
                           QStringList* keyList, std::vector<int>* longest) {
         if (failed || cancelFlag)
             return;

@@ -2,7 +2,7 @@
 
 #include "model/AliasCompareInfo.h"
 #include "model/FixedWidthFields.h"
-#include "odbc/DataSourceSide.h"
+#include "odbc/Side.h"
 #include "runs/ComparisonRun.h"
 
 #include <QByteArray>
@@ -17,9 +17,9 @@
 // long for their fields.
 class CDictionaryComparison final : public CComparisonRun {
 public:
-    using Mode = CDataSourceSide::DictionaryMode;
+    using Mode = CSide::DictionaryMode;
 
-    CDictionaryComparison(CDataSourceSide& left, CDataSourceSide& right, const CParamWord& params);
+    CDictionaryComparison(CSide& left, CSide& right, const CParamWord& params);
 
     // On the progress dialog's worker thread. False when cancelled or failed, and when neither
     // side declares the size of its keys.

@@ -1,7 +1,6 @@
 #include "runs/RunFacts.h"
 
-#include "odbc/DataSourceSide.h"
-#include "odbc/OdbcConnection.h"
+#include "odbc/Side.h"
 
 QString CRunFacts::Side::Dbms() const {
     if (dbmsVersion.isEmpty())
@@ -9,18 +8,16 @@ QString CRunFacts::Side::Dbms() const {
     return dbmsName.isEmpty() ? dbmsVersion : dbmsName + QLatin1Char(' ') + dbmsVersion;
 }
 
-CRunFacts::Side CRunFacts::Describe(const CDataSourceSide& side) {
+CRunFacts::Side CRunFacts::Describe(const CSide& side) {
     Side facts;
     facts.dataSource = side.DataSourceName();
     facts.owner = side.Owner().DisplayText();
-    if (const COdbcConnection* connection = side.Connection()) {
-        facts.dbmsName = connection->DbmsName();
-        facts.dbmsVersion = connection->DbmsVersion();
-    }
+    facts.dbmsName = side.DbmsName();
+    facts.dbmsVersion = side.DbmsVersion();
     return facts;
 }
 
-CRunFacts CRunFacts::ReadNow(const CDataSourceSide& side, int sideIndex) {
+CRunFacts CRunFacts::ReadNow(const CSide& side, int sideIndex) {
     CRunFacts facts;
     facts.startedAt = QDateTime::currentDateTime();
     facts.sides[sideIndex == 1 ? 1 : 0] = Describe(side);

@@ -5,7 +5,7 @@
 
 #include <array>
 
-class CDataSourceSide;
+class CSide;
 
 // What a report tells of a run besides its rows: when it started, the parameter word it judged
 // under and each side as it was then. Taken from the run, never at writing time, so that every
@@ -26,9 +26,9 @@ struct CRunFacts {
     quint32 params = 0;
     std::array<Side, 2> sides;
 
-    static Side Describe(const CDataSourceSide& side);
+    static Side Describe(const CSide& side);
     // One side read now, as a table structure is: the moment and that side's facts.
-    static CRunFacts ReadNow(const CDataSourceSide& side, int sideIndex);
+    static CRunFacts ReadNow(const CSide& side, int sideIndex);
     // The moment to the second in the local time with its offset from UTC, and as the
     // machine-readable form that a report's time element carries.
     QString Moment() const;

@@ -3,7 +3,7 @@
 #include "model/FixedWidthFields.h"
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
-#include "odbc/DataSourceSide.h"
+#include "odbc/Side.h"
 #include "runs/ComparisonProgress.h"
 #include "services/Language.h"
 
@@ -90,8 +90,7 @@ bool CTableComparison::EntryHeader::Parse(const QByteArray& bytes, bool indexes)
     return true;
 }
 
-CTableComparison::CTableComparison(CDataSourceSide& left, CDataSourceSide& right,
-                                   const CParamWord& params)
+CTableComparison::CTableComparison(CSide& left, CSide& right, const CParamWord& params)
     : CComparisonRun(CResultFile::TableResult, left, right, params) {}
 
 bool CTableComparison::Run(IComparisonProgress& waitDialog) {
@@ -298,7 +297,7 @@ bool CTableComparison::ReadCatalogues(IComparisonProgress& waitDialog) {
 }
 
 bool CTableComparison::ReadCatalogue(int side, IComparisonProgress& waitDialog) {
-    CDataSourceSide& reader = side == 0 ? m_left : m_right;
+    CSide& reader = side == 0 ? m_left : m_right;
     // The side, not each table's name as its rows rush past: nothing is judged yet.
     waitDialog.ShowBusy(LoadLocalizedString(kReadingColumnsText).arg(reader.DisplayName()));
     bool cancelled = false;
@@ -313,7 +312,7 @@ bool CTableComparison::ReadCatalogue(int side, IComparisonProgress& waitDialog) 
 }
 
 bool CTableComparison::ReadIndexCatalogue(int side, IComparisonProgress& waitDialog) {
-    CDataSourceSide& reader = side == 0 ? m_left : m_right;
+    CSide& reader = side == 0 ? m_left : m_right;
     // Other drivers are asked table by table, and only for the tables both sides hold.
     if (!reader.ReadsAllIndexesAtOnce())
         return true;

@@ -36,7 +36,7 @@ public:
         qint64 IndexRowSize() const;
     };
 
-    CTableComparison(CDataSourceSide& left, CDataSourceSide& right, const CParamWord& params);
+    CTableComparison(CSide& left, CSide& right, const CParamWord& params);
 
     // On the progress dialog's worker thread. False when cancelled or failed.
     bool Run(IComparisonProgress& waitDialog);
