@@ -60,14 +60,6 @@ QString NamePrefix(const QString& name) {
     return name.left(units);
 }
 
-// The length of a text without its trailing white space, as records keep it.
-int TrimmedLength(const QString& text) {
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1).isSpace())
-        --end;
-    return int(end);
-}
-
 bool IsUniqueFlag(const QString& nonUnique) {
     return nonUnique == QLatin1String("0");
 }
@@ -859,12 +851,11 @@ bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<
     m_lastDiagnostic.clear();
     if (!UsableConnection() || m_dataDictionaryTable.isEmpty())
         return Fail(NoConnectionDiagnostic());
-    const bool wholeRows = mode == DictionaryMode::LeftRows || mode == DictionaryMode::RightRows;
-    if (!wholeRows && mode != DictionaryMode::LeftKeys && mode != DictionaryMode::RightKeys)
+    DictionaryPass pass;
+    if (!PlanDictionaryPass(mode, widths, longest, pass))
         return false;
-    const bool measure = !wholeRows && longest && widths.size() >= 4;
-    if (widths.size() < (wholeRows ? 4u : 1u))
-        return false;
+    const bool wholeRows = pass.wholeRows;
+    const bool measure = pass.measure;
     const QString qualified = QualifiedName(m_dataDictionaryTable);
     if (qualified.isEmpty())
         return Fail(
@@ -910,24 +901,16 @@ bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<
         if (fetched == COdbcStatement::FetchResult::Error)
             return Fail(statement.Diagnostic());
         const QString key = statement.Text(keyColumn);
-        bool stop = false;
-        if (wholeRows) {
-            auto record = std::make_unique<CAliasCompareInfo>(
-                mode == DictionaryMode::LeftRows, statement.Text(itemType),
-                statement.Number64(itemSize), statement.Text(dataType),
-                qint16(statement.Number(fileDecimals)), statement.Text(displayDecimals));
-            stop = onDictionaryRow(mode, key, nullptr, std::move(record), cancelFlag);
-        } else {
-            if (measure) {
-                int* lengths = longest->data();
-                const int measured[] = {TrimmedLength(key), TrimmedLength(statement.Text(itemType)),
-                                        TrimmedLength(statement.Text(dataType)),
-                                        TrimmedLength(statement.Text(displayDecimals))};
-                for (int i = 0; i < 4; ++i)
-                    lengths[i] = std::max(lengths[i], measured[i]);
-            }
-            stop = onDictionaryRow(mode, key, keyList, nullptr, cancelFlag);
-        }
+        // Columns not read give empty texts and zeros, which a key pass never looks at.
+        const bool texts = wholeRows || measure;
+        const auto text = [&statement, texts](int binding) {
+            return texts ? statement.Text(binding) : QString();
+        };
+        const bool stop = DeliverDictionaryRow(
+            mode, key, text(itemType), wholeRows ? statement.Number64(itemSize) : 0, text(dataType),
+            wholeRows ? qint16(statement.Number(fileDecimals)) : 0, text(displayDecimals),
+            wholeRows ? nullptr : keyList, onDictionaryRow, cancelFlag,
+            measure ? longest : nullptr);
         if (stop)
             break;
     }

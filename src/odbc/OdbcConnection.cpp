@@ -159,6 +159,8 @@ bool COdbcConnection::OpenWith(const std::function<SQLRETURN(SQLHDBC)>& connect)
                        accessMode == SQL_MODE_READ_ONLY;
     m_dbmsName = DriverCall([this] { return InfoText(m_handle, SQL_DBMS_NAME); });
     m_dbmsVersion = DriverCall([this] { return InfoText(m_handle, SQL_DBMS_VER); });
+    m_driverName = DriverCall([this] { return InfoText(m_handle, SQL_DRIVER_NAME); });
+    m_driverVersion = DriverCall([this] { return InfoText(m_handle, SQL_DRIVER_VER); });
     {
         const std::lock_guard lock(m_runningGuard);
         m_cancelFromAnotherThread =
@@ -202,6 +204,8 @@ void COdbcConnection::Close() {
     m_sessionReadOnly = false;
     m_dbmsName.clear();
     m_dbmsVersion.clear();
+    m_driverName.clear();
+    m_driverVersion.clear();
     m_environment.reset();
     ClearInterrupt();
 }

@@ -58,6 +58,9 @@ public:
     bool SessionReadOnly() const { return m_sessionReadOnly; }
     QString DbmsName() const { return m_dbmsName; }
     QString DbmsVersion() const { return m_dbmsVersion; }
+    // SQL_DRIVER_NAME and SQL_DRIVER_VER, as a snapshot records them.
+    QString DriverName() const { return m_driverName; }
+    QString DriverVersion() const { return m_driverVersion; }
 
     // The driver's last diagnostic on the connection, as "SQLSTATE: text".
     QString Diagnostic() const { return m_diagnostic; }
@@ -117,6 +120,8 @@ private:
     bool m_sessionReadOnly = false;
     QString m_dbmsName;
     QString m_dbmsVersion;
+    QString m_driverName;
+    QString m_driverVersion;
     QString m_diagnostic;
 
     // Held while statements are cancelled, which may take as long as the server: the flags

@@ -3,7 +3,49 @@
 #include "model/NameOrdering.h"
 #include "odbc/TableList.h"
 
+namespace {
+
+// The length of a text without its trailing white space, as records keep it.
+int TrimmedLength(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    return int(end);
+}
+
+} // namespace
+
 CSide::~CSide() = default;
+
+bool CSide::PlanDictionaryPass(DictionaryMode mode, const std::vector<int>& widths,
+                               const std::vector<int>* longest, DictionaryPass& pass) {
+    pass.wholeRows = mode == DictionaryMode::LeftRows || mode == DictionaryMode::RightRows;
+    if (!pass.wholeRows && mode != DictionaryMode::LeftKeys && mode != DictionaryMode::RightKeys)
+        return false;
+    pass.measure = !pass.wholeRows && longest && widths.size() >= 4;
+    return widths.size() >= (pass.wholeRows ? 4u : 1u);
+}
+
+bool CSide::DeliverDictionaryRow(DictionaryMode mode, const QString& key, const QString& itemType,
+                                 qint64 itemSize, const QString& dataType, qint16 fileDecimals,
+                                 const QString& displayDecimals, QStringList* keyList,
+                                 const DictionaryRowCallback& onDictionaryRow, bool& cancelFlag,
+                                 std::vector<int>* longest) {
+    if (mode == DictionaryMode::LeftRows || mode == DictionaryMode::RightRows) {
+        auto record =
+            std::make_unique<CAliasCompareInfo>(mode == DictionaryMode::LeftRows, itemType,
+                                                itemSize, dataType, fileDecimals, displayDecimals);
+        return onDictionaryRow(mode, key, nullptr, std::move(record), cancelFlag);
+    }
+    if (longest) {
+        int* lengths = longest->data();
+        const int measured[] = {TrimmedLength(key), TrimmedLength(itemType),
+                                TrimmedLength(dataType), TrimmedLength(displayDecimals)};
+        for (int i = 0; i < 4; ++i)
+            lengths[i] = std::max(lengths[i], measured[i]);
+    }
+    return onDictionaryRow(mode, key, keyList, nullptr, cancelFlag);
+}
 
 bool CSide::Fail(const QString& diagnostic) {
     m_lastDiagnostic = diagnostic;

@@ -122,6 +122,23 @@ public:
 
 protected:
     bool Fail(const QString& diagnostic);
+    // What a data-dictionary pass reads: whole rows, or keys with their values measured too.
+    struct DictionaryPass {
+        bool wholeRows = false;
+        bool measure = false;
+    };
+    // False for a mode or widths that no pass takes.
+    static bool PlanDictionaryPass(DictionaryMode mode, const std::vector<int>& widths,
+                                   const std::vector<int>* longest, DictionaryPass& pass);
+    // Hands one data-dictionary row, its texts already cut to their widths, to the caller as
+    // every reader does: its record in the row modes, its key in the key modes, measured into
+    // longest when given. True stops the reading.
+    static bool DeliverDictionaryRow(DictionaryMode mode, const QString& key,
+                                     const QString& itemType, qint64 itemSize,
+                                     const QString& dataType, qint16 fileDecimals,
+                                     const QString& displayDecimals, QStringList* keyList,
+                                     const DictionaryRowCallback& onDictionaryRow, bool& cancelFlag,
+                                     std::vector<int>* longest);
     // Whether another listed table has the name of table with the case of A-Z ignored.
     bool HasCaseSibling(const QString& table) const;
 

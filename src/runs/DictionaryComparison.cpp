@@ -25,6 +25,12 @@ constexpr int kNoKeySizeText = 1944;
 
 } // namespace
 
+const QStringList& CDictionaryComparison::SizedItems() {
+    static const QStringList items{QStringLiteral("DTAI"), QStringLiteral("DTAT"),
+                                   QStringLiteral("OWTP"), QStringLiteral("CDEC")};
+    return items;
+}
+
 CDictionaryComparison::CDictionaryComparison(CSide& left, CSide& right, const CParamWord& params)
     : CComparisonRun(CResultFile::DictionaryResult, left, right, params) {}
 
@@ -54,10 +60,9 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
     bool failed = false;
     bool cancelFlag = false;
     qint32 declaredKey = 0, declaredItemType = 0, declaredDataType = 0, declaredDecimals = 0;
-    failed = !ReadItemSize(QStringLiteral("DTAI"), declaredKey) ||
-             !ReadItemSize(QStringLiteral("DTAT"), declaredItemType) ||
-             !ReadItemSize(QStringLiteral("OWTP"), declaredDataType) ||
-             !ReadItemSize(QStringLiteral("CDEC"), declaredDecimals);
+    const QStringList& items = SizedItems();
+    failed = !ReadItemSize(items[0], declaredKey) || !ReadItemSize(items[1], declaredItemType) ||
+             !ReadItemSize(items[2], declaredDataType) || !ReadItemSize(items[3], declaredDecimals);
     if (!failed && declaredKey <= 0) {
         // Without the size of the item names there is nothing to read the keys into.
         Fail(LoadLocalizedString(kNoKeySizeText)

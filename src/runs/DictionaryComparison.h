@@ -21,6 +21,10 @@ public:
 
     CDictionaryComparison(CSide& left, CSide& right, const CParamWord& params);
 
+    // The items whose declared size (FRDTAS) sizes the run's fields: the item names, the item
+    // type, the data type and the display decimals.
+    static const QStringList& SizedItems();
+
     // On the progress dialog's worker thread. False when cancelled or failed, and when neither
     // side declares the size of its keys.
     bool Run(IComparisonProgress& waitDialog);
