@@ -1,6 +1,8 @@
 #include "export/ColumnReport.h"
 
 #include "export/HtmlReport.h"
+#include "model/ColumnCompareInfo.h"
+#include "model/IndexCompareInfo.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
 #include "services/Language.h"
@@ -8,11 +10,27 @@
 namespace {
 
 constexpr int kTitleText = 1995;
-constexpr int kFirstHeading = 1800;
 constexpr int kFirstCountText = 1300;
-constexpr int kColumnCount = 5;
-// The window's weights, in percent of the list, of which the status takes its share.
-constexpr int kWidths[kColumnCount] = {18, 21, 10, 16, 17};
+constexpr int kIndexesCaption = 1171;
+// The weights of a row's texts (CColumnCompareInfo::Text): the texts shown share what the status
+// leaves of the list by them.
+constexpr int kTextWeights[CColumnCompareInfo::TextCount] = {18, 21, 10, 16, 17, 13, 11, 22};
+// An index row's name, uniqueness and columns, in percent of the list.
+constexpr int kIndexWidths[CIndexCompareInfo::TextCount] = {30, 16, 36};
+
+bool IsKept(const CParamWord& params, qint32 status) {
+    // A status outside 0-3 would otherwise test a bit of some other option.
+    return CompareStatus::IsValid(status) && params.TestBit(ParamBit::ExportColumnStatus0 + status);
+}
+
+std::vector<int> ShownTexts(bool typeDetails, bool attributes) {
+    std::vector<int> texts;
+    for (int text = 0; text < CColumnCompareInfo::TextCount; ++text) {
+        if (CColumnCompareInfo::IsTextShown(text, typeDetails, attributes))
+            texts.push_back(text);
+    }
+    return texts;
+}
 
 } // namespace
 
@@ -20,13 +38,21 @@ void WriteColumnReport(CHtmlStream& out, const CComparisonResults& results, int 
                        const CParamWord& params, bool typeDetails, const QString& leftName,
                        const QString& rightName) {
     const CRunFacts& facts = results.TableFacts();
+    const bool attributes = results.ComparedAttributes();
+    const bool indexes = results.ComparedIndexes();
     CComparisonResults::TableRows rows;
     const bool readable = results.OpenTableRows(tableIndex, rows);
     CHtmlReport::Counts counts{};
+    CHtmlReport::Counts indexCounts{};
     for (int row = 0; readable && row < rows.rowCount; ++row) {
         const qint32 status = results.GetColumnRowStatus(rows, row);
         if (CompareStatus::IsValid(status))
             ++counts[size_t(status)];
+    }
+    for (int row = 0; readable && row < rows.indexCount; ++row) {
+        const qint32 status = results.GetIndexRowStatus(rows, row);
+        if (CompareStatus::IsValid(status))
+            ++indexCounts[size_t(status)];
     }
 
     CHtmlReport report(out, leftName, rightName);
@@ -39,39 +65,60 @@ void WriteColumnReport(CHtmlStream& out, const CComparisonResults& results, int 
     std::array<bool, 4> shown{};
     std::array<bool, 4> kept{};
     for (int status = 0; status < CompareStatus::Count; ++status) {
-        // Without the type comparison no column can be different.
-        shown[size_t(status)] = status != CompareStatus::Different || typeDetails;
+        // Only the types, the attributes or an index can make a row different.
+        shown[size_t(status)] =
+            status != CompareStatus::Different || typeDetails || attributes || indexes;
         kept[size_t(status)] = params.TestBit(ParamBit::ExportColumnStatus0 + status);
         if (shown[size_t(status)])
             reportBits.push_back(ParamBit::ExportColumnStatus0 + status);
     }
-    report.WriteFilters(kFirstCountText, counts, shown, kept);
+    report.WriteFilters(kFirstCountText, counts, shown, kept, indexes ? &indexCounts : nullptr);
     report.WriteParameters(
-        {{ParamBit::CaseSensitive, ParamBit::CompareSqlTypes, ParamBit::StringsAlike},
-         facts.params,
-         reportBits,
-         params.Value()});
+        {CHtmlReport::TableRunBits(facts.params), facts.params, reportBits, params.Value()});
     report.WriteTools(false);
 
+    const std::vector<int> texts = ShownTexts(typeDetails, attributes);
+    int weights = 0;
+    for (const int text : texts)
+        weights += kTextWeights[text];
     std::vector<CHtmlReport::Column> columns;
-    for (int column = 0; column < (typeDetails ? kColumnCount : 1); ++column)
-        columns.push_back({LoadLocalizedString(kFirstHeading + column),
-                           column == 3   ? leftName
-                           : column == 4 ? rightName
-                                         : QString(),
-                           typeDetails ? kWidths[column] : CHtmlReport::kRowWidth});
+    int widthLeft = CHtmlReport::kRowWidth;
+    for (size_t column = 0; column < texts.size(); ++column) {
+        // The last column takes what rounding left.
+        const int width = column + 1 < texts.size()
+                              ? CHtmlReport::kRowWidth * kTextWeights[texts[column]] / weights
+                              : widthLeft;
+        widthLeft -= width;
+        columns.push_back(report.ColumnTextColumn(texts[column], width));
+    }
     report.BeginRows(columns, true);
     for (int row = 0; readable && row < rows.rowCount; ++row) {
         const auto column = results.ReadColumnRow(rows, row);
-        // A status outside 0-3 would otherwise test a bit of some other option.
-        if (!column || !CompareStatus::IsValid(column->status) ||
-            !params.TestBit(ParamBit::ExportColumnStatus0 + column->status))
+        if (!column || !IsKept(params, column->status))
             continue;
         report.BeginRow(column->status);
-        for (int text = 0; text < int(columns.size()); ++text)
+        for (const int text : texts)
             report.Cell(column->GetText(text));
         report.EndRow();
     }
     report.EndRows();
+
+    if (indexes) {
+        report.WriteSection(LoadLocalizedString(kIndexesCaption));
+        std::vector<CHtmlReport::Column> indexColumns;
+        for (int text = 0; text < CIndexCompareInfo::TextCount; ++text)
+            indexColumns.push_back(CHtmlReport::IndexTextColumn(text, kIndexWidths[text]));
+        report.BeginRows(indexColumns, true);
+        for (int row = 0; readable && row < rows.indexCount; ++row) {
+            const auto index = results.ReadIndexRow(rows, row);
+            if (!index || !IsKept(params, index->status))
+                continue;
+            report.BeginRow(index->status);
+            for (int text = 0; text < CIndexCompareInfo::TextCount; ++text)
+                report.Cell(index->GetText(text));
+            report.EndRow();
+        }
+        report.EndRows();
+    }
     report.End();
 }

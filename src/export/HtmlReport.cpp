@@ -1,6 +1,8 @@
 #include "export/HtmlReport.h"
 
 #include "export/HtmlStream.h"
+#include "model/ColumnCompareInfo.h"
+#include "model/IndexCompareInfo.h"
 #include "model/ParamWord.h"
 #include "services/DialogTemplate.h"
 #include "services/Language.h"
@@ -29,6 +31,11 @@ constexpr int kFoldText = 1824;
 constexpr int kWrittenByText = 1827;
 constexpr int kShowText = 1828;
 constexpr int kNotInReportText = 1830;
+constexpr int kFieldsText = 1170;
+constexpr int kFirstColumnTextHeading = 1800;
+constexpr int kFirstAttributeHeading = 1922;
+constexpr int kUniqueHeading = 1870;
+constexpr int kIndexCountText = 1871;
 // The parameters dialog, whose check box 5016 + bit names each bit of the word.
 constexpr int kParametersTemplate = 1005;
 constexpr int kFirstParameterBox = 5016;
@@ -224,8 +231,18 @@ void CHtmlReport::WriteParameters(const Parameters& parameters) {
     m_out << "</div></div>\n";
 }
 
+std::vector<int> CHtmlReport::TableRunBits(quint32 runWord) {
+    std::vector<int> bits{ParamBit::CaseSensitive, ParamBit::CompareSqlTypes,
+                          ParamBit::StringsAlike};
+    const CParamWord params(runWord);
+    if (params.TestBit(ParamBit::CompareIndexes) || params.TestBit(ParamBit::CompareAttributes))
+        bits.insert(bits.end(), {ParamBit::CompareIndexes, ParamBit::CompareAttributes});
+    return bits;
+}
+
 void CHtmlReport::WriteFilters(int firstCountText, const Counts& counts,
-                               const std::array<bool, 4>& shown, const std::array<bool, 4>& kept) {
+                               const std::array<bool, 4>& shown, const std::array<bool, 4>& kept,
+                               const Counts* indexCounts) {
     m_out << "<fieldset class=\"filters\"><legend>" << LoadLocalizedString(kShowText)
           << "</legend>\n";
     for (int status = 0; status < CompareStatus::Count; ++status) {
@@ -237,6 +254,9 @@ void CHtmlReport::WriteFilters(int firstCountText, const Counts& counts,
         if (status == CompareStatus::OnlyLeft || status == CompareStatus::OnlyRight)
             text.replace(QStringLiteral("%s"),
                          status == CompareStatus::OnlyLeft ? m_leftName : m_rightName);
+        if (indexCounts)
+            text += QLatin1Char(' ') +
+                    LoadLocalizedString(kIndexCountText).arg((*indexCounts)[size_t(status)]);
         const bool inReport = kept[size_t(status)];
         m_out << "<label class=\"s" << QByteArray::number(status).constData()
               << (inReport ? "" : " off") << "\"><input type=\"checkbox\" data-s=\""
@@ -266,6 +286,27 @@ void CHtmlReport::WriteTools(bool folding) {
 
 void CHtmlReport::WriteSection(const QString& heading) {
     m_out << "<h2>" << heading << "</h2>\n";
+}
+
+CHtmlReport::Column CHtmlReport::ColumnTextColumn(int text, int width) const {
+    Column column;
+    column.heading =
+        LoadLocalizedString(text < CColumnCompareInfo::NullableText
+                                ? kFirstColumnTextHeading + text
+                                : kFirstAttributeHeading + text - CColumnCompareInfo::NullableText);
+    if (text == CColumnCompareInfo::LeftTypeNameText)
+        column.secondLine = m_leftName;
+    else if (text == CColumnCompareInfo::RightTypeNameText)
+        column.secondLine = m_rightName;
+    column.width = width;
+    return column;
+}
+
+CHtmlReport::Column CHtmlReport::IndexTextColumn(int text, int width) {
+    static constexpr int kHeadings[CIndexCompareInfo::TextCount] = {kNameText, kUniqueHeading,
+                                                                    kFieldsText};
+    const bool known = text >= 0 && text < CIndexCompareInfo::TextCount;
+    return {known ? LoadLocalizedString(kHeadings[text]) : QString(), {}, width};
 }
 
 void CHtmlReport::BeginRows(const std::vector<Column>& columns, bool withStatus, bool grouped) {

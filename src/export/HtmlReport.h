@@ -46,11 +46,15 @@ public:
     // comparison started, or when a structure was read.
     void WriteSides(const CRunFacts& facts, const std::vector<int>& sides, bool structureRead);
     void WriteParameters(const Parameters& parameters);
+    // The bits a table run judged under; the comparisons of indexes and of attributes, which
+    // older runs never made, are listed where the run made either.
+    static std::vector<int> TableRunBits(quint32 runWord);
     // The counts as the window labels its filters (firstCountText + status), each with a check
     // box that hides its rows; shown tells which statuses the view has, kept which the report
-    // holds rows of.
+    // holds rows of. With indexCounts, each label adds its status's count of index rows, which
+    // the box hides too.
     void WriteFilters(int firstCountText, const Counts& counts, const std::array<bool, 4>& shown,
-                      const std::array<bool, 4>& kept);
+                      const std::array<bool, 4>& kept, const Counts* indexCounts = nullptr);
     // A line of counts without filters.
     void WriteCounts(const QString& text);
     // The search field, and with folding the buttons that open and close every detail; the
@@ -64,6 +68,10 @@ public:
         QString secondLine;
         int width = 0;
     };
+    // The column of a column row's text (CColumnCompareInfo::Text) as the column window heads
+    // it, a driver's type name with its side's name on a second line; and of an index row's text.
+    Column ColumnTextColumn(int text, int width) const;
+    static Column IndexTextColumn(int text, int width);
     // Grouped lists hold groups of rows (BeginGroup) that the search finds or hides together
     // (an index's columns).
     void BeginRows(const std::vector<Column>& columns, bool withStatus, bool grouped = false);

@@ -1,6 +1,8 @@
 #include "export/TableReport.h"
 
 #include "export/HtmlReport.h"
+#include "model/ColumnCompareInfo.h"
+#include "model/IndexCompareInfo.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
 #include "services/Language.h"
@@ -10,47 +12,66 @@ namespace {
 constexpr int kTitleText = 1994;
 constexpr int kTableHeading = 1182;
 constexpr int kFieldsCaption = 1170;
-constexpr int kFirstColumnHeading = 1800;
+constexpr int kIndexesCaption = 1171;
 constexpr int kFirstCountText = 1200;
-// A column row's texts: name, SQL type, size, each side's driver type.
-constexpr int kColumnTexts = 5;
 constexpr int kSizeWidth = 10;
 
 bool IsKept(const CParamWord& params, int firstBit, qint32 status) {
     return CompareStatus::IsValid(status) && params.TestBit(firstBit + status);
 }
 
-// The column rows of a different table that the column bits keep, with their types when the
-// run compared them.
+// The column rows of a different table that the column bits keep, with their types and their
+// attributes where the run compared them.
 void WriteColumnDifferences(CHtmlReport& report, const CComparisonResults& results,
                             const CComparisonResults::TableRows& rows, const CParamWord& params,
-                            bool typeDetails, const QString& leftName, const QString& rightName) {
-    const int columns = typeDetails ? kColumnTexts : 1;
+                            bool typeDetails) {
+    std::vector<int> texts;
     std::vector<CHtmlReport::Column> headings;
-    for (int column = 0; column < columns; ++column)
-        headings.push_back({LoadLocalizedString(kFirstColumnHeading + column),
-                            column == 3   ? leftName
-                            : column == 4 ? rightName
-                                          : QString(),
-                            column == 2 ? kSizeWidth : 0});
+    for (int text = 0; text < CColumnCompareInfo::TextCount; ++text) {
+        if (!CColumnCompareInfo::IsTextShown(text, typeDetails, rows.attributes))
+            continue;
+        texts.push_back(text);
+        const bool narrow =
+            text == CColumnCompareInfo::SizeText || text == CColumnCompareInfo::DecimalDigitsText;
+        headings.push_back(report.ColumnTextColumn(text, narrow ? kSizeWidth : 0));
+    }
     report.BeginDetailTable(LoadLocalizedString(kFieldsCaption), headings);
     for (int row = 0; row < rows.rowCount; ++row) {
         const auto column = results.ReadColumnRow(rows, row);
         if (!column || !IsKept(params, ParamBit::ExportTableColumnStatus0, column->status))
             continue;
-        QStringList texts;
-        for (int text = 0; text < columns; ++text)
-            texts.append(column->GetText(text));
-        report.DetailRow(column->status, texts);
+        QStringList cells;
+        for (const int text : texts)
+            cells.append(column->GetText(text));
+        report.DetailRow(column->status, cells);
     }
     report.EndDetailTable();
 }
 
-bool HasKeptColumn(const CComparisonResults& results, const CComparisonResults::TableRows& rows,
-                   const CParamWord& params) {
-    for (int row = 0; row < rows.rowCount; ++row) {
-        if (IsKept(params, ParamBit::ExportTableColumnStatus0,
-                   results.GetColumnRowStatus(rows, row)))
+// The index rows of a different table that the column bits keep.
+void WriteIndexDifferences(CHtmlReport& report, const CComparisonResults& results,
+                           const CComparisonResults::TableRows& rows, const CParamWord& params) {
+    std::vector<CHtmlReport::Column> headings;
+    for (int text = 0; text < CIndexCompareInfo::TextCount; ++text)
+        headings.push_back(CHtmlReport::IndexTextColumn(text, 0));
+    report.BeginDetailTable(LoadLocalizedString(kIndexesCaption), headings);
+    for (int row = 0; row < rows.indexCount; ++row) {
+        const auto index = results.ReadIndexRow(rows, row);
+        if (!index || !IsKept(params, ParamBit::ExportTableColumnStatus0, index->status))
+            continue;
+        QStringList cells;
+        for (int text = 0; text < CIndexCompareInfo::TextCount; ++text)
+            cells.append(index->GetText(text));
+        report.DetailRow(index->status, cells);
+    }
+    report.EndDetailTable();
+}
+
+// Whether the column bits keep any of count rows, whose statuses statusOf gives.
+template <typename StatusOf>
+bool HasKeptRow(int count, const CParamWord& params, StatusOf statusOf) {
+    for (int row = 0; row < count; ++row) {
+        if (IsKept(params, ParamBit::ExportTableColumnStatus0, statusOf(row)))
             return true;
     }
     return false;
@@ -75,10 +96,7 @@ void WriteTableReport(CHtmlStream& out, const CComparisonResults& results, const
         kept[size_t(status)] = IsKept(params, ParamBit::ExportTableStatus0, status);
     report.WriteFilters(kFirstCountText, results.TableCounters(), {true, true, true, true}, kept);
     report.WriteParameters(
-        {{ParamBit::CaseSensitive, ParamBit::CompareSqlTypes, ParamBit::StringsAlike},
-         facts.params,
-         reportBits,
-         params.Value()});
+        {CHtmlReport::TableRunBits(facts.params), facts.params, reportBits, params.Value()});
     report.WriteTools(true);
 
     report.BeginRows({{LoadLocalizedString(kTableHeading), {}, CHtmlReport::kRowWidth}}, true);
@@ -89,10 +107,20 @@ void WriteTableReport(CHtmlStream& out, const CComparisonResults& results, const
             continue;
         report.BeginRow(status);
         CComparisonResults::TableRows rows;
-        if (status == CompareStatus::Different && results.OpenTableRows(table, rows) &&
-            HasKeptColumn(results, rows, params)) {
+        const bool opened =
+            status == CompareStatus::Different && results.OpenTableRows(table, rows);
+        const bool keptColumn = opened && HasKeptRow(rows.rowCount, params, [&](int row) {
+                                    return results.GetColumnRowStatus(rows, row);
+                                });
+        const bool keptIndex = opened && HasKeptRow(rows.indexCount, params, [&](int row) {
+                                   return results.GetIndexRowStatus(rows, row);
+                               });
+        if (keptColumn || keptIndex) {
             report.BeginDetails(names[table]);
-            WriteColumnDifferences(report, results, rows, params, typeDetails, leftName, rightName);
+            if (keptColumn)
+                WriteColumnDifferences(report, results, rows, params, typeDetails);
+            if (keptIndex)
+                WriteIndexDifferences(report, results, rows, params);
             report.EndDetails();
         } else {
             report.Cell(names[table]);

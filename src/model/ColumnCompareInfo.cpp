@@ -91,10 +91,14 @@ QStringList CColumnCompareInfo::AttributeTexts() const {
     return {GetText(NullableText), GetText(DecimalDigitsText), GetText(DefaultText)};
 }
 
+bool CColumnCompareInfo::IsTextShown(int text, bool typeDetails, bool attributes) {
+    return text == NameText || (text < NullableText ? typeDetails : attributes);
+}
+
 bool CColumnCompareInfo::Contains(const QString& text, bool typeDetails, bool attributes) const {
     for (int column = NameText; column < TextCount; ++column) {
-        const bool shown = column == NameText || (column < NullableText ? typeDetails : attributes);
-        if (shown && LowerAscii(GetText(column)).contains(text))
+        if (IsTextShown(column, typeDetails, attributes) &&
+            LowerAscii(GetText(column)).contains(text))
             return true;
     }
     return false;

@@ -37,8 +37,10 @@ public:
     QString GetText(int column) const;
     // The texts of the attributes, nullability first.
     QStringList AttributeTexts() const;
-    // text must already be lower-cased; the name is always searched, the type details and the
-    // attributes when they are shown.
+    // Whether a list shows a Text: the name always, the type details and the attributes when
+    // it shows them.
+    static bool IsTextShown(int text, bool typeDetails, bool attributes);
+    // text must already be lower-cased; the texts shown are searched.
     bool Contains(const QString& text, bool typeDetails, bool attributes) const;
 
     // Marks a row present on both sides different when the SQL types, or the sizes of two sized

@@ -78,7 +78,7 @@ QString CIndexCompareInfo::GetText(int column) const {
 }
 
 bool CIndexCompareInfo::Contains(const QString& text) const {
-    for (int column = 0; column <= 2; ++column) {
+    for (int column = 0; column < TextCount; ++column) {
         if (LowerAscii(GetText(column)).contains(text))
             return true;
     }

@@ -23,6 +23,7 @@ public:
                       qint16& maxNameLength, qint16& maxDefinitionLength);
 
     // 0 name, 1 unique (pair text), 2 columns (pair text).
+    static constexpr int TextCount = 3;
     QString GetText(int column) const;
     // text must already be lower-cased.
     bool Contains(const QString& text) const;

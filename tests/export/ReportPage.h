@@ -5,6 +5,7 @@
 #include "export/ExportFile.h"
 #include "export/ExportTarget.h"
 #include "export/HtmlStream.h"
+#include "odbc/OdbcTestEnvironment.h"
 #include "runs/ComparisonTestBase.h"
 
 #include <QHash>
@@ -100,6 +101,82 @@ protected:
             rows.append(words.value(symbol) + QLatin1Char(';') + line.section(QLatin1Char(';'), 1));
         }
         return rows;
+    }
+
+    // A CSV line's fields, those in quotes unquoted.
+    static QStringList CsvFields(const QString& line) {
+        QStringList fields{QString()};
+        bool quoted = false;
+        for (qsizetype at = 0; at < line.size(); ++at) {
+            const QChar unit = line[at];
+            if (quoted && unit == QLatin1Char('"')) {
+                quoted = at + 1 < line.size() && line[at + 1] == QLatin1Char('"');
+                if (quoted)
+                    fields.last() += line[++at];
+            } else if (quoted || (unit != QLatin1Char(';') && unit != QLatin1Char('"'))) {
+                fields.last() += unit;
+            } else if (unit == QLatin1Char(';')) {
+                fields.append(QString());
+            } else {
+                quoted = true;
+            }
+        }
+        return fields;
+    }
+    // The column and index lines of a CSV export that keep accepts, as a report shows their
+    // rows: from the field of the symbol (first), the symbol in words, then the texts without
+    // the index lines' marker "INDEX".
+    static QStringList CsvDetailRows(const QByteArray& csv, int first,
+                                     const std::function<bool(const QString&)>& keep = {}) {
+        const QHash<QString, QString> words = Legend(csv);
+        QStringList rows;
+        for (const QString& line : CsvLines(csv).mid(7)) {
+            if (keep && !keep(line))
+                continue;
+            QStringList fields = CsvFields(line).mid(first);
+            if (fields.size() > 2 && fields[2] == QLatin1String("INDEX"))
+                fields.removeAt(2);
+            fields[0] = words.value(fields[0]);
+            rows.append(fields.join(QLatin1Char(';')));
+        }
+        return rows;
+    }
+
+    // Two SQLite sides to compare under bits 26 and 27: IONLY differs in its indexes alone, one
+    // of each status, the left's only one named as markup; ATTR differs in a nullability and in
+    // defaults that are markup.
+    static void AddIndexAndAttributeSources(const QString& left, const QString& right) {
+        COdbcTestEnvironment::AddSqliteDataSource(
+            left, QStringLiteral("CREATE TABLE SAME (a INTEGER);"
+                                 "CREATE TABLE IONLY (a INTEGER, b INTEGER, c INTEGER);"
+                                 "CREATE UNIQUE INDEX ua ON IONLY (a);"
+                                 "CREATE INDEX \"%1\" ON IONLY (b);"
+                                 "CREATE INDEX ib ON IONLY (b, c);"
+                                 "CREATE TABLE ATTR (id INTEGER NOT NULL,"
+                                 " note TEXT DEFAULT '%2', kept INTEGER DEFAULT 7);")
+                      .arg(QString(kMarkupIndex).replace(QLatin1Char('"'), QStringLiteral("\"\"")),
+                           kScriptDefault));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            right, QStringLiteral("CREATE TABLE SAME (a INTEGER);"
+                                  "CREATE TABLE IONLY (a INTEGER, b INTEGER, c INTEGER);"
+                                  "CREATE UNIQUE INDEX ua ON IONLY (a);"
+                                  "CREATE INDEX ib ON IONLY (c, b);"
+                                  "CREATE INDEX ic ON IONLY (c);"
+                                  "CREATE TABLE ATTR (id INTEGER,"
+                                  " note TEXT DEFAULT '%1', kept INTEGER DEFAULT 7);")
+                       .arg(kMarkupDefault));
+    }
+    static inline const QString kMarkupIndex =
+        QStringLiteral("\"><img src=x onerror=\"window.ran = 2\">");
+    static inline const QString kScriptDefault = QStringLiteral("<script>window.ran = 1</script>");
+    static inline const QString kMarkupDefault =
+        QStringLiteral("\"><img src=x onerror=\"window.ran = 3\">");
+    // Whether a page ran none of them: one script, its own, and one picture, its icon.
+    static bool RanNoMarkup() {
+        return Run(QStringLiteral("window.ran === undefined && "
+                                  "document.querySelectorAll('script').length == 1 && "
+                                  "document.querySelectorAll('img').length == 1"))
+            .toBool();
     }
 
     // Clicks a status filter's check box as a user would.

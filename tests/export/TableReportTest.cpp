@@ -6,6 +6,8 @@
 #include "odbc/OdbcTestEnvironment.h"
 #include "services/Language.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kScriptName = QStringLiteral("<script>window.ran = 1</script>");
@@ -32,6 +34,7 @@ protected:
             QStringLiteral("CREATE TABLE T1 (C2 INT, C3 INT, C4 VARCHAR(20));"
                            "CREATE TABLE SAME (a INT); CREATE TABLE \"%1\" (y INT);")
                 .arg(QString(kAttributeName).replace(QLatin1Char('"'), QStringLiteral("\"\""))));
+        AddIndexAndAttributeSources(QStringLiteral("HtmlIdxLeft"), QStringLiteral("HtmlIdxRight"));
         ReportPageTest::SetUpTestSuite();
     }
     void TearDown() override {
@@ -47,6 +50,36 @@ protected:
         OpenSide(m_right, QStringLiteral("HtmlRight"));
         ASSERT_TRUE(m_results.RunTableComparison(m_progress));
     }
+    // The sides made for the newer comparisons, with or without them; without the types, which
+    // the CSV of the tables leaves out.
+    void CompareIndexesAndAttributes(bool on) {
+        m_params.SetBit(ParamBit::CompareIndexes, on);
+        m_params.SetBit(ParamBit::CompareAttributes, on);
+        OpenSide(m_left, QStringLiteral("HtmlIdxLeft"));
+        OpenSide(m_right, QStringLiteral("HtmlIdxRight"));
+        ASSERT_TRUE(m_results.RunTableComparison(m_progress));
+    }
+    void KeepColumns(std::initializer_list<int> statuses) {
+        for (int status = 0; status < CompareStatus::Count; ++status)
+            m_params.SetBit(ParamBit::ExportTableColumnStatus0 + status,
+                            std::find(statuses.begin(), statuses.end(), status) != statuses.end());
+    }
+    // The rows of every detail table, and each unfolding table's captions.
+    static QStringList DetailRows() {
+        return Strings(Run(QStringLiteral(R"js(
+            [...document.querySelectorAll('details .sub tbody tr')]
+              .map(r => [...r.cells].map(c => c.textContent).join(';')))js")));
+    }
+    static QStringList Captions() {
+        return Strings(Run(QStringLiteral(R"js(
+            [...document.querySelectorAll('details')]
+              .map(d => [...d.querySelectorAll('caption')].map(c => c.textContent).join(',')))js")));
+    }
+    static QStringList Parameters() {
+        return Strings(Run(QStringLiteral(
+            "[...document.querySelectorAll('.params li')].map(l => l.textContent)")));
+    }
+
     void Open() {
         WriteAndOpen(m_tmp.filePath(QStringLiteral("tables.html")), [this](CHtmlStream& out) {
             WriteTableReport(out, m_results, m_params, QStringLiteral("HtmlLeft"),
@@ -183,4 +216,55 @@ TEST_F(TableReport, ReadsWithoutScript) {
     EXPECT_EQ(Run(QStringLiteral("getComputedStyle(document.querySelector('.tools')).display"))
                   .toString(),
               "none");
+}
+
+// Under both newer comparisons a different table unfolds to its kept column rows with their
+// attributes and to its kept index rows, as the CSV writes them under it: a table whose only kept
+// differences are indexes unfolds too, the column bits leave index rows out, and the index names
+// and defaults that are markup stay text. Without those comparisons the same sides show none of
+// it.
+TEST_F(TableReport, DifferentTablesUnfoldToTheirAttributesAndIndexesAsInTheCsv) {
+    CompareIndexesAndAttributes(false);
+    Open();
+    EXPECT_EQ(Rows(), (QStringList{"same;ATTR", "same;IONLY", "same;SAME"}));
+    EXPECT_EQ(Parameters().size(), 11);
+    EXPECT_TRUE(Parameters().filter(QStringLiteral("indexes of tables")).isEmpty());
+
+    CompareIndexesAndAttributes(true);
+    Open();
+    const QByteArray csv = Csv();
+    EXPECT_EQ(Rows(), CsvRows(csv, 0, IsColumnLine));
+    EXPECT_EQ(Rows(), (QStringList{"different;ATTR", "different;IONLY", "same;SAME"}));
+    const QStringList details = CsvDetailRows(csv, 2, IsColumnLine);
+    ASSERT_EQ(details.size(), 10);
+    EXPECT_EQ(DetailRows(), details);
+    EXPECT_EQ(Captions(), (QStringList{"Fields", "Fields,Indexes"}));
+    EXPECT_EQ(
+        Strings(Run(
+            QStringLiteral("[...document.querySelectorAll('details .sub')].map(t => "
+                           "[...t.querySelectorAll('th')].map(h => h.textContent).join(','))"))),
+        (QStringList{"Status,Field,Nullable,Decimals,Default Value",
+                     "Status,Field,Nullable,Decimals,Default Value", "Status,Name,Unique,Fields"}));
+    EXPECT_TRUE(details.contains("only in HtmlLeft;" + kMarkupIndex + ";not unique;b"))
+        << details.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(details.filter(kScriptDefault + " | " + kMarkupDefault).size(), 1);
+    Run(QStringLiteral("document.getElementById('unfold').click(), 0"));
+    EXPECT_TRUE(RanNoMarkup());
+    EXPECT_TRUE(Parameters().contains("yes Compare the indexes of tables"));
+    EXPECT_TRUE(Parameters().contains(
+        "yes Compare nullability, decimal digits and default values of fields"));
+
+    KeepColumns({CompareStatus::Different});
+    Open();
+    EXPECT_EQ(DetailRows(), CsvDetailRows(Csv(), 2, IsColumnLine));
+    EXPECT_EQ(DetailRows().size(), 3);
+    EXPECT_EQ(Captions(), (QStringList{"Fields", "Indexes"}));
+
+    // ATTR has no column of the status kept: it no longer unfolds.
+    KeepColumns({CompareStatus::OnlyRight});
+    Open();
+    EXPECT_EQ(Rows(), CsvRows(Csv(), 0, IsColumnLine));
+    EXPECT_EQ(DetailRows(), CsvDetailRows(Csv(), 2, IsColumnLine));
+    EXPECT_EQ(DetailRows(), (QStringList{"only in HtmlRight;ic;not unique;c"}));
+    EXPECT_EQ(Captions(), (QStringList{"Indexes"}));
 }
