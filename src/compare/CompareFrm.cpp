@@ -27,9 +27,9 @@ bool CCompareFrm::PrepareResult() {
 }
 
 QLineEdit* CCompareFrm::SearchField() const {
-    return View()->SearchEdit();
+    return ShownView()->SearchEdit();
 }
 
 void CCompareFrm::FindInView() {
-    View()->Find();
+    ShownView()->Find();
 }

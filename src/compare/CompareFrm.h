@@ -16,6 +16,8 @@ public:
 
     virtual bool HasMaxWidth() const { return true; }
     CFormCompare* View() const;
+    // The view the user sees, which the search field and Enter in it belong to.
+    virtual CFormCompare* ShownView() const { return View(); }
 
 protected:
     CCompareFrm(const QIcon& icon, CComparisonContext context, int placementKind, QWidget* owner);

@@ -158,6 +158,53 @@ void CFormCompare::SetColumnWidths(const std::vector<int>& widths) {
     update(HeaderBand());
 }
 
+void CFormCompare::SizeColumnsByWeights(const std::vector<int>& weights) {
+    const int count = int(weights.size());
+    if (count < 2 || m_list->GetColumnCount() < count) {
+        CFormCompare::SizeColumns();
+        return;
+    }
+    int otherWeights = 0;
+    for (int column = 1; column < count; ++column)
+        otherWeights += weights[size_t(column)];
+    const int width = m_list->viewport()->width();
+    std::vector<int> widths(size_t(count), 0);
+    widths[0] = NameColumnWidth(width, weights[0], weights[0] + otherWeights);
+    int used = widths[0];
+    for (int column = 1; column < count - 1; ++column) {
+        widths[size_t(column)] =
+            std::max((width - widths[0]) * weights[size_t(column)] / otherWeights, 0);
+        used += widths[size_t(column)];
+    }
+    widths[size_t(count - 1)] = std::max(width - used, 0);
+    SetColumnWidths(widths);
+}
+
+void CFormCompare::FillStatusRows(int rowCount, const std::function<qint32(int row)>& statusOf,
+                                  bool count) {
+    m_list->SetRedraw(false);
+    m_list->DeleteAllItems();
+    if (count)
+        m_rowCounts.fill(0);
+    for (int row = 0; row < rowCount; ++row) {
+        const qint32 status = statusOf(row);
+        if (count) {
+            if (CompareStatus::IsValid(status))
+                ++m_rowCounts[status];
+            m_list->AppendItem(row);
+        } else if (IsFilterChecked(status)) {
+            m_list->AppendItem(row);
+        }
+    }
+    m_list->SetRedraw(true);
+    if (!count)
+        SizeColumns();
+}
+
+int CFormCompare::GetStatusCount(int status) const {
+    return CompareStatus::IsValid(status) ? m_rowCounts[status] : 0;
+}
+
 int CFormCompare::NameColumnWidth(int listWidth, int nameWeight, int totalWeight) {
     constexpr int kNameMinimum = 60;
     constexpr int kNameMaximum = 200;

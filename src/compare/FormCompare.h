@@ -5,6 +5,8 @@
 #include "ui/QuorvixFormView.h"
 #include "ui/QuorvixListCtrl.h"
 
+#include <array>
+#include <functional>
 #include <vector>
 
 class CCompareListCtrl;
@@ -41,7 +43,8 @@ public:
     virtual void SizeColumns();
     virtual void FillList(bool count) = 0;
     virtual int GetFirstCountStringId() const = 0;
-    virtual int GetStatusCount(int status) const = 0;
+    // The rows of the status; by default those that FillStatusRows counted.
+    virtual int GetStatusCount(int status) const;
     // Opens the detail of the selected entry; the base has none.
     virtual void ShowDetail() {}
 
@@ -70,6 +73,12 @@ public:
 protected:
     // Gives the list's columns these widths at once, and the header band follows them.
     void SetColumnWidths(const std::vector<int>& widths);
+    // Shares the list's width among its columns by these weights, one per column: the name
+    // column first, held within its limits, and the last column takes what is left.
+    void SizeColumnsByWeights(const std::vector<int>& weights);
+    // Fills the list with rows 0 to rowCount - 1: when counting, every row, each status counted;
+    // otherwise the rows whose status filter is checked.
+    void FillStatusRows(int rowCount, const std::function<qint32(int row)>& statusOf, bool count);
     // The width of the item name column of a view with several columns: its weight's share of
     // the list, rounded to the nearest pixel, held between 60 and 200 pixels.
     static int NameColumnWidth(int listWidth, int nameWeight, int totalWeight);
@@ -112,6 +121,7 @@ private:
 
     CComparisonContext m_context;
     QCheckBox* m_filters[CompareStatus::Count];
+    std::array<qint32, CompareStatus::Count> m_rowCounts{};
     int m_separatorY = -1;
     QRect m_panelRect;
     QLineEdit* m_searchEdit;

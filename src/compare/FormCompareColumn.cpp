@@ -91,50 +91,17 @@ void CFormCompareColumn::InsertColumns() {
 }
 
 void CFormCompareColumn::SizeColumns() {
-    const int count = int(m_texts.size());
-    if (count < 2 || List()->GetColumnCount() < count) {
-        CFormCompare::SizeColumns();
-        return;
-    }
-    int otherWeights = 0;
-    for (int column = 1; column < count; ++column)
-        otherWeights += kWeights[m_texts[size_t(column)]];
-    const int width = List()->viewport()->width();
-    std::vector<int> widths(size_t(count), 0);
-    widths[0] = NameColumnWidth(width, kWeights[0], kWeights[0] + otherWeights);
-    int used = widths[0];
-    for (int column = 1; column < count - 1; ++column) {
-        widths[size_t(column)] =
-            std::max((width - widths[0]) * kWeights[m_texts[size_t(column)]] / otherWeights, 0);
-        used += widths[size_t(column)];
-    }
-    widths[size_t(count - 1)] = std::max(width - used, 0);
-    SetColumnWidths(widths);
+    std::vector<int> weights;
+    for (const int text : m_texts)
+        weights.push_back(kWeights[text]);
+    SizeColumnsByWeights(weights);
 }
 
 void CFormCompareColumn::FillList(bool count) {
     const CComparisonResults* results = Context().results;
-    List()->SetRedraw(false);
-    List()->DeleteAllItems();
-    if (count)
-        m_counts.fill(0);
-    for (int row = 0; results && row < m_rows.rowCount; ++row) {
-        const qint32 status = results->GetColumnRowStatus(m_rows, row);
-        if (count) {
-            if (CompareStatus::IsValid(status))
-                ++m_counts[status];
-            List()->AppendItem(row);
-        } else if (IsFilterChecked(status)) {
-            List()->AppendItem(row);
-        }
-    }
-    List()->SetRedraw(true);
-    if (!count)
-        SizeColumns();
-}
-
-int CFormCompareColumn::GetStatusCount(int status) const {
-    return CompareStatus::IsValid(status) ? m_counts[status] : 0;
+    FillStatusRows(
+        results ? m_rows.rowCount : 0,
+        [this, results](int row) { return results->GetColumnRowStatus(m_rows, row); }, count);
 }
 
 QString CFormCompareColumn::GetItemText(int itemData, int column) const {

@@ -3,7 +3,6 @@
 #include "compare/FormCompare.h"
 #include "runs/ComparisonResults.h"
 
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -33,7 +32,6 @@ public:
     void SizeColumns() override;
     void FillList(bool count) override;
     int GetFirstCountStringId() const override { return 1300; }
-    int GetStatusCount(int status) const override;
 
     bool PrepareExport() override;
     QString GetExportFileName() const override;
@@ -52,5 +50,4 @@ private:
     const std::vector<int> m_texts;
     const int m_tableIndex;
     CComparisonResults::TableRows m_rows;
-    std::array<qint32, CompareStatus::Count> m_counts{};
 };

@@ -339,7 +339,8 @@ void CQuorvixApp::CompareTables() {
     if (!m_results.HasResult(CResultFile::TableResult)) {
         CDlgParams dialog(m_params,
                           {ParamBit::CaseSensitive, ParamBit::CompareSqlTypes, CDlgParams::kIndent,
-                           ParamBit::StringsAlike, ParamBit::CompareAttributes},
+                           ParamBit::StringsAlike, ParamBit::CompareAttributes,
+                           ParamBit::CompareIndexes},
                           SideDisplayName(0), SideDisplayName(1), m_mainFrame.get());
         if (dialog.exec() != QDialog::Accepted)
             return;

@@ -54,9 +54,9 @@ public:
     virtual void OnInitialUpdate();
 
     // "Export to file..." and "Export to HTML...": options, path, writing, report, then the file
-    // opens in the desktop's application for its kind.
-    void OnExportToFile() { Export(ExportForm::Csv); }
-    void OnExportToHtml() { Export(ExportForm::Html); }
+    // opens in the desktop's application for its kind. A view may hand them to another view.
+    virtual void OnExportToFile() { Export(ExportForm::Csv); }
+    virtual void OnExportToHtml() { Export(ExportForm::Html); }
 
 protected:
     // Called on every size change with the client size; the base repositions its controls.

@@ -36,15 +36,19 @@ bool CResultFrame::OpenFrame(const QString& title) {
     return true;
 }
 
+QWidget* CResultFrame::MakeContent(CQuorvixFormView& view) {
+    return &view;
+}
+
 bool CResultFrame::CreateFrame(const QString& title) {
     m_view = MakeView();
     if (!m_view)
         return false;
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
+    layout->addWidget(MakeContent(*m_view));
     setWindowTitle(title);
-    AddResultWindowKeys(*this, *SearchField());
+    AddResultWindowKeys(*this, [this] { return SearchField(); });
     setMinimumSize(MinimumSize());
     if (!KeepsWiderPlacement())
         setMaximumWidth(MaximumWidth());

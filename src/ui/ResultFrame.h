@@ -31,6 +31,9 @@ protected:
 
     // Makes the view the frame shows, with the frame as its parent; null when it cannot be.
     virtual CQuorvixFormView* MakeView() = 0;
+    // What fills the window around the view: the view alone unless the subclass sets it among
+    // other widgets, which it then owns.
+    virtual QWidget* MakeContent(CQuorvixFormView& view);
     virtual QLineEdit* SearchField() const = 0;
     // What Enter in the search field does.
     virtual void FindInView() = 0;

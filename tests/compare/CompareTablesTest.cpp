@@ -5,6 +5,7 @@
 #include "compare/CompareFrm.h"
 #include "compare/CompareListCtrl.h"
 #include "compare/FormCompareColumn.h"
+#include "compare/FormCompareIndex.h"
 #include "compare/FormCompareTable.h"
 #include "dialogs/DlgParams.h"
 #include "dialogs/DlgWait.h"
@@ -24,6 +25,8 @@
 #include <QPointer>
 #include <QProcess>
 #include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -895,7 +898,7 @@ TEST_F(CompareColumns, AttributesFollowTheTypeDetailsOrTheNameAlone) {
                       dialog->CheckBox(ParamBit::CaseSensitive)->x());
             EXPECT_GT(dialog->CheckBox(ParamBit::CompareAttributes)->y(),
                       dialog->CheckBox(ParamBit::StringsAlike)->y());
-            EXPECT_FALSE(dialog->CheckBox(ParamBit::CompareIndexes)->isVisible());
+            EXPECT_FALSE(dialog->CheckBox(ParamBit::CompareIndexes)->isChecked());
             dialog->Accept();
         });
         QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
@@ -1004,4 +1007,268 @@ TEST_F(CompareColumns, MariaDbDatabasesThroughTheWindows) {
               (QStringList{"Items", "LeftOnly", "ORDERS", "Orders", "RightOnly"}));
     EXPECT_EQ(tables->Filter(1)->text(),
               QStringLiteral("2 file(s) is/are only in QuorvixMariaDB (quorvix_wl)"));
+}
+
+// With the indexes compared, the column window of a table shows them under a second tab.
+class CompareIndexes : public CompareTables {
+protected:
+    void SetUp() override {
+        CompareTables::SetUp();
+        // t differs by an index alone; u by its indexes alone: one unique on the left only,
+        // one alike, one on the right only; v by its columns, its index alike; same is alike.
+        AddLite(QStringLiteral("IdxLeft"),
+                QStringLiteral("CREATE TABLE t (a INT, b INT); CREATE INDEX ix ON t (a);"
+                               "CREATE TABLE u (a INT, b INT); CREATE UNIQUE INDEX ux ON u (a, b);"
+                               "CREATE INDEX us ON u (b);"
+                               "CREATE TABLE v (a INT, b INT); CREATE INDEX vx ON v (a);"
+                               "CREATE TABLE same (a INT); CREATE INDEX sx ON same (a);"));
+        AddLite(QStringLiteral("IdxRight"),
+                QStringLiteral("CREATE TABLE t (a INT, b INT);"
+                               "CREATE TABLE u (a INT, b INT); CREATE INDEX ux ON u (a, b);"
+                               "CREATE INDEX us ON u (b); CREATE INDEX uy ON u (b, a);"
+                               "CREATE TABLE v (a INT, c INT); CREATE INDEX vx ON v (a);"
+                               "CREATE TABLE same (a INT); CREATE INDEX sx ON same (a);"));
+        View(0)->SelectDataSource(QStringLiteral("IdxLeft"), CDataSourceSide::SystemDataSource);
+        View(1)->SelectDataSource(QStringLiteral("IdxRight"), CDataSourceSide::SystemDataSource);
+    }
+    // The column window of a table, opened by a double click on its row.
+    CCompareColumnFrm* OpenTable(CFormCompareTable* tables, const QString& name) {
+        const int row = int(ListedNames(tables).indexOf(name));
+        if (row < 0)
+            return nullptr;
+        const qsizetype before = m_app->ComparisonFrames().size();
+        tables->List()->SelectRow(row);
+        emit tables->List()->ItemActivated(row);
+        if (m_app->ComparisonFrames().size() == before)
+            return nullptr;
+        return dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
+    }
+    // Each listed row's texts, "|" between them, in the order shown.
+    static QStringList Rows(const CFormCompare* view) {
+        QStringList rows;
+        for (int row = 0; row < view->List()->GetItemCount(); ++row) {
+            QStringList texts;
+            for (int column = 0; column < view->List()->GetColumnCount(); ++column)
+                texts.append(view->List()->GetItemText(row, column));
+            rows.append(texts.join(QLatin1Char('|')));
+        }
+        return rows;
+    }
+    static int RowNamed(const CFormCompare* view, const QString& name) {
+        for (int row = 0; row < view->List()->GetItemCount(); ++row) {
+            if (view->List()->GetItemText(row, 0) == name)
+                return row;
+        }
+        return -1;
+    }
+    static QStringList FilterTexts(const CFormCompare* view) {
+        QStringList texts;
+        for (int status = 0; status < CompareStatus::Count; ++status)
+            texts.append(view->Filter(status)->isVisible() ? view->Filter(status)->text()
+                                                           : QStringLiteral("(hidden)"));
+        return texts;
+    }
+};
+
+// "Compare tables..." offers the index comparison last; with it the window of a table that
+// differs by its indexes alone opens on them: rows, statuses, filters, counts and the search.
+TEST_F(CompareIndexes, IndexesTabShowsTheRowsWithTheirFiltersCountsAndSearch) {
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = dynamic_cast<CDlgParams*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        QCheckBox* indexes = dialog->CheckBox(ParamBit::CompareIndexes);
+        ASSERT_NE(indexes, nullptr);
+        EXPECT_TRUE(indexes->isVisible());
+        EXPECT_FALSE(indexes->isChecked());
+        EXPECT_EQ(indexes->text(), QStringLiteral("Compare the indexes of tables"));
+        EXPECT_EQ(indexes->x(), dialog->CheckBox(ParamBit::CaseSensitive)->x());
+        EXPECT_GT(indexes->y(), dialog->CheckBox(ParamBit::CompareAttributes)->y());
+        indexes->click();
+        dialog->Accept();
+    });
+    QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
+    EXPECT_TRUE(m_app->Params().TestBit(ParamBit::CompareIndexes));
+    CFormCompareTable* tables = LastView();
+    ASSERT_NE(tables, nullptr);
+    EXPECT_EQ(tables->Filter(0)->text(), QStringLiteral("1 file(s) is/are the same"));
+    EXPECT_EQ(tables->Filter(3)->text(), QStringLiteral("3 file(s) is/are different"));
+
+    CCompareColumnFrm* frame = OpenTable(tables, QStringLiteral("u"));
+    ASSERT_NE(frame, nullptr);
+    QTabWidget* tabs = frame->Tabs();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Columns"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Indexes"));
+    EXPECT_TRUE(tabs->tabBar()->isVisible());
+    EXPECT_EQ(tabs->currentIndex(), CCompareColumnFrm::IndexesTab);
+    CFormCompareIndex* view = frame->IndexView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(frame->ShownView(), view);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_FALSE(frame->View()->isVisible());
+
+    // Every status has its filter, with its count, none of them also.
+    EXPECT_EQ(FilterTexts(view),
+              (QStringList{"1 index(es) is/are the same", "0 index(es) is/are only in IdxLeft",
+                           "1 index(es) is/are only in IdxRight", "1 index(es) is/are different"}));
+    QStringList headers;
+    for (const CFormCompare::BandHeader& header : view->HeaderTexts())
+        headers.append(header.first);
+    EXPECT_EQ(headers, (QStringList{"Index", "Unique", "Columns"}));
+    EXPECT_FALSE(view->HeaderBand().isEmpty());
+    QStringList rows = Rows(view);
+    rows.sort();
+    EXPECT_EQ(rows, (QStringList{"us|not unique|b", "ux|unique | not unique|a, b",
+                                 "uy|not unique|b, a"}));
+    const auto statusOf = [view](const QString& name) {
+        const int row = RowNamed(view, name);
+        return row < 0 ? -2 : view->GetItemImage(view->List()->GetItemData(row));
+    };
+    EXPECT_EQ(statusOf(QStringLiteral("us")), CompareStatus::Same);
+    EXPECT_EQ(statusOf(QStringLiteral("ux")), CompareStatus::Different);
+    EXPECT_EQ(statusOf(QStringLiteral("uy")), CompareStatus::OnlyRight);
+    // Drawn as the column rows are: bold but for the same.
+    EXPECT_TRUE(view->List()->RowFont(RowNamed(view, QStringLiteral("ux"))).bold());
+    EXPECT_FALSE(view->List()->RowFont(RowNamed(view, QStringLiteral("us"))).bold());
+
+    // The filters hide rows; the counts stay.
+    view->Filter(CompareStatus::Same)->click();
+    view->Filter(CompareStatus::Different)->click();
+    EXPECT_EQ(Rows(view), QStringList{"uy|not unique|b, a"});
+    EXPECT_EQ(view->Filter(CompareStatus::Same)->text(),
+              QStringLiteral("1 index(es) is/are the same"));
+    view->Filter(CompareStatus::Same)->click();
+    EXPECT_EQ(RowNamed(view, QStringLiteral("ux")), -1);
+    EXPECT_GE(RowNamed(view, QStringLiteral("us")), 0);
+    view->Filter(CompareStatus::Different)->click();
+    EXPECT_EQ(view->List()->GetItemCount(), 3);
+
+    // The search of the shown tab finds an index by its name, Enter in it too; Ctrl+F goes to
+    // the search of the tab shown.
+    QApplication::setActiveWindow(frame);
+    view->List()->setFocus();
+    QTest::keyClick(view->List(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(view->SearchEdit()->hasFocus());
+    view->SearchEdit()->setText(QStringLiteral("UY"));
+    QTest::keyClick(view->SearchEdit(), Qt::Key_Return);
+    EXPECT_EQ(view->List()->GetSelectedRow(), RowNamed(view, QStringLiteral("uy")));
+    view->SearchEdit()->setText(QStringLiteral("ux"));
+    view->Find();
+    EXPECT_EQ(view->List()->GetSelectedRow(), RowNamed(view, QStringLiteral("ux")));
+
+    tabs->setCurrentIndex(CCompareColumnFrm::ColumnsTab);
+    auto* columns = dynamic_cast<CFormCompareColumn*>(frame->View());
+    ASSERT_NE(columns, nullptr);
+    EXPECT_EQ(frame->ShownView(), columns);
+    EXPECT_EQ(columns->Filter(0)->text(), QStringLiteral("2 field(s) is/are the same"));
+    columns->List()->setFocus();
+    QTest::keyClick(columns->List(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(columns->SearchEdit()->hasFocus());
+    const int beeps = CWarningBeep::Count();
+    columns->SearchEdit()->setText(QStringLiteral("ux"));
+    QTest::keyClick(columns->SearchEdit(), Qt::Key_Return);
+    EXPECT_EQ(CWarningBeep::Count(), beeps + 1); // an index is no column
+    EXPECT_EQ(view->SearchEdit()->text(), QStringLiteral("ux"));
+
+    // In French.
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    CCompareColumnFrm* french = OpenTable(tables, QStringLiteral("u"));
+    ASSERT_NE(french, nullptr);
+    ASSERT_NE(french->Tabs(), nullptr);
+    EXPECT_EQ(french->Tabs()->tabText(0), QStringLiteral("Colonnes"));
+    EXPECT_EQ(french->Tabs()->tabText(1), QStringLiteral("Index"));
+    EXPECT_EQ(FilterTexts(french->IndexView()),
+              (QStringList{"1 index identique(s)", "0 index uniquement dans IdxLeft",
+                           "1 index uniquement dans IdxRight", "1 index différent(s)"}));
+    EXPECT_TRUE(Rows(french->IndexView()).contains(QStringLiteral("ux|unique | non unique|a, b")));
+}
+
+// The window opens on the indexes only when they alone make the table different; both tabs
+// export the whole column comparison, index lines included, as the batch tool writes it.
+TEST_F(CompareIndexes, IndexesAloneOpenTheirTabAndBothTabsExportTheColumns) {
+    m_app->Params().SetBit(ParamBit::CompareIndexes, true);
+    CFormCompareTable* tables = OpenTableComparison();
+    ASSERT_NE(tables, nullptr);
+
+    CCompareColumnFrm* indexOnly = OpenTable(tables, QStringLiteral("t"));
+    ASSERT_NE(indexOnly, nullptr);
+    ASSERT_NE(indexOnly->Tabs(), nullptr);
+    EXPECT_EQ(indexOnly->Tabs()->currentIndex(), CCompareColumnFrm::IndexesTab);
+    EXPECT_EQ(Rows(indexOnly->IndexView()), QStringList{"ix|not unique|a"});
+    EXPECT_EQ(indexOnly->IndexView()->GetItemImage(0), CompareStatus::OnlyLeft);
+    EXPECT_EQ(FilterTexts(indexOnly->IndexView())[CompareStatus::OnlyLeft],
+              QStringLiteral("1 index(es) is/are only in IdxLeft"));
+    EXPECT_EQ(indexOnly->focusWidget(), indexOnly->IndexView()->SearchEdit());
+
+    CCompareColumnFrm* byColumns = OpenTable(tables, QStringLiteral("v"));
+    ASSERT_NE(byColumns, nullptr);
+    ASSERT_NE(byColumns->Tabs(), nullptr);
+    EXPECT_EQ(byColumns->Tabs()->currentIndex(), CCompareColumnFrm::ColumnsTab);
+    EXPECT_TRUE(byColumns->View()->isVisible());
+    byColumns->Tabs()->setCurrentIndex(CCompareColumnFrm::IndexesTab);
+    EXPECT_EQ(Rows(byColumns->IndexView()), QStringList{"vx|not unique|a"});
+    EXPECT_EQ(FilterTexts(byColumns->IndexView())[CompareStatus::Same],
+              QStringLiteral("1 index(es) is/are the same"));
+    EXPECT_EQ(FilterTexts(byColumns->IndexView())[CompareStatus::Different],
+              QStringLiteral("0 index(es) is/are different"));
+
+    // The export buttons of either tab write the same file, the batch tool's.
+    const FakeDesktopOpen desktop;
+    const QString fromColumns = m_tmp.filePath(QStringLiteral("from-columns.csv"));
+    const QString fromIndexes = m_tmp.filePath(QStringLiteral("from-indexes.csv"));
+    Export(indexOnly->View(), fromColumns);
+    OnNextModal([fromIndexes](QWidget* modal) {
+        auto* dialog = dynamic_cast<CDlgParams*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        OnNextModal([fromIndexes](QWidget* save) { ChooseSavePath(save, fromIndexes); });
+        dialog->Accept();
+    });
+    QTest::mouseClick(qobject_cast<QPushButton*>(CTemplateBuilder::FindControl(
+                          *indexOnly->IndexView(), CQuorvixFormView::kExportButton)),
+                      Qt::LeftButton);
+    const QByteArray bytes = Contents(fromIndexes);
+    EXPECT_EQ(bytes, Contents(fromColumns));
+    EXPECT_TRUE(bytes.contains("INDEX")) << bytes.toStdString();
+    EXPECT_EQ(
+        BatchExport({QStringLiteral("columns"), QStringLiteral("t"), QStringLiteral("--left"),
+                     QStringLiteral("IdxLeft"), QStringLiteral("--right"),
+                     QStringLiteral("IdxRight"), QStringLiteral("--set"), QStringLiteral("26")}),
+        bytes);
+    const QString report = m_tmp.filePath(QStringLiteral("from-indexes.html"));
+    ExportHtmlThroughDialogs(indexOnly->IndexView(), report);
+    EXPECT_TRUE(Contents(report).startsWith("<!DOCTYPE html>"));
+}
+
+// Without the index comparison the window has no tabs: its one view fills it, as before.
+TEST_F(CompareIndexes, WithoutTheIndexComparisonNoTabs) {
+    m_app->Params().SetBit(ParamBit::CompareIndexes, false);
+    CFormCompareTable* tables = OpenTableComparison();
+    ASSERT_NE(tables, nullptr);
+    // Columns alike, indexes not looked at.
+    EXPECT_EQ(tables->Filter(3)->text(), QStringLiteral("1 file(s) is/are different"));
+    EXPECT_EQ(OpenTable(tables, QStringLiteral("t")), nullptr);
+    CCompareColumnFrm* frame = OpenTable(tables, QStringLiteral("v"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->Tabs(), nullptr);
+    EXPECT_EQ(frame->IndexView(), nullptr);
+    EXPECT_EQ(frame->findChild<QTabBar*>(), nullptr);
+    EXPECT_EQ(frame->View()->parentWidget(), frame);
+    EXPECT_EQ(frame->ShownView(), frame->View());
+}
+
+// PostgreSQL gives each column's direction: a descending one is marked.
+TEST_F(CompareIndexes, PostgresDescendingColumnsAreMarked) {
+    QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgres"));
+    Choose(0, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.idx_l"));
+    Choose(1, QStringLiteral("QuorvixPostgres"), QStringLiteral("quorvix.idx_r"));
+    m_app->Params().SetBit(ParamBit::CompareIndexes, true);
+    CFormCompareTable* tables = OpenTableComparison();
+    ASSERT_NE(tables, nullptr);
+    CCompareColumnFrm* frame = OpenTable(tables, QStringLiteral("cols"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(frame->Tabs(), nullptr);
+    EXPECT_EQ(frame->Tabs()->currentIndex(), CCompareColumnFrm::IndexesTab);
+    EXPECT_TRUE(
+        Rows(frame->IndexView()).contains(QStringLiteral("ix_dir|not unique|c DESC, a | c, a")));
 }
