@@ -15,11 +15,25 @@ constexpr int kUnexpectedArgumentText = 1988;
 using Command = CBatchOptions::Command;
 
 const QStringList kValueOptions{
-    QStringLiteral("--left"),        QStringLiteral("--right"),    QStringLiteral("--left-owner"),
-    QStringLiteral("--right-owner"), QStringLiteral("--set"),      QStringLiteral("--clear"),
-    QStringLiteral("--params"),      QStringLiteral("--lang"),     QStringLiteral("--left-name"),
-    QStringLiteral("--right-name"),  QStringLiteral("-o"),         QStringLiteral("--output"),
-    QStringLiteral("--side"),        QStringLiteral("--encoding"), QStringLiteral("--format"),
+    QStringLiteral("--left"),
+    QStringLiteral("--right"),
+    QStringLiteral("--left-owner"),
+    QStringLiteral("--right-owner"),
+    QStringLiteral("--set"),
+    QStringLiteral("--clear"),
+    QStringLiteral("--params"),
+    QStringLiteral("--lang"),
+    QStringLiteral("--left-name"),
+    QStringLiteral("--right-name"),
+    QStringLiteral("-o"),
+    QStringLiteral("--output"),
+    QStringLiteral("--side"),
+    QStringLiteral("--encoding"),
+    QStringLiteral("--format"),
+    QStringLiteral("--left-snapshot"),
+    QStringLiteral("--right-snapshot"),
+    QStringLiteral("--source"),
+    QStringLiteral("--owner"),
 };
 
 std::optional<Command> CommandNamed(const QString& name) {
@@ -30,6 +44,7 @@ std::optional<Command> CommandNamed(const QString& name) {
         {"structure", Command::Structure},
         {"list-sources", Command::ListSources},
         {"list-owners", Command::ListOwners},
+        {"snapshot", Command::Snapshot},
     };
     for (const auto& [text, command] : kCommands) {
         if (name == QLatin1String(text))
@@ -45,11 +60,17 @@ bool Invalid(const QString& option, const QString& value, QString& error) {
 
 bool ApplyOption(const QString& option, const QString& value, CBatchOptions& options,
                  QString& error) {
-    if (option == QLatin1String("--left")) {
+    if (option == QLatin1String("--left") || option == QLatin1String("--source")) {
         options.left = value;
     } else if (option == QLatin1String("--right")) {
         options.right = value;
-    } else if (option == QLatin1String("--left-owner")) {
+    } else if (option == QLatin1String("--left-snapshot") ||
+               option == QLatin1String("--right-snapshot")) {
+        if (value.isEmpty())
+            return Invalid(option, value, error);
+        (option == QLatin1String("--left-snapshot") ? options.leftSnapshot
+                                                    : options.rightSnapshot) = value;
+    } else if (option == QLatin1String("--left-owner") || option == QLatin1String("--owner")) {
         options.leftOwner = value;
     } else if (option == QLatin1String("--right-owner")) {
         options.rightOwner = value;
@@ -115,24 +136,39 @@ bool Missing(const QString& what, QString& error) {
     return false;
 }
 
+// A side is a data source or a snapshot file, never both.
+bool CheckSide(const CBatchOptions& options, int side, QString& error) {
+    const QString& dataSource = side == 0 ? options.left : options.right;
+    const QString& snapshot = side == 0 ? options.leftSnapshot : options.rightSnapshot;
+    const QString name = side == 0 ? QStringLiteral("--left") : QStringLiteral("--right");
+    if (dataSource.isEmpty() && snapshot.isEmpty())
+        return Missing(name + QStringLiteral(" DSN | ") + name + QStringLiteral("-snapshot FILE"),
+                       error);
+    if (!dataSource.isEmpty() && !snapshot.isEmpty()) {
+        error =
+            LoadLocalizedString(kUnexpectedArgumentText).arg(name + QStringLiteral("-snapshot"));
+        return false;
+    }
+    return true;
+}
+
 // What each command needs besides its options.
 bool CheckComplete(const CBatchOptions& options, QString& error) {
     switch (options.command) {
     case Command::Tables:
     case Command::Columns:
     case Command::Dictionary:
-        if (options.left.isEmpty())
-            return Missing(QStringLiteral("--left DSN"), error);
-        if (options.right.isEmpty())
-            return Missing(QStringLiteral("--right DSN"), error);
-        return true;
+        return CheckSide(options, 0, error) && CheckSide(options, 1, error);
     case Command::Structure:
         if (options.structureSide < 0)
             return Missing(QStringLiteral("--side left|right"), error);
-        if ((options.structureSide == 0 ? options.left : options.right).isEmpty())
-            return Missing(options.structureSide == 0 ? QStringLiteral("--left DSN")
-                                                      : QStringLiteral("--right DSN"),
-                           error);
+        return CheckSide(options, options.structureSide, error);
+    case Command::Snapshot:
+        if (options.left.isEmpty())
+            return Missing(QStringLiteral("--source DSN"), error);
+        // A snapshot is a binary file: it is never poured onto a terminal by default.
+        if (options.output.isEmpty())
+            return Missing(QStringLiteral("-o FILE"), error);
         return true;
     case Command::None:
         return Missing(QStringLiteral("COMMAND"), error);

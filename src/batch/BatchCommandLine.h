@@ -11,14 +11,26 @@
 
 // What a command line of the batch tool asks for, as parsed, before anything is opened.
 struct CBatchOptions {
-    enum class Command { None, Tables, Columns, Dictionary, Structure, ListSources, ListOwners };
+    enum class Command {
+        None,
+        Tables,
+        Columns,
+        Dictionary,
+        Structure,
+        ListSources,
+        ListOwners,
+        Snapshot
+    };
 
     Command command = Command::None;
     QString table;      // columns, structure
     QString dataSource; // list-owners
-    QString left;
+    QString left;       // also the snapshot command's --source
     QString right;
-    std::optional<QString> leftOwner;
+    // A side read from a snapshot file instead of a data source.
+    QString leftSnapshot;
+    QString rightSnapshot;
+    std::optional<QString> leftOwner; // also the snapshot command's --owner
     std::optional<QString> rightOwner;
     int structureSide = -1; // 0 left, 1 right
     // Bit changes in the order given: the bit and whether it is set.

@@ -17,6 +17,7 @@
 #include "odbc/OwnerCombo.h"
 #include "services/Language.h"
 #include "services/SettingsStore.h"
+#include "snapshot/SnapshotWriter.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -44,6 +45,8 @@ constexpr int kSameTableText = 1978;
 constexpr int kNoBitText = 1979;
 constexpr int kExportWord = 1980;
 constexpr int kCompareWord = 1981;
+constexpr int kSnapshotWrittenText = 1219;
+constexpr int kSnapshotTargetText = 1221;
 // The window program's settings, which --use-settings starts from.
 const QString kWindowProgram = QStringLiteral("quorvix");
 
@@ -90,7 +93,7 @@ QString BitRange(int first, int count) {
 } // namespace
 
 CBatchRun::CBatchRun(CBatchOptions options)
-    : m_options(std::move(options)), m_results(m_sides[0], m_sides[1], m_params),
+    : m_options(std::move(options)), m_results(Side(0), Side(1), m_params),
       m_progress(stderr, !m_options.quiet && ::isatty(STDERR_FILENO)) {
     if (m_options.useSettings) {
         const CSettingsStore store(kWindowProgram);
@@ -120,6 +123,8 @@ int CBatchRun::Execute() {
         return CompareDictionaries();
     case Command::Structure:
         return ShowStructure();
+    case Command::Snapshot:
+        return TakeSnapshot();
     case Command::None:
         break;
     }
@@ -131,7 +136,28 @@ void CBatchRun::Cancel() {
     for (size_t index = 0; index < m_sides.size(); ++index) {
         if (m_connected[index].load())
             m_sides[index].Interrupt();
+        m_snapshots[index].Interrupt();
     }
+}
+
+bool CBatchRun::IsSnapshot(int index) const {
+    return !(index == 0 ? m_options.leftSnapshot : m_options.rightSnapshot).isEmpty();
+}
+
+CSide& CBatchRun::Side(int index) {
+    if (IsSnapshot(index))
+        return m_snapshots[size_t(index)];
+    return m_sides[size_t(index)];
+}
+
+bool CBatchRun::OpenSnapshot(int index) {
+    CSnapshotSide& side = m_snapshots[size_t(index)];
+    if (!side.Open(index == 0 ? m_options.leftSnapshot : m_options.rightSnapshot)) {
+        Fail(side.LastDiagnostic());
+        return false;
+    }
+    m_sideNames[size_t(index)] = side.DisplayName();
+    return !m_progress.IsCancelled();
 }
 
 int CBatchRun::Fail(const QString& message) const {
@@ -303,6 +329,12 @@ int CBatchRun::WriteOutput(const Writers& write) {
 bool CBatchRun::OutputIsADatabase(int index) {
     if (m_options.output.isEmpty())
         return false;
+    if (IsSnapshot(index)) {
+        if (!CExportTarget(m_options.output).IsSameFileAs(m_snapshots[size_t(index)].Path()))
+            return false;
+        Fail(LoadLocalizedString(kSnapshotTargetText).arg(m_options.output));
+        return true;
+    }
     const QString dataSource = index == 0 ? m_options.left : m_options.right;
     CDataSourceDefinition definition;
     QString error;
@@ -349,9 +381,15 @@ void CBatchRun::PrintCounts(const CComparisonRun::Counters& counters) const {
 }
 
 bool CBatchRun::PrepareBothSides() {
-    if (!PrepareSide(0, m_options.left, m_options.leftOwner) ||
-        !PrepareSide(1, m_options.right, m_options.rightOwner))
-        return false;
+    for (const int index : {0, 1}) {
+        const bool prepared =
+            IsSnapshot(index)
+                ? OpenSnapshot(index)
+                : PrepareSide(index, index == 0 ? m_options.left : m_options.right,
+                              index == 0 ? m_options.leftOwner : m_options.rightOwner);
+        if (!prepared)
+            return false;
+    }
     if (m_options.leftName)
         m_sideNames[0] = *m_options.leftName;
     if (m_options.rightName)
@@ -477,11 +515,15 @@ int CBatchRun::ShowStructure() {
         return Failed;
     const int index = m_options.structureSide;
     const QString& dataSource = index == 0 ? m_options.left : m_options.right;
-    if (!PrepareSide(index, dataSource, index == 0 ? m_options.leftOwner : m_options.rightOwner))
+    const bool prepared =
+        IsSnapshot(index) ? OpenSnapshot(index)
+                          : PrepareSide(index, dataSource,
+                                        index == 0 ? m_options.leftOwner : m_options.rightOwner);
+    if (!prepared)
         return Stopped();
     if (OutputIsADatabase(index))
         return Failed;
-    CDataSourceSide& side = m_sides[size_t(index)];
+    CSide& side = Side(index);
     const int tableIndex = FindTable(side.TableNames(), m_options.table);
     if (tableIndex < 0)
         return Fail(
@@ -509,5 +551,22 @@ int CBatchRun::ShowStructure() {
         PrintLine(stderr,
                   LoadLocalizedString(kStructureCountsText)
                       .arg(QString::number(fields.size()), QString::number(indexes.size())));
+    return AllSame;
+}
+
+int CBatchRun::TakeSnapshot() {
+    if (!PrepareSide(0, m_options.left, m_options.leftOwner, false) || OutputIsADatabase(0))
+        return Stopped();
+    CSnapshotWriter writer;
+    if (!writer.Take(m_sides[0], m_params, m_options.output, m_progress)) {
+        if (m_progress.IsCancelled() || writer.LastFailure().isEmpty())
+            return Cancelled;
+        return Fail(writer.LastFailure());
+    }
+    if (!m_options.quiet)
+        PrintLine(stderr, LoadLocalizedString(kSnapshotWrittenText)
+                              .arg(SideName(0), m_options.output)
+                              .arg(m_sides[0].TableCount())
+                              .arg(writer.FileSize()));
     return AllSame;
 }

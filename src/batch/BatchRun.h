@@ -5,6 +5,7 @@
 #include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
 #include "runs/ComparisonResults.h"
+#include "snapshot/SnapshotSide.h"
 
 #include <array>
 #include <atomic>
@@ -41,6 +42,14 @@ private:
     int CompareColumns();
     int CompareDictionaries();
     int ShowStructure();
+    int TakeSnapshot();
+
+    // The side of a comparison: a snapshot file's when the command line names one, else the
+    // data source's.
+    bool IsSnapshot(int index) const;
+    CSide& Side(int index);
+    // Opens a snapshot file as side index; prints why and returns false when it cannot.
+    bool OpenSnapshot(int index);
 
     // Opens a side as the selection view does: connect, choose the owner as the owner combo
     // would, list the tables. Prints why and returns false when it cannot.
@@ -76,6 +85,7 @@ private:
     CBatchOptions m_options;
     CParamWord m_params;
     std::array<CDataSourceSide, 2> m_sides;
+    std::array<CSnapshotSide, 2> m_snapshots;
     std::array<QString, 2> m_sideNames;
     // Set once a side's connection exists, so that Cancel never meets one being opened.
     std::array<std::atomic<bool>, 2> m_connected{};
