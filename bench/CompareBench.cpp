@@ -13,9 +13,12 @@
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
 #include "runs/ComparisonResults.h"
+#include "snapshot/SnapshotSide.h"
+#include "snapshot/SnapshotWriter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 
 #include <array>
@@ -366,6 +369,83 @@ bool TableIndexFigures(CComparisonResults& results, CParamWord& params) {
     return true;
 }
 
+// A snapshot of side written to path; its seconds, or -1 when it fails.
+double SnapshotSeconds(CDataSourceSide& side, const QString& path, qint64* size = nullptr) {
+    CSnapshotWriter writer;
+    CSilentProgress progress;
+    QElapsedTimer timer;
+    timer.start();
+    if (!writer.Take(side, CParamWord(), path, progress)) {
+        std::fprintf(stderr, "the snapshot of %s failed: %s\n", qPrintable(side.DisplayName()),
+                     qPrintable(writer.LastFailure()));
+        return -1;
+    }
+    if (size)
+        *size = writer.FileSize();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+// A table run and a data-dictionary run between two sides, in seconds; -1 when one fails.
+double ComparisonSeconds(CSide& left, CSide& right) {
+    CParamWord params;
+    CComparisonResults results(left, right, params);
+    CSilentProgress progress;
+    QElapsedTimer timer;
+    timer.start();
+    if (!results.RunTableComparison(progress) || !results.RunDictionaryComparison(progress)) {
+        std::fprintf(stderr, "a comparison failed: %s\n", qPrintable(results.LastFailure()));
+        return -1;
+    }
+    return timer.nsecsElapsed() / 1e9;
+}
+
+// Snapshots of both sides against what comparing them costs: the left one's time beside a table
+// run and a data-dictionary run of the pair, its size, and the same comparison between the two
+// snapshots.
+bool SnapshotFigures(CDataSourceSide& left, CDataSourceSide& right, const QString& prefix) {
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data");
+    const QString leftPath = folder + QStringLiteral("/%1-left.qvsnap").arg(prefix);
+    const QString rightPath = folder + QStringLiteral("/%1-right.qvsnap").arg(prefix);
+    const double live = ComparisonSeconds(left, right);
+    qint64 size = 0;
+    const double taken = SnapshotSeconds(left, leftPath, &size);
+    if (live < 0 || taken < 0 || SnapshotSeconds(right, rightPath) < 0)
+        return false;
+    CSnapshotSide leftSnapshot;
+    CSnapshotSide rightSnapshot;
+    if (!leftSnapshot.Open(leftPath) || !rightSnapshot.Open(rightPath)) {
+        std::fprintf(stderr, "a snapshot cannot be opened: %s%s\n",
+                     qPrintable(leftSnapshot.LastDiagnostic()),
+                     qPrintable(rightSnapshot.LastDiagnostic()));
+        return false;
+    }
+    const double compared = ComparisonSeconds(leftSnapshot, rightSnapshot);
+    if (compared < 0)
+        return false;
+    std::printf("%s_snapshot_s: %.3f\n", qPrintable(prefix), taken);
+    std::printf("%s_snapshot_compare_live_s: %.3f\n", qPrintable(prefix), live);
+    std::printf("%s_snapshot_ratio: %.3f\n", qPrintable(prefix), taken / live);
+    std::printf("%s_snapshot_file_mb: %.1f\n", qPrintable(prefix), size / 1048576.0);
+    std::printf("%s_snapshot_pair_compare_s: %.3f\n", qPrintable(prefix), compared);
+    QFile::remove(leftPath);
+    QFile::remove(rightPath);
+    return true;
+}
+
+// Child mode: a snapshot of one data source; prints the process's peak memory.
+int MeasureSnapshotRss(const QString& name) {
+    CDataSourceSide side;
+    if (!OpenSide(side, name))
+        return 1;
+    const QString path =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data/rss.qvsnap");
+    if (SnapshotSeconds(side, path) < 0)
+        return 1;
+    QFile::remove(path);
+    std::printf("%.1f\n", PeakRssMb());
+    return 0;
+}
+
 QStringList CommonTables(const CDataSourceSide& left, const CDataSourceSide& right) {
     QStringList common;
     for (const QString& table : left.TableNames()) {
@@ -428,6 +508,13 @@ bool WanFigures(quint16 serverPort, bool smoke) {
         return false;
     }
     std::printf("table_index_wan_s: %.3f\n", timer.nsecsElapsed() / 1e9);
+    const QString path =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data/wan.qvsnap");
+    const double snapshot = SnapshotSeconds(left, path);
+    QFile::remove(path);
+    if (snapshot < 0)
+        return false;
+    std::printf("snapshot_wan_s: %.3f\n", snapshot);
 
     CIndexCatalogue catalogue;
     const double whole = ReadAllIndexesSeconds(left, catalogue);
@@ -504,6 +591,29 @@ int PostgresBench(bool smoke) {
              database);
     }
 
+    // The data dictionaries: about 1% of the items differ between the two schemas.
+    const int items = smoke ? 5000 : 200000;
+    for (const bool isLeft : {true, false}) {
+        const QByteArray schema = isLeft ? "bench_l" : "bench_r";
+        if (psql("SELECT count(*) FROM " + schema + ".f9210;", database) ==
+            QByteArray::number(items))
+            continue;
+        std::fprintf(stderr, "creating the data dictionary of %s...\n", schema.constData());
+        psql("DROP TABLE IF EXISTS " + schema + ".f9210; CREATE TABLE " + schema +
+                 ".f9210 (frdtai varchar(10), frdtat varchar(2), frdtas integer, frowtp "
+                 "varchar(4), frdtad smallint, frcdec varchar(1)); INSERT INTO " +
+                 schema +
+                 ".f9210 VALUES ('DTAI', 'S', 10, 'VARC', 0, '0'), ('DTAT', 'S', 2, 'VARC', 0, "
+                 "'0'), ('OWTP', 'S', 4, 'VARC', 0, '0'), ('CDEC', 'S', 1, 'VARC', 0, '0'); "
+                 "INSERT INTO " +
+                 schema + ".f9210 SELECT 'IT' || lpad(i::text, 6, '0'), 'S', CASE WHEN " +
+                 (isLeft ? "false" : "true") +
+                 " AND i % 100 = 7 THEN 11 ELSE 10 END, 'VARC', i % 3, '0' FROM "
+                 "generate_series(0, " +
+                 QByteArray::number(items - 5) + ") i;",
+             database);
+    }
+
     CDataSourceSide left;
     CDataSourceSide right;
     if (!OpenPostgresSides(name, left, right))
@@ -512,7 +622,8 @@ int PostgresBench(bool smoke) {
     CComparisonResults results(left, right, params);
     if (!TableFigures(results, {&left, &right}, name, name, CommonTables(left, right),
                       QStringLiteral("bench_l"), QStringLiteral("bench_r")) ||
-        !TableIndexFigures(results, params) || !IndexFigures(left))
+        !TableIndexFigures(results, params) || !IndexFigures(left) ||
+        !SnapshotFigures(left, right, QStringLiteral("postgres")))
         return 1;
     return WanFigures(port.toUShort(), smoke) ? 0 : 1;
 }
@@ -544,6 +655,9 @@ int main(int argc, char* argv[]) {
                           arguments.contains(QStringLiteral("--per-table"))    ? RssMode::PerTable
                           : arguments.contains(QStringLiteral("--sides-open")) ? RssMode::SidesOpen
                                                                                : RssMode::ReadAll);
+    const qsizetype snapshotRssAt = arguments.indexOf(QStringLiteral("--snapshot-rss"));
+    if (snapshotRssAt >= 0 && snapshotRssAt + 1 < arguments.size())
+        return MeasureSnapshotRss(arguments[snapshotRssAt + 1]);
     const qsizetype dictionaryRssAt = arguments.indexOf(QStringLiteral("--dictionary-rss"));
     if (dictionaryRssAt >= 0 && dictionaryRssAt + 2 < arguments.size())
         return MeasureDictionaryRss(arguments[dictionaryRssAt + 1], arguments[dictionaryRssAt + 2]);
@@ -642,6 +756,18 @@ int main(int argc, char* argv[]) {
     } else {
         std::fprintf(stderr, "a data-dictionary memory run failed\n");
         return 1;
+    }
+    if (tables) {
+        // The snapshot of a whole side, its tables and its dictionary, beside comparing it.
+        if (!SnapshotFigures(leftSide, rightSide, QStringLiteral("sqlite")))
+            return 1;
+        QStringList child{QStringLiteral("--snapshot-rss"), left};
+        if (smoke)
+            child.append(QStringLiteral("--smoke"));
+        const QString rss = RunChild(child);
+        if (rss.isEmpty())
+            return 1;
+        std::printf("sqlite_snapshot_rss_mb: %s\n", qPrintable(rss));
     }
     return 0;
 }
