@@ -1,3 +1,4 @@
+#include "services/ThreadKeeper.h"
 #include "shell/QuorvixApp.h"
 
 int main(int argc, char* argv[]) {
@@ -6,5 +7,5 @@ int main(int argc, char* argv[]) {
         return 1;
     const int result = application.exec();
     application.ExitInstance();
-    return result;
+    return CThreadKeeper::Instance().SettleBeforeExit(result);
 }

@@ -1,4 +1,5 @@
 #include "odbc/OdbcTestEnvironment.h"
+#include "services/ThreadKeeper.h"
 
 #include <QCoreApplication>
 
@@ -8,5 +9,5 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     COdbcTestEnvironment::Isolate();
     QCoreApplication application(argc, argv);
-    return RUN_ALL_TESTS();
+    return CThreadKeeper::Instance().SettleBeforeExit(RUN_ALL_TESTS());
 }

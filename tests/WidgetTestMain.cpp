@@ -1,4 +1,5 @@
 #include "odbc/OdbcTestEnvironment.h"
+#include "services/ThreadKeeper.h"
 
 #include "shell/QuorvixApp.h"
 
@@ -12,5 +13,5 @@ int main(int argc, char** argv) {
     // The program's own application object, so that views and frames find it as they do at run
     // time.
     CQuorvixApp application(argc, argv);
-    return RUN_ALL_TESTS();
+    return CThreadKeeper::Instance().SettleBeforeExit(RUN_ALL_TESTS());
 }

@@ -4,6 +4,8 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 CThreadKeeper& CThreadKeeper::Instance() {
     static CThreadKeeper keeper;
@@ -54,6 +56,13 @@ bool CThreadKeeper::WaitForAll(int milliseconds) {
             return false;
         QThread::msleep(kPollMilliseconds);
     }
+}
+
+int CThreadKeeper::SettleBeforeExit(int exitCode, int graceMilliseconds) {
+    if (WaitForAll(graceMilliseconds))
+        return exitCode;
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
 }
 
 void CThreadKeeper::DeleteEnded() {

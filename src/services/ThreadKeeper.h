@@ -29,6 +29,11 @@ public:
     int Running();
     // Waits up to milliseconds for every kept thread to end; true when none runs.
     bool WaitForAll(int milliseconds);
+    // At the end of main, before anything global is torn down: gives the kept threads a moment
+    // to end and returns exitCode; a thread still running after it would meet the driver
+    // manager and the application object destroyed under it, so the process then ends at once
+    // with exitCode, its output flushed and no destructor run.
+    int SettleBeforeExit(int exitCode, int graceMilliseconds = 2000);
 
 private:
     // Deletes the threads that have ended; the guard is held.
