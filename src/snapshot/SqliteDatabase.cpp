@@ -14,17 +14,22 @@ bool CSqliteDatabase::Open(const QString& path, Mode mode) {
     const int flags =
         mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     // No URI parsing: a file named "file:..." is that file.
-    const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_handle,
-                                       flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (result == SQLITE_OK)
+    sqlite3* handle = nullptr;
+    const int result =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, flags, nullptr);
+    if (result == SQLITE_OK) {
+        const std::lock_guard lock(m_handleGuard);
+        m_handle = handle;
         return true;
-    m_openError = m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle))
-                           : QString::fromUtf8(sqlite3_errstr(result));
-    Close();
+    }
+    m_openError = handle ? QString::fromUtf8(sqlite3_errmsg(handle))
+                         : QString::fromUtf8(sqlite3_errstr(result));
+    sqlite3_close_v2(handle);
     return false;
 }
 
 void CSqliteDatabase::Close() {
+    const std::lock_guard lock(m_handleGuard);
     if (m_handle)
         sqlite3_close_v2(m_handle);
     m_handle = nullptr;
@@ -41,6 +46,7 @@ QString CSqliteDatabase::ErrorText() const {
 }
 
 void CSqliteDatabase::Interrupt() {
+    const std::lock_guard lock(m_handleGuard);
     if (m_handle)
         sqlite3_interrupt(m_handle);
 }

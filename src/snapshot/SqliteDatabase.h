@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <mutex>
+
 struct sqlite3;
 
 // An SQLite database file opened through libsqlite3, closed with the object. A snapshot is
@@ -32,4 +34,6 @@ public:
 private:
     sqlite3* m_handle = nullptr;
     QString m_openError;
+    // Orders an interrupt from another thread with the opening and closing of the handle.
+    std::mutex m_handleGuard;
 };

@@ -215,3 +215,18 @@ TEST_F(SnapshotSide, AFailedReadLeavesNoFile) {
     EXPECT_EQ(kept.readAll(), QByteArray("kept"));
     EXPECT_EQ(QDir(m_tmp.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
+
+// Cancelled at any point of the reading, a snapshot says nothing failed and leaves no file.
+TEST_F(SnapshotSide, ACancelAtAnyPointLeavesNoFile) {
+    OpenSide(m_left, QStringLiteral("SnapLeft"));
+    const QString path = m_tmp.filePath(QStringLiteral("cancelled.qvsnap"));
+    for (const int query : {1, 3, 8}) {
+        CFakeProgress progress;
+        progress.cancelAtQuery = query;
+        CSnapshotWriter writer;
+        EXPECT_FALSE(writer.Take(m_left, m_params, path, progress)) << query;
+        EXPECT_TRUE(writer.LastFailure().isEmpty()) << writer.LastFailure().toStdString();
+        EXPECT_FALSE(QFile::exists(path)) << query;
+    }
+    EXPECT_EQ(LeftoverFiles(QStringLiteral("BFDS")), 0);
+}
