@@ -338,12 +338,12 @@ bool CBatchRun::OutputIsADatabase(int index) {
     const QString dataSource = index == 0 ? m_options.left : m_options.right;
     CDataSourceDefinition definition;
     QString error;
-    const QString key = CDataSourceSetup::DatabaseFileKey(
-        CDataSourceSetup::KindOf(CDataSourceSetup::DriverOf(dataSource)));
+    const QString key = CDataSourceDefinition::DatabaseFileKey(
+        CDataSourceDefinition::KindOf(CDataSourceDefinition::DriverOf(dataSource)));
     if (key.isEmpty())
         return false;
     for (const bool system : {false, true}) {
-        if (!CDataSourceSetup::Read(dataSource, system, definition, error))
+        if (!CDataSourceDefinition::Read(dataSource, system, definition, error))
             continue;
         QString database = definition.Attribute(key);
         // SQLite also takes its file as a URI: file:PATH?options.

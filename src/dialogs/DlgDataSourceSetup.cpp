@@ -102,8 +102,8 @@ void CDlgDataSourceSetup::ArrangeControls(int cx, int cy) {
     for (QWidget* field : {static_cast<QWidget*>(m_name), static_cast<QWidget*>(m_driver),
                            static_cast<QWidget*>(m_list)})
         field->setGeometry(fieldLeft, field->y(), std::max(right - fieldLeft, 0), field->height());
-    const QString fileKey =
-        CDataSourceSetup::DatabaseFileKey(CDataSourceSetup::KindOf(m_driver->currentText()));
+    const QString fileKey = CDataSourceDefinition::DatabaseFileKey(
+        CDataSourceDefinition::KindOf(m_driver->currentText()));
     m_browse->move(right - m_browse->width(), m_browse->y());
     for (int row = 0; row < kFieldCount; ++row) {
         QLineEdit* field = m_fields[size_t(row)];
@@ -156,7 +156,7 @@ QStringList CDlgDataSourceSetup::ListedSources() const {
 bool CDlgDataSourceSetup::SelectSource(const QString& name, bool system) {
     CDataSourceDefinition definition;
     QString error;
-    if (!CDataSourceSetup::Read(name, system, definition, error)) {
+    if (!CDataSourceDefinition::Read(name, system, definition, error)) {
         ShowMessage(error);
         return false;
     }
@@ -217,7 +217,8 @@ void CDlgDataSourceSetup::ShowDefinition(const CDataSourceDefinition& definition
 }
 
 void CDlgDataSourceSetup::ShowFields() {
-    const CDataSourceSetup::DriverKind kind = CDataSourceSetup::KindOf(m_driver->currentText());
+    const CDataSourceSetup::DriverKind kind =
+        CDataSourceDefinition::KindOf(m_driver->currentText());
     m_keys = CDataSourceSetup::FieldsOf(kind);
     for (int row = 0; row < kFieldCount; ++row) {
         const bool shown = row < m_keys.size();
@@ -229,7 +230,7 @@ void CDlgDataSourceSetup::ShowFields() {
                                                ? QLineEdit::Password
                                                : QLineEdit::Normal);
     }
-    const QString fileKey = CDataSourceSetup::DatabaseFileKey(kind);
+    const QString fileKey = CDataSourceDefinition::DatabaseFileKey(kind);
     m_browse->setVisible(!fileKey.isEmpty() && m_keys.contains(fileKey));
     m_lines->setVisible(m_keys.isEmpty());
     m_storePassword->setVisible(!m_keys.isEmpty() &&
@@ -327,8 +328,8 @@ bool CDlgDataSourceSetup::Remove(bool confirm) {
 }
 
 void CDlgDataSourceSetup::BrowseDatabase() {
-    QLineEdit* field =
-        Field(CDataSourceSetup::DatabaseFileKey(CDataSourceSetup::KindOf(m_driver->currentText())));
+    QLineEdit* field = Field(CDataSourceDefinition::DatabaseFileKey(
+        CDataSourceDefinition::KindOf(m_driver->currentText())));
     if (!field)
         return;
     const QString file = QFileDialog::getOpenFileName(this, QString(), field->text(),

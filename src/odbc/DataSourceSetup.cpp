@@ -1,5 +1,7 @@
 #include "odbc/DataSourceSetup.h"
 
+#include "odbc/OdbcIni.h"
+
 #include "odbc/DataSourceList.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcEnvironment.h"
@@ -10,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 #include <odbcinstext.h>
 #include <sqlext.h>
@@ -33,7 +34,6 @@ constexpr int kDuplicateText = 1932;
 constexpr int kNoDriverText = 1933;
 constexpr int kNoFileText = 1934;
 constexpr int kBadLineText = 1935;
-constexpr int kInstallerText = 1936;
 constexpr int kConnectedText = 1937;
 constexpr int kNotConnectedText = 1938;
 constexpr int kSystemReadOnlyText = 1939;
@@ -51,82 +51,9 @@ constexpr int kReadBackText = 1919;
 constexpr int kNotPutBackText = 1920;
 constexpr int kDiskFullText = 1921;
 
-const char kOdbcIni[] = "odbc.ini";
-
 // The installer reads its files in pieces of INI_MAX_LINE - 1 bytes: the rest of a longer line
 // is read as a line of its own, which may open a section.
 constexpr qsizetype kLongestLine = INI_MAX_LINE - 1;
-
-// The installer's functions work on the user's or the machine's list as the configuration mode
-// says; it is set for one operation and put back to both lists, which the rest of the program
-// (listing, connecting) expects.
-class CConfigMode {
-public:
-    explicit CConfigMode(bool system) {
-        SQLSetConfigMode(system ? ODBC_SYSTEM_DSN : ODBC_USER_DSN);
-    }
-    ~CConfigMode() { SQLSetConfigMode(ODBC_BOTH_DSN); }
-    CConfigMode(const CConfigMode&) = delete;
-    CConfigMode& operator=(const CConfigMode&) = delete;
-};
-
-QString InstallerError() {
-    QString messages;
-    for (WORD index = 1; index <= 8; ++index) {
-        DWORD code = 0;
-        SQLWCHAR text[SQL_MAX_MESSAGE_LENGTH];
-        WORD length = 0;
-        const SQLRETURN result =
-            SQLInstallerErrorW(index, &code, text, WORD(std::size(text)), &length);
-        if (result == SQL_NO_DATA || !SQL_SUCCEEDED(result))
-            break;
-        if (!messages.isEmpty())
-            messages += QLatin1Char('\n');
-        messages += QString::fromUtf16(reinterpret_cast<const char16_t*>(text));
-    }
-    return LoadLocalizedString(kInstallerText).arg(messages);
-}
-
-// The driver manager looks a data source up by its name one byte per character, as its wide
-// functions pass it on; names are ASCII (Check), and older Latin-1 ones are still found.
-QByteArray NameBytes(const QString& name) {
-    return name.toLatin1();
-}
-
-// Values are stored as UTF-8, which the drivers hand to the system as they are (file paths).
-QByteArray ValueBytes(const QString& value) {
-    return value.toUtf8();
-}
-
-// Earlier versions stored values one byte per character: such a value is shown as it was meant.
-QString TextOf(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
-}
-
-// An entry of a list (key given) or the names of its sections or keys, each ended by a zero.
-QByteArray ProfileBytes(const char* section, const char* key, const char* fallback,
-                        const char* file) {
-    std::vector<char> buffer(key ? INI_MAX_PROPERTY_VALUE + 2 : 8192);
-    for (;;) {
-        const int length = SQLGetPrivateProfileString(section, key, fallback, buffer.data(),
-                                                      int(buffer.size()), file);
-        if (length <= 0)
-            return {};
-        // A list stops before the first name that does not fit: with room left for the longest
-        // name, none was left out.
-        if (key || size_t(length) + INI_MAX_LINE + 2 < buffer.size() || buffer.size() > 1 << 26)
-            return QByteArray(buffer.data(), std::min<qsizetype>(length, buffer.size() - 1));
-        buffer.resize(buffer.size() * 4);
-    }
-}
-
-QList<QByteArray> Names(const QByteArray& list) {
-    QList<QByteArray> names = list.split('\0');
-    names.removeAll(QByteArray());
-    return names;
-}
 
 // Whether another data source than the one being replaced has the name, in either list.
 bool IsNameTaken(const QString& name, const QString& previousName, bool previousSystem) {
@@ -142,11 +69,6 @@ bool IsNameTaken(const QString& name, const QString& previousName, bool previous
         }
     }
     return false;
-}
-
-bool IsKeyAcceptable(const QString& key) {
-    static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;{}\\p{Cc}]|^#"));
-    return !key.isEmpty() && !key.contains(kBad) && key == key.trimmed();
 }
 
 // The characters the installer refuses in a name (SQLValidDSN), quotes, which connection
@@ -168,12 +90,12 @@ bool IsNameReserved(const QString& name) {
 // Why the line key=value cannot be stored and read back as it is; empty when it can.
 QString ValueProblem(const QString& key, const QString& value) {
     static const QRegularExpression kControl(QStringLiteral("\\p{Cc}"));
-    if (value.contains(kControl) || QString::fromUtf8(ValueBytes(value)) != value)
+    if (value.contains(kControl) || QString::fromUtf8(COdbcIni::ValueBytes(value)) != value)
         return LoadLocalizedString(kUnkeptValueText).arg(key);
     // The installer trims values; only ASCII blanks are left after the control characters.
     if (value.startsWith(QLatin1Char(' ')) || value.endsWith(QLatin1Char(' ')))
         return LoadLocalizedString(kBlankEndsText).arg(key);
-    const qsizetype line = key.toUtf8().size() + 1 + ValueBytes(value).size() + 1;
+    const qsizetype line = key.toUtf8().size() + 1 + COdbcIni::ValueBytes(value).size() + 1;
     if (line > kLongestLine)
         return LoadLocalizedString(kLongLineText)
             .arg(key, QString::number(line), QString::number(kLongestLine));
@@ -280,13 +202,15 @@ CListImage ReadImage(const QString& file) {
     const QByteArray fresh = "\x01" + QByteArray::number(++readings);
     const QByteArray path = QFile::encodeName(file);
     CListImage image;
-    for (const QByteArray& name : Names(ProfileBytes(nullptr, nullptr, "", path.constData()))) {
+    for (const QByteArray& name :
+         COdbcIni::Names(COdbcIni::ProfileBytes(nullptr, nullptr, "", path.constData()))) {
         CSection& section = image.emplace_back();
         section.name = name;
-        for (const QByteArray& key :
-             Names(ProfileBytes(name.constData(), nullptr, "", path.constData())))
-            section.entries.emplace_back(key, ProfileBytes(name.constData(), key.constData(),
-                                                           fresh.constData(), path.constData()));
+        for (const QByteArray& key : COdbcIni::Names(
+                 COdbcIni::ProfileBytes(name.constData(), nullptr, "", path.constData())))
+            section.entries.emplace_back(
+                key, COdbcIni::ProfileBytes(name.constData(), key.constData(), fresh.constData(),
+                                            path.constData()));
     }
     return image;
 }
@@ -300,11 +224,11 @@ void DropSection(CListImage& image, const QByteArray& name) {
 
 CSection SectionOf(const CDataSourceDefinition& definition) {
     CSection section;
-    section.name = NameBytes(definition.name);
-    section.entries.emplace_back("Driver", ValueBytes(definition.driver));
+    section.name = COdbcIni::NameBytes(definition.name);
+    section.entries.emplace_back("Driver", COdbcIni::ValueBytes(definition.driver));
     for (const auto& [key, value] : definition.attributes) {
         if (!value.isEmpty())
-            section.entries.emplace_back(key.toUtf8(), ValueBytes(value));
+            section.entries.emplace_back(key.toUtf8(), COdbcIni::ValueBytes(value));
     }
     return section;
 }
@@ -313,7 +237,7 @@ CSection SectionOf(const CDataSourceDefinition& definition) {
 // the first section read has over; empty when they are the same.
 QString Difference(const CListImage& expected, CListImage read) {
     for (const CSection& section : expected) {
-        const QString name = QLatin1Char('[') + TextOf(section.name) + QLatin1Char(']');
+        const QString name = QLatin1Char('[') + COdbcIni::TextOf(section.name) + QLatin1Char(']');
         const auto found = std::find_if(read.begin(), read.end(), [&](const CSection& other) {
             return other.name == section.name;
         });
@@ -322,14 +246,14 @@ QString Difference(const CListImage& expected, CListImage read) {
         for (size_t index = 0; index < std::max(section.entries.size(), found->entries.size());
              ++index) {
             if (index >= section.entries.size())
-                return name + QLatin1Char(' ') + TextOf(found->entries[index].first);
+                return name + QLatin1Char(' ') + COdbcIni::TextOf(found->entries[index].first);
             if (index >= found->entries.size() || found->entries[index] != section.entries[index])
-                return name + QLatin1Char(' ') + TextOf(section.entries[index].first);
+                return name + QLatin1Char(' ') + COdbcIni::TextOf(section.entries[index].first);
         }
         read.erase(found);
     }
     return read.empty() ? QString()
-                        : QLatin1Char('[') + TextOf(read.front().name) + QLatin1Char(']');
+                        : QLatin1Char('[') + COdbcIni::TextOf(read.front().name) + QLatin1Char(']');
 }
 
 // One change of the lists. Each file it touches is copied beside itself before the first
@@ -445,48 +369,26 @@ private:
 };
 
 bool WriteSection(const CDataSourceDefinition& definition) {
-    const CConfigMode mode(definition.system);
-    const QByteArray name = NameBytes(definition.name);
+    const COdbcIni::ConfigMode mode(definition.system);
+    const QByteArray name = COdbcIni::NameBytes(definition.name);
     // The section is written anew: attributes cleared in the dialog go with the old one.
-    if (!SQLWriteDSNToIni(name.constData(), ValueBytes(definition.driver).constData()))
+    if (!SQLWriteDSNToIni(name.constData(), COdbcIni::ValueBytes(definition.driver).constData()))
         return false;
     for (const auto& [key, value] : definition.attributes) {
-        if (!value.isEmpty() &&
-            !SQLWritePrivateProfileString(name.constData(), key.toUtf8().constData(),
-                                          ValueBytes(value).constData(), kOdbcIni))
+        if (!value.isEmpty() && !SQLWritePrivateProfileString(
+                                    name.constData(), key.toUtf8().constData(),
+                                    COdbcIni::ValueBytes(value).constData(), COdbcIni::FileName))
             return false;
     }
     return true;
 }
 
 bool RemoveSection(const QString& name, bool system) {
-    const CConfigMode mode(system);
-    return SQLRemoveDSNFromIni(NameBytes(name).constData());
+    const COdbcIni::ConfigMode mode(system);
+    return SQLRemoveDSNFromIni(COdbcIni::NameBytes(name).constData());
 }
 
 } // namespace
-
-QString CDataSourceDefinition::Attribute(const QString& key) const {
-    for (const auto& [name, value] : attributes) {
-        if (name.compare(key, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
-}
-
-void CDataSourceDefinition::SetAttribute(const QString& key, const QString& value) {
-    for (auto it = attributes.begin(); it != attributes.end(); ++it) {
-        if (it->first.compare(key, Qt::CaseInsensitive) != 0)
-            continue;
-        if (value.isEmpty())
-            attributes.erase(it);
-        else
-            it->second = value;
-        return;
-    }
-    if (!value.isEmpty())
-        attributes.emplace_back(key, value);
-}
 
 QStringList CDataSourceSetup::InstalledDrivers() {
     QStringList drivers;
@@ -505,17 +407,6 @@ QStringList CDataSourceSetup::InstalledDrivers() {
         direction = SQL_FETCH_NEXT;
     }
     return drivers;
-}
-
-CDataSourceSetup::DriverKind CDataSourceSetup::KindOf(const QString& driver) {
-    if (driver.contains(QLatin1String("SQLite"), Qt::CaseInsensitive))
-        return DriverKind::SQLite;
-    if (driver.contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive))
-        return DriverKind::PostgreSQL;
-    if (driver.contains(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
-        driver.contains(QLatin1String("MySQL"), Qt::CaseInsensitive))
-        return DriverKind::MariaDB;
-    return DriverKind::Other;
 }
 
 QStringList CDataSourceSetup::FieldsOf(DriverKind kind) {
@@ -541,32 +432,6 @@ bool CDataSourceSetup::IsPasswordKey(const QString& key) {
            key.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0;
 }
 
-QString CDataSourceSetup::DatabaseFileKey(DriverKind kind) {
-    return kind == DriverKind::SQLite ? QStringLiteral("Database") : QString();
-}
-
-bool CDataSourceSetup::Read(const QString& name, bool system, CDataSourceDefinition& definition,
-                            QString& error) {
-    const CConfigMode mode(system);
-    definition = CDataSourceDefinition();
-    definition.name = name;
-    definition.system = system;
-    const QByteArray section = NameBytes(name);
-    for (const QByteArray& key : Names(ProfileBytes(section.constData(), nullptr, "", kOdbcIni))) {
-        const QString value =
-            TextOf(ProfileBytes(section.constData(), key.constData(), "", kOdbcIni));
-        if (key.compare("Driver", Qt::CaseInsensitive) == 0)
-            definition.driver = value;
-        else
-            definition.attributes.emplace_back(TextOf(key), value);
-    }
-    if (definition.driver.isEmpty() && definition.attributes.empty()) {
-        error = InstallerError();
-        return false;
-    }
-    return true;
-}
-
 QString CDataSourceSetup::Check(const CDataSourceDefinition& definition,
                                 const QString& previousName, bool previousSystem) {
     const QString name = definition.name;
@@ -590,14 +455,15 @@ QString CDataSourceSetup::Check(const CDataSourceDefinition& definition,
     // A key given twice, or the driver's, would be written over by the other.
     QStringList keys{QStringLiteral("driver")};
     for (const auto& [key, value] : definition.attributes) {
-        if (!IsKeyAcceptable(key) || keys.contains(key.toLower()))
+        if (!CDataSourceDefinition::IsKeyAcceptable(key) || keys.contains(key.toLower()))
             return LoadLocalizedString(kBadLineText).arg(QStringLiteral("-"), key);
         keys.append(key.toLower());
         if (const QString problem = value.isEmpty() ? QString() : ValueProblem(key, value);
             !problem.isEmpty())
             return problem;
     }
-    const QString fileKey = DatabaseFileKey(KindOf(definition.driver));
+    const QString fileKey =
+        CDataSourceDefinition::DatabaseFileKey(CDataSourceDefinition::KindOf(definition.driver));
     if (!fileKey.isEmpty()) {
         const QString file = definition.Attribute(fileKey);
         if (file.isEmpty())
@@ -622,13 +488,13 @@ bool CDataSourceSetup::Write(const CDataSourceDefinition& definition, const QStr
         (movesAnother && !change.Add(previousSystem, error)))
         return false;
     if (movesAnother)
-        DropSection(change.Expected(previousSystem), NameBytes(previousName));
+        DropSection(change.Expected(previousSystem), COdbcIni::NameBytes(previousName));
     CListImage& expected = change.Expected(definition.system);
-    DropSection(expected, NameBytes(definition.name));
+    DropSection(expected, COdbcIni::NameBytes(definition.name));
     expected.push_back(SectionOf(definition));
     QString failure;
     if (!WriteSection(definition) || (movesAnother && !RemoveSection(previousName, previousSystem)))
-        failure = InstallerError();
+        failure = COdbcIni::InstallerError();
     return change.Finish(failure, error);
 }
 
@@ -636,8 +502,8 @@ bool CDataSourceSetup::Remove(const QString& name, bool system, QString& error) 
     CListChange change;
     if (!change.Add(system, error))
         return false;
-    DropSection(change.Expected(system), NameBytes(name));
-    const QString failure = RemoveSection(name, system) ? QString() : InstallerError();
+    DropSection(change.Expected(system), COdbcIni::NameBytes(name));
+    const QString failure = RemoveSection(name, system) ? QString() : COdbcIni::InstallerError();
     return change.Finish(failure, error);
 }
 
@@ -650,34 +516,10 @@ bool CDataSourceSetup::CanWriteSystemSources() {
     return ::access(path.constData(), W_OK) == 0;
 }
 
-QString CDataSourceSetup::ConnectionString(const CDataSourceDefinition& definition) {
-    const auto field = [](const QString& value) {
-        // Braced, each closing brace doubled, when the value could end the field or begins
-        // with a brace or a blank.
-        if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('}')) &&
-            !value.startsWith(QLatin1Char('{')) && value == value.trimmed())
-            return value;
-        QString braced = value;
-        braced.replace(QLatin1Char('}'), QStringLiteral("}}"));
-        return QLatin1Char('{') + braced + QLatin1Char('}');
-    };
-    QString text = QStringLiteral("DRIVER=") + field(definition.driver) + QLatin1Char(';');
-    for (const auto& [key, value] : definition.attributes) {
-        if (!value.isEmpty() && IsKeyAcceptable(key))
-            text += key + QLatin1Char('=') + field(value) + QLatin1Char(';');
-    }
-    return text;
-}
-
-QString CDataSourceSetup::DriverOf(const QString& dataSourceName) {
-    SQLSetConfigMode(ODBC_BOTH_DSN);
-    return TextOf(ProfileBytes(NameBytes(dataSourceName).constData(), "Driver", "", kOdbcIni));
-}
-
 bool CDataSourceSetup::Test(const CDataSourceDefinition& definition, QString& message) {
-    QString connectString = ConnectionString(definition);
+    QString connectString = CDataSourceDefinition::ConnectionString(definition);
     // As every opening: the SQLite driver must not create a file that is not there.
-    if (KindOf(definition.driver) == DriverKind::SQLite)
+    if (CDataSourceDefinition::KindOf(definition.driver) == DriverKind::SQLite)
         connectString += QStringLiteral("NoCreat=1;");
     COdbcConnection connection;
     if (!connection.OpenConnectionString(connectString)) {
@@ -705,7 +547,7 @@ bool CDataSourceSetup::ParseAttributeLines(const QString& lines, CDataSourceDefi
             continue;
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         const QString key = line.left(equals).trimmed();
-        if (equals <= 0 || !IsKeyAcceptable(key)) {
+        if (equals <= 0 || !CDataSourceDefinition::IsKeyAcceptable(key)) {
             error = LoadLocalizedString(kBadLineText).arg(QString::number(index + 1), line);
             return false;
         }

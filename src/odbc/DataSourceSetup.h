@@ -1,23 +1,9 @@
 #pragma once
 
+#include "odbc/DataSourceDefinition.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <utility>
-#include <vector>
-
-// A data source as the driver manager keeps it: its name, whether it is the machine's (system)
-// or the user's, its driver and its attributes in order (the driver line apart).
-struct CDataSourceDefinition {
-    QString name;
-    QString driver;
-    bool system = false;
-    std::vector<std::pair<QString, QString>> attributes;
-
-    QString Attribute(const QString& key) const;
-    // Replaces the value of key (case ignored) or adds it; an empty value removes it.
-    void SetAttribute(const QString& key, const QString& value);
-};
 
 // Adds, reads, changes and removes data sources through unixODBC's installer functions, never
 // by writing its files; and tries a definition with a read-only connection made as a side
@@ -30,22 +16,15 @@ struct CDataSourceDefinition {
 // as UTF-8; names are ASCII.
 class CDataSourceSetup {
 public:
-    enum class DriverKind { SQLite, PostgreSQL, MariaDB, Other };
+    using DriverKind = CDataSourceDefinition::DriverKind;
 
     // The drivers the driver manager knows (odbcinst.ini), by name.
     static QStringList InstalledDrivers();
-    // The driver line of a data source of either list; empty when there is none.
-    static QString DriverOf(const QString& dataSourceName);
-    static DriverKind KindOf(const QString& driver);
     // The attributes offered as labelled fields for a kind of driver; none for other drivers,
     // which are given as key = value lines.
     static QStringList FieldsOf(DriverKind kind);
     static bool IsPasswordKey(const QString& key);
-    // The attribute that names the database file of a file-based driver, or empty.
-    static QString DatabaseFileKey(DriverKind kind);
 
-    static bool Read(const QString& name, bool system, CDataSourceDefinition& definition,
-                     QString& error);
     // Why definition cannot be written in place of the data source previousName of the list
     // previousSystem (an empty name for a new one), or read back whole; empty when it can.
     static QString Check(const CDataSourceDefinition& definition, const QString& previousName,
@@ -64,8 +43,6 @@ public:
     // Opens a read-only connection on the definition as it stands, written or not, and closes
     // it; message says what the driver answered.
     static bool Test(const CDataSourceDefinition& definition, QString& message);
-    // The connection string of a definition: each value that could end its field is braced.
-    static QString ConnectionString(const CDataSourceDefinition& definition);
 
     // "key = value" lines, as the dialog shows the attributes of other drivers, and back; false
     // with the line that is not of that form.

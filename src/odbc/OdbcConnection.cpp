@@ -1,6 +1,6 @@
 #include "odbc/OdbcConnection.h"
 
-#include "odbc/DataSourceSetup.h"
+#include "odbc/DataSourceDefinition.h"
 #include "services/Language.h"
 
 #include "odbc/OdbcDiagnostic.h"
@@ -34,8 +34,8 @@ QString InfoText(SQLHDBC connection, SQLUSMALLINT infoType) {
 // The definition that the driver manager uses for a name: the user's before the machine's.
 bool ReadDefinition(const QString& dataSourceName, CDataSourceDefinition& definition) {
     QString unused;
-    return CDataSourceSetup::Read(dataSourceName, false, definition, unused) ||
-           CDataSourceSetup::Read(dataSourceName, true, definition, unused);
+    return CDataSourceDefinition::Read(dataSourceName, false, definition, unused) ||
+           CDataSourceDefinition::Read(dataSourceName, true, definition, unused);
 }
 
 } // namespace
@@ -58,9 +58,9 @@ bool COdbcConnection::Open(const QString& dataSourceName) {
     // could end the value (";Database=other") is never put into a connection string: it is
     // handed to SQLConnectW as an argument of its own, which nothing parses.
     QString connectString = ConnectString(dataSourceName);
-    const CDataSourceSetup::DriverKind kind =
-        CDataSourceSetup::KindOf(CDataSourceSetup::DriverOf(dataSourceName));
-    if (kind == CDataSourceSetup::DriverKind::SQLite) {
+    const CDataSourceDefinition::DriverKind kind =
+        CDataSourceDefinition::KindOf(CDataSourceDefinition::DriverOf(dataSourceName));
+    if (kind == CDataSourceDefinition::DriverKind::SQLite) {
         // The SQLite driver creates a database file that is not there: a data source whose file
         // has gone would read as an empty database (and a file would be written). Its file is
         // checked first, to say which one is missing; NoCreat=1 still guards the moment between
@@ -69,7 +69,7 @@ bool COdbcConnection::Open(const QString& dataSourceName) {
         CDataSourceDefinition definition;
         QString file;
         if (ReadDefinition(dataSourceName, definition))
-            file = definition.Attribute(CDataSourceSetup::DatabaseFileKey(kind));
+            file = definition.Attribute(CDataSourceDefinition::DatabaseFileKey(kind));
         if (file.isEmpty() || !QFileInfo(file).isFile()) {
             Close();
             m_diagnostic = file.isEmpty()
@@ -78,7 +78,7 @@ bool COdbcConnection::Open(const QString& dataSourceName) {
             return false;
         }
         if (connectString.isEmpty())
-            connectString = CDataSourceSetup::ConnectionString(definition);
+            connectString = CDataSourceDefinition::ConnectionString(definition);
         return OpenConnectionString(connectString + QStringLiteral("NoCreat=1;"));
     }
     if (!connectString.isEmpty())

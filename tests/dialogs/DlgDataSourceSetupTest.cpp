@@ -42,7 +42,7 @@ protected:
     static CDataSourceDefinition Stored(const QString& name, bool system = false) {
         CDataSourceDefinition definition;
         QString error;
-        CDataSourceSetup::Read(name, system, definition, error);
+        CDataSourceDefinition::Read(name, system, definition, error);
         return definition;
     }
 

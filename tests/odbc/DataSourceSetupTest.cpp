@@ -79,7 +79,7 @@ TEST_F(DataSourceSetup, AddChangeAndRemoveAUserDataSource) {
         << error.toStdString();
     EXPECT_TRUE(Sources(false).contains(QStringLiteral("Setup Parts")));
     CDataSourceDefinition read;
-    ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Parts"), false, read, error));
+    ASSERT_TRUE(CDataSourceDefinition::Read(QStringLiteral("Setup Parts"), false, read, error));
     EXPECT_EQ(read.driver, QStringLiteral("SQLite3"));
     EXPECT_EQ(read.Attribute(QStringLiteral("database")), m_database);
     EXPECT_EQ(read.Attribute(QStringLiteral("StepAPI")), QStringLiteral("1"));
@@ -96,14 +96,14 @@ TEST_F(DataSourceSetup, AddChangeAndRemoveAUserDataSource) {
     ASSERT_TRUE(CDataSourceSetup::Write(changed, QStringLiteral("Setup Parts"), false, error))
         << error.toStdString();
     EXPECT_FALSE(Sources(false).contains(QStringLiteral("Setup Parts")));
-    ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Other"), false, read, error));
+    ASSERT_TRUE(CDataSourceDefinition::Read(QStringLiteral("Setup Other"), false, read, error));
     EXPECT_EQ(read.Attribute(QStringLiteral("Database")), other);
     EXPECT_TRUE(read.Attribute(QStringLiteral("StepAPI")).isEmpty());
     EXPECT_EQ(TablesOf(QStringLiteral("Setup Other")), QStringList{QStringLiteral("PARTS")});
 
     ASSERT_TRUE(CDataSourceSetup::Remove(QStringLiteral("Setup Other"), false, error));
     EXPECT_FALSE(Sources(false).contains(QStringLiteral("Setup Other")));
-    EXPECT_FALSE(CDataSourceSetup::Read(QStringLiteral("Setup Other"), false, read, error));
+    EXPECT_FALSE(CDataSourceDefinition::Read(QStringLiteral("Setup Other"), false, read, error));
 }
 
 TEST_F(DataSourceSetup, MovedToTheOtherListUnderItsOwnName) {
@@ -212,7 +212,7 @@ TEST_F(DataSourceSetup, ValuesTheListCannotKeepWholeAreRefused) {
 
     ASSERT_FALSE(refused(QStringLiteral("Note"), fits)) << error.toStdString();
     CDataSourceDefinition read;
-    ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Values"), false, read, error));
+    ASSERT_TRUE(CDataSourceDefinition::Read(QStringLiteral("Setup Values"), false, read, error));
     EXPECT_EQ(read.Attribute(QStringLiteral("Note")), fits);
     EXPECT_EQ(Sources(false).count(QStringLiteral("SetupTemplate")), 0);
     CDataSourceSetup::Remove(QStringLiteral("Setup Values"), false, error);
@@ -227,7 +227,7 @@ TEST_F(DataSourceSetup, ValuesBeyondAsciiAreStoredAsUtf8AndResolve) {
     ASSERT_TRUE(CDataSourceSetup::Write(definition, {}, false, error)) << error.toStdString();
     EXPECT_TRUE(Bytes(UserList()).contains(QByteArray("Database=") + path.toUtf8()));
     CDataSourceDefinition read;
-    ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Utf8"), false, read, error));
+    ASSERT_TRUE(CDataSourceDefinition::Read(QStringLiteral("Setup Utf8"), false, read, error));
     EXPECT_EQ(read.Attribute(QStringLiteral("Database")), path);
     EXPECT_EQ(TablesOf(QStringLiteral("Setup Utf8")), QStringList{QStringLiteral("PARTS")});
     CDataSourceSetup::Remove(QStringLiteral("Setup Utf8"), false, error);
@@ -319,7 +319,8 @@ protected:
         EXPECT_FALSE(QFileInfo::exists(CopyOf(m_list)));
         CDataSourceDefinition read;
         QString error;
-        ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Secure"), false, read, error));
+        ASSERT_TRUE(
+            CDataSourceDefinition::Read(QStringLiteral("Setup Secure"), false, read, error));
         EXPECT_EQ(read.attributes, Secure(QStringLiteral("Setup Secure")).attributes);
     }
 
@@ -386,7 +387,7 @@ TEST_F(DataSourceSetupFullDisk, AWriteThatFailsHalfWayPutsTheListBack) {
     ASSERT_TRUE(CDataSourceSetup::Write(Secure(QStringLiteral("Setup More")), {}, false, error))
         << error.toStdString();
     CDataSourceDefinition read;
-    ASSERT_TRUE(CDataSourceSetup::Read(QStringLiteral("Setup Secure"), false, read, error));
+    ASSERT_TRUE(CDataSourceDefinition::Read(QStringLiteral("Setup Secure"), false, read, error));
     EXPECT_EQ(read.Attribute(QStringLiteral("SSLmode")), QStringLiteral("require"));
     EXPECT_EQ(Sources(false),
               (QStringList{QStringLiteral("Setup Secure"), QStringLiteral("Setup More")}));
@@ -421,7 +422,7 @@ TEST(DataSourceSetupText, ValuesThatCouldEndTheirFieldAreBracedAndLinesParsed) {
     definition.driver = QStringLiteral("Some Driver");
     definition.SetAttribute(QStringLiteral("Database"), QStringLiteral("a;DSN=other"));
     definition.SetAttribute(QStringLiteral("Option"), QStringLiteral("x}y"));
-    EXPECT_EQ(CDataSourceSetup::ConnectionString(definition),
+    EXPECT_EQ(CDataSourceDefinition::ConnectionString(definition),
               QStringLiteral("DRIVER=Some Driver;Database={a;DSN=other};Option={x}}y};"));
 
     QString error;

@@ -68,7 +68,8 @@ protected:
 void CreatePatternDatabases() {
     CDataSourceDefinition definition;
     QString error;
-    ASSERT_TRUE(CDataSourceSetup::Read(kMariaDb, true, definition, error)) << error.toStdString();
+    ASSERT_TRUE(CDataSourceDefinition::Read(kMariaDb, true, definition, error))
+        << error.toStdString();
     QProcess client;
     client.start(QStringLiteral("mariadb"),
                  {QStringLiteral("--no-defaults"),

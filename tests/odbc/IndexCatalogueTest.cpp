@@ -131,7 +131,8 @@ TEST_F(IndexReadingPaths, PostgresEveryOwnerAlikeIncludingExpressionsPartialAndQ
     // The system catalogues too, which the driver lists when asked to.
     CDataSourceDefinition definition;
     QString error;
-    ASSERT_TRUE(CDataSourceSetup::Read(kPostgres, true, definition, error)) << error.toStdString();
+    ASSERT_TRUE(CDataSourceDefinition::Read(kPostgres, true, definition, error))
+        << error.toStdString();
     QString attributes = QStringLiteral("ShowSystemTables=1");
     for (const auto& [key, value] : definition.attributes)
         attributes += QLatin1Char('\n') + key + QLatin1Char('=') + value;
