@@ -3,11 +3,14 @@
 #include "dialogs/DlgDataSourceSetup.h"
 #include "odbc/DataSourceList.h"
 #include "services/Language.h"
+#include "services/Utilities.h"
 #include "ui/DrawingUtilities.h"
 #include "ui/ImageList.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/WarningBeep.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
@@ -20,6 +23,11 @@ constexpr int kTemplate = 1000;
 constexpr int kUserTabText = 1100;
 constexpr int kSystemTabText = 1101;
 constexpr int kOkButton = 1;
+constexpr int kSnapshotFileText = 1223;
+constexpr int kSnapshotFilterText = 1224;
+constexpr int kSnapshotTitleText = 1227;
+// The snapshot button is never narrower than OK.
+constexpr int kSmallestButtonWidth = 90;
 const char* const kTabStopProperty = "tabStop";
 
 // Draws "name<TAB>driver" with the driver lined up at the list's tab stop.
@@ -70,6 +78,13 @@ CDlgDataSources::CDlgDataSources(QString* name, CDataSourceSide::SourceKind* kin
     });
     if (auto* setup = CTemplateBuilder::Find<QPushButton>(*this, kSetupButton))
         connect(setup, &QPushButton::clicked, this, [this] { SetupDataSources(); });
+    m_snapshotButton = static_cast<QPushButton*>(CTemplateBuilder::Adopt(
+        *this, kSnapshotButton, new QPushButton(LoadLocalizedString(kSnapshotFileText))));
+    m_snapshotButton->setAutoDefault(false);
+    const QWidget* ok = CTemplateBuilder::FindControl(*this, kOkButton);
+    m_snapshotButton->resize(std::max(m_snapshotButton->sizeHint().width(), kSmallestButtonWidth),
+                             ok ? ok->height() : m_snapshotButton->sizeHint().height());
+    connect(m_snapshotButton, &QPushButton::clicked, this, [this] { ChooseSnapshot(); });
 }
 
 void CDlgDataSources::InitDialog() {
@@ -173,6 +188,23 @@ void CDlgDataSources::SetupDataSources() {
     FillLists();
 }
 
+void CDlgDataSources::ChooseSnapshot() {
+    QFileDialog files(this, LoadLocalizedString(kSnapshotTitleText));
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setAcceptMode(QFileDialog::AcceptOpen);
+    files.setFileMode(QFileDialog::ExistingFile);
+    files.setNameFilter(LoadLocalizedString(kSnapshotFilterText));
+    files.setDirectory(m_snapshotPath.isEmpty() ? GetPersonalFolder()
+                                                : SaveDialogFolder(m_snapshotPath));
+    if (!m_snapshotPath.isEmpty())
+        files.selectFile(QFileInfo(m_snapshotPath).fileName());
+    if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty())
+        return;
+    m_snapshotPath = files.selectedFiles().first();
+    m_snapshotChosen = true;
+    accept();
+}
+
 void CDlgDataSources::ArrangeControls(int cx, int cy) {
     int buttonHeight = 0;
     const int margin = ArrangeButtons(cx, cy, buttonHeight);
@@ -181,7 +213,10 @@ void CDlgDataSources::ArrangeControls(int cx, int cy) {
     QWidget* setup = CTemplateBuilder::FindControl(*this, kSetupButton);
     setup->move(margin, margin);
     const int top = setup->geometry().bottom() + 1 + margin;
-    const int bottom = cy - margin - buttonHeight - margin;
+    // The snapshot file is the other way to a side: its button stands under the lists.
+    m_snapshotButton->move(margin,
+                           cy - margin - buttonHeight - margin - m_snapshotButton->height());
+    const int bottom = m_snapshotButton->y() - margin;
     const QRect tabArea(margin, top, std::max(cx - 2 * margin, 0), std::max(bottom - top, 0));
     m_tabs->setGeometry(tabArea.left(), tabArea.top(), tabArea.width(),
                         m_tabs->sizeHint().height());

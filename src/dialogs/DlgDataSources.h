@@ -7,13 +7,21 @@
 #include <QStringList>
 
 class QListWidget;
+class QPushButton;
 class QTabBar;
 
 // Picks the data source of one side among those the driver manager knows, for the user and for
-// the machine, on two tabs, each entry with its driver. Ends with OK only once one is chosen.
+// the machine, on two tabs, each entry with its driver; or, under them, a snapshot file taken of
+// one. Ends with OK only once a data source is chosen, or as soon as a file is.
 class CDlgDataSources : public CQuorvixDialog {
 public:
-    enum Control { kSetupButton = 5004, kTabs = 5011, kUserList = 5012, kSystemList = 5013 };
+    enum Control {
+        kSetupButton = 5004,
+        kTabs = 5011,
+        kUserList = 5012,
+        kSystemList = 5013,
+        kSnapshotButton = 5014,
+    };
     static constexpr int kMinimumWidth = 340;
     static constexpr int kMinimumHeight = 200;
 
@@ -23,6 +31,13 @@ public:
     void FillLists();
     void Accept() { OnOK(); }
     void SetupDataSources();
+    // Asks for a snapshot file; one chosen ends the dialog with OK.
+    void ChooseSnapshot();
+    // The snapshot the side shows, where the file dialog opens; the file chosen once the dialog
+    // ended with one, else empty.
+    void SetSnapshotPath(const QString& path) { m_snapshotPath = path; }
+    QString SnapshotPath() const { return m_snapshotChosen ? m_snapshotPath : QString(); }
+    QPushButton* SnapshotButton() const { return m_snapshotButton; }
 
     void ArrangeControls(int cx, int cy) override;
 
@@ -49,4 +64,7 @@ private:
     QTabBar* m_tabs;
     QListWidget* m_userList;
     QListWidget* m_systemList;
+    QPushButton* m_snapshotButton;
+    QString m_snapshotPath;
+    bool m_snapshotChosen = false;
 };

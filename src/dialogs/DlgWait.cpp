@@ -19,9 +19,11 @@
 
 namespace {
 constexpr int kTemplate = 1006;
+constexpr int kHeading = 5064;
 constexpr int kItemText = 5065;
 constexpr int kProgressBar = 5063;
 constexpr int kCancelButton = 2;
+constexpr int kSnapshotHeadingText = 1225;
 constexpr int kEndPollMilliseconds = 100;
 // After Cancel the run has this long to notice it and end before the dialog gives it up, and
 // the dialog looks at it this often meanwhile: closed within a second either way.
@@ -56,6 +58,9 @@ CDlgWait::CDlgWait(Kind kind, bool cancellable, Run run, QWidget* owner, Stoppin
       m_cancellable(cancellable), m_run(std::move(run)), m_stopping(std::move(stopping)) {
     setModal(true);
     CTemplateBuilder::Build(*this, MapResourceId(kTemplate));
+    if (auto* heading = CTemplateBuilder::Find<QLabel>(*this, kHeading);
+        heading && kind == Snapshot)
+        heading->setText(LoadLocalizedString(kSnapshotHeadingText));
     m_itemText = CTemplateBuilder::Find<QLabel>(*this, kItemText);
     m_bar = CTemplateBuilder::Find<QProgressBar>(*this, kProgressBar);
     if (m_bar) {

@@ -27,7 +27,8 @@ class CDlgWait : public QDialog, public IComparisonProgress {
     Q_OBJECT
 
 public:
-    enum Kind : int { TableRun = 0, DictionaryRun = 1 };
+    // A snapshot being taken says so in place of the comparison.
+    enum Kind : int { TableRun = 0, DictionaryRun = 1, Snapshot = 2 };
     // What exec() gives: the worker could not start, the run succeeded, the run failed or was
     // cancelled.
     enum Result : int { NotStarted = 0, Succeeded = 1, Stopped = 2 };

@@ -67,9 +67,6 @@ public:
     // connection and connects again when it is next used. Null when no call holds it.
     std::shared_ptr<COdbcConnection> AbandonStuckConnection() override;
 
-    void SetReady(bool ready) { m_ready = ready; }
-    bool IsReady() const { return m_ready; }
-
     // Catalogue reader
     void ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCombo);
     bool ReadTableListing(CTableListing& listing) override;
@@ -178,7 +175,6 @@ private:
     std::shared_ptr<COdbcConnection> m_connection;
     mutable std::mutex m_connectionGuard;
     bool m_reconnect = false;
-    bool m_ready = false;
     static int s_tablesPerColumnCall;
     static int s_tablesPerIndexCall;
 };

@@ -57,6 +57,9 @@ public:
     virtual QString DbmsVersion() const = 0;
     // Why the last read failed: the driver's "SQLSTATE: text" or the program's own reason.
     QString LastDiagnostic() const { return m_lastDiagnostic; }
+    // Whether the side's table list is shown, and so the side can be compared.
+    void SetReady(bool ready) { m_ready = ready; }
+    bool IsReady() const { return m_ready; }
 
     // The table list: read whole into a listing, then put in place (the list emptied when the
     // listing is).
@@ -151,6 +154,7 @@ protected:
     QHash<int, quint8> m_viewFlags;
 
 private:
+    bool m_ready = false;
     // How many listed tables share each A-Z lower-cased name; made when first asked.
     mutable QHash<QString, int> m_caseFamilies;
 };

@@ -1,13 +1,20 @@
 #include "shell/FormDBSelect.h"
 
 #include "dialogs/DlgDataSources.h"
+#include "dialogs/DlgWait.h"
+#include "export/Export.h"
 #include "model/NameOrdering.h"
+#include "model/ParamWord.h"
 #include "odbc/DataSourceSide.h"
 #include "odbc/SideOpening.h"
 #include "services/Language.h"
 #include "services/ThreadKeeper.h"
+#include "services/Utilities.h"
+#include "snapshot/SnapshotSide.h"
+#include "snapshot/SnapshotWriter.h"
 #include "structure/TableStructFrm.h"
 #include "ui/DrawingUtilities.h"
+#include "ui/ExportDialog.h"
 #include "ui/ImageList.h"
 #include "ui/ListSearch.h"
 #include "ui/QuorvixLook.h"
@@ -15,12 +22,17 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -34,6 +46,12 @@ constexpr int kOwnersReadText = 1971;
 constexpr int kTablesReadText = 1974;
 constexpr int kOpeningText = 1948;
 constexpr int kOwnerGoneText = 1949;
+constexpr int kAbandonedText = 1947;
+constexpr int kSnapshotWrittenText = 1219;
+constexpr int kSaveSnapshotText = 1222;
+constexpr int kSnapshotFilterText = 1224;
+constexpr int kSnapshotInUseText = 1226;
+const QString kSnapshotExtension = QStringLiteral("qvsnap");
 // How often the window looks whether an opening on its thread has ended.
 constexpr int kOpeningPollMs = 50;
 constexpr int kTableHeading = 1182; // heads the rows copied from the table list
@@ -44,7 +62,7 @@ constexpr int kNoteLines = 3;
 
 CFormDBSelect::CFormDBSelect(CSelectionContext context, QWidget* parent)
     : CQuorvixFormView(MapResourceId(kTemplate), parent), m_context(std::move(context)),
-      m_side(m_context.side) {
+      m_dataSource(m_context.dataSource), m_snapshot(m_context.snapshot), m_side(m_dataSource) {
     m_dataSourceButton = CTemplateBuilder::Find<QPushButton>(*this, kDataSourceButton);
     m_kindIcon = CTemplateBuilder::Find<QLabel>(*this, kKindIcon);
     m_nameText = CTemplateBuilder::Find<QLabel>(*this, kDataSourceName);
@@ -92,6 +110,11 @@ CFormDBSelect::CFormDBSelect(CSelectionContext context, QWidget* parent)
     auto* structureCommand = new QAction(m_structureButton->text(), m_tableList);
     connect(structureCommand, &QAction::triggered, this, [this] { ShowTableStructure(); });
     m_tableList->addAction(structureCommand);
+    // In the side's context menu rather than on a button: the narrowest window has no room
+    // beside the others. The table list's menu keeps to its rows.
+    m_saveSnapshot = new QAction(LoadLocalizedString(kSaveSnapshotText), this);
+    m_saveSnapshot->setEnabled(false);
+    connect(m_saveSnapshot, &QAction::triggered, this, [this] { SaveSnapshot(); });
 }
 
 CFormDBSelect::~CFormDBSelect() = default;
@@ -119,6 +142,9 @@ void CFormDBSelect::LockDataSourceControls(bool enable) {
     const QString why = enable ? QString() : LoadLocalizedString(kLockedText);
     m_dataSourceButton->setToolTip(why);
     m_ownerCombo->setToolTip(why);
+    // A snapshot's owner is the one it was taken with.
+    if (ShowsSnapshot())
+        EnableControl(m_ownerCombo, false);
 }
 
 bool CFormDBSelect::TakeKey(int key) {
@@ -133,53 +159,127 @@ QString CFormDBSelect::SelectedOwnerText() const {
 }
 
 void CFormDBSelect::ChooseDataSource() {
-    if (!m_side)
+    if (!m_dataSource)
         return;
-    QString name = m_side->DataSourceName();
-    CDataSourceSide::SourceKind kind = m_side->DataSourceKind();
+    QString name = m_dataSource->DataSourceName();
+    CDataSourceSide::SourceKind kind = m_dataSource->DataSourceKind();
     CDlgDataSources dialog(&name, &kind, window());
-    if (dialog.exec() == QDialog::Accepted)
+    if (ShowsSnapshot())
+        dialog.SetSnapshotPath(m_snapshot->Path());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!dialog.SnapshotPath().isEmpty())
+        SelectSnapshot(dialog.SnapshotPath());
+    else
         SelectDataSource(name, kind);
 }
 
 void CFormDBSelect::SelectDataSource(const QString& name, CDataSourceSide::SourceKind kind) {
-    if (!m_side)
+    if (!m_dataSource)
         return;
     DropOpening();
-    m_side->SetDataSource(name, kind);
+    ShowSide(*m_dataSource);
+    m_dataSource->SetDataSource(name, kind);
     ShowDataSourceKind();
     ShowDataSourceName();
     ConnectAndList();
 }
 
+bool CFormDBSelect::ShowsSnapshot() const {
+    return m_snapshot && m_side == m_snapshot;
+}
+
+bool CFormDBSelect::IsChosen() const {
+    return ShowsSnapshot() || (m_dataSource && !m_dataSource->DataSourceName().isEmpty());
+}
+
+void CFormDBSelect::ShowSide(CSide& side) {
+    if (m_side == &side)
+        return;
+    ShowTableList(false);
+    // The list's items are indexes into the names of the side left.
+    DeleteAllItems();
+    m_ownerList.clear();
+    DeleteAllEntries();
+    if (&side == m_dataSource) {
+        EnableControl(m_ownerCombo, m_dataSourceButton->isEnabled());
+    } else if (m_dataSource) {
+        m_dataSource->Disconnect();
+        m_dataSource->SetDataSource(QString(), m_dataSource->DataSourceKind());
+        m_dataSource->SetOwnerQualifier(QString());
+        m_dataSource->ApplyTableListing(CTableListing(), nullptr);
+    }
+    m_side = &side;
+    if (m_context.sideChanged)
+        m_context.sideChanged(side);
+}
+
+void CFormDBSelect::SelectSnapshot(const QString& path) {
+    if (!m_snapshot || !m_dataSource)
+        return;
+    DropOpening();
+    ShowTableList(false);
+    ShowSide(*m_snapshot);
+    if (!m_snapshot->Open(path)) {
+        const QString why = m_snapshot->LastDiagnostic();
+        ShowSide(*m_dataSource);
+        ShowDataSourceName();
+        UpdateConnectionControls();
+        ShowSideMessage(why);
+        return;
+    }
+    ShowDataSourceKind();
+    ShowDataSourceName();
+    ShowSnapshotOwner();
+    UpdateConnectionControls();
+    ShowSideMessage(QString());
+    ListAndShowTables();
+}
+
+void CFormDBSelect::ShowSnapshotOwner() {
+    DeleteAllEntries();
+    if (const QString owner = m_snapshot->Owner().DisplayText(); !owner.isEmpty()) {
+        m_ownerCombo->addItem(owner);
+        m_ownerCombo->setCurrentIndex(0);
+    }
+    EnableControl(m_ownerCombo, false);
+}
+
 void CFormDBSelect::ShowDataSourceKind() {
+    if (ShowsSnapshot()) {
+        const int size = m_kindIcon->width();
+        m_kindIcon->setPixmap(style()->standardIcon(QStyle::SP_FileIcon).pixmap(size, size));
+        return;
+    }
     if (m_context.images)
-        m_kindIcon->setPixmap(
-            m_context.images->Image(m_side->DataSourceKind() == CDataSourceSide::SystemDataSource
-                                        ? CImageList::SystemDataSource
-                                        : CImageList::UserDataSource));
+        m_kindIcon->setPixmap(m_context.images->Image(m_dataSource->DataSourceKind() ==
+                                                              CDataSourceSide::SystemDataSource
+                                                          ? CImageList::SystemDataSource
+                                                          : CImageList::UserDataSource));
 }
 
 void CFormDBSelect::ShowDataSourceName() {
     if (!m_side)
         return;
+    const QString name = ShowsSnapshot() ? m_side->DisplayName() : m_side->DataSourceName();
     // The name is cut with an ellipsis at its end when it is too long.
-    m_nameText->setText(FitTextToWidth(m_nameText->fontMetrics(), m_side->DataSourceName(),
-                                       m_nameText->width(), 0));
-    m_nameText->setToolTip(m_side->DataSourceName());
+    m_nameText->setText(FitTextToWidth(m_nameText->fontMetrics(), name, m_nameText->width(), 0));
+    m_nameText->setToolTip(ShowsSnapshot() ? name + QLatin1Char('\n') +
+                                                 QDir::toNativeSeparators(m_snapshot->Path())
+                                           : name);
 }
 
 void CFormDBSelect::ConnectAndList(const QString& keepOwner) {
-    if (!m_side)
+    if (!m_dataSource || ShowsSnapshot())
         return;
     m_connecting = true;
     UpdateConnectionControls();
-    const bool connected = m_side->Connect();
+    const bool connected = m_dataSource->Connect();
     m_connecting = false;
     if (!connected) {
         // "Connection" stays offered as the retry.
         ShowSideMessage(LoadLocalizedString(kConnectText)
-                            .arg(m_side->DataSourceName(), m_side->LastDiagnostic()));
+                            .arg(m_dataSource->DataSourceName(), m_dataSource->LastDiagnostic()));
         UpdateConnectionControls();
         return;
     }
@@ -187,13 +287,13 @@ void CFormDBSelect::ConnectAndList(const QString& keepOwner) {
 }
 
 void CFormDBSelect::ListOwnersAndTables(const QString& keepOwner) {
-    m_side->ListQualifiers(m_ownerList, this);
-    const QString failure = m_side->LastDiagnostic();
+    m_dataSource->ListQualifiers(m_ownerList, this);
+    const QString failure = m_dataSource->LastDiagnostic();
     UpdateConnectionControls();
-    m_side->SetOwnerQualifier(QString());
+    m_dataSource->SetOwnerQualifier(QString());
     if (!failure.isEmpty()) {
         ShowSideMessage(
-            LoadLocalizedString(kOwnersReadText).arg(m_side->DataSourceName(), failure));
+            LoadLocalizedString(kOwnersReadText).arg(m_dataSource->DataSourceName(), failure));
         return;
     }
     ShowSideMessage(QString());
@@ -212,8 +312,11 @@ void CFormDBSelect::ListAndShowTables() {
         // A side whose tables cannot be listed is not ready: comparing it would report every
         // table of the other side as one-sided.
         ShowTableList(false);
-        ShowSideMessage(LoadLocalizedString(kTablesReadText)
-                            .arg(m_side->DisplayName(), m_side->LastDiagnostic()));
+        // A snapshot's reason names its file already.
+        ShowSideMessage(ShowsSnapshot()
+                            ? m_side->LastDiagnostic()
+                            : LoadLocalizedString(kTablesReadText)
+                                  .arg(m_side->DisplayName(), m_side->LastDiagnostic()));
         return;
     }
     ShowTableList(true);
@@ -222,31 +325,39 @@ void CFormDBSelect::ListAndShowTables() {
 }
 
 void CFormDBSelect::OwnerChanged() {
-    if (!m_side)
+    if (!m_dataSource || ShowsSnapshot())
         return;
     ShowTableList(false);
     const int index = m_ownerCombo->count() > 1 ? m_ownerCombo->currentData().toInt() : -1;
-    m_side->SetOwner(index >= 0 && index < int(m_ownerList.size()) ? m_ownerList[size_t(index)]
-                                                                   : COwnerName());
+    m_dataSource->SetOwner(
+        index >= 0 && index < int(m_ownerList.size()) ? m_ownerList[size_t(index)] : COwnerName());
     ListAndShowTables();
 }
 
 CFormDBSelect::Choice CFormDBSelect::CurrentChoice() const {
-    if (!m_side)
+    if (ShowsSnapshot())
+        return Choice::Snapshot(m_snapshot->Path());
+    if (!m_dataSource)
         return {};
-    return {m_side->DataSourceName(), m_side->DataSourceKind(),
+    return {m_dataSource->DataSourceName(), m_dataSource->DataSourceKind(),
             m_opening ? m_opening->AskedOwner() : SelectedOwnerText()};
 }
 
 void CFormDBSelect::OpenInBackground(const Choice& choice) {
-    if (!m_side)
+    if (!m_dataSource)
         return;
+    if (!choice.snapshotPath.isEmpty()) {
+        // A file opens at once.
+        SelectSnapshot(choice.snapshotPath);
+        return;
+    }
     DropOpening();
     ShowTableList(false);
-    m_side->Disconnect();
-    m_side->SetDataSource(choice.dataSource, choice.kind);
-    m_side->SetOwnerQualifier(QString());
-    m_side->ApplyTableListing(CTableListing(), this);
+    ShowSide(*m_dataSource);
+    m_dataSource->Disconnect();
+    m_dataSource->SetDataSource(choice.dataSource, choice.kind);
+    m_dataSource->SetOwnerQualifier(QString());
+    m_dataSource->ApplyTableListing(CTableListing(), this);
     m_ownerList.clear();
     DeleteAllEntries();
     ShowDataSourceKind();
@@ -290,14 +401,14 @@ void CFormDBSelect::FinishOpening() {
     m_openingPoll->stop();
     m_connecting = false;
     ShowOpeningProgress(false);
-    const QString name = m_side->DataSourceName();
+    const QString name = m_dataSource->DataSourceName();
     if (outcome == CSideOpening::Outcome::NotConnected) {
         // "Connection" stays offered as the retry.
         UpdateConnectionControls();
         ShowSideMessage(LoadLocalizedString(kConnectText).arg(name, opening->Diagnostic()));
         return;
     }
-    m_side->TakeConnection(opening->Side());
+    m_dataSource->TakeConnection(opening->Side());
     if (outcome == CSideOpening::Outcome::OwnersFailed) {
         UpdateConnectionControls();
         ShowSideMessage(LoadLocalizedString(kOwnersReadText).arg(name, opening->Diagnostic()));
@@ -316,7 +427,7 @@ void CFormDBSelect::FinishOpening() {
         return;
     }
     if (const int chosen = opening->ChosenOwner(); chosen >= 0) {
-        m_side->SetOwner(m_ownerList[size_t(chosen)]);
+        m_dataSource->SetOwner(m_ownerList[size_t(chosen)]);
         m_ownerCombo->setCurrentIndex(m_ownerCombo->findData(chosen));
     }
     if (outcome == CSideOpening::Outcome::TablesFailed) {
@@ -334,10 +445,16 @@ void CFormDBSelect::FinishOpening() {
 }
 
 void CFormDBSelect::Refresh() {
-    if (!m_side || m_side->DataSourceName().isEmpty() || m_opening)
+    if (!m_side || !IsChosen() || m_opening)
         return;
+    if (ShowsSnapshot()) {
+        // The file is read again, as a data source's catalogue is.
+        ShowTableList(false);
+        ListAndShowTables();
+        return;
+    }
     const QString owner = SelectedOwnerText();
-    if (!m_side->IsConnected()) {
+    if (!m_dataSource->IsConnected()) {
         ConnectAndList(owner);
         return;
     }
@@ -383,13 +500,16 @@ void CFormDBSelect::ShowSideMessage(const QString& text, bool underTheList) {
 void CFormDBSelect::UpdateConnectionControls() {
     if (!m_side)
         return;
-    const bool named = !m_side->DataSourceName().isEmpty();
-    const bool connected = m_side->IsConnected();
+    const bool named = IsChosen();
+    const bool connected = ShowsSnapshot() || m_dataSource->IsConnected();
     m_kindIcon->setVisible(named);
     m_nameText->setVisible(named);
     m_connectButton->setVisible(!m_connecting && named && !connected);
     m_refreshButton->setVisible(!m_connecting && named);
-    m_ownerCombo->setVisible(m_ownerCombo->count() >= 2 && !m_connecting && named && connected);
+    // A snapshot shows the owner it was taken with, when it has one, as the only one.
+    const int shownOwners = ShowsSnapshot() ? 1 : 2;
+    m_ownerCombo->setVisible(m_ownerCombo->count() >= shownOwners && !m_connecting && named &&
+                             connected);
     ShowTableList(false);
     repaint(); // at once: a connection about to start blocks the event loop
 }
@@ -402,8 +522,95 @@ void CFormDBSelect::ShowTableList(bool show) {
     UpdateStructureButton();
     if (m_side)
         m_side->SetReady(show);
+    UpdateSnapshotCommand();
     if (m_context.readinessChanged)
         m_context.readinessChanged();
+}
+
+void CFormDBSelect::UpdateSnapshotCommand() {
+    m_saveSnapshot->setEnabled(m_dataSource && m_side == m_dataSource && !m_opening &&
+                               !m_tableList->isHidden());
+}
+
+void CFormDBSelect::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(m_saveSnapshot);
+    menu.exec(event->globalPos());
+    event->accept();
+}
+
+// The data source is opened again on a side of its own, on the worker, for the same owner: the
+// writer lists it again, and the list shown here must keep the indexes its items hold.
+void CFormDBSelect::SaveSnapshot() {
+    UpdateSnapshotCommand();
+    if (!m_saveSnapshot->isEnabled() || !m_context.params)
+        return;
+    const QString dataSource = m_dataSource->DataSourceName();
+    const COwnerName owner = m_dataSource->Owner();
+    const QString ownerText = owner.DisplayText();
+    const QString proposed = ProposedExportPath(
+        GetPersonalFolder(),
+        ownerText.isEmpty() ? dataSource : dataSource + QLatin1Char('_') + ownerText,
+        kSnapshotExtension);
+    const QString path = AskExportPath(window(), proposed, kSnapshotExtension,
+                                       LoadLocalizedString(kSnapshotFilterText));
+    if (path.isEmpty())
+        return;
+    if (m_context.snapshotInUse && m_context.snapshotInUse(path)) {
+        QMessageBox::warning(window(), window()->windowTitle(),
+                             LoadLocalizedString(kSnapshotInUseText).arg(path));
+        return;
+    }
+
+    // Shared with the worker, which a dialog that gives the run up leaves behind.
+    struct Job {
+        CDataSourceSide side;
+        CSnapshotWriter writer;
+        QString failure;
+    };
+    auto job = std::make_shared<Job>();
+    job->side.SetDataSource(dataSource, m_dataSource->DataSourceKind());
+    const CParamWord params = *m_context.params;
+    CDlgWait dialog(
+        CDlgWait::Snapshot, true,
+        [job, owner, params, path](IComparisonProgress& progress) {
+            progress.ShowBusy(LoadLocalizedString(kOpeningText).arg(job->side.DataSourceName()));
+            if (!job->side.Connect()) {
+                if (progress.QueryCancel() == 0)
+                    job->failure = LoadLocalizedString(kConnectText)
+                                       .arg(job->side.DataSourceName(), job->side.LastDiagnostic());
+                return false;
+            }
+            job->side.SetOwner(owner);
+            if (job->writer.Take(job->side, params, path, progress))
+                return true;
+            job->failure = job->writer.LastFailure();
+            return false;
+        },
+        window(),
+        {[job] { return job->side.BeginInterrupt(); },
+         [job] {
+             std::vector<CAbandonedConnection> abandoned;
+             if (std::shared_ptr<COdbcConnection> connection = job->side.AbandonStuckConnection())
+                 abandoned.push_back({job->side.DataSourceName(), std::move(connection)});
+             return abandoned;
+         }});
+    const int result = dialog.exec();
+    if (result == CDlgWait::Succeeded) {
+        ShowNote(LoadLocalizedString(kSnapshotWrittenText)
+                     .arg(m_side->DisplayName(), QDir::toNativeSeparators(path))
+                     .arg(job->side.TableCount())
+                     .arg(job->writer.FileSize()));
+        return;
+    }
+    // Given up, the worker still holds the job: only the dialog's word is read then.
+    QString failure;
+    if (!dialog.AbandonedDataSources().isEmpty())
+        failure = LoadLocalizedString(kAbandonedText).arg(dataSource);
+    else if (result == CDlgWait::Stopped)
+        failure = job->failure;
+    if (!failure.isEmpty())
+        QMessageBox::warning(window(), window()->windowTitle(), failure);
 }
 
 bool CFormDBSelect::FillTableList() {
@@ -442,6 +649,7 @@ void CFormDBSelect::ShowTableStructure() {
     context.side = m_side;
     context.sideIndex = m_context.sideIndex;
     context.sideName = m_side->DisplayName();
+    context.sideIcon = m_kindIcon->pixmap();
     context.images = m_context.images;
     context.params = m_context.params;
     const QIcon icon(

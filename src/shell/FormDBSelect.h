@@ -15,6 +15,8 @@
 
 class CDataSourceSide;
 class CSideOpening;
+class CSnapshotSide;
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -23,8 +25,10 @@ class QPushButton;
 class QTimer;
 
 // Chooses and opens one side: the data source (connected at once), its owner when it offers
-// several, and the list of its tables and views, with a find and the table structure. A side is
-// ready for comparison exactly while its table list is shown.
+// several, and the list of its tables and views, with a find and the table structure; or a
+// snapshot file of one, whose owner is the one it was taken with. A side is ready for comparison
+// exactly while its table list is shown. Its context menu saves a data source shown with its
+// tables to a snapshot file.
 class CFormDBSelect : public CQuorvixFormView,
                       public IListItemSource,
                       public IKeyTaker,
@@ -46,11 +50,21 @@ public:
     };
 
     // What the side was opened on: enough to open it again at the next start, or on the other
-    // side.
+    // side. A snapshot path, when given, is the side; the other fields then say nothing.
     struct Choice {
+        Choice() = default;
+        Choice(QString source, CDataSourceSide::SourceKind sourceKind, QString ownerText = {})
+            : dataSource(std::move(source)), kind(sourceKind), owner(std::move(ownerText)) {}
+        static Choice Snapshot(QString path) {
+            Choice choice;
+            choice.snapshotPath = std::move(path);
+            return choice;
+        }
+
         QString dataSource;
         CDataSourceSide::SourceKind kind = CDataSourceSide::SystemDataSource;
         QString owner;
+        QString snapshotPath;
     };
 
     // From the separator line under the data source to the search field.
@@ -71,6 +85,16 @@ public:
     void ChooseDataSource();
     // Sets the side's data source as the data source dialog would, and connects.
     void SelectDataSource(const QString& name, CDataSourceSide::SourceKind kind);
+    // Makes the side the snapshot file, as the data source dialog would, and lists its tables; a
+    // file that is no sound snapshot is said and leaves the side with nothing chosen.
+    void SelectSnapshot(const QString& path);
+    bool ShowsSnapshot() const;
+    // The side shown, of either kind.
+    CSide* Side() const { return m_side; }
+    // Saves the data source shown, as listed, to a snapshot file that the user chooses, through
+    // the progress dialog; read on a connection of its own, so the list shown stays as it is.
+    void SaveSnapshot();
+    QAction* SaveSnapshotCommand() const { return m_saveSnapshot; }
     // Connects and lists the owners and, for a single owner, the tables; keepOwner, when still
     // offered, is chosen again. What fails is shown where the side is.
     void ConnectAndList(const QString& keepOwner = QString());
@@ -114,6 +138,7 @@ public:
 protected:
     void OnSize(int cx, int cy) override;
     void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -133,11 +158,18 @@ private:
     void ShowDataSourceKind();
     // Forgets an opening under way; its thread ends on its own.
     void DropOpening();
+    // The side of the other kind becomes the one shown; the one left is emptied.
+    void ShowSide(CSide& side);
+    bool IsChosen() const;
+    void ShowSnapshotOwner();
+    void UpdateSnapshotCommand();
     void FinishOpening();
     void ShowOpeningProgress(bool show);
 
     CSelectionContext m_context;
-    CDataSourceSide* m_side = nullptr;
+    CDataSourceSide* m_dataSource = nullptr;
+    CSnapshotSide* m_snapshot = nullptr;
+    CSide* m_side = nullptr;
     std::shared_ptr<CSideOpening> m_opening;
     QTimer* m_openingPoll;
     QProgressBar* m_openingBar;
@@ -155,5 +187,6 @@ private:
     QPushButton* m_dataSourceButton;
     QLabel* m_sideMessage;
     QPushButton* m_refreshButton;
+    QAction* m_saveSnapshot;
     bool m_messageUnderList = false;
 };

@@ -1,6 +1,6 @@
 #include "shell/FormGen.h"
 
-#include "odbc/DataSourceSide.h"
+#include "odbc/Side.h"
 #include "services/Language.h"
 #include "shell/RoundBitmapButton.h"
 #include "ui/DrawingUtilities.h"
@@ -31,7 +31,7 @@ CFormGen::CFormGen(QWidget* parent) : CQuorvixFormView(MapResourceId(kTemplate),
     connect(m_about, &QAbstractButton::clicked, this, &CFormGen::AboutRequested);
 }
 
-void CFormGen::UpdateCommandButtons(const CDataSourceSide& left, const CDataSourceSide& right) {
+void CFormGen::UpdateCommandButtons(const CSide& left, const CSide& right) {
     const bool ready = left.IsReady() && right.IsReady();
     const bool dictionaries =
         ready && !left.DataDictionaryTable().isEmpty() && !right.DataDictionaryTable().isEmpty();
@@ -39,16 +39,17 @@ void CFormGen::UpdateCommandButtons(const CDataSourceSide& left, const CDataSour
     EnableControl(m_compareDictionaries, dictionaries);
     // A button that cannot be pressed says why.
     QString tablesWhy;
-    if (left.DataSourceName().isEmpty() || right.DataSourceName().isEmpty())
+    // A side is named as the user knows it: a snapshot by its file.
+    if (left.DisplayName().isEmpty() || right.DisplayName().isEmpty())
         tablesWhy = LoadLocalizedString(kNoSideText);
     else if (!ready)
         tablesWhy = LoadLocalizedString(kNotReadyText)
-                        .arg(left.IsReady() ? right.DataSourceName() : left.DataSourceName());
+                        .arg(left.IsReady() ? right.DisplayName() : left.DisplayName());
     QString dictionariesWhy = tablesWhy;
     if (ready && !dictionaries)
         dictionariesWhy = LoadLocalizedString(kNoDictionaryText)
-                              .arg(left.DataDictionaryTable().isEmpty() ? left.DataSourceName()
-                                                                        : right.DataSourceName());
+                              .arg(left.DataDictionaryTable().isEmpty() ? left.DisplayName()
+                                                                        : right.DisplayName());
     m_compareTables->setToolTip(tablesWhy);
     m_compareDictionaries->setToolTip(dictionaries ? QString() : dictionariesWhy);
 }

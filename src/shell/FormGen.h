@@ -2,7 +2,7 @@
 
 #include "ui/QuorvixFormView.h"
 
-class CDataSourceSide;
+class CSide;
 class CRoundBitmapButton;
 class QPushButton;
 
@@ -21,7 +21,7 @@ public:
     bool PrepareExport() override { return false; }
 
     // Enables the comparisons that both sides are ready for.
-    void UpdateCommandButtons(const CDataSourceSide& left, const CDataSourceSide& right);
+    void UpdateCommandButtons(const CSide& left, const CSide& right);
     // The height of the strip: a button and a 7-pixel margin above and below it.
     int RowHeight() const;
 

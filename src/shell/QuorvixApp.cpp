@@ -5,6 +5,7 @@
 #include "dialogs/AboutDlg.h"
 #include "dialogs/DlgParams.h"
 #include "dialogs/DlgWait.h"
+#include "export/ExportTarget.h"
 #include "services/Language.h"
 #include "services/SettingsStore.h"
 #include "services/Utilities.h"
@@ -36,12 +37,14 @@ const QString kWindowRect = QStringLiteral("WndRect");
 const QString kIsZoomed = QStringLiteral("IsZoomed");
 const QString kSidesSection = QStringLiteral("Sides");
 const QString kSideKeys[2] = {QStringLiteral("Left"), QStringLiteral("Right")};
+// The kind kept for a side that is a snapshot file, whose path is kept as its data source.
+const QString kSnapshotKind = QStringLiteral("snapshot");
 
 } // namespace
 
-CQuorvixApp::CQuorvixApp(int& argc, char** argv)
-    : QApplication(argc, argv), m_results(m_sides[0], m_sides[1], m_params) {
+CQuorvixApp::CQuorvixApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(QStringLiteral("Ostrinel"));
+    MakeResults();
     UseUtf8CharacterType();
     CQuorvixStyle::Install();
 }
@@ -69,16 +72,19 @@ bool CQuorvixApp::InitInstance() {
     m_imageList = CImageList::Shared();
     const CSettingsStore store;
     m_params.Load(store);
-    m_results.LoadReadingOption(store);
     InstallWaitCursor();
     // A new main window starts with both sides unchosen, whatever an earlier one left.
-    for (CDataSourceSide& side : m_sides) {
+    for (CDataSourceSide& side : m_dataSources) {
         side.Disconnect();
         side.SetDataSource(QString(), CDataSourceSide::SystemDataSource);
         side.SetOwnerQualifier(QString());
         side.ApplyTableListing(CTableListing(), nullptr);
         side.SetReady(false);
     }
+    for (CSnapshotSide& side : m_snapshots)
+        side.SetReady(false);
+    m_shownSides = {&m_dataSources[0], &m_dataSources[1]};
+    MakeResults();
 
     m_mainFrame = std::make_unique<CMainFrame>(
         *this, std::array<CSelectionContext, 2>{SelectionContext(0), SelectionContext(1)});
@@ -115,22 +121,58 @@ bool CQuorvixApp::InitInstance() {
 CSelectionContext CQuorvixApp::SelectionContext(int side) {
     CSelectionContext context;
     context.host = this;
-    context.side = GetSide(side);
+    context.dataSource = GetSide(side);
+    context.snapshot = GetSnapshotSide(side);
     context.sideIndex = side;
     context.images = &m_imageList;
     context.params = &m_params;
     context.readinessChanged = [this] { UpdateCommands(); };
+    context.sideChanged = [this, side](CSide& shown) { UseSide(side, shown); };
+    context.snapshotInUse = [this](const QString& path) { return IsSnapshotInUse(path); };
     return context;
+}
+
+void CQuorvixApp::MakeResults() {
+    if (m_results) {
+        m_results->DiscardResultFile(CResultFile::TableResult);
+        m_results->DiscardResultFile(CResultFile::DictionaryResult);
+    }
+    m_results = std::make_unique<CComparisonResults>(Side(0), Side(1), m_params);
+    m_results->LoadReadingOption(CSettingsStore());
+}
+
+void CQuorvixApp::UseSide(int index, CSide& side) {
+    if (index < 0 || index > 1 || m_shownSides[size_t(index)] == &side)
+        return;
+    m_shownSides[size_t(index)] = &side;
+    MakeResults();
+    UpdateCommands();
+}
+
+// A snapshot written over the file a side reads would change that side under its list.
+bool CQuorvixApp::IsSnapshotInUse(const QString& path) const {
+    for (const int side : {0, 1}) {
+        if (m_shownSides[size_t(side)] == &m_snapshots[side] &&
+            CExportTarget(path).IsSameFileAs(m_snapshots[side].Path()))
+            return true;
+    }
+    return false;
 }
 
 void CQuorvixApp::SaveSides() const {
     CSettingsStore store;
     for (const int side : {0, 1}) {
         const CFormDBSelect::Choice choice = m_mainFrame->GetSelectionView(side)->CurrentChoice();
-        store.WriteText(kSidesSection, kSideKeys[side] + QStringLiteral("DataSource"),
-                        choice.dataSource);
-        store.WriteInteger(kSidesSection, kSideKeys[side] + QStringLiteral("Kind"), choice.kind);
-        store.WriteText(kSidesSection, kSideKeys[side] + QStringLiteral("Owner"), choice.owner);
+        const QString key = kSideKeys[side];
+        if (!choice.snapshotPath.isEmpty()) {
+            store.WriteText(kSidesSection, key + QStringLiteral("DataSource"), choice.snapshotPath);
+            store.WriteText(kSidesSection, key + QStringLiteral("Kind"), kSnapshotKind);
+            store.WriteText(kSidesSection, key + QStringLiteral("Owner"), QString());
+            continue;
+        }
+        store.WriteText(kSidesSection, key + QStringLiteral("DataSource"), choice.dataSource);
+        store.WriteInteger(kSidesSection, key + QStringLiteral("Kind"), choice.kind);
+        store.WriteText(kSidesSection, key + QStringLiteral("Owner"), choice.owner);
     }
     store.Flush();
 }
@@ -145,6 +187,12 @@ void CQuorvixApp::OpenSavedSides() {
             store.ReadText(kSidesSection, kSideKeys[side] + QStringLiteral("DataSource"));
         if (choice.dataSource.isEmpty())
             continue;
+        if (store.ReadText(kSidesSection, kSideKeys[side] + QStringLiteral("Kind")) ==
+            kSnapshotKind) {
+            choice.snapshotPath = std::exchange(choice.dataSource, QString());
+            m_mainFrame->GetSelectionView(side)->OpenInBackground(choice);
+            continue;
+        }
         choice.kind = store.ReadInteger(kSidesSection, kSideKeys[side] + QStringLiteral("Kind"))
                                   .value_or(1) == CDataSourceSide::UserDataSource
                           ? CDataSourceSide::UserDataSource
@@ -173,8 +221,8 @@ int CQuorvixApp::ExitInstance() {
     CSettingsStore store;
     m_params.Save(store);
     store.Flush();
-    m_results.DiscardResultFile(CResultFile::TableResult);
-    m_results.DiscardResultFile(CResultFile::DictionaryResult);
+    m_results->DiscardResultFile(CResultFile::TableResult);
+    m_results->DiscardResultFile(CResultFile::DictionaryResult);
     removeEventFilter(this);
     m_mainFrame.reset();
     return 0;
@@ -184,12 +232,24 @@ int CQuorvixApp::MapResourceId(int frenchId) const {
     return ::MapResourceId(frenchId);
 }
 
+CSide& CQuorvixApp::Side(int index) {
+    return *m_shownSides[index == 1 ? 1 : 0];
+}
+
+const CSide& CQuorvixApp::Side(int index) const {
+    return *m_shownSides[index == 1 ? 1 : 0];
+}
+
 CDataSourceSide* CQuorvixApp::GetSide(int index) {
-    return index == 0 || index == 1 ? &m_sides[index] : nullptr;
+    return index == 0 || index == 1 ? &m_dataSources[index] : nullptr;
+}
+
+CSnapshotSide* CQuorvixApp::GetSnapshotSide(int index) {
+    return index == 0 || index == 1 ? &m_snapshots[index] : nullptr;
 }
 
 QString CQuorvixApp::SideDisplayName(int side) const {
-    return side == 0 || side == 1 ? m_sides[side].DisplayName() : QString();
+    return side == 0 || side == 1 ? Side(side).DisplayName() : QString();
 }
 
 QString CQuorvixApp::PairDisplayName() const {
@@ -217,8 +277,8 @@ void CQuorvixApp::UnregisterComparisonFrame(QWidget* frame) {
         m_mainFrame->setFocus();
     }
     // The next comparison reads the data sources again.
-    m_results.DiscardResultFile(CResultFile::TableResult);
-    m_results.DiscardResultFile(CResultFile::DictionaryResult);
+    m_results->DiscardResultFile(CResultFile::TableResult);
+    m_results->DiscardResultFile(CResultFile::DictionaryResult);
 }
 
 QWidget* CQuorvixApp::LastResultWindow(const QWidget* except) const {
@@ -240,13 +300,13 @@ void CQuorvixApp::UnregisterStructureFrame(QWidget* frame) {
 }
 
 bool CQuorvixApp::EnsureTableComparison() {
-    if (m_results.HasResult(CResultFile::TableResult))
+    if (m_results->HasResult(CResultFile::TableResult))
         return true;
     return RunOnFreshLists(CDlgWait::TableRun);
 }
 
 bool CQuorvixApp::EnsureDictionaryComparison() {
-    if (m_results.HasResult(CResultFile::DictionaryResult))
+    if (m_results->HasResult(CResultFile::DictionaryResult))
         return true;
     return RunOnFreshLists(CDlgWait::DictionaryRun);
 }
@@ -263,21 +323,21 @@ bool CQuorvixApp::RunOnFreshLists(CDlgWait::Kind kind) {
             std::array<CTableListing, 2> listings;
             for (const int side : {0, 1}) {
                 progress.ShowBusy(LoadLocalizedString(kReadingTablesText).arg(names[size_t(side)]));
-                if (m_sides[side].ReadTableListing(listings[size_t(side)]))
+                if (Side(side).ReadTableListing(listings[size_t(side)]))
                     continue;
-                if (progress.QueryCancel() == 0 && !m_sides[side].IsInterrupted())
+                if (progress.QueryCancel() == 0 && !Side(side).IsInterrupted())
                     m_runFailure = LoadLocalizedString(kTablesReadText)
-                                       .arg(names[size_t(side)], m_sides[side].LastDiagnostic());
+                                       .arg(names[size_t(side)], Side(side).LastDiagnostic());
                 return false;
             }
             QMetaObject::invokeMethod(
                 this, [this, &listings] { InstallTableListings(listings); },
                 Qt::BlockingQueuedConnection);
             if (kind == CDlgWait::TableRun)
-                return m_results.RunTableComparison(progress);
+                return m_results->RunTableComparison(progress);
             for (const int side : {0, 1}) {
-                if (m_sides[side].DataDictionaryTable().isEmpty()) {
-                    const QString problem = m_sides[side].DataDictionaryProblem();
+                if (Side(side).DataDictionaryTable().isEmpty()) {
+                    const QString problem = Side(side).DataDictionaryProblem();
                     m_runFailure =
                         problem.isEmpty()
                             ? LoadLocalizedString(kNoDictionaryText).arg(names[size_t(side)])
@@ -285,11 +345,11 @@ bool CQuorvixApp::RunOnFreshLists(CDlgWait::Kind kind) {
                     return false;
                 }
             }
-            return m_results.RunDictionaryComparison(progress);
+            return m_results->RunDictionaryComparison(progress);
         },
         m_mainFrame.get(),
-        {[this] { return m_results.BeginInterrupt(); },
-         [this] { return m_results.AbandonStuckConnections(); }});
+        {[this] { return m_results->BeginInterrupt(); },
+         [this] { return m_results->AbandonStuckConnections(); }});
     const int result = dialog.exec();
     return ReportRun(result, dialog.AbandonedDataSources());
 }
@@ -300,7 +360,7 @@ void CQuorvixApp::InstallTableListings(std::array<CTableListing, 2>& listings) {
         if (view)
             view->ShowTableListing(std::move(listings[size_t(side)]));
         else
-            m_sides[side].ApplyTableListing(std::move(listings[size_t(side)]), nullptr);
+            Side(side).ApplyTableListing(std::move(listings[size_t(side)]), nullptr);
     }
     UpdateCommands();
 }
@@ -309,8 +369,8 @@ void CQuorvixApp::InstallTableListings(std::array<CTableListing, 2>& listings) {
 // one ends silently, unless a connection had to be abandoned on the way.
 bool CQuorvixApp::ReportRun(int dialogResult, const QStringList& abandoned) {
     // A Cancel pressed as the run ended must not leave a side refusing statements.
-    for (CDataSourceSide& side : m_sides)
-        side.ClearInterrupt();
+    for (CSide* side : m_shownSides)
+        side->ClearInterrupt();
     if (dialogResult == CDlgWait::Succeeded)
         return true;
     for (const QString& dataSource : abandoned) {
@@ -318,13 +378,14 @@ bool CQuorvixApp::ReportRun(int dialogResult, const QStringList& abandoned) {
         // Said once now, and kept under the side's list until it connects again.
         for (const int side : {0, 1}) {
             CFormDBSelect* view = m_mainFrame ? m_mainFrame->GetSelectionView(side) : nullptr;
-            if (view && m_sides[side].DataSourceName() == dataSource &&
-                !m_sides[side].IsConnected())
+            if (view && m_shownSides[size_t(side)] == &m_dataSources[side] &&
+                m_dataSources[side].DataSourceName() == dataSource &&
+                !m_dataSources[side].IsConnected())
                 view->ShowNote(message);
         }
         QMessageBox::warning(m_mainFrame.get(), LoadLocalizedString(kProductTitle), message);
     }
-    const QString failure = m_runFailure.isEmpty() ? m_results.LastFailure() : m_runFailure;
+    const QString failure = m_runFailure.isEmpty() ? m_results->LastFailure() : m_runFailure;
     if (!failure.isEmpty())
         QMessageBox::warning(m_mainFrame.get(), LoadLocalizedString(kProductTitle), failure);
     return false;
@@ -332,11 +393,11 @@ bool CQuorvixApp::ReportRun(int dialogResult, const QStringList& abandoned) {
 
 void CQuorvixApp::UpdateCommands() {
     if (m_mainFrame && m_mainFrame->GetCommandView())
-        m_mainFrame->GetCommandView()->UpdateCommandButtons(m_sides[0], m_sides[1]);
+        m_mainFrame->GetCommandView()->UpdateCommandButtons(Side(0), Side(1));
 }
 
 void CQuorvixApp::CompareTables() {
-    if (!m_results.HasResult(CResultFile::TableResult)) {
+    if (!m_results->HasResult(CResultFile::TableResult)) {
         CDlgParams dialog(m_params,
                           {ParamBit::CaseSensitive, ParamBit::CompareSqlTypes, CDlgParams::kIndent,
                            ParamBit::StringsAlike, ParamBit::CompareAttributes,
@@ -352,7 +413,7 @@ void CQuorvixApp::CompareTables() {
 CComparisonContext CQuorvixApp::ComparisonContext(std::function<bool()> ensureResult) {
     CComparisonContext context;
     context.host = this;
-    context.results = &m_results;
+    context.results = m_results.get();
     context.params = &m_params;
     context.leftName = SideDisplayName(0);
     context.rightName = SideDisplayName(1);
@@ -363,7 +424,7 @@ CComparisonContext CQuorvixApp::ComparisonContext(std::function<bool()> ensureRe
 }
 
 void CQuorvixApp::CompareDataDictionaries() {
-    if (!m_results.HasResult(CResultFile::DictionaryResult)) {
+    if (!m_results->HasResult(CResultFile::DictionaryResult)) {
         // Until at least one value is to be compared; Cancel ends the command.
         constexpr int kValues = 5;
         std::vector<int> values;

@@ -6,6 +6,7 @@
 #include "odbc/DataSourceSide.h"
 #include "runs/ComparisonResults.h"
 #include "shell/SelectionContext.h"
+#include "snapshot/SnapshotSide.h"
 #include "ui/ImageList.h"
 #include "ui/WindowHost.h"
 
@@ -19,7 +20,8 @@ class CMainFrame;
 class IComparisonProgress;
 
 // The one application object: it starts the program, owns what several windows share (the two
-// sides, the parameter word, the comparison results, the open result windows), routes key
+// sides, each a data source or a snapshot file of one, the parameter word, the comparison
+// results bound to the sides shown, the open result windows), routes key
 // presses to the windows that want them, opens the documents, keeps window placements, and on
 // exit saves the parameters and removes the result files.
 class CQuorvixApp : public QApplication, public IWindowHost {
@@ -41,10 +43,15 @@ public:
     int MapResourceId(int frenchId) const;
     const CImageList& ImageList() const { return m_imageList; }
     CParamWord& Params() { return m_params; }
-    CComparisonResults& Results() { return m_results; }
+    CComparisonResults& Results() { return *m_results; }
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
 
+    // The side as the selection view shows it, of either kind.
+    CSide& Side(int index);
+    const CSide& Side(int index) const;
+    // The data source and the snapshot a side can be, whichever it shows.
     CDataSourceSide* GetSide(int index);
+    CSnapshotSide* GetSnapshotSide(int index);
     QString SideDisplayName(int side) const;
     QString PairDisplayName() const;
 
@@ -88,6 +95,11 @@ private:
     void SaveSides() const;
     void OpenSavedSides();
     CSelectionContext SelectionContext(int side);
+    // The results are bound to the sides shown: a side that becomes the other kind makes them
+    // again, which only happens while no result window holds them.
+    void UseSide(int index, CSide& side);
+    void MakeResults();
+    bool IsSnapshotInUse(const QString& path) const;
     bool ReportRun(int dialogResult, const QStringList& abandoned);
     bool RunOnFreshLists(CDlgWait::Kind kind);
     void InstallTableListings(std::array<CTableListing, 2>& listings);
@@ -97,9 +109,11 @@ private:
     QString m_language = QStringLiteral("ENG");
     QString m_country;
     CImageList m_imageList;
-    CDataSourceSide m_sides[2];
+    CDataSourceSide m_dataSources[2];
+    CSnapshotSide m_snapshots[2];
+    std::array<CSide*, 2> m_shownSides{&m_dataSources[0], &m_dataSources[1]};
     CParamWord m_params;
-    CComparisonResults m_results;
+    std::unique_ptr<CComparisonResults> m_results;
     // Every open result window, in the order they opened, for the next one to cascade from.
     QList<QWidget*> m_resultWindows;
     // Why a run stopped before its comparison began (a side's tables could not be read again).

@@ -125,13 +125,9 @@ void CFormTableStruct::OnInitialUpdate() {
     if (IsInitialised())
         return;
     CQuorvixFormView::OnInitialUpdate();
-    if (const CImageList* images = m_context.images) {
-        const bool system =
-            m_context.side && m_context.side->DataSourceKind() == CDataSourceSide::SystemDataSource;
-        m_sideIcon->setPixmap(
-            images->Image(system ? CImageList::SystemDataSource : CImageList::UserDataSource));
+    m_sideIcon->setPixmap(m_context.sideIcon);
+    if (const CImageList* images = m_context.images)
         m_findButton->setIcon(images->Image(CImageList::Find));
-    }
     m_sideName->setToolTip(m_context.sideName);
     const QSignalBlocker quiet(m_tabs); // the lists are shown once both tabs exist
     m_tabs->addTab(LoadLocalizedString(kFieldsTabText));
@@ -151,7 +147,7 @@ void CFormTableStruct::ReadStructure() {
     // A read that fails shows nothing of the table, never a part of it as if it were the whole,
     // and says why: the side, the table and the driver's words.
     m_readFailure.clear();
-    if (CDataSourceSide* side = m_context.side) {
+    if (CSide* side = m_context.side) {
         // The report says when the table was read.
         m_readFacts = CRunFacts::ReadNow(*side, m_context.sideIndex);
         if (!side->ReadColumns(m_table, m_fields) || !side->ReadIndexes(m_table, m_indexes)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "odbc/DataSourceSide.h"
+#include "odbc/Side.h"
 #include "runs/RunFacts.h"
 #include "structure/TableStructContext.h"
 #include "ui/QuorvixFormView.h"

@@ -5,6 +5,7 @@
 #include "batch/BatchProcess.h"
 #include "compare/CompareAliasFrm.h"
 #include "compare/CompareListCtrl.h"
+#include "compare/DictionaryTable.h"
 #include "compare/FormCompareAlias.h"
 #include "export/ExpectedFiles.h"
 #include "ui/WarningBeep.h"
@@ -13,16 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-const char* const kDictionary =
-    "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS INTEGER, "
-    "FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
-    "INSERT INTO F9210 VALUES ('DTAI', 'S', 10, 'VARC', 0, '0'), ('DTAT', 'S', 2, 'VARC', 0, "
-    "'0'), ('OWTP', 'S', 4, 'VARC', 0, '0'), ('CDEC', 'S', 1, 'VARC', 0, '0');";
-
-} // namespace
-
 class CompareDictionaries : public ResultWindowTest {
 protected:
     void SetUp() override {
@@ -30,11 +21,11 @@ protected:
         // AN8 differs by its size only; RONLY is on the right only; HIDE holds "ZZZZ" as its
         // data type, which is not shown unless OWTP is.
         AddLite(QStringLiteral("DictWinLeft"),
-                QLatin1String(kDictionary) +
+                QLatin1String(kDictionaryTable) +
                     QStringLiteral("INSERT INTO F9210 VALUES ('AN8', 'N', 10, 'NUMB', 0, '0'),"
                                    "('HIDE', 'S', 3, 'ZZZZ', 0, '0');"));
         AddLite(QStringLiteral("DictWinRight"),
-                QLatin1String(kDictionary) +
+                QLatin1String(kDictionaryTable) +
                     QStringLiteral("INSERT INTO F9210 VALUES ('AN8', 'N', 12, 'NUMB', 0, '0'),"
                                    "('HIDE', 'S', 3, 'ZZZZ', 0, '0'),"
                                    "('RONLY', 'A', 7, 'CHAR', 2, '1');"));

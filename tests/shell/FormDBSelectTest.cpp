@@ -44,21 +44,6 @@ void Postgres(const QString& sql) {
 // databases as they are now.
 class SelectionView : public ResultWindowTest {
 protected:
-    QStringList Listed(int side) const {
-        QStringList names;
-        CQuorvixListCtrl* list = View(side)->TableList();
-        for (int row = 0; row < list->GetItemCount(); ++row)
-            names.append(list->GetItemText(row, 0));
-        return names;
-    }
-    CFormCompareTable* CompareTables() {
-        OnNextModal(AcceptParams);
-        QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
-        if (m_app->ComparisonFrames().isEmpty())
-            return nullptr;
-        auto* frame = dynamic_cast<CCompareFrm*>(m_app->ComparisonFrames().last());
-        return frame ? dynamic_cast<CFormCompareTable*>(frame->View()) : nullptr;
-    }
     static QStringList Compared(CFormCompareTable* view) {
         QStringList rows;
         for (int row = 0; row < view->List()->GetItemCount(); ++row)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compare/CompareFrm.h"
+#include "compare/FormCompareTable.h"
 #include "dialogs/DlgParams.h"
 #include "shell/ShellTestBase.h"
 #include "ui/QuorvixFormView.h"
@@ -14,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -152,6 +155,24 @@ protected:
             frame->close();
         ShellTest::TearDown();
         qputenv("TMP", m_savedTmp);
+    }
+
+    // The names the side's table list shows, in its order.
+    QStringList Listed(int side) const {
+        QStringList names;
+        CQuorvixListCtrl* list = View(side)->TableList();
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            names.append(list->GetItemText(row, 0));
+        return names;
+    }
+    // "Compare tables..." with the parameters as they are: its window's view, or null.
+    CFormCompareTable* CompareTables() {
+        OnNextModal(AcceptParams);
+        QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
+        if (m_app->ComparisonFrames().isEmpty())
+            return nullptr;
+        auto* frame = dynamic_cast<CCompareFrm*>(m_app->ComparisonFrames().last());
+        return frame ? dynamic_cast<CFormCompareTable*>(frame->View()) : nullptr;
     }
 
     QTemporaryDir m_tmp;
