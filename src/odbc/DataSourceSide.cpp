@@ -5,6 +5,7 @@
 #include "odbc/ColumnCatalogue.h"
 #include "odbc/IndexCatalogue.h"
 #include "odbc/OdbcConnection.h"
+#include "odbc/OdbcDictionaryReader.h"
 #include "odbc/OdbcStatement.h"
 #include "odbc/OwnerCombo.h"
 #include "odbc/TableList.h"
@@ -809,39 +810,15 @@ qint32 CDataSourceSide::CountRows(const QString& table) {
 }
 
 qint64 CDataSourceSide::LookupDataItemSize(const QString& item, bool* readFailed) {
-    bool failed = true;
     qint64 size = -1;
     m_lastDiagnostic.clear();
-    const bool usable = UsableConnection();
-    const QString qualified = usable && !m_dataDictionaryTable.isEmpty()
-                                  ? QualifiedName(m_dataDictionaryTable)
-                                  : QString();
-    if (!usable || m_dataDictionaryTable.isEmpty()) {
-        Fail(NoConnectionDiagnostic());
-    } else if (qualified.isEmpty()) {
-        Fail(LoadLocalizedString(kUnsafeNameText).arg(OwnerQualifier() + m_dataDictionaryTable));
-    } else {
-        COdbcStatement statement(*m_connection);
-        // The callers pass fixed item names; a quote is still doubled so that no item name can
-        // change the statement.
-        QString literal = item;
-        literal.replace(QLatin1Char('\''), QStringLiteral("''"));
-        const QString sql = QStringLiteral("SELECT FRDTAS FROM ") + qualified +
-                            QStringLiteral(" WHERE FRDTAI='") + literal + QLatin1Char('\'');
-        const int column = statement.ExecuteDirect(sql) ? statement.BindInt64(1) : -1;
-        const COdbcStatement::FetchResult fetched =
-            column >= 0 ? statement.Fetch() : COdbcStatement::FetchResult::Error;
-        if (fetched == COdbcStatement::FetchResult::Error) {
-            Fail(statement.Diagnostic());
-        } else {
-            failed = false;
-            if (fetched == COdbcStatement::FetchResult::Row)
-                size = statement.Number64(column);
-        }
-    }
+    std::optional<COdbcDictionaryReader> reader = DictionaryReader();
+    const bool failed = !reader || !reader->LookupItemSize(item, size);
+    if (reader && failed)
+        Fail(reader->Diagnostic());
     if (readFailed)
         *readFailed = failed;
-    return size;
+    return failed ? -1 : size;
 }
 
 bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<int>& widths,
@@ -849,70 +826,23 @@ bool CDataSourceSide::ReadDataDictionary(DictionaryMode mode, const std::vector<
                                          const DictionaryRowCallback& onDictionaryRow,
                                          bool& cancelFlag, std::vector<int>* longest) {
     m_lastDiagnostic.clear();
-    if (!UsableConnection() || m_dataDictionaryTable.isEmpty())
-        return Fail(NoConnectionDiagnostic());
-    DictionaryPass pass;
-    if (!PlanDictionaryPass(mode, widths, longest, pass))
+    std::optional<COdbcDictionaryReader> reader = DictionaryReader();
+    if (!reader)
         return false;
-    const bool wholeRows = pass.wholeRows;
-    const bool measure = pass.measure;
+    if (reader->Read(mode, widths, keyList, onDictionaryRow, cancelFlag, longest))
+        return true;
+    return Fail(reader->Diagnostic());
+}
+
+std::optional<COdbcDictionaryReader> CDataSourceSide::DictionaryReader() {
+    if (!UsableConnection() || m_dataDictionaryTable.isEmpty()) {
+        Fail(NoConnectionDiagnostic());
+        return std::nullopt;
+    }
     const QString qualified = QualifiedName(m_dataDictionaryTable);
-    if (qualified.isEmpty())
-        return Fail(
-            LoadLocalizedString(kUnsafeNameText).arg(OwnerQualifier() + m_dataDictionaryTable));
-
-    COdbcStatement statement(*m_connection);
-    QString sql = QStringLiteral("SELECT FRDTAI");
-    if (wholeRows)
-        sql += QStringLiteral(", FRDTAT, FRDTAS, FROWTP, FRDTAD, FRCDEC");
-    else if (measure)
-        sql += QStringLiteral(", FRDTAT, FROWTP, FRCDEC");
-    sql += QStringLiteral(" FROM ") + qualified + QStringLiteral(" ORDER BY FRDTAI");
-    if (!statement.ExecuteDirect(sql))
-        return Fail(statement.Diagnostic());
-
-    // Each text buffer holds its declared width and the terminator: a longer value is cut.
-    const auto units = [](int width) { return std::clamp(width, 0, LongestValueUnits) + 1; };
-    const int keyColumn = statement.BindText(1, units(widths[0]));
-    int itemType = 0, itemSize = 0, dataType = 0, fileDecimals = 0, displayDecimals = 0;
-    bool bound = keyColumn >= 0;
-    if (wholeRows) {
-        itemType = statement.BindText(2, units(widths[1]));
-        itemSize = statement.BindInt64(3);
-        dataType = statement.BindText(4, units(widths[2]));
-        fileDecimals = statement.BindInt16(5);
-        displayDecimals = statement.BindText(6, units(widths[3]));
-        bound = bound && itemType >= 0 && itemSize >= 0 && dataType >= 0 && fileDecimals >= 0 &&
-                displayDecimals >= 0;
-    } else if (measure) {
-        itemType = statement.BindText(2, units(widths[1]));
-        dataType = statement.BindText(3, units(widths[2]));
-        displayDecimals = statement.BindText(4, units(widths[3]));
-        bound = bound && itemType >= 0 && dataType >= 0 && displayDecimals >= 0;
-        longest->assign(4, 0);
+    if (qualified.isEmpty()) {
+        Fail(LoadLocalizedString(kUnsafeNameText).arg(OwnerQualifier() + m_dataDictionaryTable));
+        return std::nullopt;
     }
-    if (!bound)
-        return Fail(statement.Diagnostic());
-
-    while (!cancelFlag) {
-        const COdbcStatement::FetchResult fetched = statement.Fetch();
-        if (fetched == COdbcStatement::FetchResult::End)
-            break;
-        if (fetched == COdbcStatement::FetchResult::Error)
-            return Fail(statement.Diagnostic());
-        const QString key = statement.Text(keyColumn);
-        // Columns not read give empty texts and zeros, which a key pass never looks at.
-        const bool texts = wholeRows || measure;
-        const auto text = [&statement, texts](int binding) {
-            return texts ? statement.Text(binding) : QString();
-        };
-        const bool stop = DeliverDictionaryRow(
-            mode, key, text(itemType), wholeRows ? statement.Number64(itemSize) : 0, text(dataType),
-            wholeRows ? qint16(statement.Number(fileDecimals)) : 0, text(displayDecimals),
-            wholeRows ? nullptr : keyList, onDictionaryRow, cancelFlag,
-            measure ? longest : nullptr);
-        if (stop)
-            break;
-    }
-    return true;
+    return COdbcDictionaryReader(*m_connection, qualified);
 }

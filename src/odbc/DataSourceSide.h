@@ -1,9 +1,11 @@
 #pragma once
 
 #include "odbc/IndexQuery.h"
+#include "odbc/OdbcDictionaryReader.h"
 #include "odbc/Side.h"
 
 #include <mutex>
+#include <optional>
 
 class COdbcStatement;
 class IOwnerCombo;
@@ -166,6 +168,9 @@ private:
                         CIndexCatalogue& catalogue,
                         const std::function<bool(const QString&)>& onTable);
     qint32 CountRows(const QString& table);
+    // The reader of the side's data dictionary; none, with the reason kept, when there is no
+    // connection, no dictionary or its name cannot be written safely.
+    std::optional<COdbcDictionaryReader> DictionaryReader();
     QString DataDictionaryTableOf(const QStringList& names, QString& problem);
 
     SourceKind m_dataSourceKind = SystemDataSource;

@@ -123,8 +123,7 @@ public:
     // still holds, handed over to be closed once that call has returned; null when none does.
     virtual std::shared_ptr<COdbcConnection> AbandonStuckConnection() { return nullptr; }
 
-protected:
-    bool Fail(const QString& diagnostic);
+    // The pieces every data-dictionary reader shares, so that all give their rows alike.
     // What a data-dictionary pass reads: whole rows, or keys with their values measured too.
     struct DictionaryPass {
         bool wholeRows = false;
@@ -142,6 +141,9 @@ protected:
                                      const QString& displayDecimals, QStringList* keyList,
                                      const DictionaryRowCallback& onDictionaryRow, bool& cancelFlag,
                                      std::vector<int>* longest);
+
+protected:
+    bool Fail(const QString& diagnostic);
     // Whether another listed table has the name of table with the case of A-Z ignored.
     bool HasCaseSibling(const QString& table) const;
 
