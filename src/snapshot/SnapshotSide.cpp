@@ -15,6 +15,7 @@ constexpr int kNewerFormatText = 1215;
 constexpr int kDamagedText = 1216;
 constexpr int kNoItemSizeText = 1217;
 constexpr int kNoTableText = 1218;
+constexpr int kUnknownFormatText = 1228;
 
 // Every statement a side runs, prepared once at opening: a file that cannot answer one of them
 // is refused there rather than half-way through a comparison.
@@ -81,8 +82,14 @@ bool CSnapshotSide::ReadInfo() {
         return FailFile(kDamagedText, m_database.ErrorText());
     bool isNumber = false;
     const int format = values.value(QStringLiteral("format")).toInt(&isNumber);
-    if (!isNumber || format < 1)
+    if (!values.contains(QStringLiteral("format")))
         return FailFile(kNotASnapshotText, QStringLiteral("format"));
+    if (!isNumber || format < 1) {
+        m_database.Close();
+        return Fail(LoadLocalizedString(kUnknownFormatText)
+                        .arg(m_path, values.value(QStringLiteral("format")))
+                        .arg(FormatVersion));
+    }
     if (format > FormatVersion) {
         m_database.Close();
         return Fail(

@@ -123,6 +123,10 @@ TEST_F(BatchSnapshot, EveryCommandOnSnapshotsWritesTheLiveBytesOnTheServers) {
                             QStringLiteral("quorvix.attr_r"), QStringLiteral("defaults"), false);
     ExpectEveryCommandAlike(kPostgres, QStringLiteral("quorvix.upper_dict"), kPostgres,
                             QStringLiteral("quorvix.s1"), QStringLiteral("F9210"), true);
+    ExpectEveryCommandAlike(kMariaDb, QStringLiteral("quorvix_a"), kMariaDb,
+                            QStringLiteral("quorvix_b"), QStringLiteral("F9210"), false);
+    ExpectEveryCommandAlike(kMariaDb, QStringLiteral("quorvix_a"), kMariaDb,
+                            QStringLiteral("quorvix_a"), QStringLiteral("F9210"), true);
     ExpectEveryCommandAlike(kMariaDb, QStringLiteral("quorvix_idx_l"), kMariaDb,
                             QStringLiteral("quorvix_idx_r"), QStringLiteral("cols"), false);
     ExpectEveryCommandAlike(kMariaDb, QStringLiteral("quorvix_attr_l"), kMariaDb,

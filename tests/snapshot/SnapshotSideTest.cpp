@@ -143,6 +143,8 @@ TEST_F(SnapshotSide, SnapshotsCompareAsTheLiveSidesOnTheServers) {
                                       QStringLiteral("quorvix.s1"), true);
     ExpectSnapshotsCompareAsLiveSides(kMariaDb, QStringLiteral("quorvix_a"), kMariaDb,
                                       QStringLiteral("quorvix_b"), false);
+    ExpectSnapshotsCompareAsLiveSides(kMariaDb, QStringLiteral("quorvix_a"), kMariaDb,
+                                      QStringLiteral("quorvix_a"), true);
     ExpectSnapshotsCompareAsLiveSides(kMariaDb, QStringLiteral("quorvix_idx_l"), kMariaDb,
                                       QStringLiteral("quorvix_idx_r"), false);
     ExpectSnapshotsCompareAsLiveSides(kMariaDb, QStringLiteral("quorvix_attr_l"), kMariaDb,
@@ -189,6 +191,14 @@ TEST_F(SnapshotSide, FilesThatAreNoSoundSnapshotAreRefusedWithTheirReason) {
                                                        " = 'format';")}),
               0);
     EXPECT_TRUE(refused(newer).contains(QStringLiteral("is in format 2, newer than")))
+        << refused(newer).toStdString();
+    // An earlier or unknown format: no version of this program wrote one.
+    ASSERT_EQ(QProcess::execute(QStringLiteral("sqlite3"),
+                                {newer, QStringLiteral("UPDATE snapshot SET value = '0' WHERE key"
+                                                       " = 'format';")}),
+              0);
+    EXPECT_TRUE(refused(newer).contains(
+        QStringLiteral("is in format \"0\", which this program does not read (it reads format 1)")))
         << refused(newer).toStdString();
     EXPECT_TRUE(refused(m_tmp.filePath(QStringLiteral("missing.qvsnap")))
                     .contains(QStringLiteral("is not a Quorvix snapshot")));
