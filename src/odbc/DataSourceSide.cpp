@@ -1,9 +1,10 @@
 #include "odbc/DataSourceSide.h"
 
 #include "model/NameOrdering.h"
-#include "odbc/CatalogueDefaults.h"
+#include "odbc/CatalogueText.h"
 #include "odbc/ColumnCatalogue.h"
 #include "odbc/IndexCatalogue.h"
+#include "odbc/OdbcColumnReader.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcDictionaryReader.h"
 #include "odbc/OdbcStatement.h"
@@ -17,9 +18,6 @@
 
 namespace {
 
-// Catalogue texts are read into buffers of this many code units; a longer name fails the read
-// rather than being cut and taken for another.
-constexpr int kNameBufferUnits = 4096;
 // NON_UNIQUE is read as text, so that a NULL never reads as 0, unique.
 constexpr int kFlagUnits = 8;
 // A table that gives no column rows is asked again by this many leading code units of its
@@ -29,16 +27,7 @@ constexpr qsizetype kPrefixUnits = 16;
 // Texts of the reasons for a failed read that the driver does not give.
 constexpr int kTableNotFoundText = 1954;
 constexpr int kUnsafeNameText = 1955;
-constexpr int kLongNameText = 1956;
 constexpr int kDictionaryUnreadText = 1905;
-
-const SQLWCHAR* WideOrNull(const QString& text) {
-    return text.isEmpty() ? nullptr : reinterpret_cast<const SQLWCHAR*>(text.utf16());
-}
-
-SQLWCHAR* Wide(const QString& text) {
-    return const_cast<SQLWCHAR*>(WideOrNull(text));
-}
 
 bool IsPlainIdentifier(const QString& name) {
     if (name.isEmpty())
@@ -70,22 +59,8 @@ bool IsAscending(const QString& order) {
     return !order.startsWith(QLatin1Char('D'));
 }
 
-// Catalogues that keep a default in a fixed-width column pad it with blanks.
-void TrimTrailingBlanks(std::optional<QString>& value) {
-    if (!value)
-        return;
-    qsizetype end = value->size();
-    while (end > 0 && value->at(end - 1) == QLatin1Char(' '))
-        --end;
-    value->truncate(end);
-}
-
 QString NoConnectionDiagnostic() {
     return QStringLiteral("08003: no open connection");
-}
-
-QString LongNameDiagnostic() {
-    return LoadLocalizedString(kLongNameText).arg(kNameBufferUnits - 1);
 }
 
 } // namespace
@@ -260,44 +235,17 @@ QString CDataSourceSide::QualifiedName(const QString& table) const {
     return quoted.isEmpty() ? QString() : name + quoted;
 }
 
-// Catalogue search patterns read "_" and "%" as wildcards: "A_B" would also find "AXB". They are
-// escaped with the driver's escape character. The escape character itself is not escaped but
-// matched by the one-character wildcard, since a driver may not read its own escape doubled
-// (psqlODBC finds nothing for "back\\slash"); the pattern is then inexact and the caller keeps
-// only the rows of the name itself.
-QString CDataSourceSide::SearchPattern(const QString& text, bool& exact) {
-    exact = true;
-    const QString escape = m_connection->SearchPatternEscape();
-    QString pattern;
-    pattern.reserve(text.size() + 8);
-    for (const QChar unit : text) {
-        const bool wildcard = unit == QLatin1Char('_') || unit == QLatin1Char('%');
-        if (!escape.isEmpty() && escape == unit) {
-            pattern += QLatin1Char('_');
-            exact = false;
-        } else if (wildcard && escape.isEmpty()) {
-            pattern += QLatin1Char('_');
-            exact = false;
-        } else {
-            if (wildcard)
-                pattern += escape;
-            pattern += unit;
-        }
-    }
-    return pattern;
-}
-
 // The catalog of a table listing. MariaDB reads it as a search pattern there ("a_b" also lists
 // the tables of "aXb", and a backslash escapes what follows), though not in the other catalogue
 // calls, where it is an identifier; PostgreSQL and SQLite ignore it. It is escaped as a pattern,
 // and every catalogue call keeps only the rows of the catalog itself (IsOtherCatalog).
 QString CDataSourceSide::CatalogPattern() {
     bool exact = true;
-    return SearchPattern(m_owner.catalog, exact);
+    return CCatalogueText::SearchPattern(*m_connection, m_owner.catalog, exact);
 }
 
 bool CDataSourceSide::IsOtherCatalog(const QString& rowCatalog) const {
-    return !m_owner.catalog.isEmpty() && rowCatalog != m_owner.catalog;
+    return m_owner.IsOtherCatalog(rowCatalog);
 }
 
 void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCombo) {
@@ -318,8 +266,8 @@ void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCo
         Fail(statement.Diagnostic());
         return;
     }
-    const int catalogColumn = statement.BindText(1, kNameBufferUnits);
-    const int schemaColumn = statement.BindText(2, kNameBufferUnits);
+    const int catalogColumn = statement.BindText(1, CCatalogueText::NameBufferUnits);
+    const int schemaColumn = statement.BindText(2, CCatalogueText::NameBufferUnits);
     if (catalogColumn < 0 || schemaColumn < 0) {
         Fail(statement.Diagnostic());
         if (ownerCombo)
@@ -331,7 +279,7 @@ void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCo
     while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
         if (statement.IsTextCut(catalogColumn) || statement.IsTextCut(schemaColumn)) {
             fetched = COdbcStatement::FetchResult::Error;
-            Fail(LongNameDiagnostic());
+            Fail(CCatalogueText::LongNameDiagnostic());
             break;
         }
         const COwnerName owner{statement.Text(catalogColumn), statement.Text(schemaColumn)};
@@ -361,21 +309,23 @@ bool CDataSourceSide::ReadTableListing(CTableListing& listing) {
     {
         COdbcStatement statement(*m_connection);
         bool exactSchema = true;
-        const QString schemaPattern = SearchPattern(m_owner.schema, exactSchema);
+        const QString schemaPattern =
+            CCatalogueText::SearchPattern(*m_connection, m_owner.schema, exactSchema);
         const QString catalogPattern = CatalogPattern();
         // No blank after the comma: the SQLite driver reads "'TABLE', 'VIEW'" as tables only.
         const QString tableTypes = QStringLiteral("'TABLE','VIEW'");
         const bool listed = statement.Execute([&](SQLHSTMT handle) {
-            return SQLTablesW(handle, Wide(catalogPattern), SQL_NTS, Wide(schemaPattern), SQL_NTS,
-                              nullptr, SQL_NTS, Wide(tableTypes), SQL_NTS);
+            return SQLTablesW(handle, CCatalogueText::Wide(catalogPattern), SQL_NTS,
+                              CCatalogueText::Wide(schemaPattern), SQL_NTS, nullptr, SQL_NTS,
+                              CCatalogueText::Wide(tableTypes), SQL_NTS);
         });
         if (!listed)
             return Fail(statement.Diagnostic());
 
-        const int catalogColumn = statement.BindText(1, kNameBufferUnits);
-        const int schemaColumn = statement.BindText(2, kNameBufferUnits);
-        const int nameColumn = statement.BindText(3, kNameBufferUnits);
-        const int typeColumn = statement.BindText(4, kNameBufferUnits);
+        const int catalogColumn = statement.BindText(1, CCatalogueText::NameBufferUnits);
+        const int schemaColumn = statement.BindText(2, CCatalogueText::NameBufferUnits);
+        const int nameColumn = statement.BindText(3, CCatalogueText::NameBufferUnits);
+        const int typeColumn = statement.BindText(4, CCatalogueText::NameBufferUnits);
         bool result = catalogColumn >= 0 && schemaColumn >= 0 && nameColumn >= 0 && typeColumn >= 0;
 
         COdbcStatement::FetchResult fetched = COdbcStatement::FetchResult::Error;
@@ -383,7 +333,7 @@ bool CDataSourceSide::ReadTableListing(CTableListing& listing) {
             if (statement.IsTextCut(nameColumn) || statement.IsTextCut(schemaColumn) ||
                 statement.IsTextCut(catalogColumn)) {
                 listing = CTableListing();
-                return Fail(LongNameDiagnostic());
+                return Fail(CCatalogueText::LongNameDiagnostic());
             }
             if ((!exactSchema && statement.Text(schemaColumn) != m_owner.schema) ||
                 IsOtherCatalog(statement.Text(catalogColumn)))
@@ -419,7 +369,8 @@ bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& column
         return Fail(NoConnectionDiagnostic());
 
     bool exact = true;
-    if (!ReadColumnRows(SearchPattern(table, exact), table, columns, attributes))
+    if (!ReadColumnRows(CCatalogueText::SearchPattern(*m_connection, table, exact), table, columns,
+                        attributes))
         return false;
     if (!columns.empty())
         return true;
@@ -428,7 +379,9 @@ bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& column
     // whether the catalogue still lists it. Only a listed table truly has no columns; one that
     // cannot be found again is a failed read, never a table without columns.
     if (table.size() > kPrefixUnits) {
-        const QString prefix = SearchPattern(NamePrefix(table), exact) + QLatin1Char('%');
+        const QString prefix =
+            CCatalogueText::SearchPattern(*m_connection, NamePrefix(table), exact) +
+            QLatin1Char('%');
         if (!ReadColumnRows(prefix, table, columns, attributes))
             return false;
         if (!columns.empty())
@@ -438,57 +391,6 @@ bool CDataSourceSide::ReadColumns(const QString& table, CColumnInfoArray& column
     if (!IsTableListed(table, listed))
         return false;
     return listed || Fail(LoadLocalizedString(kTableNotFoundText).arg(table));
-}
-
-bool CDataSourceSide::OpenColumnRows(COdbcStatement& statement, const QString* tablePattern,
-                                     bool& exactSchema, ColumnBindings& bindings, bool attributes) {
-    exactSchema = true;
-    const QString schemaPattern = SearchPattern(m_owner.schema, exactSchema);
-    const bool listed = statement.Execute([&](SQLHSTMT handle) {
-        return SQLColumnsW(handle, Wide(m_owner.catalog), SQL_NTS, Wide(schemaPattern), SQL_NTS,
-                           tablePattern ? Wide(*tablePattern) : nullptr, SQL_NTS, nullptr, SQL_NTS);
-    });
-    if (!listed)
-        return Fail(statement.Diagnostic());
-
-    bindings.catalog = statement.BindText(1, kNameBufferUnits);
-    bindings.schema = statement.BindText(2, kNameBufferUnits);
-    bindings.table = statement.BindText(3, kNameBufferUnits);
-    bindings.name = statement.BindText(4, kNameBufferUnits);
-    bindings.type = statement.BindInt16(5);
-    bindings.typeName = statement.BindText(6, kNameBufferUnits);
-    bindings.size = statement.BindInt32(7);
-    if (bindings.catalog < 0 || bindings.schema < 0 || bindings.table < 0 || bindings.name < 0 ||
-        bindings.type < 0 || bindings.typeName < 0 || bindings.size < 0)
-        return Fail(statement.Diagnostic());
-    if (!attributes)
-        return true;
-    // COLUMN_DEF is read after these, in pieces: no bound column may follow it.
-    bindings.decimalDigits = statement.BindInt16(9);
-    bindings.nullable = statement.BindInt16(11);
-    return (bindings.decimalDigits >= 0 && bindings.nullable >= 0) || Fail(statement.Diagnostic());
-}
-
-bool CDataSourceSide::IsColumnRowCut(const COdbcStatement& statement,
-                                     const ColumnBindings& bindings) {
-    return statement.IsTextCut(bindings.table) || statement.IsTextCut(bindings.name) ||
-           statement.IsTextCut(bindings.schema) || statement.IsTextCut(bindings.typeName) ||
-           statement.IsTextCut(bindings.catalog);
-}
-
-bool CDataSourceSide::ReadColumnAttributes(COdbcStatement& statement,
-                                           const ColumnBindings& bindings,
-                                           CColumnInfo::Attributes& attributes) {
-    constexpr SQLUSMALLINT kDefaultColumn = 13;
-    attributes = CColumnInfo::Attributes();
-    if (!statement.IsNull(bindings.nullable))
-        attributes.nullable = qint16(statement.Number(bindings.nullable));
-    if (!statement.IsNull(bindings.decimalDigits))
-        attributes.decimalDigits = qint16(statement.Number(bindings.decimalDigits));
-    if (!statement.ReadLongText(kDefaultColumn, attributes.defaultValue))
-        return false;
-    TrimTrailingBlanks(attributes.defaultValue);
-    return true;
 }
 
 bool CDataSourceSide::ReadColumnRows(const QString& tablePattern, const QString& table,
@@ -526,7 +428,7 @@ bool CDataSourceSide::ReadAllColumns(CColumnCatalogue& catalogue,
             catalogue.ReserveForTables(m_tableNames.size());
         catalogue.BeginCall();
         bool exact = true;
-        QString pattern = SearchPattern(group.prefix, exact);
+        QString pattern = CCatalogueText::SearchPattern(*m_connection, group.prefix, exact);
         if (!group.wholeName)
             pattern += QLatin1Char('%');
         if (!ReadColumnGroup(group.prefix.isEmpty() && !group.wholeName ? nullptr : &pattern,
@@ -541,76 +443,32 @@ bool CDataSourceSide::ReadAllColumns(CColumnCatalogue& catalogue,
 bool CDataSourceSide::ReadColumnGroup(const QString* tablePattern, CColumnCatalogue& catalogue,
                                       const std::function<bool(const QString&)>& onTable,
                                       bool attributes) {
-    // Defaults that the driver gives cut are read again once its call is over.
-    struct CutDefault {
-        QString schema;
-        QString table;
-        QString column;
-        qsizetype row;
-    };
-    std::vector<CutDefault> cutDefaults;
-    CCatalogueDefaults defaults(*m_connection);
-    {
-        COdbcStatement statement(*m_connection);
-        bool exactSchema = true;
-        ColumnBindings bindings;
-        if (!OpenColumnRows(statement, tablePattern, exactSchema, bindings, attributes))
-            return false;
-        QString table;
-        CColumnInfo::Attributes rowAttributes;
-        COdbcStatement::FetchResult fetched;
-        while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
-            if (IsColumnRowCut(statement, bindings))
-                return Fail(LongNameDiagnostic());
-            if ((!exactSchema && statement.Text(bindings.schema) != m_owner.schema) ||
-                IsOtherCatalog(statement.Text(bindings.catalog)))
-                continue;
-            const QString rowTable = statement.Text(bindings.table);
-            if (rowTable != table) {
-                table = rowTable;
-                if (onTable && onTable(table))
-                    return false;
-            }
-            if (attributes && !ReadColumnAttributes(statement, bindings, rowAttributes))
-                return Fail(statement.Diagnostic());
-            const QString column = statement.Text(bindings.name);
-            if (catalogue.AddRow(table, column, statement.Number(bindings.type),
-                                 statement.Text(bindings.typeName), statement.Number(bindings.size),
-                                 attributes ? &rowAttributes : nullptr) &&
-                defaults.IsCut(rowAttributes.defaultValue))
-                cutDefaults.push_back(
-                    {statement.Text(bindings.schema), table, column, catalogue.RowCount() - 1});
-        }
-        if (fetched != COdbcStatement::FetchResult::End)
-            return Fail(statement.Diagnostic());
-    }
-    for (const CutDefault& cut : cutDefaults) {
-        std::optional<QString> value;
-        if (!defaults.Read(cut.schema, cut.table, cut.column, value))
-            return Fail(defaults.Diagnostic());
-        TrimTrailingBlanks(value);
-        catalogue.SetDefault(cut.row, value);
-    }
-    return true;
+    COdbcColumnReader reader(*m_connection, m_owner);
+    return reader.ReadGroup(tablePattern, catalogue, onTable, attributes) ||
+           Fail(reader.Diagnostic());
 }
 
 bool CDataSourceSide::IsTableListed(const QString& table, bool& listed) {
     listed = false;
     COdbcStatement statement(*m_connection);
     bool exact = true;
-    const QString schemaPattern = SearchPattern(m_owner.schema, exact);
-    const QString tablePattern = SearchPattern(NamePrefix(table), exact) + QLatin1Char('%');
+    const QString schemaPattern =
+        CCatalogueText::SearchPattern(*m_connection, m_owner.schema, exact);
+    const QString tablePattern =
+        CCatalogueText::SearchPattern(*m_connection, NamePrefix(table), exact) + QLatin1Char('%');
     const QString catalogPattern = CatalogPattern();
     const QString tableTypes = QStringLiteral("'TABLE','VIEW'");
     const bool called = statement.Execute([&](SQLHSTMT handle) {
-        return SQLTablesW(handle, Wide(catalogPattern), SQL_NTS, Wide(schemaPattern), SQL_NTS,
-                          Wide(tablePattern), SQL_NTS, Wide(tableTypes), SQL_NTS);
+        return SQLTablesW(handle, CCatalogueText::Wide(catalogPattern), SQL_NTS,
+                          CCatalogueText::Wide(schemaPattern), SQL_NTS,
+                          CCatalogueText::Wide(tablePattern), SQL_NTS,
+                          CCatalogueText::Wide(tableTypes), SQL_NTS);
     });
     if (!called)
         return Fail(statement.Diagnostic());
-    const int catalogColumn = statement.BindText(1, kNameBufferUnits);
-    const int schemaColumn = statement.BindText(2, kNameBufferUnits);
-    const int nameColumn = statement.BindText(3, kNameBufferUnits);
+    const int catalogColumn = statement.BindText(1, CCatalogueText::NameBufferUnits);
+    const int schemaColumn = statement.BindText(2, CCatalogueText::NameBufferUnits);
+    const int nameColumn = statement.BindText(3, CCatalogueText::NameBufferUnits);
     if (catalogColumn < 0 || schemaColumn < 0 || nameColumn < 0)
         return Fail(statement.Diagnostic());
     COdbcStatement::FetchResult fetched;
@@ -640,8 +498,9 @@ bool CDataSourceSide::ReadStatisticsRows(const QString& table, CIndexCatalogue& 
     // The names of SQLStatisticsW are identifiers, not patterns: passed as they are.
     COdbcStatement statement(*m_connection);
     const bool listed = statement.Execute([&](SQLHSTMT handle) {
-        return SQLStatisticsW(handle, Wide(m_owner.catalog), SQL_NTS, Wide(m_owner.schema), SQL_NTS,
-                              Wide(table), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
+        return SQLStatisticsW(handle, CCatalogueText::Wide(m_owner.catalog), SQL_NTS,
+                              CCatalogueText::Wide(m_owner.schema), SQL_NTS,
+                              CCatalogueText::Wide(table), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
     });
     if (!listed)
         return Fail(statement.Diagnostic());
@@ -654,12 +513,12 @@ bool CDataSourceSide::ReadStatisticsRows(const QString& table, CIndexCatalogue& 
 bool CDataSourceSide::ReadIndexRows(COdbcStatement& statement, const IndexColumns& at,
                                     const QString* table, CIndexCatalogue& catalogue,
                                     const std::function<bool(const QString&)>& onTable) {
-    const int catalogColumn = statement.BindText(at.catalog, kNameBufferUnits);
-    const int tableColumn = statement.BindText(at.table, kNameBufferUnits);
+    const int catalogColumn = statement.BindText(at.catalog, CCatalogueText::NameBufferUnits);
+    const int tableColumn = statement.BindText(at.table, CCatalogueText::NameBufferUnits);
     const int nonUniqueColumn = statement.BindText(at.nonUnique, kFlagUnits);
-    const int indexColumn = statement.BindText(at.index, kNameBufferUnits);
-    const int columnColumn = statement.BindText(at.column, kNameBufferUnits);
-    const int orderColumn = statement.BindText(at.order, kNameBufferUnits);
+    const int indexColumn = statement.BindText(at.index, CCatalogueText::NameBufferUnits);
+    const int columnColumn = statement.BindText(at.column, CCatalogueText::NameBufferUnits);
+    const int orderColumn = statement.BindText(at.order, CCatalogueText::NameBufferUnits);
     if (catalogColumn < 0 || tableColumn < 0 || nonUniqueColumn < 0 || indexColumn < 0 ||
         columnColumn < 0 || orderColumn < 0)
         return Fail(statement.Diagnostic());
@@ -669,7 +528,7 @@ bool CDataSourceSide::ReadIndexRows(COdbcStatement& statement, const IndexColumn
     while ((fetched = statement.Fetch()) == COdbcStatement::FetchResult::Row) {
         if (statement.IsTextCut(indexColumn) || statement.IsTextCut(columnColumn) ||
             statement.IsTextCut(catalogColumn) || statement.IsTextCut(tableColumn))
-            return Fail(LongNameDiagnostic());
+            return Fail(CCatalogueText::LongNameDiagnostic());
         const QString indexName = statement.Text(indexColumn);
         if (indexName.isEmpty() || IsOtherCatalog(statement.Text(catalogColumn)))
             continue; // the table's statistics row, or another database's table

@@ -113,30 +113,9 @@ private:
     bool HasConnection() const;
     // HasConnection, after connecting again if the connection was given up.
     bool UsableConnection();
-    QString SearchPattern(const QString& text, bool& exact);
     QString CatalogPattern();
     // Whether a catalogue row belongs to another catalog than the owner's.
     bool IsOtherCatalog(const QString& rowCatalog) const;
-    // Where the columns of a column catalogue call are bound.
-    struct ColumnBindings {
-        int catalog = -1;
-        int schema = -1;
-        int table = -1;
-        int name = -1;
-        int type = -1;
-        int typeName = -1;
-        int size = -1;
-        // Bound only when the attributes are read.
-        int decimalDigits = -1;
-        int nullable = -1;
-    };
-    // The column call for one table pattern, or for every table without one.
-    bool OpenColumnRows(COdbcStatement& statement, const QString* tablePattern, bool& exactSchema,
-                        ColumnBindings& bindings, bool attributes);
-    static bool IsColumnRowCut(const COdbcStatement& statement, const ColumnBindings& bindings);
-    // The attributes of the row just fetched; false when its default cannot be read.
-    static bool ReadColumnAttributes(COdbcStatement& statement, const ColumnBindings& bindings,
-                                     CColumnInfo::Attributes& attributes);
     bool ReadColumnGroup(const QString* tablePattern, CColumnCatalogue& catalogue,
                          const std::function<bool(const QString&)>& onTable, bool attributes);
     bool ReadColumnRows(const QString& tablePattern, const QString& table,

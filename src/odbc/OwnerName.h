@@ -21,6 +21,10 @@ struct COwnerName {
             return catalog;
         return Qualifier();
     }
+    // Whether a catalogue row belongs to another catalog than the owner's.
+    bool IsOtherCatalog(const QString& rowCatalog) const {
+        return !catalog.isEmpty() && rowCatalog != catalog;
+    }
     bool operator==(const COwnerName&) const = default;
 };
 
