@@ -537,7 +537,7 @@ bool WanFigures(quint16 serverPort, bool smoke) {
 
 // --postgres: the table run between two schemas of the PostgreSQL server that scripts/test
 // starts (QUORVIX_PG_SOCKETS, QUORVIX_PG_PORT), created once.
-int PostgresBench(bool smoke) {
+int PostgresBench(bool smoke, bool snapshotRss) {
     const QString sockets = qEnvironmentVariable("QUORVIX_PG_SOCKETS");
     const QString port = qEnvironmentVariable("QUORVIX_PG_PORT");
     if (sockets.isEmpty() || port.isEmpty()) {
@@ -618,6 +618,17 @@ int PostgresBench(bool smoke) {
     CDataSourceSide right;
     if (!OpenPostgresSides(name, left, right))
         return 1;
+    if (snapshotRss) {
+        // Child mode: a snapshot of the left schema alone; prints the process's peak memory.
+        const QString path =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data/rss-pg.qvsnap");
+        const bool taken = SnapshotSeconds(left, path) >= 0;
+        QFile::remove(path);
+        if (!taken)
+            return 1;
+        std::printf("%.1f\n", PeakRssMb());
+        return 0;
+    }
     CParamWord params;
     CComparisonResults results(left, right, params);
     if (!TableFigures(results, {&left, &right}, name, name, CommonTables(left, right),
@@ -625,6 +636,13 @@ int PostgresBench(bool smoke) {
         !TableIndexFigures(results, params) || !IndexFigures(left) ||
         !SnapshotFigures(left, right, QStringLiteral("postgres")))
         return 1;
+    QStringList child{QStringLiteral("--postgres"), QStringLiteral("--snapshot-rss")};
+    if (smoke)
+        child.append(QStringLiteral("--smoke"));
+    const QString rss = RunChild(child);
+    if (rss.isEmpty())
+        return 1;
+    std::printf("postgres_snapshot_rss_mb: %s\n", qPrintable(rss));
     return WanFigures(port.toUShort(), smoke) ? 0 : 1;
 }
 
@@ -635,7 +653,7 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = application.arguments();
     const bool smoke = arguments.contains(QStringLiteral("--smoke"));
     if (arguments.contains(QStringLiteral("--postgres")))
-        return PostgresBench(smoke);
+        return PostgresBench(smoke, arguments.contains(QStringLiteral("--snapshot-rss")));
     const Sizes sizes =
         smoke ? Sizes{200, 20, 5000, 100, 1000, 500} : Sizes{5000, 20, 200000, 1000, 10000, 20000};
 
