@@ -23,9 +23,7 @@ void WriteColumnExport(CExportFile& file, const CComparisonResults& results, int
         return;
     for (int row = 0; row < rows.rowCount; ++row) {
         const auto column = results.ReadColumnRow(rows, row);
-        // A status outside 0-3 would otherwise test a bit of some other option.
-        if (!column || !CompareStatus::IsValid(column->status) ||
-            !params.TestBit(ParamBit::ExportColumnStatus0 + column->status))
+        if (!column || !IsStatusKept(params, ParamBit::ExportColumnStatus0, column->status))
             continue;
         QString line = StatusSymbol(column->status) + QLatin1Char(';') + column->GetText(0);
         if (typeDetails) {
@@ -36,8 +34,7 @@ void WriteColumnExport(CExportFile& file, const CComparisonResults& results, int
     }
     for (int row = 0; row < rows.indexCount; ++row) {
         const auto index = results.ReadIndexRow(rows, row);
-        if (!index || !CompareStatus::IsValid(index->status) ||
-            !params.TestBit(ParamBit::ExportColumnStatus0 + index->status))
+        if (!index || !IsStatusKept(params, ParamBit::ExportColumnStatus0, index->status))
             continue;
         file.WriteLine(StatusSymbol(index->status), IndexLineFields(*index));
     }

@@ -1,5 +1,6 @@
 #include "export/ColumnReport.h"
 
+#include "export/Export.h"
 #include "export/HtmlReport.h"
 #include "model/ColumnCompareInfo.h"
 #include "model/IndexCompareInfo.h"
@@ -17,11 +18,6 @@ constexpr int kIndexesCaption = 1171;
 constexpr int kTextWeights[CColumnCompareInfo::TextCount] = {18, 21, 10, 16, 17, 13, 11, 22};
 // An index row's name, uniqueness and columns, in percent of the list.
 constexpr int kIndexWidths[CIndexCompareInfo::TextCount] = {30, 16, 36};
-
-bool IsKept(const CParamWord& params, qint32 status) {
-    // A status outside 0-3 would otherwise test a bit of some other option.
-    return CompareStatus::IsValid(status) && params.TestBit(ParamBit::ExportColumnStatus0 + status);
-}
 
 std::vector<int> ShownTexts(bool typeDetails, bool attributes) {
     std::vector<int> texts;
@@ -94,7 +90,7 @@ void WriteColumnReport(CHtmlStream& out, const CComparisonResults& results, int 
     report.BeginRows(columns, true);
     for (int row = 0; readable && row < rows.rowCount; ++row) {
         const auto column = results.ReadColumnRow(rows, row);
-        if (!column || !IsKept(params, column->status))
+        if (!column || !IsStatusKept(params, ParamBit::ExportColumnStatus0, column->status))
             continue;
         report.BeginRow(column->status);
         for (const int text : texts)
@@ -111,7 +107,7 @@ void WriteColumnReport(CHtmlStream& out, const CComparisonResults& results, int 
         report.BeginRows(indexColumns, true);
         for (int row = 0; readable && row < rows.indexCount; ++row) {
             const auto index = results.ReadIndexRow(rows, row);
-            if (!index || !IsKept(params, index->status))
+            if (!index || !IsStatusKept(params, ParamBit::ExportColumnStatus0, index->status))
                 continue;
             report.BeginRow(index->status);
             for (int text = 0; text < CIndexCompareInfo::TextCount; ++text)

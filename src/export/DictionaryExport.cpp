@@ -44,9 +44,7 @@ void WriteDictionaryExport(CExportFile& file, const CComparisonResults& results,
     const int entries = results.KeyCount();
     for (int entry = 0; entry < entries; ++entry) {
         const auto item = results.ReadDictionaryItem(entry);
-        // A status outside 0-3 would otherwise test a bit of some other option.
-        if (!item || !CompareStatus::IsValid(item->status) ||
-            !params.TestBit(ParamBit::ExportDictionaryStatus0 + item->status))
+        if (!item || !IsStatusKept(params, ParamBit::ExportDictionaryStatus0, item->status))
             continue;
         line.resize(0);
         line += StatusSymbol(item->status);

@@ -1,5 +1,6 @@
 #include "export/DictionaryReport.h"
 
+#include "export/Export.h"
 #include "export/HtmlReport.h"
 #include "model/AliasCompareInfo.h"
 #include "model/ParamWord.h"
@@ -60,9 +61,7 @@ void WriteDictionaryReport(CHtmlStream& out, const CComparisonResults& results,
     const int entries = results.KeyCount();
     for (int entry = 0; entry < entries; ++entry) {
         const auto item = results.ReadDictionaryItem(entry);
-        // A status outside 0-3 would otherwise test a bit of some other option.
-        if (!item || !CompareStatus::IsValid(item->status) ||
-            !params.TestBit(ParamBit::ExportDictionaryStatus0 + item->status))
+        if (!item || !IsStatusKept(params, ParamBit::ExportDictionaryStatus0, item->status))
             continue;
         report.BeginRow(item->status);
         report.Cell(item->GetText(0, params));

@@ -5,6 +5,7 @@
 #include "export/HtmlStream.h"
 #include "model/CompareStatus.h"
 #include "model/IndexCompareInfo.h"
+#include "model/ParamWord.h"
 #include "services/Language.h"
 #include "services/Utilities.h"
 
@@ -21,6 +22,10 @@ QString CannotWrite(const CExportTarget& target) {
            QLatin1Char('\n') + target.ErrorText();
 }
 } // namespace
+
+bool IsStatusKept(const CParamWord& params, int firstBit, qint32 status) {
+    return CompareStatus::IsValid(status) && params.TestBit(firstBit + status);
+}
 
 QString StatusSymbol(int status) {
     switch (status) {

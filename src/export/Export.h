@@ -15,6 +15,11 @@ class CExportFile;
 class CExportTarget;
 class CHtmlStream;
 class CIndexCompareInfo;
+class CParamWord;
+
+// Whether the parameter word's bit firstBit + status keeps rows of a status; never for a status
+// outside 0-3, which would otherwise test a bit of some other option.
+bool IsStatusKept(const CParamWord& params, int firstBit, qint32 status);
 
 // The symbol of a status in export files: "=", ">", "<", "<>", or empty.
 QString StatusSymbol(int status);

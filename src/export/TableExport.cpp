@@ -5,21 +5,13 @@
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
 
-namespace {
-
-bool IsKept(const CParamWord& params, int firstBit, qint32 status) {
-    return CompareStatus::IsValid(status) && params.TestBit(firstBit + status);
-}
-
-} // namespace
-
 void WriteTableExport(CExportFile& file, const CComparisonResults& results,
                       const CParamWord& params, const QString& leftName, const QString& rightName) {
     WriteExportLegend(file, leftName, rightName);
     const QStringList& names = results.TableNames();
     for (int table = 0; table < names.size(); ++table) {
         const qint32 status = results.GetTableStatus(table);
-        if (!IsKept(params, ParamBit::ExportTableStatus0, status))
+        if (!IsStatusKept(params, ParamBit::ExportTableStatus0, status))
             continue;
         file.WriteString(StatusSymbol(status) + QLatin1Char(';') + names[table] +
                          QLatin1Char('\n'));
@@ -28,7 +20,8 @@ void WriteTableExport(CExportFile& file, const CComparisonResults& results,
             continue;
         for (int row = 0; row < rows.rowCount; ++row) {
             const auto column = results.ReadColumnRow(rows, row);
-            if (!column || !IsKept(params, ParamBit::ExportTableColumnStatus0, column->status))
+            if (!column ||
+                !IsStatusKept(params, ParamBit::ExportTableColumnStatus0, column->status))
                 continue;
             file.WriteLine(QStringLiteral(";;") + StatusSymbol(column->status) + QLatin1Char(';') +
                                column->GetText(0),
@@ -36,7 +29,7 @@ void WriteTableExport(CExportFile& file, const CComparisonResults& results,
         }
         for (int row = 0; row < rows.indexCount; ++row) {
             const auto index = results.ReadIndexRow(rows, row);
-            if (!index || !IsKept(params, ParamBit::ExportTableColumnStatus0, index->status))
+            if (!index || !IsStatusKept(params, ParamBit::ExportTableColumnStatus0, index->status))
                 continue;
             file.WriteLine(QStringLiteral(";;") + StatusSymbol(index->status),
                            IndexLineFields(*index));

@@ -1,5 +1,6 @@
 #include "export/TableReport.h"
 
+#include "export/Export.h"
 #include "export/HtmlReport.h"
 #include "model/ColumnCompareInfo.h"
 #include "model/IndexCompareInfo.h"
@@ -15,10 +16,6 @@ constexpr int kFieldsCaption = 1170;
 constexpr int kIndexesCaption = 1171;
 constexpr int kFirstCountText = 1200;
 constexpr int kSizeWidth = 10;
-
-bool IsKept(const CParamWord& params, int firstBit, qint32 status) {
-    return CompareStatus::IsValid(status) && params.TestBit(firstBit + status);
-}
 
 // The column rows of a different table that the column bits keep, with their types and their
 // attributes where the run compared them.
@@ -38,7 +35,7 @@ void WriteColumnDifferences(CHtmlReport& report, const CComparisonResults& resul
     report.BeginDetailTable(LoadLocalizedString(kFieldsCaption), headings);
     for (int row = 0; row < rows.rowCount; ++row) {
         const auto column = results.ReadColumnRow(rows, row);
-        if (!column || !IsKept(params, ParamBit::ExportTableColumnStatus0, column->status))
+        if (!column || !IsStatusKept(params, ParamBit::ExportTableColumnStatus0, column->status))
             continue;
         QStringList cells;
         for (const int text : texts)
@@ -57,7 +54,7 @@ void WriteIndexDifferences(CHtmlReport& report, const CComparisonResults& result
     report.BeginDetailTable(LoadLocalizedString(kIndexesCaption), headings);
     for (int row = 0; row < rows.indexCount; ++row) {
         const auto index = results.ReadIndexRow(rows, row);
-        if (!index || !IsKept(params, ParamBit::ExportTableColumnStatus0, index->status))
+        if (!index || !IsStatusKept(params, ParamBit::ExportTableColumnStatus0, index->status))
             continue;
         QStringList cells;
         for (int text = 0; text < CIndexCompareInfo::TextCount; ++text)
@@ -71,7 +68,7 @@ void WriteIndexDifferences(CHtmlReport& report, const CComparisonResults& result
 template <typename StatusOf>
 bool HasKeptRow(int count, const CParamWord& params, StatusOf statusOf) {
     for (int row = 0; row < count; ++row) {
-        if (IsKept(params, ParamBit::ExportTableColumnStatus0, statusOf(row)))
+        if (IsStatusKept(params, ParamBit::ExportTableColumnStatus0, statusOf(row)))
             return true;
     }
     return false;
@@ -93,7 +90,7 @@ void WriteTableReport(CHtmlStream& out, const CComparisonResults& results, const
         reportBits.push_back(bit);
     std::array<bool, 4> kept{};
     for (int status = 0; status < CompareStatus::Count; ++status)
-        kept[size_t(status)] = IsKept(params, ParamBit::ExportTableStatus0, status);
+        kept[size_t(status)] = IsStatusKept(params, ParamBit::ExportTableStatus0, status);
     report.WriteFilters(kFirstCountText, results.TableCounters(), {true, true, true, true}, kept);
     report.WriteParameters(
         {CHtmlReport::TableRunBits(facts.params), facts.params, reportBits, params.Value()});
@@ -103,7 +100,7 @@ void WriteTableReport(CHtmlStream& out, const CComparisonResults& results, const
     const QStringList& names = results.TableNames();
     for (int table = 0; table < names.size(); ++table) {
         const qint32 status = results.GetTableStatus(table);
-        if (!IsKept(params, ParamBit::ExportTableStatus0, status))
+        if (!IsStatusKept(params, ParamBit::ExportTableStatus0, status))
             continue;
         report.BeginRow(status);
         CComparisonResults::TableRows rows;

@@ -3,6 +3,7 @@
 // driver; a bad file or a failed read is said and leaves nothing.
 #include "batch/BatchProcess.h"
 
+#include "compare/DictionaryTable.h"
 #include "odbc/OdbcTestEnvironment.h"
 
 #include <QDir>
@@ -17,11 +18,9 @@ const QString kMariaDb = QStringLiteral("QuorvixMariaDB");
 class BatchSnapshot : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        const QString dictionary = QStringLiteral(
-            "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS INTEGER,"
-            " FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
-            "INSERT INTO F9210 VALUES ('DTAI', 'S', 10, 'VARC', 0, '0'),"
-            "('DTAT', 'S', 2, 'VARC', 0, '0'), ('AB', 'S', 1, 'X', 0, '0'),");
+        const QString dictionary =
+            QLatin1String(kDictionaryTable) +
+            QStringLiteral("INSERT INTO F9210 VALUES ('AB', 'S', 1, 'X', 0, '0'),");
         if (COdbcTestEnvironment::HasDataSource(QStringLiteral("BatchSnapLeft")))
             return;
         COdbcTestEnvironment::AddSqliteDataSource(

@@ -4,6 +4,7 @@
 #include "snapshot/SnapshotSide.h"
 #include "snapshot/SnapshotWriter.h"
 
+#include "compare/DictionaryTable.h"
 #include "odbc/OdbcTestEnvironment.h"
 #include "runs/ComparisonTestBase.h"
 
@@ -31,11 +32,9 @@ protected:
     static void SetUpTestSuite() {
         // Columns of each status, attributes, indexes, a view, a table without columns, a name
         // outside Latin-1 and data dictionaries that differ.
-        const QString dictionary = QStringLiteral(
-            "CREATE TABLE F9210 (FRDTAI VARCHAR(10), FRDTAT VARCHAR(2), FRDTAS INTEGER,"
-            " FROWTP VARCHAR(4), FRDTAD SMALLINT, FRCDEC VARCHAR(1));"
-            "INSERT INTO F9210 VALUES ('DTAI', 'S', 10, 'VARC', 0, '0'),"
-            "('DTAT', 'S', 2, 'VARC', 0, '0'), ('AB', 'S', 1, 'X', 0, '0'),");
+        const QString dictionary =
+            QLatin1String(kDictionaryTable) +
+            QStringLiteral("INSERT INTO F9210 VALUES ('AB', 'S', 1, 'X', 0, '0'),");
         COdbcTestEnvironment::AddSqliteDataSource(
             QStringLiteral("SnapLeft"),
             dictionary +
