@@ -78,11 +78,10 @@ bool Save(QWidget* window, const QString& path) {
 bool WriteReport(CQuorvixFormView* view, const QString& path) {
     if (!view)
         return false;
+    const std::unique_ptr<CExportSource> source = view->MakeExportSource();
     CExportTarget target(path);
     bool dropped = false;
-    return WriteReportTo(
-               target, [view](CHtmlStream& out) { return view->WriteReport(out); }, dropped)
-               .isEmpty() &&
+    return source && source->WriteTo(target, ExportFormat::Html, {}, dropped).isEmpty() &&
            !dropped;
 }
 

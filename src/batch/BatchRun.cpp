@@ -1,16 +1,11 @@
 #include "batch/BatchRun.h"
 
-#include "export/ColumnExport.h"
-#include "export/ColumnReport.h"
-#include "export/DictionaryExport.h"
-#include "export/DictionaryReport.h"
-#include "export/Export.h"
-#include "export/ExportFile.h"
+#include "export/ColumnExportSource.h"
+#include "export/DictionaryExportSource.h"
 #include "export/ExportTarget.h"
-#include "export/StructureExport.h"
-#include "export/StructureReport.h"
-#include "export/TableExport.h"
-#include "export/TableReport.h"
+#include "export/SideFiles.h"
+#include "export/StructureExportSource.h"
+#include "export/TableExportSource.h"
 #include "model/NameOrdering.h"
 #include "odbc/DataSourceList.h"
 #include "odbc/DataSourceSetup.h"
@@ -25,7 +20,6 @@
 namespace {
 
 constexpr int kDiskFullText = 1902;
-constexpr int kDatabaseTargetText = 1906;
 constexpr int kTargetLeftAloneText = 1907;
 constexpr int kResultFileText = 1957;
 constexpr int kCancelledText = 1965;
@@ -46,7 +40,6 @@ constexpr int kNoBitText = 1979;
 constexpr int kExportWord = 1980;
 constexpr int kCompareWord = 1981;
 constexpr int kSnapshotWrittenText = 1219;
-constexpr int kSnapshotTargetText = 1221;
 // The window program's settings, which --use-settings starts from.
 const QString kWindowProgram = QStringLiteral("quorvix");
 
@@ -304,70 +297,23 @@ bool CBatchRun::RunEnded(bool succeeded, int& exitCode) {
     return false;
 }
 
-int CBatchRun::WriteOutput(const Writers& write) {
+int CBatchRun::WriteOutput(const CExportSource& source) {
     CExportTarget target(m_options.output);
     bool dropped = false;
-    const QString message = m_options.html ? WriteReportTo(
-                                                 target,
-                                                 [&](CHtmlStream& out) {
-                                                     write.html(out);
-                                                     return !m_progress.IsCancelled();
-                                                 },
-                                                 dropped)
-                                           : WriteExportTo(
-                                                 target, m_params.Encoding(),
-                                                 [&](CExportFile& file) {
-                                                     write.csv(file);
-                                                     return !m_progress.IsCancelled();
-                                                 },
-                                                 dropped);
+    const QString message = source.WriteTo(
+        target, m_options.html ? ExportFormat::Html : ExportFormat::Csv,
+        [this] { return !m_progress.IsCancelled(); }, dropped);
     if (!message.isEmpty())
         return Fail(m_options.output.isEmpty() ? StandardOutputError() : message);
     return dropped ? Cancelled : AllSame;
 }
 
-bool CBatchRun::OutputIsADatabase(int index) {
-    if (m_options.output.isEmpty())
+bool CBatchRun::OutputIsASideFile(const std::vector<const CSide*>& sides) {
+    const QString refusal = RefuseSideFile(m_options.output, sides);
+    if (refusal.isEmpty())
         return false;
-    if (IsSnapshot(index)) {
-        if (!CExportTarget(m_options.output).IsSameFileAs(m_snapshots[size_t(index)].Path()))
-            return false;
-        Fail(LoadLocalizedString(kSnapshotTargetText).arg(m_options.output));
-        return true;
-    }
-    const QString dataSource = index == 0 ? m_options.left : m_options.right;
-    CDataSourceDefinition definition;
-    QString error;
-    const QString key = CDataSourceDefinition::DatabaseFileKey(
-        CDataSourceDefinition::KindOf(CDataSourceDefinition::DriverOf(dataSource)));
-    if (key.isEmpty())
-        return false;
-    for (const bool system : {false, true}) {
-        if (!CDataSourceDefinition::Read(dataSource, system, definition, error))
-            continue;
-        QString database = definition.Attribute(key);
-        // SQLite also takes its file as a URI: file:PATH?options.
-        if (database.startsWith(QLatin1String("file:"))) {
-            database = database.mid(5).section(QLatin1Char('?'), 0, 0);
-            if (database.startsWith(QLatin1String("///")))
-                database = database.mid(2);
-        }
-        if (!database.isEmpty() && CExportTarget(m_options.output).IsSameFileAs(database)) {
-            Fail(LoadLocalizedString(kDatabaseTargetText).arg(m_options.output, dataSource));
-            return true;
-        }
-        // A user data source hides the system one of the same name.
-        break;
-    }
-    return false;
-}
-
-int CBatchRun::ExitFor(const CComparisonRun::Counters& counters, int firstExportBit) const {
-    for (int status = CompareStatus::OnlyLeft; status < CompareStatus::Count; ++status) {
-        if (counters[size_t(status)] > 0 && m_params.TestBit(firstExportBit + status))
-            return DifferencesFound;
-    }
-    return AllSame;
+    Fail(refusal);
+    return true;
 }
 
 void CBatchRun::PrintCounts(const CComparisonRun::Counters& counters) const {
@@ -394,7 +340,7 @@ bool CBatchRun::PrepareBothSides() {
         m_sideNames[0] = *m_options.leftName;
     if (m_options.rightName)
         m_sideNames[1] = *m_options.rightName;
-    return !OutputIsADatabase(0) && !OutputIsADatabase(1);
+    return !OutputIsASideFile({&Side(0), &Side(1)});
 }
 
 int CBatchRun::Stopped() const {
@@ -412,13 +358,12 @@ bool CBatchRun::RunComparison(CResultFile::Kind kind, int& exitCode) {
     return RunEnded(succeeded, exitCode);
 }
 
-int CBatchRun::Report(const CComparisonRun::Counters& counters, int firstExportBit,
-                      const Writers& write) {
-    const int written = WriteOutput(write);
+int CBatchRun::Report(const CExportSource& source) {
+    const int written = WriteOutput(source);
     if (written != AllSame)
         return written;
-    PrintCounts(counters);
-    return ExitFor(counters, firstExportBit);
+    PrintCounts(source.RowCounts());
+    return source.KeepsDifferences() ? DifferencesFound : AllSame;
 }
 
 int CBatchRun::CompareTables() {
@@ -427,22 +372,10 @@ int CBatchRun::CompareTables() {
     int exitCode = AllSame;
     if (!RunComparison(CResultFile::TableResult, exitCode))
         return exitCode;
-    return Report(m_results.TableCounters(), ParamBit::ExportTableStatus0,
-                  {[this](CExportFile& file) {
-                       WriteTableExport(file, m_results, m_params, SideName(0), SideName(1));
-                   },
-                   [this](CHtmlStream& out) {
-                       WriteTableReport(out, m_results, m_params, SideName(0), SideName(1));
-                   }});
+    return Report(CTableExportSource(m_results, m_params, SideName(0), SideName(1)));
 }
 
 int CBatchRun::CompareColumns() {
-    const bool typeDetails = m_params.TestBit(ParamBit::CompareSqlTypes);
-    // Without type details, attributes or indexes no row differs, and the window offers no
-    // option for them.
-    if (!typeDetails && !m_params.TestBit(ParamBit::CompareAttributes) &&
-        !m_params.TestBit(ParamBit::CompareIndexes))
-        m_params.SetBit(ParamBit::ExportColumnStatus0 + int(CompareStatus::Different), false);
     if (!AnyBitSet(ParamBit::ExportColumnStatus0, CompareStatus::Count, kExportWord))
         return Failed;
     int exitCode = AllSame;
@@ -470,27 +403,16 @@ int CBatchRun::CompareColumns() {
     CComparisonResults::TableRows rows;
     if (!m_results.OpenTableRows(tableIndex, rows))
         return Fail(LoadLocalizedString(kResultFileText).arg(CResultFile::Folder()));
-    CComparisonRun::Counters counters{};
-    // The counts are of the lines written: the columns, then the indexes.
-    for (int row = 0; row < rows.rowCount; ++row) {
-        const qint32 status = m_results.GetColumnRowStatus(rows, row);
-        if (CompareStatus::IsValid(status))
-            ++counters[size_t(status)];
+    const CColumnExportSource source(m_results, tableIndex,
+                                     m_params.TestBit(ParamBit::CompareSqlTypes), m_params,
+                                     SideName(0), SideName(1));
+    // Options that select no row the run can have (different rows without the type, attribute
+    // or index comparison) are dropped, as the window never offers them.
+    if (!source.KeepOfferedOptions()) {
+        AnyBitSet(ParamBit::ExportColumnStatus0, CompareStatus::Count, kExportWord);
+        return Failed;
     }
-    for (int row = 0; row < rows.indexCount; ++row) {
-        const qint32 status = m_results.GetIndexRowStatus(rows, row);
-        if (CompareStatus::IsValid(status))
-            ++counters[size_t(status)];
-    }
-    return Report(counters, ParamBit::ExportColumnStatus0,
-                  {[&](CExportFile& file) {
-                       WriteColumnExport(file, m_results, tableIndex, m_params, typeDetails,
-                                         SideName(0), SideName(1));
-                   },
-                   [&](CHtmlStream& out) {
-                       WriteColumnReport(out, m_results, tableIndex, m_params, typeDetails,
-                                         SideName(0), SideName(1));
-                   }});
+    return Report(source);
 }
 
 int CBatchRun::CompareDictionaries() {
@@ -501,13 +423,7 @@ int CBatchRun::CompareDictionaries() {
     int exitCode = AllSame;
     if (!RunComparison(CResultFile::DictionaryResult, exitCode))
         return exitCode;
-    return Report(m_results.DictionaryCounters(), ParamBit::ExportDictionaryStatus0,
-                  {[this](CExportFile& file) {
-                       WriteDictionaryExport(file, m_results, m_params, SideName(0), SideName(1));
-                   },
-                   [this](CHtmlStream& out) {
-                       WriteDictionaryReport(out, m_results, m_params, SideName(0), SideName(1));
-                   }});
+    return Report(CDictionaryExportSource(m_results, m_params, SideName(0), SideName(1)));
 }
 
 int CBatchRun::ShowStructure() {
@@ -521,9 +437,9 @@ int CBatchRun::ShowStructure() {
                                         index == 0 ? m_options.leftOwner : m_options.rightOwner);
     if (!prepared)
         return Stopped();
-    if (OutputIsADatabase(index))
-        return Failed;
     CSide& side = Side(index);
+    if (OutputIsASideFile({&side}))
+        return Failed;
     const int tableIndex = FindTable(side.TableNames(), m_options.table);
     if (tableIndex < 0)
         return Fail(
@@ -539,12 +455,8 @@ int CBatchRun::ShowStructure() {
         return Fail(LoadLocalizedString(kStructureReadText)
                         .arg(table, SideName(index), side.LastDiagnostic()));
     }
-    const int exitCode = WriteOutput(
-        {[&](CExportFile& file) { WriteStructureExport(file, fields, indexes, m_params); },
-         [&](CHtmlStream& out) {
-             WriteStructureReport(out, fields, indexes, m_params, facts, index, SideName(index),
-                                  table);
-         }});
+    const int exitCode = WriteOutput(CStructureExportSource(side, index, SideName(index), table,
+                                                            fields, indexes, facts, m_params));
     if (exitCode != AllSame)
         return exitCode;
     if (!m_options.quiet)
@@ -555,7 +467,8 @@ int CBatchRun::ShowStructure() {
 }
 
 int CBatchRun::TakeSnapshot() {
-    if (!PrepareSide(0, m_options.left, m_options.leftOwner, false) || OutputIsADatabase(0))
+    if (!PrepareSide(0, m_options.left, m_options.leftOwner, false) ||
+        OutputIsASideFile({&m_sides[0]}))
         return Stopped();
     CSnapshotWriter writer;
     if (!writer.Take(m_sides[0], m_params, m_options.output, m_progress)) {

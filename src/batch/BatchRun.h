@@ -11,8 +11,7 @@
 #include <atomic>
 #include <functional>
 
-class CExportFile;
-class CHtmlStream;
+class CExportSource;
 
 // One command of the batch tool, from opening the data sources to the exit code: the same sides,
 // runs and export writers as the window, so that for the same sides, parameter word, language
@@ -30,12 +29,6 @@ public:
     void Cancel();
 
 private:
-    // The two forms of a command's file: the CSV layout and the HTML report.
-    struct Writers {
-        std::function<void(CExportFile&)> csv;
-        std::function<void(CHtmlStream&)> html;
-    };
-
     int ListSources();
     int ListOwners();
     int CompareTables();
@@ -64,19 +57,18 @@ private:
     bool ReadOwners(int index, COwnerList& owners, QList<std::pair<QString, int>>& entries);
     // Prepares both sides and runs a comparison: false (with exitCode set) when it could not.
     bool RunComparison(CResultFile::Kind kind, int& exitCode);
-    // Writes a comparison's export and prints its counts; returns the comparison's exit code.
-    int Report(const CComparisonRun::Counters& counters, int firstExportBit, const Writers& write);
+    // Writes a comparison's export and prints its counts; returns the comparison's exit code:
+    // differences count when the export keeps their status.
+    int Report(const CExportSource& source);
     // A comparison run ended: false (with exitCode set) when it failed or was cancelled.
     bool RunEnded(bool succeeded, int& exitCode);
     // False, with the message printed, when none of bits first..first+count-1 is set.
     bool AnyBitSet(int first, int count, int whatText) const;
     // Writes the export, in the form asked for, to the output; returns Failed or Cancelled, or
     // AllSame once written.
-    int WriteOutput(const Writers& write);
-    // True, with the message printed, when the output is the database file of side index.
-    bool OutputIsADatabase(int index);
-    // The exit code of a result: differences count when the export selects their status.
-    int ExitFor(const CComparisonRun::Counters& counters, int firstExportBit) const;
+    int WriteOutput(const CExportSource& source);
+    // True, with the message printed, when the output is a file that one of these sides reads.
+    bool OutputIsASideFile(const std::vector<const CSide*>& sides);
     void PrintCounts(const CComparisonRun::Counters& counters) const;
     int Fail(const QString& message) const;
     static QString StandardOutputError();

@@ -1,6 +1,8 @@
 #include "compare/FormCompare.h"
 
 #include "compare/CompareListCtrl.h"
+#include "dialogs/DlgParams.h"
+#include "export/ExportSource.h"
 #include "model/ExportFilter.h"
 #include "model/NameOrdering.h"
 #include "services/Language.h"
@@ -102,6 +104,13 @@ void CFormCompare::OnInitialUpdate() {
 
 bool CFormCompare::IsFilterChecked(int status) const {
     return CompareStatus::IsValid(status) && m_filters[status]->isChecked();
+}
+
+bool CFormCompare::PrepareExport(const CExportSource& source) {
+    if (!m_context.params)
+        return false;
+    return CDlgParams::AskExportOptions(*m_context.params, source.PresetOptions(StatusFilters()),
+                                        source.LeftName(), source.RightName(), this);
 }
 
 std::vector<CExportFilter> CFormCompare::StatusFilters() const {

@@ -102,7 +102,8 @@ protected:
     CFormCompare(CComparisonContext context, QWidget* parent);
 
     const CComparisonContext& Context() const { return m_context; }
-    const CParamWord* ExportParams() const override { return m_context.params; }
+    // Asks the export's options, preset from the status filters, into the parameter word.
+    bool PrepareExport(const CExportSource& source) override;
 
     void OnSize(int cx, int cy) override;
     void paintEvent(QPaintEvent* event) override;

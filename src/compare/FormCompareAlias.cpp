@@ -1,11 +1,8 @@
 #include "compare/FormCompareAlias.h"
 
 #include "compare/CompareListCtrl.h"
-#include "dialogs/DlgParams.h"
-#include "export/DictionaryExport.h"
-#include "export/DictionaryReport.h"
+#include "export/DictionaryExportSource.h"
 #include "model/AliasCompareInfo.h"
-#include "model/ExportFilter.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
 #include "services/Language.h"
@@ -112,32 +109,9 @@ int CFormCompareAlias::GetItemImage(int itemData) const {
     return item ? item->status : -1;
 }
 
-bool CFormCompareAlias::PrepareExport() {
-    if (!Context().params)
-        return false;
-    CParamWord& params = *Context().params;
-    const std::vector<int> bits =
-        PresetExportBits(params, ParamBit::ExportDictionaryStatus0, StatusFilters());
-    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportDictionaryStatus0,
-                                        Context().leftName, Context().rightName, this);
-}
-
-QString CFormCompareAlias::GetExportFileName() const {
-    return Context().PairName();
-}
-
-bool CFormCompareAlias::WriteExport(CExportFile& file) {
+std::unique_ptr<CExportSource> CFormCompareAlias::MakeExportSource() const {
     if (!Context().results || !Context().params)
-        return false;
-    WriteDictionaryExport(file, *Context().results, *Context().params, Context().leftName,
-                          Context().rightName);
-    return true;
-}
-
-bool CFormCompareAlias::WriteReport(CHtmlStream& out) {
-    if (!Context().results || !Context().params)
-        return false;
-    WriteDictionaryReport(out, *Context().results, *Context().params, Context().leftName,
-                          Context().rightName);
-    return true;
+        return nullptr;
+    return std::make_unique<CDictionaryExportSource>(*Context().results, *Context().params,
+                                                     Context().leftName, Context().rightName);
 }

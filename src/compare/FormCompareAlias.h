@@ -26,10 +26,7 @@ public:
     int GetFirstCountStringId() const override { return 1400; }
     int GetStatusCount(int status) const override;
 
-    bool PrepareExport() override;
-    QString GetExportFileName() const override;
-    bool WriteExport(CExportFile& file) override;
-    bool WriteReport(CHtmlStream& out) override;
+    std::unique_ptr<CExportSource> MakeExportSource() const override;
 
     QString GetItemText(int itemData, int column) const override;
     int GetItemImage(int itemData) const override;

@@ -1,11 +1,8 @@
 #include "compare/FormCompareColumn.h"
 
 #include "compare/CompareListCtrl.h"
-#include "dialogs/DlgParams.h"
-#include "export/ColumnExport.h"
-#include "export/ColumnReport.h"
+#include "export/ColumnExportSource.h"
 #include "model/ColumnCompareInfo.h"
-#include "model/ExportFilter.h"
 #include "model/ParamWord.h"
 #include "services/Language.h"
 
@@ -116,33 +113,10 @@ int CFormCompareColumn::GetItemImage(int itemData) const {
     return row ? row->status : -1;
 }
 
-bool CFormCompareColumn::PrepareExport() {
-    if (!Context().params)
-        return false;
-    CParamWord& params = *Context().params;
-    // Without type details or attributes the view has no different columns to offer.
-    const std::vector<int> bits =
-        PresetExportBits(params, ParamBit::ExportColumnStatus0, StatusFilters());
-    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportColumnStatus0,
-                                        Context().leftName, Context().rightName, this);
-}
-
-QString CFormCompareColumn::GetExportFileName() const {
-    return Context().PairName() + QStringLiteral(" - ") + TableName();
-}
-
-bool CFormCompareColumn::WriteExport(CExportFile& file) {
+std::unique_ptr<CExportSource> CFormCompareColumn::MakeExportSource() const {
     if (!Context().results || !Context().params)
-        return false;
-    WriteColumnExport(file, *Context().results, m_tableIndex, *Context().params, m_typeDetails,
-                      Context().leftName, Context().rightName);
-    return true;
-}
-
-bool CFormCompareColumn::WriteReport(CHtmlStream& out) {
-    if (!Context().results || !Context().params)
-        return false;
-    WriteColumnReport(out, *Context().results, m_tableIndex, *Context().params, m_typeDetails,
-                      Context().leftName, Context().rightName);
-    return true;
+        return nullptr;
+    return std::make_unique<CColumnExportSource>(*Context().results, m_tableIndex, m_typeDetails,
+                                                 *Context().params, Context().leftName,
+                                                 Context().rightName);
 }

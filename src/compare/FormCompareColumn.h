@@ -33,10 +33,7 @@ public:
     void FillList(bool count) override;
     int GetFirstCountStringId() const override { return 1300; }
 
-    bool PrepareExport() override;
-    QString GetExportFileName() const override;
-    bool WriteExport(CExportFile& file) override;
-    bool WriteReport(CHtmlStream& out) override;
+    std::unique_ptr<CExportSource> MakeExportSource() const override;
 
     QString GetItemText(int itemData, int column) const override;
     int GetItemImage(int itemData) const override;

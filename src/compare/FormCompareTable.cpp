@@ -2,10 +2,7 @@
 
 #include "compare/CompareColumnFrm.h"
 #include "compare/CompareListCtrl.h"
-#include "dialogs/DlgParams.h"
-#include "export/TableExport.h"
-#include "export/TableReport.h"
-#include "model/ExportFilter.h"
+#include "export/TableExportSource.h"
 #include "model/NameOrdering.h"
 #include "model/ParamWord.h"
 #include "runs/ComparisonResults.h"
@@ -67,29 +64,9 @@ int CFormCompareTable::GetItemImage(int itemData) const {
     return m_results.GetTableStatus(itemData);
 }
 
-bool CFormCompareTable::PrepareExport() {
-    CParamWord& params = *Context().params;
-    PresetExportBits(params, ParamBit::ExportTableStatus0, StatusFilters());
-    // The columns under each different table: all of them, whatever the filters show.
-    PresetExportBits(params, ParamBit::ExportTableColumnStatus0,
-                     std::vector<CExportFilter>(CompareStatus::Count));
-    const std::vector<int> bits =
-        CDlgParams::StatusOptions(ParamBit::ExportTableStatus0, ParamBit::ExportTableColumnStatus0);
-    // Until at least one kind of table is to be written (the column bits do not count).
-    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportTableStatus0,
-                                        Context().leftName, Context().rightName, this);
-}
-
-QString CFormCompareTable::GetExportFileName() const {
-    return Context().PairName();
-}
-
-bool CFormCompareTable::WriteExport(CExportFile& file) {
-    WriteTableExport(file, m_results, *Context().params, Context().leftName, Context().rightName);
-    return true;
-}
-
-bool CFormCompareTable::WriteReport(CHtmlStream& out) {
-    WriteTableReport(out, m_results, *Context().params, Context().leftName, Context().rightName);
-    return true;
+std::unique_ptr<CExportSource> CFormCompareTable::MakeExportSource() const {
+    if (!Context().params)
+        return nullptr;
+    return std::make_unique<CTableExportSource>(m_results, *Context().params, Context().leftName,
+                                                Context().rightName);
 }

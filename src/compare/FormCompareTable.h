@@ -21,10 +21,7 @@ public:
     // No band: the one header names the column of the copied rows.
     std::vector<BandHeader> HeaderTexts() const override;
 
-    bool PrepareExport() override;
-    QString GetExportFileName() const override;
-    bool WriteExport(CExportFile& file) override;
-    bool WriteReport(CHtmlStream& out) override;
+    std::unique_ptr<CExportSource> MakeExportSource() const override;
 
     QString GetItemText(int itemData, int column) const override;
     int GetItemImage(int itemData) const override;

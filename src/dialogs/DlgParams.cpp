@@ -1,5 +1,6 @@
 #include "dialogs/DlgParams.h"
 
+#include "export/ExportSource.h"
 #include "model/CompareStatus.h"
 #include "model/ParamWord.h"
 #include "services/Language.h"
@@ -151,6 +152,19 @@ std::vector<int> CDlgParams::StatusOptions(int firstBit, int nestedFirstBit) {
         }
     }
     return bits;
+}
+
+bool CDlgParams::AskExportOptions(CParamWord& params, const CExportOptions& options,
+                                  const QString& leftName, const QString& rightName,
+                                  QWidget* parent) {
+    std::vector<int> bits = options.bits;
+    if (options.nestedFirstBit >= 0) {
+        // Each table option, then the column options under it.
+        bits = StatusOptions(options.bits.empty() ? options.firstRequiredBit : options.bits[0],
+                             options.nestedFirstBit);
+    }
+    return AskExportOptions(params, bits, options.firstRequiredBit, leftName, rightName, parent,
+                            options.requiredCount);
 }
 
 bool CDlgParams::AskUntilAnySet(CParamWord& params, const std::vector<int>& bits,

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+struct CExportOptions;
 class CParamWord;
 class QCheckBox;
 class QComboBox;
@@ -39,6 +40,11 @@ public:
                                  int firstRequiredBit, const QString& leftName,
                                  const QString& rightName, QWidget* parent,
                                  int requiredCount = CompareStatus::Count);
+
+    // The same for the options an export source offers, preset in params.
+    static bool AskExportOptions(CParamWord& params, const CExportOptions& options,
+                                 const QString& leftName, const QString& rightName,
+                                 QWidget* parent);
 
     // Shows the encoding choice below the options.
     void ShowEncodingChoice() { m_encodingShown = true; }

@@ -95,3 +95,23 @@ bool CDataSourceDefinition::IsKeyAcceptable(const QString& key) {
     static const QRegularExpression kBad(QStringLiteral("[\\[\\]=;{}\\p{Cc}]|^#"));
     return !key.isEmpty() && !key.contains(kBad) && key == key.trimmed();
 }
+
+QString CDataSourceDefinition::DatabaseFileOf(const QString& dataSourceName) {
+    const QString key = DatabaseFileKey(KindOf(DriverOf(dataSourceName)));
+    if (key.isEmpty())
+        return {};
+    CDataSourceDefinition definition;
+    QString unused;
+    // The user's definition hides the machine's of the same name, as in the driver manager.
+    if (!Read(dataSourceName, false, definition, unused) &&
+        !Read(dataSourceName, true, definition, unused))
+        return {};
+    QString database = definition.Attribute(key);
+    // SQLite also takes its file as a URI: file:PATH?options.
+    if (database.startsWith(QLatin1String("file:"))) {
+        database = database.mid(5).section(QLatin1Char('?'), 0, 0);
+        if (database.startsWith(QLatin1String("///")))
+            database = database.mid(2);
+    }
+    return database;
+}

@@ -25,6 +25,9 @@ struct CDataSourceDefinition {
     static DriverKind KindOf(const QString& driver);
     // The attribute that names the database file of a file-based driver, or empty.
     static QString DatabaseFileKey(DriverKind kind);
+    // The database file of a file-based data source as the driver manager finds its definition;
+    // empty for a server.
+    static QString DatabaseFileOf(const QString& dataSourceName);
     static bool Read(const QString& name, bool system, CDataSourceDefinition& definition,
                      QString& error);
     // The connection string of a definition: each value that could end its field is braced.

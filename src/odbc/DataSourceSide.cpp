@@ -3,6 +3,7 @@
 #include "model/NameOrdering.h"
 #include "odbc/CatalogueText.h"
 #include "odbc/ColumnCatalogue.h"
+#include "odbc/DataSourceDefinition.h"
 #include "odbc/IndexCatalogue.h"
 #include "odbc/OdbcColumnReader.h"
 #include "odbc/OdbcConnection.h"
@@ -198,6 +199,10 @@ QString CDataSourceSide::DbmsName() const {
 QString CDataSourceSide::DbmsVersion() const {
     const std::lock_guard lock(m_connectionGuard);
     return m_connection ? m_connection->DbmsVersion() : QString();
+}
+
+QString CDataSourceSide::DatabaseFile() const {
+    return CDataSourceDefinition::DatabaseFileOf(m_dataSourceName);
 }
 
 QString CDataSourceSide::DisplayName() const {

@@ -46,6 +46,7 @@ public:
     QString DisplayName() const override;
     QString DbmsName() const override;
     QString DbmsVersion() const override;
+    QString DatabaseFile() const override;
     // An identifier as SQL text: between the driver's quote characters, each one inside doubled.
     // Without a quote character only plain identifiers pass; any other name gives an empty text.
     QString QuoteIdentifier(const QString& name) const;

@@ -55,6 +55,10 @@ public:
     // The database's SQL_DBMS_NAME and SQL_DBMS_VER; empty when it tells none.
     virtual QString DbmsName() const = 0;
     virtual QString DbmsVersion() const = 0;
+    // The file the side's database is read from (an SQLite data source's database, a snapshot
+    // file); empty for a server. Whatever the program writes is never one of these.
+    virtual QString DatabaseFile() const { return {}; }
+    virtual bool IsSnapshot() const { return false; }
     // Why the last read failed: the driver's "SQLSTATE: text" or the program's own reason.
     QString LastDiagnostic() const { return m_lastDiagnostic; }
     // Whether the side's table list is shown, and so the side can be compared.

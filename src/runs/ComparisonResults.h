@@ -73,6 +73,9 @@ public:
     }
     bool ComparedIndexes() const { return m_table.ComparedIndexes(); }
 
+    // The sides both runs compare: 0 left, 1 right.
+    const CSide& Side(int index) const { return m_table.SideAt(index); }
+
     // When each run started, under which word, and its sides as they were.
     const CRunFacts& TableFacts() const { return m_table.Facts(); }
     const CRunFacts& DictionaryFacts() const { return m_dictionary.Facts(); }

@@ -41,6 +41,8 @@ public:
 
     // When the last run started, under which word, and its sides as they were.
     const CRunFacts& Facts() const { return m_facts; }
+    // The side the run compares on the left (0) or on the right (1).
+    const CSide& SideAt(int index) const { return index == 0 ? m_left : m_right; }
 
     CResultFile* CreateResultFile();
     void DiscardResultFile() { m_file.reset(); }

@@ -50,7 +50,6 @@ constexpr int kAbandonedText = 1947;
 constexpr int kSnapshotWrittenText = 1219;
 constexpr int kSaveSnapshotText = 1222;
 constexpr int kSnapshotFilterText = 1224;
-constexpr int kSnapshotInUseText = 1226;
 const QString kSnapshotExtension = QStringLiteral("qvsnap");
 // How often the window looks whether an opening on its thread has ended.
 constexpr int kOpeningPollMs = 50;
@@ -556,9 +555,9 @@ void CFormDBSelect::SaveSnapshot() {
                                        LoadLocalizedString(kSnapshotFilterText));
     if (path.isEmpty())
         return;
-    if (m_context.snapshotInUse && m_context.snapshotInUse(path)) {
-        QMessageBox::warning(window(), window()->windowTitle(),
-                             LoadLocalizedString(kSnapshotInUseText).arg(path));
+    if (const QString refusal = m_context.refusedTarget ? m_context.refusedTarget(path) : QString();
+        !refusal.isEmpty()) {
+        QMessageBox::warning(window(), window()->windowTitle(), refusal);
         return;
     }
 

@@ -74,7 +74,6 @@ public:
     ~CFormDBSelect() override;
 
     bool HasLogo() const override { return false; }
-    bool PrepareExport() override { return false; }
 
     int SideIndex() const { return m_context.sideIndex; }
     void LockDataSourceControls(bool enable);

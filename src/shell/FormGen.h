@@ -18,7 +18,6 @@ public:
     explicit CFormGen(QWidget* parent = nullptr);
 
     bool HasFooter() const override { return false; }
-    bool PrepareExport() override { return false; }
 
     // Enables the comparisons that both sides are ready for.
     void UpdateCommandButtons(const CSide& left, const CSide& right);

@@ -5,7 +5,7 @@
 #include "dialogs/AboutDlg.h"
 #include "dialogs/DlgParams.h"
 #include "dialogs/DlgWait.h"
-#include "export/ExportTarget.h"
+#include "export/SideFiles.h"
 #include "services/Language.h"
 #include "services/SettingsStore.h"
 #include "services/Utilities.h"
@@ -128,7 +128,9 @@ CSelectionContext CQuorvixApp::SelectionContext(int side) {
     context.params = &m_params;
     context.readinessChanged = [this] { UpdateCommands(); };
     context.sideChanged = [this, side](CSide& shown) { UseSide(side, shown); };
-    context.snapshotInUse = [this](const QString& path) { return IsSnapshotInUse(path); };
+    context.refusedTarget = [this](const QString& path) {
+        return RefuseSideFile(path, {m_shownSides[0], m_shownSides[1]});
+    };
     return context;
 }
 
@@ -147,16 +149,6 @@ void CQuorvixApp::UseSide(int index, CSide& side) {
     m_shownSides[size_t(index)] = &side;
     MakeResults();
     UpdateCommands();
-}
-
-// A snapshot written over the file a side reads would change that side under its list.
-bool CQuorvixApp::IsSnapshotInUse(const QString& path) const {
-    for (const int side : {0, 1}) {
-        if (m_shownSides[size_t(side)] == &m_snapshots[side] &&
-            CExportTarget(path).IsSameFileAs(m_snapshots[side].Path()))
-            return true;
-    }
-    return false;
 }
 
 void CQuorvixApp::SaveSides() const {

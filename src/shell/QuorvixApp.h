@@ -99,7 +99,6 @@ private:
     // again, which only happens while no result window holds them.
     void UseSide(int index, CSide& side);
     void MakeResults();
-    bool IsSnapshotInUse(const QString& path) const;
     bool ReportRun(int dialogResult, const QStringList& abandoned);
     bool RunOnFreshLists(CDlgWait::Kind kind);
     void InstallTableListings(std::array<CTableListing, 2>& listings);

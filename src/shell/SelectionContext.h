@@ -26,5 +26,6 @@ struct CSelectionContext {
     CParamWord* params = nullptr;
     std::function<void()> readinessChanged;
     std::function<void(CSide& shown)> sideChanged;
-    std::function<bool(const QString& path)> snapshotInUse;
+    // Why a snapshot must not be written at path (a file that a side reads); empty when it may.
+    std::function<QString(const QString& path)> refusedTarget;
 };

@@ -33,6 +33,8 @@ public:
     // of a newer format; the side is then empty.
     bool Open(const QString& path);
     QString Path() const { return m_path; }
+    QString DatabaseFile() const override { return m_path; }
+    bool IsSnapshot() const override { return true; }
     QDateTime TakenAt() const { return m_takenAt; }
 
     // The file's name, then the data source, its owner and the moment it was taken:

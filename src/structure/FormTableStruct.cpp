@@ -1,10 +1,7 @@
 #include "structure/FormTableStruct.h"
 
 #include "dialogs/DlgParams.h"
-#include "export/StructureExport.h"
-#include "export/StructureReport.h"
-#include "model/ExportFilter.h"
-#include "model/ParamWord.h"
+#include "export/StructureExportSource.h"
 #include "services/Language.h"
 #include "ui/ColorTabCtrl.h"
 #include "ui/DrawingUtilities.h"
@@ -283,32 +280,18 @@ bool CFormTableStruct::FindNext() {
     });
 }
 
-bool CFormTableStruct::PrepareExport() {
-    if (!m_context.params)
-        return false;
-    CParamWord& params = *m_context.params;
-    // Both lists are always shown, and written unless told otherwise.
-    const std::vector<int> bits = PresetExportBits(params, ParamBit::ExportFields, {{}, {}});
-    // Until the fields or the indexes are to be written.
-    return CDlgParams::AskExportOptions(params, bits, ParamBit::ExportFields, m_context.sideName,
-                                        m_context.sideName, this, int(bits.size()));
+std::unique_ptr<CExportSource> CFormTableStruct::MakeExportSource() const {
+    if (!m_context.params || !m_context.side)
+        return nullptr;
+    return std::make_unique<CStructureExportSource>(*m_context.side, m_context.sideIndex,
+                                                    m_context.sideName, m_table, m_fields,
+                                                    m_indexes, m_readFacts, *m_context.params);
 }
 
-QString CFormTableStruct::GetExportFileName() const {
-    return m_context.sideName + QLatin1Char('_') + m_table;
-}
-
-bool CFormTableStruct::WriteExport(CExportFile& file) {
-    if (!m_context.params)
-        return false;
-    WriteStructureExport(file, m_fields, m_indexes, *m_context.params);
-    return true;
-}
-
-bool CFormTableStruct::WriteReport(CHtmlStream& out) {
-    if (!m_context.params)
-        return false;
-    WriteStructureReport(out, m_fields, m_indexes, *m_context.params, m_readFacts,
-                         m_context.sideIndex, m_context.sideName, m_table);
-    return true;
+bool CFormTableStruct::PrepareExport(const CExportSource& source) {
+    // Both lists are always shown, and written unless told otherwise; until the fields or the
+    // indexes are to be written.
+    return m_context.params &&
+           CDlgParams::AskExportOptions(*m_context.params, source.PresetOptions(),
+                                        source.LeftName(), source.RightName(), this);
 }

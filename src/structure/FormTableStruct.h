@@ -43,11 +43,8 @@ public:
     void OnInitialUpdate() override;
     void RepositionControls(int cx, int cy) override;
 
-    bool PrepareExport() override;
-    const CParamWord* ExportParams() const override { return m_context.params; }
-    QString GetExportFileName() const override;
-    bool WriteExport(CExportFile& file) override;
-    bool WriteReport(CHtmlStream& out) override;
+    std::unique_ptr<CExportSource> MakeExportSource() const override;
+    bool PrepareExport(const CExportSource& source) override;
 
     // Selects the next row of the shown list that holds the search text; false (after the
     // warning beep) without text or match.

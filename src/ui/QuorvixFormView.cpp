@@ -1,10 +1,8 @@
 #include "ui/QuorvixFormView.h"
 
 #include "export/Export.h"
-#include "export/ExportFile.h"
+#include "export/ExportSource.h"
 #include "export/ExportTarget.h"
-#include "export/HtmlStream.h"
-#include "model/ParamWord.h"
 #include "services/Language.h"
 #include "services/Utilities.h"
 #include "services/WaitCursor.h"
@@ -40,14 +38,6 @@ CQuorvixFormView::CQuorvixFormView(int templateId, QWidget* parent)
 
 CQuorvixFormView::~CQuorvixFormView() = default;
 
-bool CQuorvixFormView::WriteExport(CExportFile&) {
-    return false;
-}
-
-bool CQuorvixFormView::WriteReport(CHtmlStream&) {
-    return false;
-}
-
 void CQuorvixFormView::EnableExport(bool enabled) {
     for (const int button : {kExportButton, kHtmlButton}) {
         if (QWidget* control = CTemplateBuilder::FindControl(*this, button))
@@ -58,27 +48,23 @@ void CQuorvixFormView::EnableExport(bool enabled) {
 void CQuorvixFormView::Export(ExportForm form) {
     m_exportForm = form;
     const bool html = form == ExportForm::Html;
-    if (!PrepareExport())
+    const std::unique_ptr<CExportSource> source = MakeExportSource();
+    if (!source || !PrepareExport(*source))
         return;
     const QString extension = html ? QStringLiteral("html") : QStringLiteral("csv");
-    const QString proposed =
-        ProposedExportPath(GetPersonalFolder(), GetExportFileName(), extension);
+    const QString proposed = ProposedExportPath(GetPersonalFolder(), source->FileName(), extension);
     const QString path = AskExportPath(
         this, proposed, extension, LoadLocalizedString(html ? kHtmlFilterText : kCsvFilterText));
     if (path.isEmpty())
         return;
-
-    const CParamWord* params = ExportParams();
-    CExportTarget target(path);
+    // A file that a side reads is never written over, whatever the save dialog agreed to.
+    QString message = source->RefusedTarget(path);
     bool dropped = false;
-    QString message;
-    {
+    if (message.isEmpty()) {
         const CWaitCursor waitCursor;
-        message = html ? WriteReportTo(
-                             target, [this](CHtmlStream& out) { return WriteReport(out); }, dropped)
-                       : WriteExportTo(
-                             target, params ? params->Encoding() : ExportEncoding::Latin1,
-                             [this](CExportFile& file) { return WriteExport(file); }, dropped);
+        CExportTarget target(path);
+        message =
+            source->WriteTo(target, html ? ExportFormat::Html : ExportFormat::Csv, {}, dropped);
     }
     if (!message.isEmpty())
         QMessageBox::warning(this, window()->windowTitle(), message);

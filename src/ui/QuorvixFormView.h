@@ -1,11 +1,12 @@
 #pragma once
 
+#include "export/ExportSource.h"
+
 #include <QPixmap>
 #include <QWidget>
 
-class CExportFile;
-class CHtmlStream;
-class CParamWord;
+#include <memory>
+
 class CStaticLink;
 
 // The base of every view: a widget whose controls come from a dialog template, on the dark
@@ -37,18 +38,14 @@ public:
     // Places the export buttons and the logo; subclasses call it and then place their own.
     virtual void RepositionControls(int cx, int cy);
 
-    // The export of the view's result: prepare (false: nothing to export), the file's name, and
-    // the writing itself, as CSV or as the HTML report.
-    virtual bool PrepareExport() { return false; }
-    virtual QString GetExportFileName() const { return {}; }
-    virtual bool WriteExport(CExportFile& file);
-    virtual bool WriteReport(CHtmlStream& out);
+    // The export of the view's result as the core writes it (null: nothing to export), and the
+    // asking of its options into the parameter word (false: the user gave up).
+    virtual std::unique_ptr<CExportSource> MakeExportSource() const { return nullptr; }
+    virtual bool PrepareExport(const CExportSource&) { return false; }
     // The form of the export being prepared: an HTML report asks no encoding.
     ExportForm CurrentExportForm() const { return m_exportForm; }
     // Both export buttons at once.
     void EnableExport(bool enabled);
-    // The parameter word the export options were asked into; it also holds the encoding.
-    virtual const CParamWord* ExportParams() const { return nullptr; }
 
     // Sets up the logo link; runs once, before the view first shows.
     virtual void OnInitialUpdate();

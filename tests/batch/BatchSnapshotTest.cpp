@@ -174,7 +174,7 @@ TEST_F(BatchSnapshot, BadFilesAndFailedReadsAreSaidAndLeaveNothing) {
                                     good, QStringLiteral("--right"),
                                     QStringLiteral("BatchSnapRight"), QStringLiteral("-o"), good});
     EXPECT_EQ(over.exitCode, 1) << over;
-    EXPECT_TRUE(over.err.contains("is the snapshot file of a side")) << over;
+    EXPECT_TRUE(over.err.contains("is the snapshot file that")) << over;
     EXPECT_EQ(QFileInfo(good).size(), size);
 
     const CBatchProcess noOutput = Run(

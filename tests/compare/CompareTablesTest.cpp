@@ -804,7 +804,7 @@ TEST_F(CompareColumns, OnlyDifferentTablesOpenAndTheExportOffersTheViewsStatuses
     EXPECT_EQ(offered, (QStringList{"11", "12", "13"}));
     const QByteArray bytes = Contents(path);
     EXPECT_TRUE(bytes.endsWith("=;code\r\n<;only_right\r\n>;only_left\r\n")) << bytes.toStdString();
-    EXPECT_EQ(view->GetExportFileName(), QStringLiteral("ColLeft / ColRight - T1"));
+    EXPECT_EQ(view->MakeExportSource()->FileName(), QStringLiteral("ColLeft / ColRight - T1"));
 }
 
 TEST_F(CompareColumns, PostgresDriverTypeNamesOfBothSides) {
@@ -1238,6 +1238,52 @@ TEST_F(CompareIndexes, IndexesAloneOpenTheirTabAndBothTabsExportTheColumns) {
     const QString report = m_tmp.filePath(QStringLiteral("from-indexes.html"));
     ExportHtmlThroughDialogs(indexOnly->IndexView(), report);
     EXPECT_TRUE(Contents(report).startsWith("<!DOCTYPE html>"));
+}
+
+// An index that both sides hold under one name but on other columns is different: the window's
+// Indexes tab shows it, and its CSV and HTML exports hold it as the batch tool writes it, with
+// the index comparison alone or beside the other options.
+TEST_F(CompareIndexes, ADifferentIndexIsWrittenByBothFrontEndsAlike) {
+    AddLite(QStringLiteral("IdxDiffLeft"),
+            QStringLiteral("CREATE TABLE w (a INT, b INT); CREATE INDEX wx ON w (a);"));
+    AddLite(QStringLiteral("IdxDiffRight"),
+            QStringLiteral("CREATE TABLE w (a INT, b INT); CREATE INDEX wx ON w (b);"));
+    View(0)->SelectDataSource(QStringLiteral("IdxDiffLeft"), CDataSourceSide::SystemDataSource);
+    View(1)->SelectDataSource(QStringLiteral("IdxDiffRight"), CDataSourceSide::SystemDataSource);
+    const FakeDesktopOpen desktop;
+    const QStringList sides{QStringLiteral("--left"), QStringLiteral("IdxDiffLeft"),
+                            QStringLiteral("--right"), QStringLiteral("IdxDiffRight")};
+    for (const QList<int>& bits : {QList<int>{26}, QList<int>{24, 26, 27}}) {
+        m_app->Params().SetBit(ParamBit::CompareSqlTypes, bits.contains(24));
+        m_app->Params().SetBit(ParamBit::CompareAttributes, bits.contains(27));
+        m_app->Params().SetBit(ParamBit::CompareIndexes, true);
+        QStringList arguments = QStringList{QStringLiteral("columns"), QStringLiteral("w")} + sides;
+        for (const int bit : bits)
+            arguments << QStringLiteral("--set") << QString::number(bit);
+        const QString name = QString::number(bits.size());
+
+        CFormCompareTable* tables = OpenTableComparison();
+        ASSERT_NE(tables, nullptr);
+        CCompareColumnFrm* frame = OpenTable(tables, QStringLiteral("w"));
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(Rows(frame->IndexView()), QStringList{"wx|not unique|a | b"});
+        EXPECT_EQ(frame->IndexView()->GetItemImage(0), CompareStatus::Different);
+
+        const QString csv = m_tmp.filePath(name + QStringLiteral(".csv"));
+        Export(frame->IndexView(), csv);
+        EXPECT_TRUE(Contents(csv).contains("<>;wx;INDEX;")) << Contents(csv).toStdString();
+        EXPECT_EQ(BatchExport(arguments), Contents(csv)) << name.toStdString();
+
+        const QString html = m_tmp.filePath(name + QStringLiteral(".html"));
+        ExportHtmlThroughDialogs(frame->IndexView(), html);
+        EXPECT_TRUE(Contents(html).contains(">wx<")) << name.toStdString();
+        EXPECT_EQ(WithoutMoment(BatchExport(QStringList(arguments) << QStringLiteral("--format")
+                                                                   << QStringLiteral("html"))),
+                  WithoutMoment(Contents(html)))
+            << name.toStdString();
+        for (QWidget* window : QList<QWidget*>(m_app->ComparisonFrames()))
+            window->close();
+    }
 }
 
 // Without the index comparison the window has no tabs: its one view fills it, as before.

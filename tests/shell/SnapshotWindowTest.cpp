@@ -9,6 +9,7 @@
 #include "compare/FormCompareAlias.h"
 #include "compare/FormCompareTable.h"
 #include "dialogs/DlgDataSources.h"
+#include "dialogs/DlgParams.h"
 #include "dialogs/DlgWait.h"
 #include "services/SettingsStore.h"
 #include "services/ThreadKeeper.h"
@@ -80,6 +81,25 @@ protected:
         QApplication::sendEvent(name, &click);
         EXPECT_EQ(seen.texts, QStringList{QStringLiteral("Save snapshot...")});
         EXPECT_EQ(seen.enabled, QList<bool>{true});
+    }
+
+    // Answers the next save dialog with path, its "replace?" with yes, and keeps the text of
+    // the warning that follows in message.
+    static void ReplaceAndKeepWarning(const QString& path, QString* message) {
+        OnNextModal([path, message](QWidget* save) {
+            OnNextModal([message](QWidget* question) {
+                auto* replace = qobject_cast<QMessageBox*>(question);
+                ASSERT_NE(replace, nullptr);
+                OnNextModal([message](QWidget* warning) {
+                    auto* box = qobject_cast<QMessageBox*>(warning);
+                    ASSERT_NE(box, nullptr);
+                    *message = box->text();
+                    box->accept();
+                });
+                replace->button(QMessageBox::Yes)->click();
+            });
+            ChooseSavePath(save, path);
+        });
     }
 
     // Chooses the file as the side's snapshot through the data source dialog, as a user would.
@@ -277,25 +297,12 @@ TEST_F(SnapshotWindow, WhatCannotBeASideIsSaidAndLeavesNoSide) {
     ASSERT_TRUE(View(0)->ShowsSnapshot());
     const QByteArray before = Contents(good);
     QString message;
-    OnNextModal([good, &message](QWidget* save) {
-        // The save dialog asks first whether to replace the file.
-        OnNextModal([&message](QWidget* question) {
-            auto* replace = qobject_cast<QMessageBox*>(question);
-            ASSERT_NE(replace, nullptr);
-            OnNextModal([&message](QWidget* warning) {
-                auto* box = qobject_cast<QMessageBox*>(warning);
-                ASSERT_NE(box, nullptr);
-                message = box->text();
-                box->accept();
-            });
-            replace->button(QMessageBox::Yes)->click();
-        });
-        ChooseSavePath(save, good);
-    });
+    // The save dialog asks first whether to replace the file.
+    ReplaceAndKeepWarning(good, &message);
     View(1)->SaveSnapshotCommand()->trigger();
-    EXPECT_EQ(message, QStringLiteral("%1 is the snapshot a side reads: a new snapshot cannot "
-                                      "replace it.")
-                           .arg(good));
+    EXPECT_EQ(message, QStringLiteral("'%1' is the snapshot file that %2 reads: Quorvix does not "
+                                      "write over it. Choose another file.")
+                           .arg(good, m_app->SideDisplayName(0)));
     EXPECT_EQ(Contents(good), before);
 
     // The data source dialog left with Cancel keeps the snapshot.
@@ -304,6 +311,65 @@ TEST_F(SnapshotWindow, WhatCannotBeASideIsSaidAndLeavesNoSide) {
                       Qt::LeftButton);
     EXPECT_TRUE(View(0)->ShowsSnapshot());
     EXPECT_EQ(Listed(0), Listed(1));
+}
+
+// Neither export nor a snapshot replaces a file that a side reads, whatever the save dialog's
+// "replace?" was answered: the window says which file and which side, and the file and the next
+// comparison stay as they were.
+TEST_F(SnapshotWindow, NothingTheWindowWritesReplacesAFileASideReads) {
+    Choose(0, QStringLiteral("SnapWinLeft"));
+    const QString snapshot = Path(QStringLiteral("right.qvsnap"));
+    Choose(1, QStringLiteral("SnapWinRight"));
+    SaveSnapshot(1, snapshot);
+    ChooseSnapshot(1, snapshot);
+    ASSERT_TRUE(View(1)->ShowsSnapshot());
+    const QByteArray database = Contents(m_leftDatabase);
+    const QByteArray snapshotBytes = Contents(snapshot);
+
+    // Answers the options, then the save dialog.
+    const auto refused = [](const QString& path, const std::function<void()>& start) {
+        QString message;
+        OnNextModal([path, &message](QWidget* modal) {
+            auto* options = dynamic_cast<CDlgParams*>(modal);
+            ASSERT_NE(options, nullptr);
+            ReplaceAndKeepWarning(path, &message);
+            options->Accept();
+        });
+        start();
+        return message;
+    };
+    const QString databaseText = QStringLiteral("'%1' is the database of SnapWinLeft: Quorvix does "
+                                                "not write over it. Choose another file.")
+                                     .arg(m_leftDatabase);
+    const QString snapshotText = QStringLiteral("'%1' is the snapshot file that %2 reads: Quorvix "
+                                                "does not write over it. Choose another file.")
+                                     .arg(snapshot, m_app->SideDisplayName(1));
+
+    CFormCompareTable* tables = CompareTables();
+    ASSERT_NE(tables, nullptr);
+    const QString counts = tables->Filter(CompareStatus::OnlyLeft)->text();
+    EXPECT_EQ(refused(m_leftDatabase, [tables] { tables->OnExportToFile(); }), databaseText);
+    EXPECT_EQ(refused(snapshot, [tables] { tables->OnExportToHtml(); }), snapshotText);
+    EXPECT_EQ(refused(m_leftDatabase, [tables] { tables->OnExportToHtml(); }), databaseText);
+    EXPECT_EQ(Contents(m_leftDatabase), database);
+    EXPECT_EQ(Contents(snapshot), snapshotBytes);
+    for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
+        frame->close();
+    tables = CompareTables();
+    ASSERT_NE(tables, nullptr);
+    EXPECT_EQ(tables->Filter(CompareStatus::OnlyLeft)->text(), counts);
+    for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
+        frame->close();
+
+    // A snapshot of the left data source over its own database, or over the right side's file.
+    for (const QString& target : {m_leftDatabase, snapshot}) {
+        QString message;
+        ReplaceAndKeepWarning(target, &message);
+        View(0)->SaveSnapshotCommand()->trigger();
+        EXPECT_EQ(message, target == snapshot ? snapshotText : databaseText);
+    }
+    EXPECT_EQ(Contents(m_leftDatabase), database);
+    EXPECT_EQ(Contents(snapshot), snapshotBytes);
 }
 
 // Refresh reads the file again, as it reads a data source again; a file gone is said.
