@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 
 const QString kEllipsis = QStringLiteral("...");
@@ -27,15 +29,28 @@ QString FitTextToWidth(const QFontMetrics& metrics, const QString& text, int ava
                        int reservedWidth) {
     if (text.isEmpty())
         return text;
-    if (metrics.horizontalAdvance(text) + reservedWidth <= availableWidth)
+    // A name may be a million characters long; no more of it is measured than a row of this
+    // width could ever show, two characters to a pixel leaving room for the narrowest marks.
+    const qsizetype limit = qsizetype(std::max(availableWidth, 0)) * 2 + 2;
+    if (text.size() <= limit && metrics.horizontalAdvance(text) + reservedWidth <= availableWidth)
         return text;
     const int reserved = reservedWidth + metrics.horizontalAdvance(kEllipsis);
     if (reserved >= availableWidth)
         return {};
-    qsizetype length = text.size();
-    while (length > 0 && metrics.horizontalAdvance(text.left(length)) + reserved > availableWidth)
-        --length;
-    return text.left(length) + kEllipsis;
+    // The longest head that fits with its ellipsis, by halving: widths grow with the length.
+    qsizetype fits = 0;
+    qsizetype tooLong = std::min(text.size(), limit) + 1;
+    while (tooLong - fits > 1) {
+        const qsizetype middle = fits + (tooLong - fits) / 2;
+        if (metrics.horizontalAdvance(text.left(middle)) + reserved <= availableWidth)
+            fits = middle;
+        else
+            tooLong = middle;
+    }
+    // Never half of a character outside the basic plane.
+    if (fits > 0 && text.at(fits - 1).isHighSurrogate())
+        --fits;
+    return text.left(fits) + kEllipsis;
 }
 
 void EnableControl(QWidget* control, bool enable) {

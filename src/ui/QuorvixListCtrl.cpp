@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QStyledItemDelegate>
 
 #include <functional>
@@ -544,7 +545,7 @@ bool CQuorvixListCtrl::IsCellTextCut(const QString& text, int row, int column) c
     if (text.isEmpty())
         return false;
     const int width = column == 0 ? LabelRect(row).width() : GetColumnWidth(column);
-    return QFontMetrics(RowFont(row)).horizontalAdvance(text) + kReservedWidth > width;
+    return FitTextToWidth(QFontMetrics(RowFont(row)), text, width, kReservedWidth) != text;
 }
 
 QFont CQuorvixListCtrl::RowFont(int) const {
@@ -556,7 +557,11 @@ void CQuorvixListCtrl::ShowCellTip(int row, int column, const QRect& cell) {
     if (text.isEmpty() || !IsCellTextCut(text, row, column))
         return;
     m_tooltip.setGeometry(QRect(viewport()->mapToGlobal(cell.topLeft()), cell.size()));
-    m_tooltip.SetText(text);
+    // A tip is no wider than the screen, however long the name.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    m_tooltip.SetText(
+        screen ? FitTextToWidth(QFontMetrics(RowFont(row)), text, screen->geometry().width(), 0)
+               : text);
     m_tooltip.StartShowDelay();
 }
 

@@ -27,6 +27,29 @@ TEST(FitTextToWidth, FitsCutsOrGivesNothing) {
     EXPECT_EQ(FitTextToWidth(metrics, text, dots + 5, 4), QStringLiteral("..."));
 }
 
+// A name of a million characters, as a snapshot or a remembered setting may hold, is cut to the
+// longest head that fits, and never between the halves of a character outside the basic plane.
+TEST(FitTextToWidth, AHugeNameIsCutToTheLongestHeadThatFits) {
+    const QFontMetrics metrics(QApplication::font());
+    const QString huge = QString(1000000, QLatin1Char('W'));
+    const int width = 300;
+    const QString cut = FitTextToWidth(metrics, huge, width, 4);
+    ASSERT_TRUE(cut.endsWith(QStringLiteral("...")));
+    const QString head = cut.chopped(3);
+    EXPECT_TRUE(huge.startsWith(head));
+    EXPECT_LE(metrics.horizontalAdvance(cut) + 4, width);
+    EXPECT_GT(metrics.horizontalAdvance(head + QStringLiteral("W...")) + 4, width);
+
+    // U+1F600 is two code units: the cut keeps both or neither.
+    QString faces;
+    for (int i = 0; i < 200000; ++i)
+        faces += QString::fromUcs4(U"\U0001F600");
+    const QString facesCut = FitTextToWidth(metrics, faces, width, 4).chopped(3);
+    EXPECT_FALSE(facesCut.isEmpty());
+    EXPECT_EQ(facesCut.size() % 2, 0);
+    EXPECT_FALSE(facesCut.back().isHighSurrogate());
+}
+
 TEST(EnableControl, DisablingTheFocusedControlPassesTheFocusOn) {
     QDialog dialog;
     ASSERT_TRUE(CTemplateBuilder::Build(dialog, 9003));

@@ -111,6 +111,23 @@ TEST_F(ListControl, CellTipAppearsOnlyForTextsThatDoNotFit) {
     EXPECT_FALSE(m_list.Tooltip().IsTimerRunning());
 }
 
+// A row whose texts are a million characters long paints its head cut to the column, and its
+// tip is no wider than the screen.
+TEST_F(ListControl, AMillionCharacterNamePaintsCutAndTipsNoWiderThanTheScreen) {
+    const QString huge = QStringLiteral("HEAD") + QString(1000000, QLatin1Char('W'));
+    m_texts.rows[0] = {huge, huge};
+    m_list.viewport()->repaint();
+    EXPECT_FALSE(m_list.grab().isNull());
+    EXPECT_TRUE(m_list.IsCellTextCut(huge, 0, 0));
+    m_list.ShowCellTip(0, 1, m_list.CellRect(0, 1));
+    const QString tip = m_list.Tooltip().Text();
+    EXPECT_TRUE(tip.startsWith(QStringLiteral("HEADW")));
+    EXPECT_TRUE(tip.endsWith(QStringLiteral("...")));
+    EXPECT_LE(QFontMetrics(m_list.font()).horizontalAdvance(tip),
+              QGuiApplication::primaryScreen()->geometry().width());
+    m_list.Tooltip().Hide();
+}
+
 TEST_F(ListControl, RowsAreSelectedWithShiftCtrlAndCtrlAAndCopiedUnderTheirHeadings) {
     m_list.setFocus();
     m_list.SelectRow(1);
