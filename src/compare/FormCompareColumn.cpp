@@ -13,8 +13,10 @@ namespace {
 constexpr int kFirstHeaderText = 1800;
 constexpr int kFirstAttributeHeaderText = 1922;
 // Column widths share the list by these weights, one per row text; the name column is held
-// within its limits.
-constexpr int kWeights[CColumnCompareInfo::TextCount] = {22, 20, 9, 17, 17, 13, 15, 26};
+// within its limits. The type details alone keep the split the window was first drawn to; the
+// attribute columns, when shown, take their share from it.
+constexpr int kTypeWeights[CColumnCompareInfo::NullableText] = {22, 26, 12, 20, 20};
+constexpr int kAttributeWeights[CColumnCompareInfo::TextCount] = {22, 20, 9, 17, 17, 13, 15, 26};
 
 std::vector<int> ShownTexts(bool typeDetails, bool attributes) {
     std::vector<int> texts{CColumnCompareInfo::NameText};
@@ -90,7 +92,7 @@ void CFormCompareColumn::InsertColumns() {
 void CFormCompareColumn::SizeColumns() {
     std::vector<int> weights;
     for (const int text : m_texts)
-        weights.push_back(kWeights[text]);
+        weights.push_back(m_attributes ? kAttributeWeights[text] : kTypeWeights[text]);
     SizeColumnsByWeights(weights);
 }
 

@@ -600,6 +600,29 @@ protected:
         auto* frame = dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
         return frame ? dynamic_cast<CFormCompareColumn*>(frame->View()) : nullptr;
     }
+    static std::vector<int> ColumnWidths(const CFormCompare* view) {
+        std::vector<int> widths;
+        for (int column = 0; column < view->List()->GetColumnCount(); ++column)
+            widths.push_back(view->List()->GetColumnWidth(column));
+        return widths;
+    }
+    // The widths a list of this width takes by these weights: the name column its share of the
+    // whole, rounded, within 60 and 200 pixels; the others their share of the rest, cut; the
+    // last column whatever is left.
+    static std::vector<int> SplitByWeights(int list, const std::vector<int>& weights) {
+        int others = 0;
+        for (size_t column = 1; column < weights.size(); ++column)
+            others += weights[column];
+        const int total = weights[0] + others;
+        std::vector<int> widths{std::clamp((list * weights[0] + total / 2) / total, 60, 200)};
+        int left = list - widths[0];
+        for (size_t column = 1; column + 1 < weights.size(); ++column) {
+            widths.push_back((list - widths[0]) * weights[column] / others);
+            left -= widths.back();
+        }
+        widths.push_back(left);
+        return widths;
+    }
     QStringList Row(CFormCompareColumn* view, int row) const {
         QStringList texts;
         for (int column = 0; column < view->List()->GetColumnCount(); ++column)
@@ -665,17 +688,14 @@ TEST_F(CompareColumns, TypeDetailsShowFiveColumnsUnderAPaintedBand) {
     EXPECT_EQ(QColor(image.pixel(band.left() + 2, band.top() + 1)),
               view->palette().color(QPalette::Button));
 
-    // The name column stays within 60 and 200 pixels; the last column takes the rest.
-    for (const int width : {420, 2400}) {
+    // The name column takes 22 of 100 parts, rounded, within 60 and 200 pixels; the type, the
+    // size and the first driver's type share the rest as 26, 12 and 20 of 78; the last column
+    // takes what is left.
+    for (const int width : {200, 420, 700, 2400}) {
         frame->resize(width, 400);
         view->SizeColumns();
-        const int name = view->List()->GetColumnWidth(0);
-        EXPECT_GE(name, 60) << width;
-        EXPECT_LE(name, 200) << width;
-        int total = 0;
-        for (int column = 0; column < 5; ++column)
-            total += view->List()->GetColumnWidth(column);
-        EXPECT_EQ(total, view->List()->viewport()->width()) << width;
+        const int list = view->List()->viewport()->width();
+        EXPECT_EQ(ColumnWidths(view), SplitByWeights(list, {22, 26, 12, 20, 20})) << width;
     }
 }
 
@@ -937,6 +957,13 @@ TEST_F(CompareColumns, AttributesFollowTheTypeDetailsOrTheNameAlone) {
             EXPECT_EQ(headers, QStringList{"Field"} + attributeHeaders);
             EXPECT_EQ(Row(view, 1), (QStringList{"changed", "NULL", "", changed}));
         }
+        // The attribute columns take their share beside the type details, or beside the name.
+        frame->resize(900, 400);
+        view->SizeColumns();
+        EXPECT_EQ(ColumnWidths(view),
+                  SplitByWeights(view->List()->viewport()->width(),
+                                 typeDetails ? std::vector<int>{22, 20, 9, 17, 17, 13, 15, 26}
+                                             : std::vector<int>{22, 13, 15, 26}));
         EXPECT_FALSE(view->HeaderBand().isEmpty());
         view->SearchEdit()->setText(QStringLiteral("'b'::"));
         view->Find();
