@@ -50,6 +50,11 @@ start_postgres() {
         -o "-k $sockets -p $port -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off -c log_statement=all -c log_line_prefix=user:%u:" \
         start >/dev/null
     load_quorvix_database "$sockets" "$port" "$fixtures/postgres.sql"
+    # A second database whose only schema is off the search path.
+    psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d postgres \
+        -c "CREATE DATABASE quorvix_erp" >/dev/null
+    psql -q -v ON_ERROR_STOP=1 -h "$sockets" -p "$port" -U postgres -d quorvix_erp \
+        -f "$fixtures/postgres-one-schema.sql" >/dev/null
     cat >>"$SERVER_ODBC_INI" <<INI
 [QuorvixPostgres]
 Description=Private PostgreSQL test server
@@ -57,6 +62,14 @@ Driver=PostgreSQL Unicode
 Servername=$sockets
 Port=$port
 Database=quorvix
+Username=postgres
+
+[QuorvixPostgresErp]
+Description=The private PostgreSQL test server's database whose one schema is off the search path
+Driver=PostgreSQL Unicode
+Servername=$sockets
+Port=$port
+Database=quorvix_erp
 Username=postgres
 
 [QuorvixPostgresAudit]

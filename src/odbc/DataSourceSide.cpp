@@ -73,6 +73,7 @@ CDataSourceSide::~CDataSourceSide() = default;
 void CDataSourceSide::SetDataSource(const QString& name, SourceKind kind) {
     m_dataSourceName = name;
     m_dataSourceKind = kind;
+    m_soleOwner = {};
 }
 
 bool CDataSourceSide::Connect() {
@@ -118,6 +119,7 @@ void CDataSourceSide::TakeConnection(CDataSourceSide& other) {
         previous = std::exchange(m_connection, std::move(taken));
         m_reconnect = false;
     }
+    m_soleOwner = other.m_soleOwner;
     m_lastDiagnostic.clear();
 }
 
@@ -227,8 +229,9 @@ QString CDataSourceSide::QuoteIdentifier(const QString& name) const {
 }
 
 QString CDataSourceSide::QualifiedName(const QString& table) const {
+    const COwnerName& owner = m_owner == COwnerName() ? m_soleOwner : m_owner;
     QString name;
-    for (const QString& part : {m_owner.catalog, m_owner.schema}) {
+    for (const QString& part : {owner.catalog, owner.schema}) {
         if (part.isEmpty())
             continue;
         const QString quoted = QuoteIdentifier(part);
@@ -256,6 +259,7 @@ bool CDataSourceSide::IsOtherCatalog(const QString& rowCatalog) const {
 void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCombo) {
     const CWaitCursor waitCursor;
     ownerList.clear();
+    m_soleOwner = {};
     m_lastDiagnostic.clear();
     if (ownerCombo)
         ownerCombo->DeleteAllEntries();
@@ -300,7 +304,10 @@ void CDataSourceSide::ListQualifiers(COwnerList& ownerList, IOwnerCombo* ownerCo
             Fail(statement.Diagnostic());
         if (ownerCombo)
             ownerCombo->DeleteAllEntries();
+        return;
     }
+    if (ownerList.size() == 1)
+        m_soleOwner = ownerList.front();
 }
 
 bool CDataSourceSide::ReadTableListing(CTableListing& listing) {

@@ -41,6 +41,11 @@ public:
     void SetOwner(const COwnerName& owner);
     void SetOwnerQualifier(const QString& qualifier);
     void SplitQualifier(QString& catalog, QString& schema) const;
+    // The one owner a data source lists (empty when it lists several or none). The side is then
+    // named and read without choosing it, yet its statements are qualified with it, since a
+    // server's search path need not lead there. Listing the owners sets it.
+    void SetSoleOwner(const COwnerName& owner) { m_soleOwner = owner; }
+    const COwnerName& SoleOwner() const { return m_soleOwner; }
     // How the side is named to the user, in titles, headers, messages and exports: the data
     // source, and the owner in brackets when one was chosen among several.
     QString DisplayName() const override;
@@ -154,6 +159,7 @@ private:
     QString DataDictionaryTableOf(const QStringList& names, QString& problem);
 
     SourceKind m_dataSourceKind = SystemDataSource;
+    COwnerName m_soleOwner;
     // Shared: a connection given up, or one being cancelled, outlives its place here. The guard
     // orders the changes of the pointer with the user-interface thread's looks at it during a
     // run; it is never held across a driver call.

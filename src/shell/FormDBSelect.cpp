@@ -569,6 +569,7 @@ void CFormDBSelect::SaveSnapshot() {
     };
     auto job = std::make_shared<Job>();
     job->side.SetDataSource(dataSource, m_dataSource->DataSourceKind());
+    job->side.SetSoleOwner(m_dataSource->SoleOwner());
     const CParamWord params = *m_context.params;
     CDlgWait dialog(
         CDlgWait::Snapshot, true,

@@ -288,6 +288,41 @@ TEST_F(BatchTool, ServerSidesAreChosenAsTheOwnerComboShowsThem) {
         << wrongOwner;
 }
 
+// A PostgreSQL database whose one schema is off the search path: its statements name that
+// schema, whether the owner is left out or given, and a snapshot of it compares as it does.
+TEST_F(BatchTool, TheOneOwnerOfADataSourceQualifiesItsStatements) {
+    const QString erp = QStringLiteral("QuorvixPostgresErp");
+    QUORVIX_REQUIRE_DATA_SOURCE(erp);
+    const QStringList sides{QStringLiteral("--left"), erp, QStringLiteral("--right"), erp};
+    const CBatchProcess owners = Run({QStringLiteral("list-owners"), erp});
+    EXPECT_EQ(owners.out, "quorvix_erp.erp\n") << owners;
+
+    for (const QStringList& owner :
+         {QStringList{}, QStringList{QStringLiteral("--left-owner"), "quorvix_erp.erp",
+                                     QStringLiteral("--right-owner"), "quorvix_erp.erp"}}) {
+        const CBatchProcess dictionary =
+            Run(QStringList{QStringLiteral("dictionary"), QStringLiteral("--set"),
+                            QStringLiteral("19")} +
+                sides + owner);
+        EXPECT_EQ(dictionary.exitCode, 0) << dictionary;
+        EXPECT_TRUE(dictionary.out.contains("\r\n=;AN8;N;8;NUMB;0;0\r\n=;CDEC;S;")) << dictionary;
+        const CBatchProcess structure =
+            Run(QStringList{QStringLiteral("structure"), QStringLiteral("f4101"),
+                            QStringLiteral("--side"), QStringLiteral("left")} +
+                sides + owner);
+        EXPECT_EQ(structure.exitCode, 0) << structure;
+        EXPECT_TRUE(structure.out.startsWith("imitm;int4\r\n")) << structure;
+    }
+    const QString snapshot = Path("erp.qvsnap");
+    const CBatchProcess taken = Run({QStringLiteral("snapshot"), QStringLiteral("--source"), erp,
+                                     QStringLiteral("-o"), snapshot});
+    ASSERT_EQ(taken.exitCode, 0) << taken;
+    const CBatchProcess fromSnapshot =
+        Run({QStringLiteral("dictionary"), QStringLiteral("--set"), QStringLiteral("19"),
+             QStringLiteral("--left-snapshot"), snapshot, QStringLiteral("--right"), erp});
+    EXPECT_EQ(fromSnapshot.exitCode, 0) << fromSnapshot;
+}
+
 TEST_F(BatchTool, ErrorsExitWithOneAndSayWhy) {
     // A data source that does not exist: the driver manager's message, no file.
     const CBatchProcess missing =
