@@ -19,6 +19,16 @@ QString BracedValue(const QString& value) {
     return QLatin1Char('{') + braced + QLatin1Char('}');
 }
 
+// Keys that the driver manager acts on itself (where it connects, a file it writes); no driver
+// reads them from a definition.
+bool IsDriverManagerKey(const QString& key) {
+    for (const char* own : {"DSN", "DRIVER", "FILEDSN", "SAVEFILE"}) {
+        if (key.compare(QLatin1String(own), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 QString CDataSourceDefinition::Attribute(const QString& key) const {
@@ -100,7 +110,7 @@ QString CDataSourceDefinition::BareConnectionString(const CDataSourceDefinition&
     // The driver manager reads the driver's name itself, braces and all.
     QString text = QStringLiteral("DRIVER=") + BracedValue(definition.driver) + QLatin1Char(';');
     for (const auto& [key, value] : definition.attributes) {
-        if (value.isEmpty() || !IsKeyAcceptable(key))
+        if (value.isEmpty() || !IsKeyAcceptable(key) || IsDriverManagerKey(key))
             continue;
         if (value.contains(QLatin1Char(';')))
             return {};

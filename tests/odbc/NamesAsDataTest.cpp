@@ -228,6 +228,8 @@ TEST(NamesAsData, SqliteDataSourcesAreReadRowByRowWhateverTheirNameOrDefinition)
         {QStringLiteral("I=Database=q.sqlite"), definition(own)},
         {QStringLiteral("I;StepAPI=0;Database=q.sqlite"), definition(own)},
         {QStringLiteral("I};Database=q.sqlite;{"), definition(braced, QStringLiteral("StepAPI=0"))},
+        // Keys the driver manager itself would act on stay out of the string.
+        {QStringLiteral("K;x"), definition(own, QStringLiteral("DSN=q\nSAVEFILE=saved.dsn"))},
     };
     for (const auto& [name, attributes] : cases) {
         SCOPED_TRACE(name.toStdString());
@@ -254,6 +256,7 @@ TEST(NamesAsData, SqliteDataSourcesAreReadRowByRowWhateverTheirNameOrDefinition)
         EXPECT_TRUE(ownTable.ExecuteDirect(QStringLiteral("SELECT a FROM own_table")))
             << ownTable.Diagnostic().toStdString();
     }
+    EXPECT_FALSE(QFile::exists(QStringLiteral("saved.dsn")));
     QDir::setCurrent(savedFolder);
 }
 
