@@ -1,8 +1,9 @@
 // Measures both comparison runs against their floor: a bare loop in the same process that makes
 // the same ODBC calls and SELECTs and fetches the same columns, with no comparison and no result
 // file. Two SQLite data sources are created once and cached in bench-data beside the program.
-// Prints one figure per line as "name: value". --smoke runs small sizes, to keep the benchmark
-// working.
+// The data-dictionary run is also timed in CPU at two sizes five times apart, to show how its
+// cost grows, and through data sources defined without StepAPI. Prints one figure per line as
+// "name: value". --smoke runs small sizes, to keep the benchmark working.
 #include "BenchData.h"
 #include "DelayingRelay.h"
 
@@ -27,6 +28,8 @@
 #include <sqlucode.h>
 
 #include <cstdio>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -186,6 +189,55 @@ int MeasureDictionaryRss(const QString& leftName, const QString& rightName) {
     if (!results.RunDictionaryComparison(progress))
         return 1;
     std::printf("%.1f %d %d\n", PeakRssMb(), results.KeyWidth(), results.ItemTypeWidth());
+    return 0;
+}
+
+// The data dictionaries of the growth figures: DictionarySql's pairs of two sizes, five times
+// apart. The same databases are defined a second time without StepAPI, as a user may have them.
+std::array<int, 2> GrowthSizes(bool smoke) {
+    return smoke ? std::array<int, 2>{5000, 25000} : std::array<int, 2>{200000, 1000000};
+}
+
+QString GrowthName(int items, bool isLeft, bool stepApi = true) {
+    return QStringLiteral("BenchGrowth%1%2%3")
+        .arg(items)
+        .arg(stepApi ? QString() : QStringLiteral("NoStep"))
+        .arg(isLeft ? 'L' : 'R');
+}
+
+void AddGrowthDataSourcesWithoutStepApi(bool smoke) {
+    for (const int items : GrowthSizes(smoke)) {
+        for (const bool isLeft : {true, false})
+            AddBenchDataSource(QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\n")
+                                   .arg(GrowthName(items, isLeft, false),
+                                        DatabasePath(GrowthName(items, isLeft))));
+    }
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Child mode: one data-dictionary run between two data sources; prints the CPU seconds (user and
+// system, the driver's reading included) and the seconds of the run, and the process's peak
+// memory.
+int MeasureDictionaryCpu(const QString& leftName, const QString& rightName) {
+    CDataSourceSide left;
+    CDataSourceSide right;
+    if (!OpenSide(left, leftName) || !OpenSide(right, rightName))
+        return 1;
+    CParamWord params;
+    CComparisonResults results(left, right, params);
+    CSilentProgress progress;
+    const double cpu = CpuSeconds();
+    QElapsedTimer timer;
+    timer.start();
+    if (!results.RunDictionaryComparison(progress))
+        return 1;
+    std::printf("%.3f %.3f %.1f\n", CpuSeconds() - cpu, timer.nsecsElapsed() / 1e9, PeakRssMb());
     return 0;
 }
 
@@ -433,6 +485,46 @@ bool SnapshotFigures(CDataSourceSide& left, CDataSourceSide& right, const QStrin
 }
 
 // Child mode: a snapshot of one data source; prints the process's peak memory.
+// The data-dictionary run at two sizes five times apart, each in a process of its own, best of
+// two by CPU time: dictionary_growth is 1 when the cost grows as the items do. Then the larger
+// pair as data sources defined without StepAPI.
+bool GrowthFigures(bool smoke) {
+    const auto run = [smoke](int items, bool stepApi) {
+        QStringList figures =
+            RunChild({QStringLiteral("--dictionary-cpu"), GrowthName(items, true, stepApi),
+                      GrowthName(items, false, stepApi),
+                      smoke ? QStringLiteral("--smoke") : QString()})
+                .split(QLatin1Char(' '));
+        if (figures.size() != 3)
+            std::fprintf(stderr, "the data-dictionary run of %d items failed\n", items);
+        return figures;
+    };
+    const std::array<int, 2> sizes = GrowthSizes(smoke);
+    std::array<QStringList, 2> best;
+    for (size_t size = 0; size < sizes.size(); ++size) {
+        for (int repeat = 0; repeat < 2; ++repeat) {
+            const QStringList figures = run(sizes[size], true);
+            if (figures.size() != 3)
+                return false;
+            if (best[size].isEmpty() || figures[0].toDouble() < best[size][0].toDouble())
+                best[size] = figures;
+        }
+    }
+    const QStringList noStep = run(sizes[1], false);
+    if (noStep.size() != 3)
+        return false;
+    for (size_t size = 0; size < sizes.size(); ++size)
+        std::printf("dictionary_cpu_s_%d: %s (run %s s, peak %s MB)\n", sizes[size],
+                    qPrintable(best[size][0]), qPrintable(best[size][1]),
+                    qPrintable(best[size][2]));
+    std::printf("dictionary_growth: %.3f\n", best[1][0].toDouble() / (5 * best[0][0].toDouble()));
+    std::printf("dictionary_rss_mb_%d: %s\n", sizes[1], qPrintable(best[1][2]));
+    std::printf("dictionary_rss_mb_%d_no_stepapi: %s\n", sizes[1], qPrintable(noStep[2]));
+    std::printf("dictionary_run_s_%d: %s\n", sizes[1], qPrintable(best[1][1]));
+    std::printf("dictionary_run_s_%d_no_stepapi: %s\n", sizes[1], qPrintable(noStep[1]));
+    return true;
+}
+
 int MeasureSnapshotRss(const QString& name) {
     CDataSourceSide side;
     if (!OpenSide(side, name))
@@ -665,7 +757,10 @@ int main(int argc, char* argv[]) {
     QStringList names{left, right, mistyped, indexed, indexedRight};
     for (const int tables : {sizes.rssSmall, sizes.rssLarge, sizes.rssBulk})
         names << RssName(tables, true) << RssName(tables, false);
+    for (const int items : GrowthSizes(smoke))
+        names << GrowthName(items, true) << GrowthName(items, false);
     UseBenchDataSources(names);
+    AddGrowthDataSourcesWithoutStepApi(smoke);
 
     const qsizetype rssAt = arguments.indexOf(QStringLiteral("--rss"));
     if (rssAt >= 0 && rssAt + 1 < arguments.size())
@@ -679,6 +774,9 @@ int main(int argc, char* argv[]) {
     const qsizetype dictionaryRssAt = arguments.indexOf(QStringLiteral("--dictionary-rss"));
     if (dictionaryRssAt >= 0 && dictionaryRssAt + 2 < arguments.size())
         return MeasureDictionaryRss(arguments[dictionaryRssAt + 1], arguments[dictionaryRssAt + 2]);
+    const qsizetype dictionaryCpuAt = arguments.indexOf(QStringLiteral("--dictionary-cpu"));
+    if (dictionaryCpuAt >= 0 && dictionaryCpuAt + 2 < arguments.size())
+        return MeasureDictionaryCpu(arguments[dictionaryCpuAt + 1], arguments[dictionaryCpuAt + 2]);
 
     bool ready =
         EnsureDatabase(left, SchemaSql(true, sizes.tables, sizes.columns, sizes.items)) &&
@@ -691,6 +789,10 @@ int main(int argc, char* argv[]) {
     for (const int tables : {sizes.rssSmall, sizes.rssLarge}) {
         ready = ready && EnsureDatabase(RssName(tables, true), SchemaSql(true, tables, 5, 0)) &&
                 EnsureDatabase(RssName(tables, false), SchemaSql(false, tables, 5, 0));
+    }
+    for (const int items : GrowthSizes(smoke)) {
+        ready = ready && EnsureDatabase(GrowthName(items, true), DictionarySql(true, items)) &&
+                EnsureDatabase(GrowthName(items, false), DictionarySql(false, items));
     }
     ready = ready &&
             EnsureDatabase(RssName(sizes.rssBulk, true),
@@ -743,6 +845,8 @@ int main(int argc, char* argv[]) {
     std::printf("dictionary_run_s: %.3f\n", dictionaryRun);
     std::printf("dictionary_floor_s: %.3f\n", dictionaryFloor);
     std::printf("dictionary_ratio: %.3f\n", dictionaryRun / dictionaryFloor);
+    if (!GrowthFigures(smoke))
+        return 1;
     if (tables) {
         // Memory of the default path, and of the one-call reading at its largest size with as
         // many columns as the timed run: the catalogue held in memory stays small.

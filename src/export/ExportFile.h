@@ -21,11 +21,16 @@ private:
 
 // The text file an export writes: one byte per character (ISO 8859-1), or UTF-8 after a byte
 // order mark; every line feed written as CR LF, nothing quoted but the fields WriteLine is
-// given to quote. A line that cannot be written raises CExportError naming why; nothing of that
-// line is written.
+// given to quote. A line that cannot be encoded raises CExportError naming why; nothing of that
+// line is written. Lines go out in blocks: a block that cannot be written (a full disk) raises
+// CExportError naming the file, at a later line or at Close, and the export's target then drops
+// the file, which is what keeps it complete or absent.
 class CExportFile {
 public:
     CExportFile() = default;
+    // What is still buffered goes out, as a file closed by going out of scope; a failure is
+    // only reported by Close.
+    ~CExportFile();
     CExportFile(const CExportFile&) = delete;
     CExportFile& operator=(const CExportFile&) = delete;
 
@@ -35,6 +40,8 @@ public:
     // once complete), which stays open; messages name the file as shownName.
     bool Open(int descriptor, const QString& shownName,
               ExportEncoding encoding = ExportEncoding::Latin1);
+    // Writes what is still buffered and closes the file; raises CExportError when that write
+    // fails (the file is closed all the same).
     void Close();
     QString Path() const { return m_shownName; }
 
@@ -48,11 +55,15 @@ private:
     bool Start(bool opened, ExportEncoding encoding);
     // Every line feed before lineFeedsKeptFrom gets its CR.
     void Write(const QString& text, qsizetype lineFeedsKeptFrom);
+    // Hands the buffered bytes to the file; false when they cannot be written, and then they
+    // are dropped.
+    bool WriteBuffered();
     QByteArray Encode(const QString& text, qsizetype lineFeedsKeptFrom) const;
     [[noreturn]] void FailOnCharacter(const QString& text, qsizetype position) const;
     [[noreturn]] void FailOnWrite() const;
 
     QFile m_file;
+    QByteArray m_buffer;
     QString m_shownName;
     ExportEncoding m_encoding = ExportEncoding::Latin1;
     // Lines written so far, for messages that name the line.

@@ -6,6 +6,31 @@
 
 #include <odbcinst.h>
 
+namespace {
+
+// Braced, each closing brace doubled, when the value could end its field or begins with a brace
+// or a blank.
+QString BracedValue(const QString& value) {
+    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('}')) &&
+        !value.startsWith(QLatin1Char('{')) && value == value.trimmed())
+        return value;
+    QString braced = value;
+    braced.replace(QLatin1Char('}'), QStringLiteral("}}"));
+    return QLatin1Char('{') + braced + QLatin1Char('}');
+}
+
+// Keys that the driver manager acts on itself (where it connects, a file it writes); no driver
+// reads them from a definition.
+bool IsDriverManagerKey(const QString& key) {
+    for (const char* own : {"DSN", "DRIVER", "FILEDSN", "SAVEFILE"}) {
+        if (key.compare(QLatin1String(own), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QString CDataSourceDefinition::Attribute(const QString& key) const {
     for (const auto& [name, value] : attributes) {
         if (name.compare(key, Qt::CaseInsensitive) == 0)
@@ -73,20 +98,23 @@ bool CDataSourceDefinition::Read(const QString& name, bool system,
 }
 
 QString CDataSourceDefinition::ConnectionString(const CDataSourceDefinition& definition) {
-    const auto field = [](const QString& value) {
-        // Braced, each closing brace doubled, when the value could end the field or begins
-        // with a brace or a blank.
-        if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('}')) &&
-            !value.startsWith(QLatin1Char('{')) && value == value.trimmed())
-            return value;
-        QString braced = value;
-        braced.replace(QLatin1Char('}'), QStringLiteral("}}"));
-        return QLatin1Char('{') + braced + QLatin1Char('}');
-    };
-    QString text = QStringLiteral("DRIVER=") + field(definition.driver) + QLatin1Char(';');
+    QString text = QStringLiteral("DRIVER=") + BracedValue(definition.driver) + QLatin1Char(';');
     for (const auto& [key, value] : definition.attributes) {
         if (!value.isEmpty() && IsKeyAcceptable(key))
-            text += key + QLatin1Char('=') + field(value) + QLatin1Char(';');
+            text += key + QLatin1Char('=') + BracedValue(value) + QLatin1Char(';');
+    }
+    return text;
+}
+
+QString CDataSourceDefinition::BareConnectionString(const CDataSourceDefinition& definition) {
+    // The driver manager reads the driver's name itself, braces and all.
+    QString text = QStringLiteral("DRIVER=") + BracedValue(definition.driver) + QLatin1Char(';');
+    for (const auto& [key, value] : definition.attributes) {
+        if (value.isEmpty() || !IsKeyAcceptable(key) || IsDriverManagerKey(key))
+            continue;
+        if (value.contains(QLatin1Char(';')))
+            return {};
+        text += key + QLatin1Char('=') + value + QLatin1Char(';');
     }
     return text;
 }

@@ -32,6 +32,10 @@ struct CDataSourceDefinition {
                      QString& error);
     // The connection string of a definition: each value that could end its field is braced.
     static QString ConnectionString(const CDataSourceDefinition& definition);
+    // The same for a driver that reads each value up to the next ";" and takes braces as part
+    // of it (the SQLite driver): values go bare, and a definition with a value holding ";"
+    // cannot be given this way (empty).
+    static QString BareConnectionString(const CDataSourceDefinition& definition);
     // Whether a key can be stored and passed on as it is.
     static bool IsKeyAcceptable(const QString& key);
 };

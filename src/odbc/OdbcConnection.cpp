@@ -77,9 +77,21 @@ bool COdbcConnection::Open(const QString& dataSourceName) {
                                : LoadLocalizedString(kMissingFileText).arg(dataSourceName, file);
             return false;
         }
-        if (connectString.isEmpty())
-            connectString = CDataSourceDefinition::ConnectionString(definition);
-        return OpenConnectionString(connectString + QStringLiteral("NoCreat=1;"));
+        // Without StepAPI the driver builds each whole answer in memory before it gives the
+        // first row: a million-item dictionary took more than three times the memory. It is
+        // asked to step through the rows whatever the definition says; every other setting stays
+        // the definition's (the driver reads them itself for a name in the string).
+        if (connectString.isEmpty()) {
+            definition.SetAttribute(QStringLiteral("StepAPI"), QStringLiteral("1"));
+            definition.SetAttribute(QStringLiteral("NoCreat"), QStringLiteral("1"));
+            connectString = CDataSourceDefinition::BareConnectionString(definition);
+        } else {
+            connectString += QStringLiteral("StepAPI=1;NoCreat=1;");
+        }
+        // A definition whose values the driver cannot be handed (one holds ";") is read by the
+        // driver itself, through the name, as it is.
+        if (!connectString.isEmpty())
+            return OpenConnectionString(connectString);
     }
     if (!connectString.isEmpty())
         return OpenConnectionString(connectString);

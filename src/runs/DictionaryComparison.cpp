@@ -5,6 +5,7 @@
 #include "services/Language.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -22,6 +23,28 @@ constexpr qsizetype kIndexChunkBytes = 1024 * 1024;
 constexpr int kDictionaryObjectText = 1952;
 constexpr int kItemSizeObjectText = 1953;
 constexpr int kNoKeySizeText = 1944;
+
+bool NameLess(const QString& left, const QString& right) {
+    return CompareNames(left, right, true) < 0;
+}
+
+void SortUnique(QStringList& keys) {
+    std::sort(keys.begin(), keys.end(), NameLess);
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+}
+
+// Adds the keys of others (in any order) that sorted lacks; sorted stays sorted, each key once.
+void UniteSorted(QStringList& sorted, QStringList& others) {
+    if (others.isEmpty())
+        return;
+    SortUnique(others);
+    QStringList united;
+    united.reserve(sorted.size() + others.size());
+    std::set_union(std::make_move_iterator(sorted.begin()), std::make_move_iterator(sorted.end()),
+                   std::make_move_iterator(others.begin()), std::make_move_iterator(others.end()),
+                   std::back_inserter(united), NameLess);
+    sorted = std::move(united);
+}
 
 } // namespace
 
@@ -55,6 +78,10 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
     m_keyCount = 0;
     m_rowCount = 0;
     m_keyList.clear();
+    m_strayKeys.clear();
+    m_rightOnlyKeys.clear();
+    m_anyRightKey = false;
+    m_leftCursor = 0;
     m_keyHint = 0;
 
     bool failed = false;
@@ -99,7 +126,9 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
     std::vector<int> leftLongest;
     std::vector<int> rightLongest;
     read(m_left, Mode::LeftKeys, declared, &m_keyList, measure ? &leftLongest : nullptr);
+    PlaceLeftStrayKeys();
     read(m_right, Mode::RightKeys, declared, &m_keyList, measure ? &rightLongest : nullptr);
+    MergeRightKeys();
     if (!failed && !cancelFlag) {
         const auto longest = [&](int column) {
             if (!measure)
@@ -156,22 +185,95 @@ bool CDictionaryComparison::Run(IComparisonProgress& waitDialog) {
     return EndRun(!cancelFlag && !failed, failed, waitDialog);
 }
 
-// One entry per key, also when one side's dictionary holds a key twice.
-void CDictionaryComparison::AddKey(const QString& key) {
-    if (m_keyList.isEmpty() || CompareNames(key, m_keyList.last(), true) > 0) {
-        m_keyList.append(key);
-        m_keyHint = m_keyList.size() - 1;
-        return;
+// Both sides are read in FRDTAI order, which is the comparison order on most databases: each
+// key then finds its place in one step, and the right keys merge into the left ones in one pass.
+// A server that collates otherwise (a locale's order, case ignored) only makes keys out of
+// order, which are put in place once per side; the list is the same either way: every key once,
+// in CompareNames order.
+void CDictionaryComparison::AddLeftKey(const QString& key) {
+    if (!m_keyList.isEmpty()) {
+        const int order = CompareNames(key, m_keyList.last(), true);
+        if (order < 0)
+            m_strayKeys.append(key);
+        if (order <= 0)
+            return;
     }
-    if (FindKey(key) < 0)
-        m_keyHint = InsertSorted(true, m_keyList, key);
+    m_keyList.append(key);
 }
 
+void CDictionaryComparison::PlaceLeftStrayKeys() {
+    UniteSorted(m_keyList, m_strayKeys);
+    m_strayKeys.clear();
+}
+
+// Only the right keys that the left side lacks are kept apart; the left list is walked once.
+void CDictionaryComparison::AddRightKey(const QString& key) {
+    if (m_anyRightKey) {
+        const int order = CompareNames(key, m_lastRightKey, true);
+        if (order < 0)
+            m_strayKeys.append(key);
+        if (order <= 0)
+            return;
+    }
+    m_anyRightKey = true;
+    m_lastRightKey = key;
+    const qsizetype count = m_keyList.size();
+    while (m_leftCursor < count && CompareNames(m_keyList[m_leftCursor], key, true) < 0)
+        ++m_leftCursor;
+    if (m_leftCursor < count && m_keyList[m_leftCursor] == key)
+        return;
+    m_rightOnlyKeys.append(key);
+}
+
+void CDictionaryComparison::MergeRightKeys() {
+    if (!m_strayKeys.isEmpty()) {
+        SortUnique(m_strayKeys);
+        m_strayKeys.removeIf(
+            [this](const QString& key) { return FindSorted(true, m_keyList, key) >= 0; });
+        UniteSorted(m_rightOnlyKeys, m_strayKeys);
+        m_strayKeys.clear();
+    }
+    // The two lists share no key: merged from the back, in place, the list grows only by the
+    // right-only keys.
+    qsizetype left = m_keyList.size();
+    qsizetype right = m_rightOnlyKeys.size();
+    m_keyList.resize(left + right);
+    for (qsizetype place = left + right; right > 0;) {
+        if (left > 0 && CompareNames(m_keyList[left - 1], m_rightOnlyKeys[right - 1], true) > 0)
+            m_keyList[--place] = std::move(m_keyList[--left]);
+        else
+            m_keyList[--place] = std::move(m_rightOnlyKeys[--right]);
+    }
+    m_rightOnlyKeys.clear();
+    m_lastRightKey.clear();
+    m_anyRightKey = false;
+    m_leftCursor = 0;
+}
+
+// Rows arrive in key order: the key is mostly at or shortly after the last one found, and is
+// looked for from there, in steps that double, before the whole list is searched.
 qsizetype CDictionaryComparison::FindKey(const QString& key) {
     const qsizetype count = m_keyList.size();
-    for (const qsizetype near : {m_keyHint, m_keyHint + 1}) {
-        if (near >= 0 && near < count && m_keyList[near] == key)
-            return m_keyHint = near;
+    if (m_keyHint >= 0 && m_keyHint < count) {
+        const int order = CompareNames(key, m_keyList[m_keyHint], true);
+        if (order == 0)
+            return m_keyHint;
+        if (order > 0) {
+            // The key is above the entry low and, if anywhere, at or below the entry high.
+            qsizetype low = m_keyHint;
+            qsizetype step = 1;
+            qsizetype high = low + step;
+            while (high < count && CompareNames(key, m_keyList[high], true) > 0) {
+                low = high;
+                step *= 2;
+                high = low + step;
+            }
+            const auto end = m_keyList.cbegin() + std::min(high + 1, count);
+            const auto found = std::lower_bound(m_keyList.cbegin() + low + 1, end, key, NameLess);
+            if (found == end || *found != key)
+                return -1;
+            return m_keyHint = found - m_keyList.cbegin();
+        }
     }
     const qsizetype found = FindSorted(true, m_keyList, key);
     if (found >= 0)
@@ -206,8 +308,10 @@ bool CDictionaryComparison::OnDictionaryRow(Mode mode, const QString& key, QStri
     switch (mode) {
     case Mode::LeftKeys:
     case Mode::RightKeys:
-        if (keyList == &m_keyList)
-            AddKey(trimmedKey);
+        if (keyList == &m_keyList && mode == Mode::LeftKeys)
+            AddLeftKey(trimmedKey);
+        else if (keyList == &m_keyList)
+            AddRightKey(trimmedKey);
         ++m_rowCount;
         break;
     case Mode::LeftRows:

@@ -70,7 +70,12 @@ private:
     bool ReadEntryRecord(int entryIndex) const;
     bool WriteIndex();
     qsizetype FindKey(const QString& key);
-    void AddKey(const QString& key);
+    // The key passes: the left keys make the sorted list, then the right ones are merged into
+    // it in one pass (see AddLeftKey).
+    void AddLeftKey(const QString& key);
+    void PlaceLeftStrayKeys();
+    void AddRightKey(const QString& key);
+    void MergeRightKeys();
 
     Counters m_dictionaryCounters{};
     qint32 m_keyWidth = 0;
@@ -82,6 +87,14 @@ private:
     // During a run: the keys in the order of the file's index, and per key the position of its
     // record and whether a right row has reached it.
     QStringList m_keyList;
+    // During the key passes: the keys that came out of order, to be put in place once the side
+    // is read; the right keys that are not left ones, in order; the last right key and the
+    // first left key not below it.
+    QStringList m_strayKeys;
+    QStringList m_rightOnlyKeys;
+    QString m_lastRightKey;
+    bool m_anyRightKey = false;
+    qsizetype m_leftCursor = 0;
     std::vector<qint64> m_recordPositions;
     std::vector<qint64> m_keySpillPositions;
     std::vector<quint8> m_rightSeen;

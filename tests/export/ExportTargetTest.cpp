@@ -7,14 +7,43 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+// While it lives, files of this process cannot grow past a size: a write past it fails as on a
+// full disk (EFBIG, its signal ignored).
+class CFileSizeLimit {
+public:
+    explicit CFileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        m_set = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~CFileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    CFileSizeLimit(const CFileSizeLimit&) = delete;
+    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
+    bool IsSet() const { return m_set; }
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = SIG_DFL;
+    bool m_set = false;
+};
 
 // The write of an export as both front ends make it: complete or absent.
 class ExportTargetTest : public ::testing::Test {
@@ -80,6 +109,35 @@ TEST_F(ExportTargetTest, FailedOrDroppedWritesLeaveNoFile) {
                     .startsWith(QStringLiteral("Unable to write in file '%1'.").arg(missing)));
     EXPECT_FALSE(
         WriteLines(m_folder.path(), {QStringLiteral("x")}, ExportEncoding::Latin1).isEmpty());
+}
+
+// Lines reach the file in blocks: a disk that fills at the first block, between two, or only
+// with the last bytes, which go out as the file is closed, still fails the export, and leaves
+// nothing at the path; a device that takes nothing fails a file of one line.
+TEST_F(ExportTargetTest, FullDiskAtAnyBlockFailsTheExportAndLeavesNoFile) {
+    QStringList lines;
+    for (int line = 0; line < 10000; ++line)
+        lines.append(QStringLiteral("<>;ITEM%1;S;10;VARC;0").arg(line, 6, 10, QLatin1Char('0')));
+    const QString path = Path("full.csv");
+    ASSERT_EQ(WriteLines(path, lines, ExportEncoding::Latin1), QString());
+    const qint64 size = QFileInfo(path).size();
+    ASSERT_GT(size, 4 * 65536) << "the export spans several blocks";
+    ASSERT_TRUE(QFile::remove(path));
+
+    for (const qint64 room : {qint64(0), qint64(100), size / 2, size - 10}) {
+        SCOPED_TRACE(room);
+        QString message;
+        {
+            const CFileSizeLimit limit{rlim_t(room)};
+            ASSERT_TRUE(limit.IsSet());
+            message = WriteLines(path, lines, ExportEncoding::Latin1);
+        }
+        EXPECT_EQ(message, QStringLiteral("Disk full while accessing %1.").arg(path));
+        EXPECT_EQ(Folder(), QStringList());
+    }
+    EXPECT_EQ(
+        WriteLines(QStringLiteral("/dev/full"), {QStringLiteral("=;ONE")}, ExportEncoding::Utf8),
+        QStringLiteral("Disk full while accessing /dev/full."));
 }
 
 TEST_F(ExportTargetTest, EncodingsAndTheirMessagesInBothLanguages) {

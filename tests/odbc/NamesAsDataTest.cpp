@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 
 #include <map>
 
@@ -201,6 +202,62 @@ TEST(NamesAsData, DataSourceNameCannotAddConnectionAttributes) {
     QDir::setCurrent(savedFolder);
     EXPECT_EQ(COdbcConnection::ConnectString(QStringLiteral("Plain name")),
               QStringLiteral("DSN=Plain name;"));
+}
+
+// Without StepAPI the SQLite driver builds each whole answer in memory before the first row.
+// Every connection asks it to step through the rows, whatever the definition says, keeps the
+// definition's other settings (FKSupport here), and opens the data source's own database
+// whatever its name and however its file is spelt.
+TEST(NamesAsData, SqliteDataSourcesAreReadRowByRowWhateverTheirNameOrDefinition) {
+    const QString own = COdbcTestEnvironment::AddSqliteDataSource(
+        QStringLiteral("LiteStepped"),
+        QStringLiteral("CREATE TABLE own_table (a INTEGER); CREATE TABLE steps (v INTEGER);"
+                       "INSERT INTO steps VALUES (1), (2), (-9223372036854775807 - 1);"));
+    COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("q"),
+                                              QStringLiteral("CREATE TABLE other (a INTEGER);"));
+    const QString braced = COdbcTestEnvironment::Folder() + QStringLiteral("/{own}.sqlite");
+    ASSERT_TRUE(QFile::copy(own, braced));
+    const QString savedFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(COdbcTestEnvironment::Folder()));
+    const auto definition = [](const QString& file, const QString& more = {}) {
+        return QStringLiteral("Database=") + file + QStringLiteral("\nFKSupport=1\n") + more;
+    };
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("Lite unstepped"), definition(own)},
+        {QStringLiteral("Lite stepping off"), definition(own, QStringLiteral("StepAPI=0"))},
+        {QStringLiteral("I=Database=q.sqlite"), definition(own)},
+        {QStringLiteral("I;StepAPI=0;Database=q.sqlite"), definition(own)},
+        {QStringLiteral("I};Database=q.sqlite;{"), definition(braced, QStringLiteral("StepAPI=0"))},
+        // Keys the driver manager itself would act on stay out of the string.
+        {QStringLiteral("K;x"), definition(own, QStringLiteral("DSN=q\nSAVEFILE=saved.dsn"))},
+    };
+    for (const auto& [name, attributes] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        COdbcTestEnvironment::AddDataSource(name, false, QStringLiteral("SQLite3"), attributes);
+        COdbcConnection connection;
+        ASSERT_TRUE(connection.Open(name)) << connection.Diagnostic().toStdString();
+        {
+            // The third row overflows: a driver that steps gives the first two before the
+            // error, one that builds the whole answer fails the statement itself.
+            COdbcStatement steps(connection);
+            ASSERT_TRUE(
+                steps.ExecuteDirect(QStringLiteral("SELECT abs(v) FROM steps ORDER BY rowid")))
+                << steps.Diagnostic().toStdString();
+            EXPECT_EQ(steps.Fetch(), COdbcStatement::FetchResult::Row);
+            EXPECT_EQ(steps.Fetch(), COdbcStatement::FetchResult::Row);
+            EXPECT_EQ(steps.Fetch(), COdbcStatement::FetchResult::Error);
+        }
+        COdbcStatement setting(connection);
+        ASSERT_TRUE(setting.ExecuteDirect(QStringLiteral("PRAGMA foreign_keys")));
+        const int enabled = setting.BindInt32(1);
+        ASSERT_EQ(setting.Fetch(), COdbcStatement::FetchResult::Row);
+        EXPECT_EQ(setting.Number(enabled), 1);
+        COdbcStatement ownTable(connection);
+        EXPECT_TRUE(ownTable.ExecuteDirect(QStringLiteral("SELECT a FROM own_table")))
+            << ownTable.Diagnostic().toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(QStringLiteral("saved.dsn")));
+    QDir::setCurrent(savedFolder);
 }
 
 TEST(NamesAsData, EveryConnectionRefusesWritesWhereTheDatabaseCanBeToldTo) {

@@ -33,6 +33,18 @@ INSERT INTO F9210 VALUES ('abc', 'S', 3, 'VARC', 0, '0'), ('SAME', 'N', 8, 'NUMB
     ('AAFIRST', 'S', 5, 'VARC', 0, '0');
 )sql";
 
+// Keys whose FRDTAI order differs from the comparison's: under a collation that ignores case,
+// after trailing blanks are cut (U+00A0), and with a character beyond U+FFFF, which a database
+// sorts above U+FF21 and UTF-16 below it.
+const char* const kLeftDisorder = R"sql(
+INSERT INTO F9210 VALUES ('b', 'S', 5, 'VARC', 0, '0'), ('A' || char(160), 'S', 5, 'VARC', 0, '0'),
+    (char(65313), 'S', 5, 'VARC', 0, '0'), (char(128512), 'S', 5, 'VARC', 0, '0');
+)sql";
+const char* const kRightDisorder = R"sql(
+INSERT INTO F9210 VALUES ('a', 'S', 5, 'VARC', 0, '0'), ('B', 'S', 5, 'VARC', 0, '0'),
+    ('Z' || char(160), 'S', 5, 'VARC', 0, '0'), (char(128512), 'S', 5, 'VARC', 0, '0');
+)sql";
+
 constexpr int kShortItems = 2000;
 
 class DictionaryComparison : public ComparisonTestBase {
@@ -84,6 +96,20 @@ protected:
             longDictionary.arg(kShortItems)
                 .arg(QStringLiteral("B"),
                      QStringLiteral("substr('O' || hex(zeroblob(20)), 1, 40)")));
+        // The same rows and more, read in two orders: by code point, and with case ignored.
+        for (const bool caseIgnored : {false, true}) {
+            QString table = QLatin1String(kTable);
+            if (caseIgnored)
+                table.replace(QStringLiteral("VARCHAR(12)"),
+                              QStringLiteral("VARCHAR(12) COLLATE NOCASE"));
+            const QString suffix = caseIgnored ? QStringLiteral("NoCase") : QString();
+            COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("DictDisorderLeft") + suffix,
+                                                      table + QLatin1String(kLeftRows) +
+                                                          QLatin1String(kLeftDisorder));
+            COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("DictDisorderRight") + suffix,
+                                                      table + QLatin1String(kRightRows) +
+                                                          QLatin1String(kRightDisorder));
+        }
         COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("DictNoKeySize"),
                                                   QStringLiteral("CREATE TABLE F9210 (FRDTAI "
                                                                  "VARCHAR(10), FRDTAS INTEGER);"));
@@ -164,6 +190,40 @@ TEST_F(DictionaryComparison, DuplicateKeysMakeOneRecordAndCountersMatchTheRecord
     EXPECT_EQ(m_progress.progress.front(), 30);
     EXPECT_EQ(m_progress.progress.size(), 31u);
     EXPECT_TRUE(m_progress.items.isEmpty());
+}
+
+// The keys are merged in the order the sides give them; a side whose order is not the
+// comparison's makes the same list, each key once, whichever side it is.
+TEST_F(DictionaryComparison, KeysInAnotherOrderThanTheComparisonsMakeTheSameList) {
+    const QString emoji = QString::fromUcs4(U"\U0001F600");
+    const QString fullWidthA = QString(QChar(0xFF21));
+    const QList<std::pair<QString, qint32>> expected{
+        {"A", CompareStatus::OnlyLeft},    {"AAFIRST", CompareStatus::OnlyRight},
+        {"ABC", CompareStatus::OnlyLeft},  {"B", CompareStatus::OnlyRight},
+        {"CDEC", CompareStatus::Same},     {"D19", CompareStatus::Different},
+        {"D20", CompareStatus::Different}, {"D21", CompareStatus::Different},
+        {"D22", CompareStatus::Different}, {"D23", CompareStatus::Different},
+        {"DTAI", CompareStatus::Same},     {"DTAT", CompareStatus::Same},
+        {"DUP", CompareStatus::Same},      {"LEFTONLY", CompareStatus::OnlyLeft},
+        {"OWTP", CompareStatus::Same},     {"RIGHTONLY", CompareStatus::OnlyRight},
+        {"SAME", CompareStatus::Same},     {"TRAIL", CompareStatus::Same},
+        {"Z", CompareStatus::OnlyRight},   {"a", CompareStatus::OnlyRight},
+        {"abc", CompareStatus::OnlyRight}, {"b", CompareStatus::OnlyLeft},
+        {emoji, CompareStatus::Same},      {fullWidthA, CompareStatus::OnlyLeft}};
+    for (const auto& [left, right] : {std::pair{"", ""}, std::pair{"NoCase", "NoCase"},
+                                      std::pair{"NoCase", ""}, std::pair{"", "NoCase"}}) {
+        SCOPED_TRACE(std::string("left ") + left + ", right " + right);
+        OpenSide(m_left, QStringLiteral("DictDisorderLeft") + QLatin1String(left));
+        OpenSide(m_right, QStringLiteral("DictDisorderRight") + QLatin1String(right));
+        ASSERT_TRUE(m_results.RunDictionaryComparison(m_progress));
+        QList<std::pair<QString, qint32>> entries;
+        for (int entry = 0; entry < m_results.KeyCount(); ++entry)
+            entries.append(
+                {m_results.ReadDictionaryKey(entry), m_results.GetDictionaryItemStatus(entry)});
+        EXPECT_EQ(entries, expected);
+        EXPECT_EQ(m_results.DictionaryCounters(), (CComparisonResults::Counters{8, 5, 6, 5}));
+        EXPECT_EQ(m_results.FindDictionaryKey(emoji), 22);
+    }
 }
 
 TEST_F(DictionaryComparison, FileHoldsTheIndexThenLeftRecordsThenRightOnlyOnes) {
