@@ -1,8 +1,12 @@
 // Renders a help document written in Markdown into a PDF with Qt's own text document and PDF
 // writer, the pictures it names taken from a folder. The document is laid out on the pages
 // here, before printing, so that pictures fit the text column, commands wrap, and no heading
-// or table row is cut from what follows it; --check fails when any of that cannot be kept.
+// or table row is cut from what follows it; --check fails when any of that cannot be kept, or
+// when the text that pdftotext reads from the PDF lacks any heading, paragraph, list item, table
+// cell or command example of the source.
 //   quorvix_make_help [--check] SOURCE.md IMAGE_FOLDER OUTPUT.pdf TITLE
+#include "HelpText.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGuiApplication>
@@ -10,6 +14,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -179,6 +184,38 @@ int WidePictures(const QTextDocument& document, double textWidth) {
     return wide;
 }
 
+// The text of the PDF that a reader sees, as pdftotext reads it in the order it is drawn (so
+// that a table's cells come row by row), or a null string when it cannot be read.
+QString PrintedText(const QString& pdf) {
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"),
+                 {QStringLiteral("-raw"), QStringLiteral("-bbox"), QStringLiteral("-enc"),
+                  QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    if (!reader.waitForFinished(60000) || reader.exitStatus() != QProcess::NormalExit ||
+        reader.exitCode() != 0)
+        return QString();
+    constexpr double kPointsPerInch = 72;
+    return CHelpText::VisibleText(QString::fromUtf8(reader.readAllStandardOutput()),
+                                  kMarginMm / kMmPerInch * kPointsPerInch);
+}
+
+// Every word of the source is in the PDF, in order; prints the figures and what is missing.
+bool TextIsWhole(const QString& markdown, const QString& pdf) {
+    const QString printed = PrintedText(pdf);
+    if (printed.isNull()) {
+        std::fprintf(stderr, "cannot read the text of %s with pdftotext\n", qPrintable(pdf));
+        return false;
+    }
+    const CHelpText::Comparison text = CHelpText(markdown).Compare(printed);
+    std::printf("text_words_expected: %d\ntext_words_found: %d\ntext_elements_expected: "
+                "%d\ntext_elements_missing: %d\n",
+                text.wordsExpected, text.wordsFound, text.elementsExpected,
+                int(text.missing.size()));
+    for (const QString& missing : text.missing)
+        std::printf("missing: %s\n", qPrintable(missing));
+    return text.missing.isEmpty();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -247,5 +284,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[2]));
         return 1;
     }
-    return check && faults.Total() > 0 ? 1 : 0;
+    if (!check)
+        return 0;
+    const bool whole = TextIsWhole(markdown, arguments[2]);
+    return faults.Total() > 0 || !whole ? 1 : 0;
 }
