@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -33,6 +34,7 @@ constexpr double kMmPerInch = 25.4;
 // Qt lays a document out at the screen's 96 dots per inch and scales it to the printer.
 constexpr double kLayoutDpi = 96;
 constexpr int kLayoutPasses = 40;
+constexpr double kFixedSteps = 64;
 
 struct Faults {
     int widePictures = 0;
@@ -206,6 +208,28 @@ int WidePictures(const QTextDocument& document, double textWidth) {
     return wide;
 }
 
+// Prints the pages as laid out, as QTextDocument::print does, but draws on a page only what
+// starts above its foot: Qt also draws there a line or picture that opens the next page, which
+// the clip hides but for a hairline (a picture's top edge) and pdftotext reads all the same.
+void Print(QTextDocument& document, QPdfWriter& writer) {
+    QPainter painter(&writer);
+    const QSizeF page = document.pageSize();
+    painter.scale(writer.width() / page.width(), writer.height() / page.height());
+    for (int index = 0; index < document.pageCount(); ++index) {
+        if (index > 0)
+            writer.newPage();
+        const QRectF view(0, index * page.height(), page.width(), page.height());
+        painter.save();
+        painter.translate(0, -view.top());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view.adjusted(0, 0, 0, -1 / kFixedSteps);
+        context.palette.setColor(QPalette::Text, Qt::black);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+}
+
 // The text of the PDF that a reader sees, as pdftotext reads it in the order it is drawn (so
 // that a table's cells come row by row), or a null string when it cannot be read.
 QString PrintedText(const QString& pdf) {
@@ -279,8 +303,12 @@ int main(int argc, char* argv[]) {
     const QPageLayout pageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                  QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                                  QPageLayout::Millimeter);
-    const QSizeF page =
+    // In whole steps of the layout's fixed point (1/64 of a unit), which Qt rounds the page height
+    // to: the pages measured here are then the pages it breaks, however many there are.
+    const QSizeF exact =
         pageLayout.paintRect(QPageLayout::Millimeter).size() / kMmPerInch * kLayoutDpi;
+    const QSizeF page(std::floor(exact.width() * kFixedSteps) / kFixedSteps,
+                      std::floor(exact.height() * kFixedSteps) / kFixedSteps);
     document.setDocumentMargin(0);
     document.setPageSize(page);
     FitPictures(document, page.width());
@@ -302,7 +330,7 @@ int main(int argc, char* argv[]) {
     writer.setCreator(QStringLiteral("Quorvix"));
     writer.setResolution(150);
     writer.setPageLayout(pageLayout);
-    document.print(&writer);
+    Print(document, writer);
     if (!QFile::exists(arguments[2]) || QFile(arguments[2]).size() == 0) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[2]));
         return 1;
