@@ -1,5 +1,6 @@
 #include "HelpText.h"
 
+#include <QHash>
 #include <QRectF>
 #include <QRegularExpression>
 
@@ -20,8 +21,30 @@ qsizetype CodeSpanEnd(const QString& text, qsizetype from, qsizetype length) {
     return -1;
 }
 
+// The character an entity stands for, or empty for a name this check does not know (the text is
+// then compared as written).
+QString Entity(const QRegularExpressionMatch& match) {
+    bool valid = false;
+    const uint code = match.capturedLength(1) > 0   ? match.captured(1).toUInt(&valid)
+                      : match.capturedLength(2) > 0 ? match.captured(2).toUInt(&valid, 16)
+                                                    : 0;
+    if (valid) {
+        const char32_t character = code;
+        return code > 0 && code <= 0x10FFFF ? QString::fromUcs4(&character, 1) : QString();
+    }
+    static const QHash<QString, QString> names{
+        {QStringLiteral("amp"), QStringLiteral("&")},
+        {QStringLiteral("lt"), QStringLiteral("<")},
+        {QStringLiteral("gt"), QStringLiteral(">")},
+        {QStringLiteral("quot"), QStringLiteral("\"")},
+        {QStringLiteral("apos"), QStringLiteral("'")},
+        {QStringLiteral("nbsp"), QStringLiteral("\u00a0")},
+    };
+    return names.value(match.captured(3));
+}
+
 // The text that a line of Markdown shows: a code span's text as it is written, a link's text
-// without its address, no picture (its caption is not printed), escapes resolved.
+// without its address, no picture (its caption is not printed), escapes and entities resolved.
 QString Shown(const QString& text) {
     QString shown;
     for (qsizetype at = 0; at < text.size();) {
@@ -39,6 +62,18 @@ QString Shown(const QString& text) {
             shown += text.mid(run, end - run);
             at = end + (run - at);
             continue;
+        }
+        if (c == QLatin1Char('&')) {
+            static const QRegularExpression entity(
+                QStringLiteral("&(?:#([0-9]{1,7})|#[xX]([0-9a-fA-F]{1,6})|([A-Za-z]+));"));
+            const auto match = entity.match(text, at, QRegularExpression::NormalMatch,
+                                            QRegularExpression::AnchorAtOffsetMatchOption);
+            const QString character = match.hasMatch() ? Entity(match) : QString();
+            if (!character.isEmpty()) {
+                shown += character;
+                at = match.capturedEnd();
+                continue;
+            }
         }
         if (c == QLatin1Char('\\') && at + 1 < text.size() && text[at + 1].isPunct()) {
             shown += text[at + 1];

@@ -78,6 +78,11 @@ TEST(HelpText, WhatPrintingChangesFairlyIsNoLoss) {
     EXPECT_TRUE(result.missing.isEmpty()) << result.missing.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(result.wordsFound, result.wordsExpected);
     EXPECT_EQ(result.elementsExpected, 12);
+    // Entities are the characters they stand for, outside code spans only.
+    const CHelpText entities(
+        QStringLiteral("Fish &amp; chips&#44;caf&#xE9; `&amp;` &unknown; AT&T\n"));
+    EXPECT_EQ(entities.Elements().value(0).words,
+              (QStringList{"fish", "chips", "café", "amp", "unknown", "at", "t"}));
     // Case and compatibility forms fold to one word.
     EXPECT_EQ(CHelpText::Words(QStringLiteral("ﬁeld “É” ÉTÉ’s")),
               (QStringList{"field", "é", "été", "s"}));
