@@ -1,9 +1,11 @@
 // Takes the pictures of the help document: the real windows of the program, offscreen, on the
-// two demo SQLite data sources, so that the help shows the windows as they are built, and the
-// HTML report each result window writes, as headless chromium shows it.
+// two demo SQLite data sources, so that the help shows the windows as they are built (a side's
+// context menu, the columns and the indexes of a different table among them), and the HTML
+// report each result window writes, as headless chromium shows it.
 //   quorvix_help_screenshots DEMO_SQL_FOLDER OUTPUT_FOLDER en|fr
 // Every setting, ODBC definition and database lives in a private temporary folder.
 #include "HeadlessBrowser.h"
+#include "compare/CompareColumnFrm.h"
 #include "compare/CompareFrm.h"
 #include "compare/CompareListCtrl.h"
 #include "compare/FormCompareTable.h"
@@ -20,12 +22,17 @@
 #include "structure/FormTableStruct.h"
 #include "structure/TableStructFrm.h"
 #include "ui/QuorvixListCtrl.h"
+#include "ui/TemplateBuilder.h"
 
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -91,7 +98,8 @@ CQuorvixFormView* ComparisonView(QWidget* window) {
 }
 
 // Each report's top as the browser shows it; the table report with its first different table
-// unfolded.
+// unfolded, the column report down to its indexes. Scaled to the help's text column, a picture
+// 1,200 pixels high still fits a page.
 bool PictureReports(const QString& folder, const QStringList& kinds, const QString& output) {
     CHeadlessBrowser browser;
     if (!browser.Start(900, 1000)) {
@@ -104,11 +112,52 @@ bool PictureReports(const QString& folder, const QStringList& kinds, const QStri
             return false;
         browser.Evaluate(QStringLiteral("document.querySelector('details') && "
                                         "(document.querySelector('details').open = true)"));
+        const int height = kind == QLatin1String("columns") ? 1200 : 1000;
         if (!browser.Screenshot(output + QStringLiteral("/report-") + kind + QStringLiteral(".png"),
-                                1000))
+                                height))
             return false;
     }
     return true;
+}
+
+// The left side with its context menu opened under the data source's name and "Save snapshot..."
+// under the pointer. The menu is a window of its own: it is painted onto the side's picture where
+// it opened, then closed from inside its loop.
+bool PictureSideMenu(CFormDBSelect& side, const QString& path) {
+    QWidget* name = CTemplateBuilder::FindControl(side, CFormDBSelect::kDataSourceName);
+    if (!name || !side.SaveSnapshotCommand()->isEnabled())
+        return false;
+    bool saved = false;
+    QTimer picture;
+    QObject::connect(&picture, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        picture.stop();
+        menu->setActiveAction(side.SaveSnapshotCommand());
+        QCoreApplication::processEvents();
+        QPixmap image = side.grab();
+        QPainter painter(&image);
+        painter.drawPixmap(side.mapFromGlobal(menu->pos()), menu->grab());
+        painter.end();
+        saved = image.save(path);
+        menu->close();
+    });
+    picture.start(20);
+    // Just below the name, which the menu leaves to be read.
+    const QPoint at(name->fontMetrics().averageCharWidth() * 4, name->height());
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, name->mapToGlobal(at));
+    QApplication::sendEvent(name, &click);
+    return saved;
+}
+
+// The row of the table window's list that shows this table.
+int RowOf(CFormCompareTable& view, const QString& table) {
+    for (int row = 0; row < view.List()->GetItemCount(); ++row) {
+        if (view.List()->GetItemText(row, 0) == table)
+            return row;
+    }
+    return -1;
 }
 
 QWidget* LastComparisonWindow(CQuorvixApp& app) {
@@ -143,6 +192,7 @@ int main(int argc, char* argv[]) {
     if (!app.InitInstance())
         return 1;
     app.Params().SetBit(ParamBit::CompareSqlTypes, true);
+    app.Params().SetBit(ParamBit::CompareIndexes, true);
     CMainFrame* main = app.MainFrame();
     main->resize(820, 560);
     main->GetSelectionView(0)->SelectDataSource(kLeft, CDataSourceSide::UserDataSource);
@@ -158,6 +208,9 @@ int main(int argc, char* argv[]) {
     answer.start(20);
 
     bool saved = Save(main, output + QStringLiteral("/main.png"));
+    saved =
+        PictureSideMenu(*main->GetSelectionView(0), output + QStringLiteral("/side-menu.png")) &&
+        saved;
 
     app.CompareTables();
     QWidget* tables = LastComparisonWindow(app);
@@ -168,22 +221,26 @@ int main(int argc, char* argv[]) {
     saved = WriteReport(ComparisonView(tables), reports + QStringLiteral("/report-tables.html")) &&
             saved;
 
-    // The column comparison of the first table that differs.
+    // The columns of a table that differs in both its columns and its indexes, then its indexes.
     auto* tableFrame = dynamic_cast<CCompareFrm*>(tables);
     auto* tableView = tableFrame ? dynamic_cast<CFormCompareTable*>(tableFrame->View()) : nullptr;
-    if (tableView) {
-        for (int row = 0; row < tableView->List()->GetItemCount(); ++row) {
-            tableView->List()->SelectRow(row);
-            if (tableView->DetailButton()->isEnabled()) {
-                emit tableView->List()->ItemActivated(row);
-                break;
-            }
-        }
+    const int row = tableView ? RowOf(*tableView, QStringLiteral("F4211")) : -1;
+    if (row >= 0) {
+        tableView->List()->SelectRow(row);
+        emit tableView->List()->ItemActivated(row);
     }
     QWidget* columns = LastComparisonWindow(app);
-    if (columns && columns != tables)
-        columns->resize(760, 360);
-    saved = columns != tables && Save(columns, output + QStringLiteral("/columns.png")) && saved;
+    auto* columnFrame = columns != tables ? dynamic_cast<CCompareColumnFrm*>(columns) : nullptr;
+    if (columnFrame && columnFrame->Tabs()) {
+        columnFrame->resize(760, 470);
+        columnFrame->Tabs()->setCurrentIndex(CCompareColumnFrm::ColumnsTab);
+        saved = Save(columnFrame, output + QStringLiteral("/columns.png")) && saved;
+        columnFrame->resize(760, 360);
+        columnFrame->Tabs()->setCurrentIndex(CCompareColumnFrm::IndexesTab);
+        saved = Save(columnFrame, output + QStringLiteral("/indexes.png")) && saved;
+    } else {
+        saved = false;
+    }
     saved =
         WriteReport(ComparisonView(columns), reports + QStringLiteral("/report-columns.html")) &&
         saved;

@@ -1,15 +1,21 @@
 // Renders a help document written in Markdown into a PDF with Qt's own text document and PDF
 // writer, the pictures it names taken from a folder. The document is laid out on the pages
 // here, before printing, so that pictures fit the text column, commands wrap, and no heading
-// or table row is cut from what follows it; --check fails when any of that cannot be kept.
+// or table row is cut from what follows it; --check fails when any of that cannot be kept, or
+// when the text that pdftotext reads from the PDF lacks any heading, paragraph, list item, table
+// cell or command example of the source.
 //   quorvix_make_help [--check] SOURCE.md IMAGE_FOLDER OUTPUT.pdf TITLE
+#include "HelpText.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -28,14 +34,35 @@ constexpr double kMmPerInch = 25.4;
 // Qt lays a document out at the screen's 96 dots per inch and scales it to the printer.
 constexpr double kLayoutDpi = 96;
 constexpr int kLayoutPasses = 40;
+constexpr double kFixedSteps = 64;
 
 struct Faults {
     int widePictures = 0;
     int headingsAtFoot = 0;
     int splitRows = 0;
+    int blocksNotLaidOut = 0;
     QStringList where; // the headings left at a page's foot
-    int Total() const { return widePictures + headingsAtFoot + splitRows; }
+    int Total() const { return widePictures + headingsAtFoot + splitRows + blocksNotLaidOut; }
 };
+
+// Lays the whole document out again. Qt lays a long document out a part at a time, the rest
+// left to its event loop, and a format changed meanwhile can end that for good: the blocks
+// after it keep no lines, are measured at nothing and never printed. Setting the page size
+// starts the layout from the top, and asking the size finishes it.
+void LayOutWhole(QTextDocument& document) {
+    document.setPageSize(document.pageSize());
+    document.documentLayout()->documentSize();
+}
+
+// Blocks with text that the layout gave no line: what would be missing from the print.
+int BlocksNotLaidOut(const QTextDocument& document) {
+    int missing = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.length() > 1 && block.layout()->lineCount() == 0)
+            ++missing;
+    }
+    return missing;
+}
 
 // Every picture no wider than the text column, its proportions kept.
 void FitPictures(QTextDocument& document, double textWidth) {
@@ -84,6 +111,7 @@ int PageOf(double y, double pageHeight) {
 Faults KeepTogether(QTextDocument& document, double pageHeight) {
     Faults faults;
     for (int pass = 0; pass < kLayoutPasses; ++pass) {
+        LayOutWhole(document);
         faults = Faults();
         QAbstractTextDocumentLayout* layout = document.documentLayout();
         bool moved = false;
@@ -154,6 +182,7 @@ Faults KeepTogether(QTextDocument& document, double pageHeight) {
         if (!moved)
             break;
     }
+    LayOutWhole(document);
     return faults;
 }
 
@@ -177,6 +206,60 @@ int WidePictures(const QTextDocument& document, double textWidth) {
         }
     }
     return wide;
+}
+
+// Prints the pages as laid out, as QTextDocument::print does, but draws on a page only what
+// starts above its foot: Qt also draws there a line or picture that opens the next page, which
+// the clip hides but for a hairline (a picture's top edge) and pdftotext reads all the same.
+void Print(QTextDocument& document, QPdfWriter& writer) {
+    QPainter painter(&writer);
+    const QSizeF page = document.pageSize();
+    painter.scale(writer.width() / page.width(), writer.height() / page.height());
+    for (int index = 0; index < document.pageCount(); ++index) {
+        if (index > 0)
+            writer.newPage();
+        const QRectF view(0, index * page.height(), page.width(), page.height());
+        painter.save();
+        painter.translate(0, -view.top());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view.adjusted(0, 0, 0, -1 / kFixedSteps);
+        context.palette.setColor(QPalette::Text, Qt::black);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+}
+
+// The text of the PDF that a reader sees, as pdftotext reads it in the order it is drawn (so
+// that a table's cells come row by row), or a null string when it cannot be read.
+QString PrintedText(const QString& pdf) {
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"),
+                 {QStringLiteral("-raw"), QStringLiteral("-bbox"), QStringLiteral("-enc"),
+                  QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    if (!reader.waitForFinished(60000) || reader.exitStatus() != QProcess::NormalExit ||
+        reader.exitCode() != 0)
+        return QString();
+    constexpr double kPointsPerInch = 72;
+    return CHelpText::VisibleText(QString::fromUtf8(reader.readAllStandardOutput()),
+                                  kMarginMm / kMmPerInch * kPointsPerInch);
+}
+
+// Every word of the source is in the PDF, in order; prints the figures and what is missing.
+bool TextIsWhole(const QString& markdown, const QString& pdf) {
+    const QString printed = PrintedText(pdf);
+    if (printed.isNull()) {
+        std::fprintf(stderr, "cannot read the text of %s with pdftotext\n", qPrintable(pdf));
+        return false;
+    }
+    const CHelpText::Comparison text = CHelpText(markdown).Compare(printed);
+    std::printf("text_words_expected: %d\ntext_words_found: %d\ntext_elements_expected: "
+                "%d\ntext_elements_missing: %d\n",
+                text.wordsExpected, text.wordsFound, text.elementsExpected,
+                int(text.missing.size()));
+    for (const QString& missing : text.missing)
+        std::printf("missing: %s\n", qPrintable(missing));
+    return text.missing.isEmpty();
 }
 
 } // namespace
@@ -220,19 +303,24 @@ int main(int argc, char* argv[]) {
     const QPageLayout pageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                  QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                                  QPageLayout::Millimeter);
-    const QSizeF page =
+    // In whole steps of the layout's fixed point (1/64 of a unit), which Qt rounds the page height
+    // to: the pages measured here are then the pages it breaks, however many there are.
+    const QSizeF exact =
         pageLayout.paintRect(QPageLayout::Millimeter).size() / kMmPerInch * kLayoutDpi;
+    const QSizeF page(std::floor(exact.width() * kFixedSteps) / kFixedSteps,
+                      std::floor(exact.height() * kFixedSteps) / kFixedSteps);
     document.setDocumentMargin(0);
     document.setPageSize(page);
     FitPictures(document, page.width());
     WrapCode(document);
     Faults faults = KeepTogether(document, page.height());
     faults.widePictures = WidePictures(document, page.width());
+    faults.blocksNotLaidOut = BlocksNotLaidOut(document);
     if (check) {
         std::printf("pages: %d\nwide_pictures: %d\nheadings_at_page_foot: %d\nsplit_table_rows: "
-                    "%d\n",
+                    "%d\nblocks_not_laid_out: %d\n",
                     document.pageCount(), faults.widePictures, faults.headingsAtFoot,
-                    faults.splitRows);
+                    faults.splitRows, faults.blocksNotLaidOut);
         for (const QString& heading : std::as_const(faults.where))
             std::printf("at a page's foot: %s\n", qPrintable(heading));
     }
@@ -242,10 +330,13 @@ int main(int argc, char* argv[]) {
     writer.setCreator(QStringLiteral("Quorvix"));
     writer.setResolution(150);
     writer.setPageLayout(pageLayout);
-    document.print(&writer);
+    Print(document, writer);
     if (!QFile::exists(arguments[2]) || QFile(arguments[2]).size() == 0) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[2]));
         return 1;
     }
-    return check && faults.Total() > 0 ? 1 : 0;
+    if (!check)
+        return 0;
+    const bool whole = TextIsWhole(markdown, arguments[2]);
+    return faults.Total() > 0 || !whole ? 1 : 0;
 }
