@@ -399,12 +399,14 @@ std::unique_ptr<CColumnCompareInfo> CTableComparison::ReadColumnRow(const TableR
         return row;
     const CColumnCompareInfo::DefaultsPlace place = row->ParseAttributes(
         bytes.constData() + CColumnCompareInfo::RecordSize(rows.nameWidth, rows.typeNameWidth));
+    // Two empty defaults take no bytes, yet are defaults: they are parsed too.
+    QByteArray defaults;
     if (place.Bytes() > 0) {
-        const QByteArray defaults = m_file->ReadAt(rows.defaults + place.offset, place.Bytes());
+        defaults = m_file->ReadAt(rows.defaults + place.offset, place.Bytes());
         if (defaults.size() != place.Bytes())
             return nullptr;
-        row->ParseDefaults(defaults.constData(), place);
     }
+    row->ParseDefaults(defaults.constData(), place);
     return row;
 }
 

@@ -30,7 +30,7 @@ CREATE TABLE orders (id INTEGER, line INTEGER);
 const char* const kLeftAttributes = R"sql(
 CREATE TABLE amounts (price NUMERIC(15,2));
 CREATE TABLE defaults (added INTEGER, changed VARCHAR(10) DEFAULT 'a', removed INTEGER DEFAULT 5,
-                       kept INTEGER DEFAULT 7);
+                       kept INTEGER DEFAULT 7, blank TEXT DEFAULT '');
 CREATE TABLE long_end (note TEXT DEFAULT '%1x');
 CREATE TABLE nulls (id INTEGER, code VARCHAR(10));
 CREATE TABLE unchanged (id INTEGER NOT NULL, note TEXT DEFAULT '');
@@ -39,7 +39,7 @@ CREATE TABLE unchanged (id INTEGER NOT NULL, note TEXT DEFAULT '');
 const char* const kRightAttributes = R"sql(
 CREATE TABLE amounts (price NUMERIC(15,4));
 CREATE TABLE defaults (added INTEGER DEFAULT 1, changed VARCHAR(10) DEFAULT 'b', removed INTEGER,
-                       kept INTEGER DEFAULT 7);
+                       kept INTEGER DEFAULT 7, blank TEXT DEFAULT '');
 CREATE TABLE long_end (note TEXT DEFAULT '%1y');
 CREATE TABLE nulls (id INTEGER, code VARCHAR(10) NOT NULL);
 CREATE TABLE unchanged (id INTEGER NOT NULL, note TEXT DEFAULT '');
@@ -297,7 +297,8 @@ TEST_F(TableComparison, AttributesJudgeColumnsOnlyWithTheirBit) {
     EXPECT_EQ(StatusOf(QStringLiteral("unchanged")), CompareStatus::Same);
     EXPECT_EQ(RowsOf(QStringLiteral("nulls")), (std::vector<Row>{{"id", 0}, {"code", 3}}));
     EXPECT_EQ(RowsOf(QStringLiteral("defaults")),
-              (std::vector<Row>{{"added", 3}, {"changed", 3}, {"removed", 3}, {"kept", 0}}));
+              (std::vector<Row>{
+                  {"added", 3}, {"changed", 3}, {"removed", 3}, {"kept", 0}, {"blank", 0}}));
 
     // Rows hold their attributes; the defaults, whole, in the block after them.
     CComparisonResults::TableRows rows;
@@ -317,4 +318,7 @@ TEST_F(TableComparison, AttributesJudgeColumnsOnlyWithTheirBit) {
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->AttributeTexts(), (QStringList{"NULL", "10", "NULL | 1"}));
     EXPECT_EQ(m_results.ReadColumnRow(rows, 3)->AttributeTexts(), (QStringList{"NULL", "10", "7"}));
+    // An empty default alike on both sides is still told from none.
+    EXPECT_EQ(m_results.ReadColumnRow(rows, 4)->AttributeTexts(),
+              (QStringList{"NULL", "10", "''"}));
 }
