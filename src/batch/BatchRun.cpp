@@ -2,6 +2,7 @@
 
 #include "export/ColumnExportSource.h"
 #include "export/DictionaryExportSource.h"
+#include "export/ExportFile.h"
 #include "export/ExportTarget.h"
 #include "export/SideFiles.h"
 #include "export/StructureExportSource.h"
@@ -14,12 +15,12 @@
 #include "services/SettingsStore.h"
 #include "snapshot/SnapshotWriter.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
 
-constexpr int kDiskFullText = 1902;
 constexpr int kTargetLeftAloneText = 1907;
 constexpr int kResultFileText = 1957;
 constexpr int kCancelledText = 1965;
@@ -44,10 +45,17 @@ constexpr int kSnapshotWrittenText = 1219;
 const QString kWindowProgram = QStringLiteral("quorvix");
 
 // False when the line could not be written (a closed pipe, a full disk).
+// The system's error number of the first line that could not be printed.
+int g_printError = 0;
+
 bool PrintLine(std::FILE* stream, const QString& text) {
+    errno = 0;
     const bool written =
-        std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream) >= 0;
-    return std::fflush(stream) == 0 && written && !std::ferror(stream);
+        std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream) >= 0 &&
+        std::fflush(stream) == 0 && !std::ferror(stream);
+    if (!written && g_printError == 0)
+        g_printError = errno ? errno : EIO;
+    return written;
 }
 
 // Collects the owner combo's entries in the combo's own order.
@@ -188,7 +196,7 @@ int CBatchRun::ListOwners() {
 
 QString CBatchRun::StandardOutputError() {
     // The export's own words for a write that fails.
-    return LoadLocalizedString(kDiskFullText).arg(LoadLocalizedString(kStandardOutputText));
+    return WriteFailureText(LoadLocalizedString(kStandardOutputText), g_printError);
 }
 
 bool CBatchRun::OpenSide(int index, const QString& dataSource) {
@@ -304,7 +312,7 @@ int CBatchRun::WriteOutput(const CExportSource& source) {
         target, m_options.html ? ExportFormat::Html : ExportFormat::Csv,
         [this] { return !m_progress.IsCancelled(); }, dropped);
     if (!message.isEmpty())
-        return Fail(m_options.output.isEmpty() ? StandardOutputError() : message);
+        return Fail(message);
     return dropped ? Cancelled : AllSame;
 }
 

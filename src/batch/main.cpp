@@ -7,8 +7,12 @@
 #include <QCoreApplication>
 #include <QStringDecoder>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 constexpr int kUsageErrorText = 1982;
@@ -18,10 +22,21 @@ constexpr int kGivenUpText = 1909;
 void Print(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
+
+// A standard descriptor that the caller closed would be the number of the next file the tool
+// opens (a database, an export), and what is printed would go there. Each is held by /dev/null
+// opened for reading only, so that writing to a closed standard output still fails, as said.
+void HoldClosedStandardDescriptors() {
+    for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
+        if (::fcntl(descriptor, F_GETFD) == -1 && errno == EBADF)
+            ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    }
+}
 } // namespace
 
 // quorvix-batch: the comparisons and exports of Quorvix without a window, for scripts and CI.
 int main(int argc, char* argv[]) {
+    HoldClosedStandardDescriptors();
     // Blocked before any thread starts, so that every thread inherits it.
     CInterruptSignals interruptSignals;
     // A closed standard output is a write error of the export, not a silent death.

@@ -11,6 +11,8 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace {
 constexpr int kStatusTexts = 1500;
 constexpr int kWriteErrorText = 1900;
@@ -18,6 +20,11 @@ constexpr int kWriteErrorText = 1900;
 constexpr qsizetype kMessageLimit = 255;
 
 QString CannotWrite(const CExportTarget& target) {
+    // Only a file that something holds is worth closing applications for; any other failure (a
+    // name too long, a folder that is not there, a full disk) is said as the system says it.
+    const int error = target.ErrorNumber();
+    if (error != ETXTBSY && error != EBUSY)
+        return WriteFailureText(target.ShownName(), error ? error : EIO);
     return LoadLocalizedString(kWriteErrorText).replace(QStringLiteral("%s"), target.ShownName()) +
            QLatin1Char('\n') + target.ErrorText();
 }

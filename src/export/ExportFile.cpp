@@ -3,9 +3,12 @@
 #include "services/Language.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 constexpr int kDiskFullText = 1902;
+constexpr int kWriteFailedText = 1831;
 constexpr int kNotLatin1Text = 1903;
 constexpr int kNotCharacterText = 1904;
 // Enough of a name or value to recognise it in a message box.
@@ -65,7 +68,10 @@ bool CExportFile::WriteBuffered() {
     if (m_buffer.isEmpty() || !m_file.isOpen())
         return true;
     // The file's own buffer is emptied too, so that a full disk is known now.
+    errno = 0;
     const bool written = m_file.write(m_buffer) == m_buffer.size() && m_file.flush();
+    if (!written)
+        m_writeError = errno;
     m_buffer.resize(0);
     return written;
 }
@@ -126,7 +132,14 @@ void CExportFile::FailOnCharacter(const QString& text, qsizetype position) const
 }
 
 void CExportFile::FailOnWrite() const {
-    throw CExportError(LoadLocalizedString(kDiskFullText).arg(m_shownName));
+    throw CExportError(WriteFailureText(m_shownName, m_writeError));
+}
+
+QString WriteFailureText(const QString& shownName, int error) {
+    if (error == 0 || error == ENOSPC || error == EDQUOT)
+        return LoadLocalizedString(kDiskFullText).arg(shownName);
+    return LoadLocalizedString(kWriteFailedText)
+        .arg(shownName, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 void CExportFile::WriteString(const QString& text) {

@@ -19,6 +19,11 @@ private:
     QString m_message;
 };
 
+// What a write that failed with the system's error number says of shownName: a full disk as
+// such, anything else (a closed descriptor, a broken pipe, a file grown past its limit) by the
+// system's own words.
+QString WriteFailureText(const QString& shownName, int error);
+
 // The text file an export writes: one byte per character (ISO 8859-1), or UTF-8 after a byte
 // order mark; every line feed written as CR LF, nothing quoted but the fields WriteLine is
 // given to quote. A line that cannot be encoded raises CExportError naming why; nothing of that
@@ -64,6 +69,8 @@ private:
 
     QFile m_file;
     QByteArray m_buffer;
+    // The system's error number of the write that failed.
+    int m_writeError = 0;
     QString m_shownName;
     ExportEncoding m_encoding = ExportEncoding::Latin1;
     // Lines written so far, for messages that name the line.

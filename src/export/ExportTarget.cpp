@@ -1,5 +1,7 @@
 #include "export/ExportTarget.h"
 
+#include "services/Language.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -14,6 +16,7 @@
 #include <unistd.h>
 
 namespace {
+constexpr int kStandardOutputText = 1966;
 
 constexpr int kMaximumLinks = 40;
 constexpr int kHiddenNameTries = 100;
@@ -79,7 +82,7 @@ CExportTarget::~CExportTarget() {
 }
 
 QString CExportTarget::ShownName() const {
-    return m_path;
+    return m_path.isEmpty() ? LoadLocalizedString(kStandardOutputText) : m_path;
 }
 
 QString CExportTarget::ErrorText() const {

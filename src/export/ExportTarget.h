@@ -30,6 +30,7 @@ public:
     QString ShownName() const;
     // The system's reason for the last failure of Create or Commit.
     QString ErrorText() const;
+    int ErrorNumber() const { return m_error; }
 
     // Whether the path names the file at otherPath (the same device and inode, links followed).
     bool IsSameFileAs(const QString& otherPath) const;

@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 namespace {
-constexpr int kDiskFullText = 1902;
 constexpr int kNotCharacterText = 1904;
 constexpr qsizetype kBufferSize = 1 << 16;
 // Enough of a name or value to recognise it in a message box.
@@ -118,7 +117,7 @@ void CHtmlStream::WriteOut() {
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
-            throw CExportError(LoadLocalizedString(kDiskFullText).arg(m_shownName));
+            throw CExportError(WriteFailureText(m_shownName, written < 0 ? errno : ENOSPC));
         data += written;
         left -= written;
     }

@@ -228,6 +228,47 @@ TEST_F(BatchOutput, AFailedExportLeavesNothingAtTheTargetNorBesideIt) {
     EXPECT_EQ(full.err, "Disk full while accessing /dev/full.\n");
 }
 
+// A write that fails says what happened, in the system's words: a standard output closed by the
+// caller (which no file opened meanwhile may stand in for), a name longer than the system allows,
+// a folder that is not there. Only a full disk is called one.
+TEST_F(BatchOutput, AFailedWriteSaysWhatHappened) {
+    const auto closedOutput = [this](const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        variables.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        variables.insert(QStringLiteral("TMP"), Path("results"));
+        process.setProcessEnvironment(variables);
+        process.start(QStringLiteral("/bin/sh"),
+                      QStringList{QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" >&-"),
+                                  CBatchProcess::Program()} +
+                          arguments);
+        CBatchProcess run;
+        EXPECT_TRUE(process.waitForFinished(120000));
+        run.Collect(process);
+        return run;
+    };
+    const QString closedText =
+        QStringLiteral("Cannot write to standard output: Bad file descriptor.\n");
+    const CBatchProcess tables = closedOutput({QStringLiteral("tables"), QStringLiteral("--left"),
+                                               kLeft, QStringLiteral("--right"), kRight});
+    EXPECT_EQ(tables.exitCode, 1) << tables;
+    EXPECT_EQ(QString::fromLocal8Bit(tables.err), closedText);
+    const CBatchProcess sources = closedOutput({QStringLiteral("list-sources")});
+    EXPECT_EQ(sources.exitCode, 1) << sources;
+    EXPECT_EQ(QString::fromLocal8Bit(sources.err), closedText);
+
+    const QString tooLong = Path("out/") + QString(300, QLatin1Char('x')) + QStringLiteral(".csv");
+    const CBatchProcess longName = Tables(tooLong);
+    EXPECT_EQ(longName.exitCode, 1) << longName;
+    EXPECT_EQ(QString::fromLocal8Bit(longName.err),
+              QStringLiteral("Cannot write to %1: File name too long.\n").arg(tooLong));
+    const QString nowhere = Path("out/missing/file.csv");
+    const CBatchProcess missing = Tables(nowhere);
+    EXPECT_EQ(QString::fromLocal8Bit(missing.err),
+              QStringLiteral("Cannot write to %1: No such file or directory.\n").arg(nowhere));
+    EXPECT_EQ(OutputFolder(), QStringList());
+}
+
 // UTF-8 writes what Latin-1 cannot, and for Latin-1 names it is the same file re-encoded after a
 // byte order mark, in every layout.
 TEST_F(BatchOutput, Utf8IsTheLatin1FileReEncodedAfterAByteOrderMark) {
