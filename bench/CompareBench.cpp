@@ -627,9 +627,94 @@ bool WanFigures(quint16 serverPort, bool smoke) {
     return true;
 }
 
+// The psqlODBC settings of the fetch figures: 0 for the driver's default, which holds each
+// answer whole, then UseDeclareFetch=1 with blocks of that many rows (100 is the driver's
+// default block).
+constexpr std::array<int, 5> kFetchBlocks{0, 100, 1000, 10000, 50000};
+
+QString FetchSetting(int rows) {
+    return rows == 0 ? QStringLiteral("whole") : QString::number(rows);
+}
+
+// Child mode: through the data source, a snapshot of the left schema or a data-dictionary run of
+// both; prints the seconds it took, its CPU seconds (the driver's included), the process's peak
+// memory and its peak with the sides open.
+int MeasureFetch(const QString& name, bool dictionary) {
+    CDataSourceSide left;
+    CDataSourceSide right;
+    if (!OpenPostgresSides(name, left, right))
+        return 1;
+    const double opened = PeakRssMb();
+    const double cpu = CpuSeconds();
+    QElapsedTimer timer;
+    timer.start();
+    if (dictionary) {
+        CParamWord params;
+        CComparisonResults results(left, right, params);
+        CSilentProgress progress;
+        if (!results.RunDictionaryComparison(progress)) {
+            std::fprintf(stderr, "the data-dictionary run through %s failed: %s\n",
+                         qPrintable(name), qPrintable(results.LastFailure()));
+            return 1;
+        }
+    } else {
+        const QString path = QCoreApplication::applicationDirPath() +
+                             QStringLiteral("/bench-data/fetch-%1.qvsnap").arg(name);
+        const bool taken = SnapshotSeconds(left, path) >= 0;
+        QFile::remove(path);
+        if (!taken)
+            return 1;
+    }
+    std::printf("%.3f %.3f %.1f %.1f\n", timer.nsecsElapsed() / 1e9, CpuSeconds() - cpu,
+                PeakRssMb(), opened);
+    return 0;
+}
+
+// --postgres --fetch-sizes: what psqlODBC's fetching costs across a slow link. Behind the relay,
+// each setting of kFetchBlocks takes a snapshot of the left schema and runs the data-dictionary
+// comparison, each in a process of its own so that its peak memory is its own.
+bool FetchFigures(quint16 serverPort) {
+    const CDelayingRelay relay(serverPort, 10);
+    if (relay.Port() == 0) {
+        std::fprintf(stderr, "the relay could not listen\n");
+        return false;
+    }
+    for (const int rows : kFetchBlocks) {
+        QString section = QStringLiteral("[BenchFetch%1]\nDriver=PostgreSQL Unicode\n"
+                                         "Servername=127.0.0.1\nPort=%2\nDatabase=quorvix_bench\n"
+                                         "Username=postgres\n")
+                              .arg(FetchSetting(rows))
+                              .arg(relay.Port());
+        if (rows > 0)
+            section += QStringLiteral("UseDeclareFetch=1\nFetch=%1\n").arg(rows);
+        AddBenchDataSource(section);
+    }
+    for (const bool dictionary : {false, true}) {
+        const char* what = dictionary ? "dictionary" : "snapshot";
+        for (const int rows : kFetchBlocks) {
+            QStringList arguments{QStringLiteral("--fetch-run"),
+                                  QStringLiteral("BenchFetch") + FetchSetting(rows),
+                                  QLatin1String(what)};
+            const QStringList figures = RunChild(arguments).split(QLatin1Char(' '));
+            if (figures.size() != 4) {
+                std::fprintf(stderr, "the %s with Fetch=%s failed\n", what,
+                             qPrintable(FetchSetting(rows)));
+                return false;
+            }
+            const QByteArray setting = FetchSetting(rows).toLatin1();
+            std::printf("fetch_%s_wan_s_%s: %s (cpu %s s)\n", what, setting.constData(),
+                        qPrintable(figures[0]), qPrintable(figures[1]));
+            std::printf("fetch_%s_rss_mb_%s: %s (sides open: %s)\n", what, setting.constData(),
+                        qPrintable(figures[2]), qPrintable(figures[3]));
+            std::fflush(stdout);
+        }
+    }
+    return true;
+}
+
 // --postgres: the table run between two schemas of the PostgreSQL server that scripts/test
 // starts (QUORVIX_PG_SOCKETS, QUORVIX_PG_PORT), created once.
-int PostgresBench(bool smoke, bool snapshotRss) {
+int PostgresBench(bool smoke, bool snapshotRss, bool fetchSizes) {
     const QString sockets = qEnvironmentVariable("QUORVIX_PG_SOCKETS");
     const QString port = qEnvironmentVariable("QUORVIX_PG_PORT");
     if (sockets.isEmpty() || port.isEmpty()) {
@@ -706,6 +791,9 @@ int PostgresBench(bool smoke, bool snapshotRss) {
              database);
     }
 
+    if (fetchSizes)
+        return FetchFigures(port.toUShort()) ? 0 : 1;
+
     CDataSourceSide left;
     CDataSourceSide right;
     if (!OpenPostgresSides(name, left, right))
@@ -744,8 +832,13 @@ int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     const QStringList arguments = application.arguments();
     const bool smoke = arguments.contains(QStringLiteral("--smoke"));
+    const qsizetype fetchRunAt = arguments.indexOf(QStringLiteral("--fetch-run"));
+    if (fetchRunAt >= 0 && fetchRunAt + 2 < arguments.size())
+        return MeasureFetch(arguments[fetchRunAt + 1],
+                            arguments[fetchRunAt + 2] == QStringLiteral("dictionary"));
     if (arguments.contains(QStringLiteral("--postgres")))
-        return PostgresBench(smoke, arguments.contains(QStringLiteral("--snapshot-rss")));
+        return PostgresBench(smoke, arguments.contains(QStringLiteral("--snapshot-rss")),
+                             arguments.contains(QStringLiteral("--fetch-sizes")));
     const Sizes sizes =
         smoke ? Sizes{200, 20, 5000, 100, 1000, 500} : Sizes{5000, 20, 200000, 1000, 10000, 20000};
 
