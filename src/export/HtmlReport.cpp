@@ -46,7 +46,9 @@ constexpr int kDetailStatusWidth = 20;
 
 // The window's look: its dark blue and accent, its status colours, bold for every status but
 // "same". Filtering toggles one class per status on the list, so that hiding rows never walks
-// them; a block out of view is skipped by layout until it comes near.
+// them; a block out of view is skipped by layout until it comes near. The search marks rows "x":
+// hidden, or in a block marked "y" the only ones shown. An empty block ("e") is always skipped and
+// takes no room.
 const char* const kStyle = R"css(
 :root{color-scheme:light}
 body{margin:0;font:14px/1.4 "DejaVu Sans",Verdana,Arial,sans-serif;color:#000;background:#fff}
@@ -57,7 +59,7 @@ h2{font-size:16px;margin:14px 0 4px;color:#004060}
 .intro{display:flex;flex-wrap:wrap;align-items:flex-start;gap:0 40px;margin-top:8px}
 .intro>*{min-width:0;max-width:100%}
 .sides{border-collapse:collapse;margin:0 0 4px}
-.sides th,.sides td{border:1px solid #c8d2da;padding:3px 8px;text-align:left;vertical-align:top;overflow-wrap:anywhere;min-width:6em}
+.sides th,.sides td{border:1px solid #c8d2da;padding:3px 8px;text-align:left;vertical-align:top;overflow-wrap:anywhere;min-width:6em;unicode-bidi:isolate}
 .sides thead th{background:#e4eef3}
 .sides tbody th{background:#f3f6f8;font-weight:normal;white-space:nowrap}
 .when{margin:6px 0}
@@ -77,65 +79,125 @@ h2{font-size:16px;margin:14px 0 4px;color:#004060}
 .rows table{width:100%;table-layout:fixed;border-collapse:collapse}
 .rows .hd{position:sticky;top:0;z-index:1;background:#e4eef3}
 .rows th{text-align:left;vertical-align:bottom;padding:3px 6px;border-bottom:1px solid #8a9aa6;overflow-wrap:break-word;hyphens:auto}
-.rows td{padding:1px 6px;vertical-align:top;overflow-wrap:anywhere}
+.rows td{padding:1px 6px;vertical-align:top;overflow-wrap:anywhere;unicode-bidi:isolate}
 .rows .g>tbody{border-top:1px solid #dde4e9}
 .c{content-visibility:auto;contain-intrinsic-size:auto 375em}
 .s0{color:#000;font-weight:normal}
 .s1{color:#000080;font-weight:bold}
 .s2{color:#008000;font-weight:bold}
 .s3{color:#f00;font-weight:bold}
-.h0 .m>tbody>tr:not([class^=s]),.h1 .m>tbody>.s1,.h2 .m>tbody>.s2,.h3 .m>tbody>.s3,.x{display:none}
+.h0 .m>tbody>tr:not(.s1):not(.s2):not(.s3),.h1 .m>tbody>.s1,.h2 .m>tbody>.s2,.h3 .m>tbody>.s3,.c:not(.y) .x,.y .m>tbody>tr:not(.x),.y .g>tbody:not(.x){display:none}
+.e{content-visibility:hidden;contain-intrinsic-size:0!important}
 summary{cursor:pointer}
 .sub{margin:2px 0 6px}
 .sub caption{text-align:left;font-weight:bold;color:#004060;padding:2px 0}
 .sub th{background:#f3f6f8;color:#000;font-weight:normal}
 .nojs .filters input,.nojs .tools{display:none}
 footer{padding:6px 16px 12px;color:#567;font-size:12px}
-@media print{.c{content-visibility:visible}.tools,.filters input{display:none}.rows .hd{position:static}}
+@media print{.c{content-visibility:visible}.e,.tools,.filters input{display:none}.rows .hd{position:static}}
 )css";
 
-// Filters, search and folding. The rows a search walks, and each one's text, are gathered once;
-// after a change each block is told how tall its shown rows are, so that the blocks out of view
-// keep the page's length true.
+// Filters, search and folding, at a cost that grows with the rows, never with the rows times the
+// blocks. A change first counts, block by block, the rows it leaves shown, then writes: an empty
+// block is skipped and takes no room, a block's length is told to the browser for while it is
+// out of view, and the search marks whichever of a block's rows are fewer (those found or the
+// others), so that clearing a search rewrites few rows. The browser lays out again, whole and
+// wherever it lands, a block it laid out last, and keeps for a block out of view the length it
+// had when last laid out: a block that grows, if it is near the view or was last laid out with
+// fewer rows, is made anew around its table, so that only the blocks that land near the view are
+// laid out. A search looks for its text in a block's whole text first, and cuts only the blocks
+// that hold it into their rows' texts; the list records in data-search the search it shows.
 const char* const kScript = R"js(
 (function(){
 var d=document,list=d.getElementById('rows'),q=d.getElementById('q');
 d.documentElement.classList.remove('nojs');
 if(!list)return;
-var hidden=[false,false,false,false],units=null,keys=null,status,block,blocks,found=[],rowHeight=0;
+var hidden=[false,false,false,false],blocks=null,byElement=new Map(),unitHeight=0,timer=0,none=new Uint8Array(0),laidRows=new Map();
+list.addEventListener('contentvisibilityautostatechange',function(e){
+if(e.skipped){var k=byElement.get(e.target);laidRows.set(e.target,k?k.shown:Infinity);}},true);
 function gather(){
-units=[];status=[];block=[];
-blocks=Array.prototype.slice.call(list.querySelectorAll('.c'));
-for(var b=0;b<blocks.length;b++){
-var part=blocks[b].querySelectorAll('.m>tbody>tr,.g>tbody');
-for(var i=0;i<part.length;i++){var m=/s(\d)/.exec(part[i].className);units.push(part[i]);status.push(m?+m[1]:0);block.push(b);found.push(true);}}
-var first=blocks.length?blocks[0]:null;
-if(first&&first.offsetHeight)rowHeight=first.offsetHeight/Math.max(1,first.querySelectorAll('.m>tbody>tr,.g>tbody>tr').length);}
-function key(u){
-var cells=u.tagName=='TR'?u.cells:[u],start=u.closest('table').classList.contains('n')?0:1,text='';
+blocks=[];
+var all=list.getElementsByClassName('c');
+for(var b=0;b<all.length;b++){
+var el=all[b],table=el.getElementsByTagName('table')[0],grouped=table.classList.contains('g');
+var rows=grouped?table.tBodies:table.tBodies.length?table.tBodies[0].rows:[],units=[],status=[],counts=[0,0,0,0,0];
+for(var i=0;i<rows.length;i++){var m=grouped?null:/(?:^| )s(\d)/.exec(rows[i].className),s=grouped?4:m?+m[1]:0;units.push(rows[i]);status.push(s);counts[s]++;}
+blocks.push({el:el,table:table,start:table.classList.contains('n')?0:1,units:units,status:status,all:counts,counts:counts,
+found:null,keys:null,text:null,marks:null,y:false,empty:false,stale:false,shown:units.length,next:0});
+byElement.set(el,blocks[b]);}
+if(blocks.length&&blocks[0].units.length)unitHeight=blocks[0].el.offsetHeight/blocks[0].units.length;}
+function key(u,start){
+var cells=u.tagName=='TR'?u.cells:[u],text='';
 for(var j=start;j<cells.length;j++){var s=cells[j].querySelector('summary');text+=(s||cells[j]).textContent+'\n';}
 return text.toLowerCase();}
-function resize(){
-if(!rowHeight)return;
-var shown=blocks.map(function(){return 0;});
-for(var i=0;i<units.length;i++)if(found[i]&&!(status[i]>=0&&hidden[status[i]]))shown[block[i]]++;
-for(var b=0;b<blocks.length;b++)blocks[b].style.containIntrinsicSize=Math.ceil(shown[b]*rowHeight)+'px';}
+var entities={'&amp;':'&','&lt;':'<','&gt;':'>','&nbsp;':'\u00a0'};
+function keys(k){
+if(k.units.length&&!k.table.classList.contains('g')&&!k.el.getElementsByTagName('details').length){
+var marked=k.table.tBodies[0].innerHTML.replace(k.start?/<tr[^>]*><td>[\s\S]*?<\/td>/g:/<tr[^>]*>/g,'\u0001');
+var parts=marked.replace(/<\/td>/g,'\n').replace(/<[^>]*>/g,'').replace(/&(?:amp|lt|gt|nbsp);/g,function(e){return entities[e];}).toLowerCase().split('\u0001');
+if(parts.length==k.units.length+1)return parts.slice(1);}
+return k.units.map(function(u){return key(u,k.start);});}
+function fold(t){return t.replace(/\u03c2/g,'\u03c3');}
+function find(k,t){
+if(t===''){k.found=null;k.counts=k.all;return;}
+if(k.text===null)k.text=fold(k.el.textContent.toLowerCase());
+if(k.text.indexOf(fold(t))<0){k.found=none;k.counts=[0,0,0,0,0];return;}
+if(!k.keys)k.keys=keys(k);
+var found=new Uint8Array(k.units.length),counts=[0,0,0,0,0];
+for(var i=0;i<found.length;i++)if(k.keys[i].indexOf(t)>=0){found[i]=1;counts[k.status[i]]++;}
+k.found=found;k.counts=counts;}
+function shown(k){
+var n=k.counts[4];
+for(var s=0;s<4;s++)if(!hidden[s])n+=k.counts[s];
+return n;}
+function laidOut(k,near){
+var rows=laidRows.get(k.el);
+if(rows!==undefined&&rows<k.next)return true;
+if(k.empty)return k.stale;
+var r=k.el.getBoundingClientRect();
+return r.bottom>-near&&r.top<innerHeight+near;}
+function renew(k){
+var el=d.createElement('div');
+el.className=k.el.className;el.style.cssText=k.el.style.cssText;el.appendChild(k.table);k.el.replaceWith(el);
+byElement.delete(k.el);laidRows.delete(k.el);byElement.set(el,k);k.el=el;k.stale=false;}
+function mark(k){
+var found=k.found,units=k.units,n=units.length,y=false,i;
+if(found){var c=0;for(i=0;i<n;i++)c+=found[i];y=2*c<n;}
+if(y!==k.y){k.el.classList.toggle('y',y);k.y=y;}
+if(!found&&!k.marks)return;
+if(!k.marks)k.marks=new Uint8Array(n);
+for(i=0;i<n;i++){var m=found?(y?found[i]:1-found[i]):0;if(m!==k.marks[i]){k.marks[i]=m;units[i].classList.toggle('x',m===1);}}}
+function apply(write){
+var grown=[],near=2*innerHeight,b,k;
+for(b=0;b<blocks.length;b++){
+k=blocks[b];k.next=shown(k);
+if(k.next>k.shown&&laidOut(k,near))grown.push(k);
+else if(k.next===0&&!k.empty)k.stale=laidOut(k,near);}
+for(b=0;b<grown.length;b++)renew(grown[b]);
+if(write)write();
+for(b=0;b<blocks.length;b++){
+k=blocks[b];
+if(k.next===0){if(!k.empty)k.el.classList.add('e');k.empty=true;}
+else{if(k.empty)k.el.classList.remove('e');k.empty=false;mark(k);}
+if(k.next!==k.shown){k.shown=k.next;if(unitHeight)k.el.style.containIntrinsicSize=Math.ceil(k.shown*unitHeight)+'px';}}}
 var boxes=d.querySelectorAll('.filters input');
 for(var i=0;i<boxes.length;i++)boxes[i].addEventListener('change',function(e){
-var s=+e.target.getAttribute('data-s');hidden[s]=!e.target.checked;
-if(!units)gather();list.classList.toggle('h'+s,hidden[s]);resize();});
-var timer=0;
+var s=+e.target.getAttribute('data-s');
+if(!blocks)gather();
+hidden[s]=!e.target.checked;
+apply(function(){list.classList.toggle('h'+s,hidden[s]);});});
 function search(){
-if(!units)gather();
-if(!keys)keys=units.map(key);
+clearTimeout(timer);
+if(!blocks)gather();
 var t=q.value.toLowerCase();
-for(var i=0;i<units.length;i++){found[i]=t===''||keys[i].indexOf(t)>=0;units[i].classList.toggle('x',!found[i]);}
-resize();}
-if(q)q.addEventListener('input',function(){clearTimeout(timer);timer=setTimeout(search,120);});
-function fold(open){var all=list.querySelectorAll('details');for(var i=0;i<all.length;i++)all[i].open=open;}
+for(var b=0;b<blocks.length;b++)find(blocks[b],t);
+apply();
+list.setAttribute('data-search',q.value);}
+if(q)q.addEventListener('input',function(){clearTimeout(timer);if(q.value==='')search();else timer=setTimeout(search,120);});
+function unfold(open){var all=list.querySelectorAll('details');for(var i=0;i<all.length;i++)all[i].open=open;}
 var f=d.getElementById('fold'),u=d.getElementById('unfold');
-if(f)f.addEventListener('click',function(){fold(false);});
-if(u)u.addEventListener('click',function(){fold(true);});
+if(f)f.addEventListener('click',function(){unfold(false);});
+if(u)u.addEventListener('click',function(){unfold(true);});
 })();
 )js";
 
@@ -251,17 +313,24 @@ void CHtmlReport::WriteFilters(int firstCountText, const Counts& counts,
         // As the window labels its filter: the count first, then the side's name.
         QString text = LoadLocalizedString(firstCountText + status);
         text.replace(QStringLiteral("%d"), QString::number(counts[size_t(status)]));
-        if (status == CompareStatus::OnlyLeft || status == CompareStatus::OnlyRight)
-            text.replace(QStringLiteral("%s"),
-                         status == CompareStatus::OnlyLeft ? m_leftName : m_rightName);
+        const qsizetype at = status == CompareStatus::OnlyLeft || status == CompareStatus::OnlyRight
+                                 ? text.indexOf(QStringLiteral("%s"))
+                                 : -1;
+        QString after = at < 0 ? QString() : text.mid(at + 2);
         if (indexCounts)
-            text += QLatin1Char(' ') +
-                    LoadLocalizedString(kIndexCountText).arg((*indexCounts)[size_t(status)]);
+            after += QLatin1Char(' ') +
+                     LoadLocalizedString(kIndexCountText).arg((*indexCounts)[size_t(status)]);
         const bool inReport = kept[size_t(status)];
         m_out << "<label class=\"s" << QByteArray::number(status).constData()
               << (inReport ? "" : " off") << "\"><input type=\"checkbox\" data-s=\""
               << QByteArray::number(status).constData() << "\""
-              << (inReport ? " checked" : " disabled") << "> " << text;
+              << (inReport ? " checked" : " disabled") << "> " << (at < 0 ? text : text.left(at));
+        // The side's name isolated, so that a name written right to left leaves the count of
+        // indexes after it in its place.
+        if (at >= 0)
+            m_out << "<bdi>" << (status == CompareStatus::OnlyLeft ? m_leftName : m_rightName)
+                  << "</bdi>";
+        m_out << after;
         if (!inReport)
             m_out << " &#8212; " << LoadLocalizedString(kNotInReportText);
         m_out << "</label>\n";

@@ -35,6 +35,39 @@ void AppendUtf8(QByteArray& bytes, char32_t code) {
 bool IsNonCharacter(char32_t code) {
     return (code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE;
 }
+
+// The short name of a character that changes the direction of the text around it (embeddings,
+// overrides, isolates, marks), or null.
+const char* BidiControlName(char32_t code) {
+    switch (code) {
+    case 0x061C:
+        return "ALM";
+    case 0x200E:
+        return "LRM";
+    case 0x200F:
+        return "RLM";
+    case 0x202A:
+        return "LRE";
+    case 0x202B:
+        return "RLE";
+    case 0x202C:
+        return "PDF";
+    case 0x202D:
+        return "LRO";
+    case 0x202E:
+        return "RLO";
+    case 0x2066:
+        return "LRI";
+    case 0x2067:
+        return "RLI";
+    case 0x2068:
+        return "FSI";
+    case 0x2069:
+        return "PDI";
+    default:
+        return nullptr;
+    }
+}
 } // namespace
 
 CHtmlStream::CHtmlStream(int descriptor, QString shownName)
@@ -86,6 +119,11 @@ CHtmlStream& CHtmlStream::Text(const QString& text) {
             continue;
         default:
             break;
+        }
+        if (const char* name = BidiControlName(code)) {
+            // Between single guillemets (U+2039, U+203A).
+            m_buffer.append("\xE2\x80\xB9").append(name).append("\xE2\x80\xBA");
+            continue;
         }
         if (code < 0x20)
             code += 0x2400;

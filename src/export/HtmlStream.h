@@ -19,7 +19,9 @@ public:
     CHtmlStream& operator<<(const char* markup);
     CHtmlStream& operator<<(const QString& text) { return Text(text); }
     // Characters that HTML gives a meaning to become references; controls, which a document may
-    // not hold, become their visible pictures (U+2400...), other non-characters U+FFFD.
+    // not hold, become their visible pictures (U+2400...), other non-characters U+FFFD. The
+    // controls of the text's direction, which would turn a name around or the text after it,
+    // become their short names between single guillemets: U+202E as U+2039 "RLO" U+203A.
     CHtmlStream& Text(const QString& text);
     CHtmlStream& Number(qint64 value);
 

@@ -103,6 +103,35 @@ TEST_F(DictionaryReport, ValuesPairsAndStatusesMatchTheCsvOfTheSameRun) {
     EXPECT_EQ(Rows(true), QStringList{shown.filter(QStringLiteral("DIFFALL"))});
 }
 
+// The search reads names and values as the page shows them: markup is text, a word is found
+// whatever its case, and a text between two values is not found.
+TEST_F(DictionaryReport, SearchFindsValuesAsText) {
+    Compare({0, 1, 2, 3, 4});
+    Open();
+    const QStringList all = Rows();
+    const auto rowsOf = [&](const QStringList& names) {
+        QStringList rows;
+        for (const QString& row : all) {
+            if (names.contains(row.section(QLatin1Char(';'), 1, 1)))
+                rows.append(row);
+        }
+        return rows;
+    };
+    Search(QStringLiteral("NUMB & <B>"));
+    EXPECT_EQ(Rows(true), rowsOf({QStringLiteral("DIFFALL")}));
+    Search(QStringLiteral("<i>x</i> |"));
+    EXPECT_EQ(Rows(true), rowsOf({QStringLiteral("DIFFALL")}));
+    Search(QStringLiteral("\u00e9t\u00e9"));
+    EXPECT_EQ(Rows(true), rowsOf({QStringLiteral("\u00c9T\u00c9")}));
+    Search(QStringLiteral("a;b"));
+    EXPECT_EQ(Rows(true), rowsOf({QStringLiteral("SEMI")}));
+    // The name and the first value of a row, one after the other.
+    Search(QStringLiteral("AMTN"));
+    EXPECT_EQ(Rows(true), QStringList{});
+    Search(QString());
+    EXPECT_EQ(Rows(true), all);
+}
+
 TEST_F(DictionaryReport, FrenchReportWithTwoValues) {
     Compare({1, 4});
     ChooseLanguage(QStringLiteral("FRA"), {});

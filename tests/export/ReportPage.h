@@ -58,12 +58,12 @@ protected:
     }
 
     // Each row of the lists as its status (when it has one) and its texts joined by ";", as a
-    // CSV line holds them; a folded table's row gives its name. Only the rows shown, or all.
+    // CSV line holds them; a folded table's row gives its name. Only the rows shown (neither they
+    // nor what holds them hidden, nor in a block that is never laid out), or all.
     static QStringList Rows(bool shownOnly = false) {
         return Strings(Run(QStringLiteral(R"js(
             [...document.querySelectorAll('#rows .m>tbody>tr, #rows .g>tbody>tr')]
-              .filter(r => !%1 || (getComputedStyle(r).display != 'none' &&
-                                   getComputedStyle(r.parentNode).display != 'none'))
+              .filter(r => !%1 || r.checkVisibility())
               .map(r => [...r.cells].map(c => (c.querySelector('summary') || c).textContent)
                                     .join(';'))
         )js")
@@ -185,11 +185,15 @@ protected:
                 .arg(status));
     }
 
-    // Types into the search field and waits until the search has run.
+    // Types into the search field and waits, frame by frame, until the list says it shows that
+    // search.
     static void Search(const QString& text) {
-        Run(QStringLiteral("(() => { const q = document.getElementById('q'); q.value = %1;"
+        Run(QStringLiteral("(() => { const q = document.getElementById('q'),"
+                           " list = document.getElementById('rows'); q.value = %1;"
                            "q.dispatchEvent(new Event('input'));"
-                           "return new Promise(r => setTimeout(() => r(0), 400)); })()")
+                           "return new Promise(r => { const shown = () =>"
+                           " list.getAttribute('data-search') === q.value ? r(0) :"
+                           " requestAnimationFrame(shown); shown(); }); })()")
                 .arg(QString::fromUtf8(
                          QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact))
                          .mid(1)

@@ -6,12 +6,16 @@
 #include "odbc/OdbcTestEnvironment.h"
 #include "services/Language.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace {
 
 const QString kScriptName = QStringLiteral("<script>window.ran = 1</script>");
 const QString kAttributeName = QStringLiteral("\"><img src=x onerror=\"window.ran = 2\">");
+// A right-to-left override, which would show the rest of the name backwards, and an isolate.
+const QString kTurnedName = QStringLiteral("AB\u202ECD\u2067EF");
 
 // The table report of a real SQLite comparison, read in the browser: a table of each status, a
 // different one with a column of each status, names that would be markup, a name too long for
@@ -35,6 +39,12 @@ protected:
                            "CREATE TABLE SAME (a INT); CREATE TABLE \"%1\" (y INT);")
                 .arg(QString(kAttributeName).replace(QLatin1Char('"'), QStringLiteral("\"\""))));
         AddIndexAndAttributeSources(QStringLiteral("HtmlIdxLeft"), QStringLiteral("HtmlIdxRight"));
+        COdbcTestEnvironment::AddSqliteDataSource(
+            QStringLiteral("HtmlBidiLeft"),
+            QStringLiteral("CREATE TABLE \"%1\" (a INT); CREATE TABLE SAME (a INT);")
+                .arg(kTurnedName));
+        COdbcTestEnvironment::AddSqliteDataSource(QStringLiteral("HtmlBidiRight"),
+                                                  QStringLiteral("CREATE TABLE SAME (a INT);"));
         ReportPageTest::SetUpTestSuite();
     }
     void TearDown() override {
@@ -149,6 +159,76 @@ TEST_F(TableReport, RowsCountsAndFiltersMatchTheCsvOfTheSameRun) {
     EXPECT_EQ(Rows(true).size(), 10);
     Search(QString());
     EXPECT_EQ(Rows(true).size(), 605);
+}
+
+// A search hides the rows it does not find over the filters, in every block; clearing it shows
+// again exactly the rows that the filters keep, even after a filter changed meanwhile.
+TEST_F(TableReport, ClearingTheSearchShowsTheRowsTheFiltersKeep) {
+    Compare();
+    Open();
+    const QStringList csvRows = CsvRows(Csv(), 0, IsColumnLine);
+    const auto kept = [&](const QString& text, bool sameShown) {
+        QStringList rows;
+        for (const QString& row : csvRows) {
+            if ((sameShown || !row.startsWith(QLatin1String("same;"))) &&
+                row.section(QLatin1Char(';'), 1).contains(text, Qt::CaseInsensitive))
+                rows.append(row);
+        }
+        return rows;
+    };
+    ClickFilter(CompareStatus::Same);
+    Search(QStringLiteral("N59"));
+    EXPECT_EQ(Rows(true), kept(QStringLiteral("n59"), false));
+    ASSERT_EQ(Rows(true).size(), 10);
+    Search(QString());
+    EXPECT_EQ(Rows(true), kept(QString(), false));
+
+    Search(QStringLiteral("a"));
+    EXPECT_EQ(Rows(true), kept(QStringLiteral("a"), false));
+    ClickFilter(CompareStatus::Same);
+    EXPECT_EQ(Rows(true), kept(QStringLiteral("a"), true));
+    ClickFilter(CompareStatus::OnlyLeft);
+    Search(QStringLiteral("n0"));
+    EXPECT_EQ(Rows(true), QStringList{});
+    Search(QString());
+    const QStringList shown =
+        csvRows.filter(QRegularExpression(QStringLiteral("^(?!only in HtmlLeft;)")));
+    EXPECT_EQ(Rows(true), shown);
+    ClickFilter(CompareStatus::OnlyLeft);
+    EXPECT_EQ(Rows(true), csvRows);
+}
+
+// A name's controls of the text's direction are shown by their short names, not obeyed: the name
+// is laid out in its own order; the CSV keeps the name as it is.
+TEST_F(TableReport, DirectionControlsInNamesAreShownNotObeyed) {
+    OpenSide(m_left, QStringLiteral("HtmlBidiLeft"));
+    OpenSide(m_right, QStringLiteral("HtmlBidiRight"));
+    ASSERT_TRUE(m_results.RunTableComparison(m_progress));
+    Open();
+    const QString shown = QStringLiteral("AB\u2039RLO\u203ACD\u2039RLI\u203AEF");
+    EXPECT_EQ(Rows(), (QStringList{QStringLiteral("only in HtmlLeft;") + shown,
+                                   QStringLiteral("same;SAME")}));
+    EXPECT_TRUE(QString::fromUtf8(Csv()).contains(QStringLiteral(";") + kTurnedName + "\r\n"));
+    // A side's name inside the words of a filter is isolated from them.
+    EXPECT_EQ(Run(QStringLiteral("document.querySelector('.filters .s1 bdi').textContent")),
+              QStringLiteral("HtmlLeft"));
+    // Each character of the name left of the next one.
+    EXPECT_TRUE(Run(QStringLiteral(R"js((() => {
+        const walk = document.createTreeWalker(document.getElementById('rows'), NodeFilter.SHOW_TEXT);
+        let node = walk.nextNode();
+        while (node && !node.data.includes('RLO')) node = walk.nextNode();
+        if (!node || node.data.length != %1) return false;
+        const range = document.createRange();
+        let last = -Infinity;
+        for (let at = 0; at < node.data.length; ++at) {
+            range.setStart(node, at); range.setEnd(node, at + 1);
+            const left = range.getBoundingClientRect().left;
+            if (!(left > last)) return false;
+            last = left;
+        }
+        return true; })())js")
+                        .arg(shown.size()))
+                    .toBool());
 }
 
 TEST_F(TableReport, HostileNamesStayTextAndLongNamesKeepThePageWidth) {
