@@ -88,8 +88,7 @@ bool WriteReport(CQuorvixFormView* view, const QString& path) {
     const std::unique_ptr<CExportSource> source = view->MakeExportSource();
     CExportTarget target(path);
     bool dropped = false;
-    return source && source->WriteTo(target, ExportFormat::Html, {}, dropped).isEmpty() &&
-           !dropped;
+    return source && source->WriteTo(target, ExportFormat::Html, {}, dropped).isEmpty() && !dropped;
 }
 
 CQuorvixFormView* ComparisonView(QWidget* window) {
