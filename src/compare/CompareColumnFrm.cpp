@@ -34,13 +34,14 @@ bool DiffersByIndexesAlone(const CComparisonResults& results, int tableIndex) {
 } // namespace
 
 CCompareColumnFrm::CCompareColumnFrm(const QIcon& icon, CComparisonContext context, int tableIndex,
-                                     QWidget* owner)
-    : CCompareFrm(icon, std::move(context), kPlacementKind, owner), m_tableIndex(tableIndex),
+                                     QWidget* owner, QWidget* opener)
+    : CCompareFrm(icon, std::move(context), kPlacementKind, owner, opener),
+      m_tableIndex(tableIndex),
       m_manyColumns((Context().params && Context().params->TestBit(ParamBit::CompareSqlTypes)) ||
                     (Context().results && Context().results->ComparedAttributes())) {}
 
 CCompareColumnFrm* CCompareColumnFrm::Open(const QIcon& icon, CComparisonContext context,
-                                           int tableIndex, QWidget* owner) {
+                                           int tableIndex, QWidget* owner, QWidget* opener) {
     CComparisonResults* results = context.results;
     if (!results || results->GetTableStatus(tableIndex) != CompareStatus::Different)
         return nullptr;
@@ -48,7 +49,7 @@ CCompareColumnFrm* CCompareColumnFrm::Open(const QIcon& icon, CComparisonContext
     context.ensureResult = [results] { return results->HasResult(CResultFile::TableResult); };
     const QString title = LoadLocalizedString(kTitleText)
                               .arg(results->TableNames().value(tableIndex), context.PairName());
-    auto* frame = new CCompareColumnFrm(icon, std::move(context), tableIndex, owner);
+    auto* frame = new CCompareColumnFrm(icon, std::move(context), tableIndex, owner, opener);
     if (!frame->OpenWindow(title)) {
         delete frame;
         return nullptr;

@@ -14,9 +14,10 @@ public:
     enum Tab { ColumnsTab = 0, IndexesTab = 1 };
 
     // The new window, or nullptr when the table result is gone or the table is not different.
-    // A table that differs by its indexes alone opens on them.
+    // A table that differs by its indexes alone opens on them. The window goes with its owner;
+    // the focus goes back to opener (the table window) when it closes.
     static CCompareColumnFrm* Open(const QIcon& icon, CComparisonContext context, int tableIndex,
-                                   QWidget* owner);
+                                   QWidget* owner, QWidget* opener);
 
     // With type details or attributes the columns may take any width.
     bool HasMaxWidth() const override { return !m_manyColumns; }
@@ -31,8 +32,8 @@ protected:
     QWidget* MakeContent(CQuorvixFormView& view) override;
 
 private:
-    CCompareColumnFrm(const QIcon& icon, CComparisonContext context, int tableIndex,
-                      QWidget* owner);
+    CCompareColumnFrm(const QIcon& icon, CComparisonContext context, int tableIndex, QWidget* owner,
+                      QWidget* opener);
 
     const int m_tableIndex;
     const bool m_manyColumns;

@@ -3,8 +3,8 @@
 #include "compare/FormCompare.h"
 
 CCompareFrm::CCompareFrm(const QIcon& icon, CComparisonContext context, int placementKind,
-                         QWidget* owner)
-    : CResultFrame(context.host, Role::Comparison, placementKind, icon, owner),
+                         QWidget* owner, QWidget* opener)
+    : CResultFrame(context.host, Role::Comparison, placementKind, icon, owner, opener),
       m_context(std::move(context)) {}
 
 CFormCompare* CCompareFrm::View() const {

@@ -20,7 +20,8 @@ public:
     virtual CFormCompare* ShownView() const { return View(); }
 
 protected:
-    CCompareFrm(const QIcon& icon, CComparisonContext context, int placementKind, QWidget* owner);
+    CCompareFrm(const QIcon& icon, CComparisonContext context, int placementKind, QWidget* owner,
+                QWidget* opener = nullptr);
 
     const CComparisonContext& Context() const { return m_context; }
 

@@ -49,7 +49,9 @@ void CFormCompareTable::ShowDetail() {
     const int table = List()->GetItemData(row);
     if (m_results.GetTableStatus(table) != CompareStatus::Different)
         return;
-    CCompareColumnFrm::Open(Context().programIcon, Context(), table, window()->parentWidget());
+    // Owned by the main window, as the table window is, so that it outlives this one.
+    CCompareColumnFrm::Open(Context().programIcon, Context(), table, window()->parentWidget(),
+                            this);
 }
 
 std::vector<CFormCompare::BandHeader> CFormCompareTable::HeaderTexts() const {

@@ -19,6 +19,7 @@ namespace {
 constexpr int kTemplate = 1008;
 constexpr int kUserListText = 1100;
 constexpr int kSystemListText = 1101;
+constexpr int kDefaultHintText = 1102;
 constexpr int kRemoveQuestionText = 1941;
 constexpr int kDatabaseFilterText = 1942;
 constexpr int kSourceRole = Qt::UserRole;
@@ -226,6 +227,10 @@ void CDlgDataSourceSetup::ShowFields() {
         m_fields[size_t(row)]->setVisible(shown);
         m_labels[size_t(row)]->setText(shown ? m_keys[row] + QLatin1Char(':') : QString());
         m_fields[size_t(row)]->clear();
+        // An empty field leaves the driver its own value: the hint says which.
+        const QString value = shown ? CDataSourceSetup::DefaultValue(kind, m_keys[row]) : QString();
+        m_fields[size_t(row)]->setPlaceholderText(
+            value.isEmpty() ? QString() : LoadLocalizedString(kDefaultHintText).arg(value));
         m_fields[size_t(row)]->setEchoMode(shown && CDataSourceSetup::IsPasswordKey(m_keys[row])
                                                ? QLineEdit::Password
                                                : QLineEdit::Normal);

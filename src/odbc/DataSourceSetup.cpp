@@ -406,7 +406,27 @@ QStringList CDataSourceSetup::InstalledDrivers() {
         drivers.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(description)));
         direction = SQL_FETCH_NEXT;
     }
-    return drivers;
+    return UnicodeFirst(drivers);
+}
+
+QStringList CDataSourceSetup::UnicodeFirst(const QStringList& drivers) {
+    static const QRegularExpression ansi(QStringLiteral("\\bANSI\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    QStringList ordered;
+    for (const QString& driver : drivers) {
+        if (ordered.contains(driver))
+            continue; // a Unicode variant already put before its ANSI one
+        if (driver.contains(ansi)) {
+            const QString unicode = QString(driver).replace(ansi, QStringLiteral("Unicode"));
+            for (const QString& other : drivers) {
+                if (other != driver && other.compare(unicode, Qt::CaseInsensitive) == 0 &&
+                    !ordered.contains(other))
+                    ordered.append(other);
+            }
+        }
+        ordered.append(driver);
+    }
+    return ordered;
 }
 
 QStringList CDataSourceSetup::FieldsOf(DriverKind kind) {
@@ -421,6 +441,21 @@ QStringList CDataSourceSetup::FieldsOf(DriverKind kind) {
     case DriverKind::MariaDB:
         return {QStringLiteral("Server"),   QStringLiteral("Port"), QStringLiteral("Socket"),
                 QStringLiteral("Database"), QStringLiteral("User"), QStringLiteral("Password")};
+    case DriverKind::Other:
+        break;
+    }
+    return {};
+}
+
+QString CDataSourceSetup::DefaultValue(DriverKind kind, const QString& key) {
+    if (key.compare(QLatin1String("Port"), Qt::CaseInsensitive) != 0)
+        return {};
+    switch (kind) {
+    case DriverKind::PostgreSQL:
+        return QStringLiteral("5432");
+    case DriverKind::MariaDB:
+        return QStringLiteral("3306");
+    case DriverKind::SQLite:
     case DriverKind::Other:
         break;
     }

@@ -18,11 +18,19 @@ class CDataSourceSetup {
 public:
     using DriverKind = CDataSourceDefinition::DriverKind;
 
-    // The drivers the driver manager knows (odbcinst.ini), by name.
+    // The drivers the driver manager knows (odbcinst.ini), by name, in the order UnicodeFirst
+    // gives.
     static QStringList InstalledDrivers();
+    // The drivers in their order, except that a driver's Unicode variant ("PostgreSQL Unicode")
+    // comes just before its ANSI one ("PostgreSQL ANSI") when both are there: the ANSI variants
+    // cannot carry names beyond the client's code page.
+    static QStringList UnicodeFirst(const QStringList& drivers);
     // The attributes offered as labelled fields for a kind of driver; none for other drivers,
     // which are given as key = value lines.
     static QStringList FieldsOf(DriverKind kind);
+    // What the driver takes for an attribute left empty, where it is worth showing (the server's
+    // port); empty otherwise.
+    static QString DefaultValue(DriverKind kind, const QString& key);
     static bool IsPasswordKey(const QString& key);
 
     // Why definition cannot be written in place of the data source previousName of the list

@@ -174,6 +174,14 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
     OnSize(event->size().width(), event->size().height());
 }
 
+void CMainFrame::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // At the first show the frame and the filter see the views' first size before the views
+    // lay out their separator line: the button is placed again now that they are shown, before
+    // the first paint.
+    PlaceSwapButton();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
     SavePlacement();
     QWidget::closeEvent(event);

@@ -258,16 +258,11 @@ void CQuorvixApp::RegisterComparisonFrame(QWidget* frame) {
 void CQuorvixApp::UnregisterComparisonFrame(QWidget* frame) {
     m_resultWindows.removeAll(frame);
     m_comparisonFrames.removeOne(frame);
-    if (!m_comparisonFrames.isEmpty()) {
-        if (m_mainFrame)
-            m_mainFrame->activateWindow();
+    // The focus goes back to the window that opened the frame: the frame gives it.
+    if (!m_comparisonFrames.isEmpty())
         return;
-    }
-    if (m_mainFrame) {
+    if (m_mainFrame)
         m_mainFrame->LockSelectionViews(true);
-        m_mainFrame->activateWindow();
-        m_mainFrame->setFocus();
-    }
     // The next comparison reads the data sources again.
     m_results->DiscardResultFile(CResultFile::TableResult);
     m_results->DiscardResultFile(CResultFile::DictionaryResult);

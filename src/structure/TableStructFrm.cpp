@@ -11,7 +11,7 @@ constexpr int kRightTitleText = 1958;
 CTableStructFrm::CTableStructFrm(const QIcon& icon, CTableStructContext context,
                                  const QString& table, QWidget* returnFocus)
     : CResultFrame(context.host, Role::Structure, kPlacementKind, icon, returnFocus),
-      m_context(std::move(context)), m_tableName(table), m_returnFocus(returnFocus) {}
+      m_context(std::move(context)), m_tableName(table) {}
 
 CTableStructFrm* CTableStructFrm::Open(const QIcon& icon, CTableStructContext context,
                                        const QString& table, QWidget* returnFocus) {
@@ -42,12 +42,4 @@ QLineEdit* CTableStructFrm::SearchField() const {
 
 void CTableStructFrm::FindInView() {
     View()->FindNext();
-}
-
-void CTableStructFrm::closeEvent(QCloseEvent* event) {
-    if (m_returnFocus) {
-        m_returnFocus->activateWindow();
-        m_returnFocus->setFocus();
-    }
-    CResultFrame::closeEvent(event);
 }

@@ -3,14 +3,12 @@
 #include "structure/TableStructContext.h"
 #include "ui/ResultFrame.h"
 
-#include <QPointer>
-
 class CFormTableStruct;
 
 // A table structure window: a result frame, owned by the selection view that opened it, whose one
 // view shows the fields and indexes of one table. Several may be open at once, for either side;
 // they leave the data-source controls usable, and the focus goes back where it came from when
-// one closes.
+// one closes (CResultFrame).
 class CTableStructFrm : public CResultFrame {
 public:
     static constexpr int kPlacementKind = 1;
@@ -35,13 +33,10 @@ protected:
     int MaximumWidth() const override { return kMaximumWidth; }
     bool KeepsWiderPlacement() const override { return true; }
 
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     CTableStructFrm(const QIcon& icon, CTableStructContext context, const QString& table,
                     QWidget* returnFocus);
 
     CTableStructContext m_context;
     QString m_tableName;
-    QPointer<QWidget> m_returnFocus;
 };

@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 
 CResultFrame::CResultFrame(IWindowHost* host, Role role, int placementKind, QIcon icon,
-                           QWidget* owner)
+                           QWidget* owner, QWidget* opener)
     : QWidget(owner, Qt::Window), m_host(host), m_role(role), m_placementKind(placementKind),
-      m_icon(std::move(icon)) {
+      m_icon(std::move(icon)), m_opener(opener ? opener : owner) {
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
@@ -104,9 +104,27 @@ void CResultFrame::SavePlacement() {
     m_host->SaveWindowRect(m_placementKind, WindowRectText(*this), isMaximized());
 }
 
+// Asked while this window is still shown, so that the window manager never picks another one
+// (the main window under it) when this one goes.
+void CResultFrame::GiveFocusBack() {
+    QWidget* target =
+        m_opener && m_opener->window()->isVisible() ? m_opener.data() : parentWidget();
+    if (!target || !target->window()->isVisible())
+        return;
+    QWidget* window = target->window();
+    // The control that had the focus in the opener gets it again; a widget that holds none of
+    // them takes it itself.
+    const QWidget* focus = window->focusWidget();
+    if (target != window && focus != target && !(focus && target->isAncestorOf(focus)))
+        target->setFocus(Qt::OtherFocusReason);
+    window->raise();
+    window->activateWindow();
+}
+
 void CResultFrame::closeEvent(QCloseEvent* event) {
     SavePlacement();
     Unregister();
+    GiveFocusBack();
     QWidget::closeEvent(event);
 }
 

@@ -3,6 +3,7 @@
 #include "ui/KeyTaker.h"
 
 #include <QIcon>
+#include <QPointer>
 #include <QWidget>
 
 class CQuorvixFormView;
@@ -12,7 +13,9 @@ class QLineEdit;
 // A result window: a top-level frame whose one view shows a result. It is registered with its
 // host while open, keeps its placement between runs and opens a step away from the last result
 // window, runs its view's find on Enter in the search field and answers the keys of every result
-// window (AddResultWindowKeys). The subclass makes the view and says how large the window may be.
+// window (AddResultWindowKeys). However it closes, the focus goes back to the window that opened
+// it when that is still open, else to its owner's. The subclass makes the view and says how large
+// the window may be.
 class CResultFrame : public QWidget, public IKeyTaker {
 public:
     // How the host counts the window: comparison windows lock the sides' data-source controls
@@ -25,7 +28,10 @@ public:
     int PlacementKind() const { return m_placementKind; }
 
 protected:
-    CResultFrame(IWindowHost* host, Role role, int placementKind, QIcon icon, QWidget* owner);
+    // The frame goes with its owner. The focus goes back to opener when the frame closes, to the
+    // control that had it there; the owner stands for a null opener.
+    CResultFrame(IWindowHost* host, Role role, int placementKind, QIcon icon, QWidget* owner,
+                 QWidget* opener = nullptr);
 
     CQuorvixFormView* FormView() const { return m_view; }
 
@@ -61,12 +67,14 @@ private:
     void Register();
     void Unregister();
     void SavePlacement();
+    void GiveFocusBack();
 
     IWindowHost* const m_host;
     // Kept rather than asked: the destructor cannot ask the subclass any more.
     const Role m_role;
     const int m_placementKind;
     QIcon m_icon;
+    QPointer<QWidget> m_opener;
     CQuorvixFormView* m_view = nullptr;
     bool m_registered = false;
     bool m_placementSaved = true; // until the window exists

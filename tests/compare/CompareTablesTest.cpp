@@ -699,6 +699,62 @@ TEST_F(CompareColumns, TypeDetailsShowFiveColumnsUnderAPaintedBand) {
     }
 }
 
+// However a column window closes (Escape, Ctrl+W, its close box), the focus goes back to the
+// table window that opened it, on the control that had it there; once that window is gone, to
+// the main window.
+TEST_F(CompareColumns, ClosingGivesTheFocusBackToTheWindowThatOpenedIt) {
+    // Activation is asked of the platform, as a click in a window would, and comes as its event.
+    const auto activate = [](QWidget* window) {
+        window->activateWindow();
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 5000);
+    };
+    const auto activeWindowBecomes = [](const QWidget* window) {
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 5000);
+    };
+    // Opened by Return on T1 in the table window's list.
+    const auto openColumns = [this, activate](CFormCompareTable* tables) {
+        QPointer<CCompareColumnFrm> columns;
+        if (!activate(tables->window()))
+            return columns;
+        tables->List()->setFocus();
+        tables->List()->SelectRow(int(ListedNames(tables).indexOf(QStringLiteral("T1"))));
+        QTest::keyClick(tables->List(), Qt::Key_Return);
+        columns = dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
+        if (columns && activate(columns))
+            columns->ShownView()->List()->setFocus();
+        return columns;
+    };
+    const std::function<void(CCompareColumnFrm*)> closings[] = {
+        [](CCompareColumnFrm* frame) {
+            QTest::keyClick(frame->ShownView()->List(), Qt::Key_Escape);
+        },
+        [](CCompareColumnFrm* frame) {
+            QTest::keyClick(frame->ShownView()->List(), Qt::Key_W, Qt::ControlModifier);
+        },
+        [](CCompareColumnFrm* frame) { frame->close(); },
+    };
+    CFormCompareTable* tables = OpenTableComparison();
+    ASSERT_NE(tables, nullptr);
+    for (const auto& close : closings) {
+        const QPointer<CCompareColumnFrm> columns = openColumns(tables);
+        ASSERT_NE(columns, nullptr);
+        ASSERT_EQ(QApplication::activeWindow(), columns);
+        close(columns);
+        EXPECT_TRUE(columns.isNull() || !columns->isVisible());
+        EXPECT_TRUE(activeWindowBecomes(tables->window()));
+        EXPECT_TRUE(tables->List()->hasFocus());
+    }
+
+    // The table window closed first: the column window gives the focus to the main window.
+    const QPointer<CCompareColumnFrm> columns = openColumns(tables);
+    ASSERT_NE(columns, nullptr);
+    tables->window()->close();
+    ASSERT_TRUE(activate(columns));
+    QTest::keyClick(columns->ShownView()->List(), Qt::Key_Escape);
+    EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
+    EXPECT_TRUE(activeWindowBecomes(m_app->MainFrame()));
+}
+
 // Two long names of one server that differ at their ends stay told apart: the side's line is cut
 // in its middle, and the header shows whole in a tooltip while it is cut.
 TEST_F(CompareColumns, LongSideNamesInTheHeadersAreCutInTheMiddleWithTheWholeNameInATooltip) {

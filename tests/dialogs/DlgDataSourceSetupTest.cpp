@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -47,6 +48,35 @@ protected:
     }
 
     QString m_database;
+};
+
+// Drivers registered before those of the test run, as Debian's odbc-postgresql registers its
+// ANSI driver before the Unicode one; the list is put back as it was when this goes.
+class CDriversFirst {
+public:
+    explicit CDriversFirst(const QStringList& names)
+        : m_path(COdbcTestEnvironment::Folder() + QStringLiteral("/odbcinst.ini")) {
+        QFile file(m_path);
+        if (file.open(QIODevice::ReadOnly))
+            m_saved = file.readAll();
+        file.close();
+        QByteArray text;
+        for (const QString& name : names)
+            text +=
+                "[" + name.toUtf8() + "]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbca.so\n\n";
+        Write(text + m_saved);
+    }
+    ~CDriversFirst() { Write(m_saved); }
+
+private:
+    void Write(const QByteArray& text) const {
+        QFile file(m_path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    }
+
+    QString m_path;
+    QByteArray m_saved;
 };
 
 TEST_F(DataSourceSetupDialog, OpensFromTheDataSourceDialogAndItsSourceIsChosenThere) {
@@ -188,6 +218,58 @@ TEST_F(DataSourceSetupDialog, BadInputIsRefusedWithAMessageAndNothingWritten) {
     EXPECT_EQ(dialog.Message(),
               QStringLiteral("Line 2 is not of the form key = value: broken line"));
     EXPECT_EQ(dialog.ListedSources(), before);
+}
+
+// Where a driver is installed in its ANSI and its Unicode variant, the Unicode one is offered
+// first and a new data source starts on it.
+TEST_F(DataSourceSetupDialog, TheUnicodeVariantIsOfferedFirstAndChosenForANewSource) {
+    const CDriversFirst ansi({QStringLiteral("PostgreSQL ANSI"), QStringLiteral("Lone ANSI")});
+    CDlgDataSourceSetup dialog(nullptr);
+    dialog.show();
+    QStringList offered;
+    for (int item = 0; item < dialog.DriverCombo()->count(); ++item)
+        offered.append(dialog.DriverCombo()->itemText(item));
+    ASSERT_TRUE(offered.contains(QStringLiteral("PostgreSQL ANSI")))
+        << offered.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(offered.mid(0, 3),
+              (QStringList{QStringLiteral("PostgreSQL Unicode"), QStringLiteral("PostgreSQL ANSI"),
+                           QStringLiteral("Lone ANSI")}));
+    EXPECT_EQ(offered.count(QStringLiteral("PostgreSQL Unicode")), 1);
+    EXPECT_EQ(dialog.DriverCombo()->currentText(), QStringLiteral("PostgreSQL Unicode"));
+    dialog.DriverCombo()->setCurrentText(QStringLiteral("SQLite3"));
+    dialog.NewSource();
+    EXPECT_EQ(dialog.DriverCombo()->currentText(), QStringLiteral("PostgreSQL Unicode"));
+    EXPECT_NE(dialog.Field(QStringLiteral("Servername")), nullptr);
+}
+
+// An empty port leaves the driver its own: the field says which, in the user's language, and
+// no other field of any driver shows a hint.
+TEST_F(DataSourceSetupDialog, ThePortFieldShowsTheDriversDefault) {
+    const auto hints = [](CDlgDataSourceSetup& dialog, const QString& driver) {
+        dialog.DriverCombo()->setCurrentText(driver);
+        QStringList shown;
+        for (QLineEdit* field : dialog.findChildren<QLineEdit*>()) {
+            if (field->isVisibleTo(&dialog) && !field->placeholderText().isEmpty())
+                shown.append(field->placeholderText());
+        }
+        return shown;
+    };
+    for (const auto& [language, postgres, mariadb] :
+         {std::tuple{QStringLiteral("ENG"), QStringLiteral("5432 by default"),
+                     QStringLiteral("3306 by default")},
+          std::tuple{QStringLiteral("FRA"), QStringLiteral("5432 par défaut"),
+                     QStringLiteral("3306 par défaut")}}) {
+        ChooseLanguage(language, {});
+        CDlgDataSourceSetup dialog(nullptr);
+        dialog.show();
+        EXPECT_EQ(hints(dialog, QStringLiteral("PostgreSQL Unicode")), QStringList{postgres});
+        EXPECT_EQ(dialog.Field(QStringLiteral("Port"))->placeholderText(), postgres);
+        EXPECT_EQ(hints(dialog, QStringLiteral("MariaDB Unicode")), QStringList{mariadb});
+        EXPECT_EQ(dialog.Field(QStringLiteral("Port"))->placeholderText(), mariadb);
+        // SQLite's second field takes the row of the port: its hint goes.
+        EXPECT_TRUE(hints(dialog, QStringLiteral("SQLite3")).isEmpty());
+    }
+    ChooseLanguage(QStringLiteral("ENG"), {});
 }
 
 // Every text of the dialog fits, in both languages and for each driver's fields; the dialog can be

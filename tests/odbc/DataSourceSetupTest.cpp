@@ -437,4 +437,18 @@ TEST(DataSourceSetupText, ValuesThatCouldEndTheirFieldAreBracedAndLinesParsed) {
         CDataSourceSetup::ParseAttributeLines(QStringLiteral("a;b = c"), definition, error));
 }
 
+// A Unicode variant goes just before its ANSI twin, whatever the case of the names; everything
+// else, a lone ANSI driver too, keeps its place.
+TEST(DataSourceSetupText, UnicodeVariantsComeBeforeTheirAnsiTwins) {
+    EXPECT_EQ(CDataSourceSetup::UnicodeFirst({"SQLite3", "PostgreSQL ANSI", "MariaDB Unicode",
+                                              "PostgreSQL Unicode", "MySQL ODBC 8.0 ANSI Driver",
+                                              "mysql odbc 8.0 unicode driver"}),
+              (QStringList{"SQLite3", "PostgreSQL Unicode", "PostgreSQL ANSI", "MariaDB Unicode",
+                           "mysql odbc 8.0 unicode driver", "MySQL ODBC 8.0 ANSI Driver"}));
+    // Already in that order, without a twin, or ANSI only inside a word: nothing moves.
+    const QStringList kept{"PostgreSQL Unicode", "PostgreSQL ANSI", "Lone ANSI", "Unicode",
+                           "ANSIBLE Driver",     "ANSIBLE Unicode", "ANSI",      ""};
+    EXPECT_EQ(CDataSourceSetup::UnicodeFirst(kept), kept);
+}
+
 } // namespace

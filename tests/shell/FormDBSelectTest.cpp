@@ -402,23 +402,35 @@ TEST_F(SidePair, SwapOpensEachSideOnTheOtherAndWaitsForOpenResultWindows) {
     EXPECT_EQ(m_app->SideDisplayName(1), QStringLiteral("PairLeft"));
 }
 
-// The swap button sits on the line between the sides and covers none of their controls, down to
-// the narrowest main window.
+// The swap button sits on the line between the sides and covers none of their controls, from the
+// first show (before any resize) down to the narrowest main window.
 TEST_F(SidePair, TheSwapButtonCoversNoControl) {
-    for (const int width : {CMainFrame::kMinimumWidth, 820, CMainFrame::kMaximumWidth}) {
-        m_app->MainFrame()->resize(width, 560);
-        QCoreApplication::processEvents();
-        const CRoundBitmapButton* swap = m_app->MainFrame()->SwapButton();
-        const QRect button(swap->mapTo(m_app->MainFrame(), QPoint(0, 0)), swap->size());
+    CMainFrame* frame = m_app->MainFrame();
+    const CRoundBitmapButton* swap = frame->SwapButton();
+    const auto expectInTheGap = [&](const std::string& when) {
+        const QRect button(swap->mapTo(frame, QPoint(0, 0)), swap->size());
+        const int leftEdge = View(0)->mapTo(frame, QPoint(View(0)->width(), 0)).x();
+        const int rightEdge = View(1)->mapTo(frame, QPoint(0, 0)).x();
+        EXPECT_TRUE(swap->isVisible()) << when;
+        EXPECT_GT(button.center().x(), leftEdge) << when << " button " << button.x();
+        EXPECT_LT(button.center().x(), rightEdge) << when << " button " << button.x();
         for (const int side : {0, 1}) {
             for (const QWidget* control :
                  View(side)->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-                const QRect area(control->mapTo(m_app->MainFrame(), QPoint(0, 0)), control->size());
+                const QRect area(control->mapTo(frame, QPoint(0, 0)), control->size());
                 EXPECT_FALSE(area.intersects(button))
-                    << width << " " << side << " " << control->metaObject()->className() << " "
+                    << when << " " << side << " " << control->metaObject()->className() << " "
                     << area.x() << "," << area.y() << " " << area.width() << "x" << area.height()
                     << " button " << button.x() << "," << button.y();
             }
         }
+    };
+    // As the window is first painted: shown by the start-up, never resized since.
+    ASSERT_TRUE(frame->isVisible());
+    expectInTheGap("first show");
+    for (const int width : {CMainFrame::kMinimumWidth, 820, CMainFrame::kMaximumWidth}) {
+        frame->resize(width, 560);
+        QCoreApplication::processEvents();
+        expectInTheGap(std::to_string(width));
     }
 }

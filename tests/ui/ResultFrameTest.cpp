@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QPointer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -63,8 +64,8 @@ public:
         bool resultReady = true;
     };
 
-    CTestFrame(IWindowHost& host, Kind kind, QWidget* owner)
-        : CResultFrame(&host, kind.role, kPlacementKind, QIcon(), owner), m_kind(kind) {}
+    CTestFrame(IWindowHost& host, Kind kind, QWidget* owner, QWidget* opener = nullptr)
+        : CResultFrame(&host, kind.role, kPlacementKind, QIcon(), owner, opener), m_kind(kind) {}
 
     bool Open() { return OpenFrame(QStringLiteral("Result")); }
     QLineEdit* Search() const { return m_search; }
@@ -179,4 +180,50 @@ TEST(ResultFrame, EnterInTheSearchFieldFinds) {
     frame->Search()->clearFocus();
     EXPECT_FALSE(frame->TakeKey(Qt::Key_Return));
     EXPECT_EQ(frame->finds, 2);
+}
+
+// A frame that closes gives the focus back to the widget that opened it: to the control that had
+// it inside that widget, else to the widget itself; with the opener gone, to the owner's window.
+TEST(ResultFrame, ClosingGivesTheFocusBackToItsOpener) {
+    const auto activeWindowBecomes = [](const QWidget* window) {
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 5000);
+    };
+    CRecordingHost host;
+    QWidget owner;
+    auto* outside = new QLineEdit(&owner);
+    auto* pane = new QWidget(&owner);
+    auto* inside = new QLineEdit(pane);
+    owner.show();
+    auto opener = std::make_unique<QWidget>();
+    auto* openerField = new QLineEdit(opener.get());
+    opener->show();
+
+    for (QWidget* hadFocus : {static_cast<QWidget*>(inside), static_cast<QWidget*>(outside)}) {
+        QApplication::setActiveWindow(&owner);
+        hadFocus->setFocus();
+        auto* frame = new CTestFrame(host, {.role = CResultFrame::Role::Structure}, pane);
+        ASSERT_TRUE(frame->Open());
+        QApplication::setActiveWindow(frame);
+        frame->Search()->setFocus();
+        QTest::keyClick(frame->Search(), Qt::Key_Escape);
+        EXPECT_TRUE(activeWindowBecomes(&owner));
+        EXPECT_EQ(QApplication::focusWidget(), hadFocus == inside ? hadFocus : pane);
+    }
+
+    QApplication::setActiveWindow(opener.get());
+    openerField->setFocus();
+    QPointer<CTestFrame> frame = new CTestFrame(host, {}, &owner, opener.get());
+    ASSERT_TRUE(frame->Open());
+    QApplication::setActiveWindow(frame);
+    frame->close();
+    EXPECT_TRUE(activeWindowBecomes(opener.get()));
+    EXPECT_TRUE(openerField->hasFocus());
+
+    frame = new CTestFrame(host, {}, &owner, opener.get());
+    ASSERT_TRUE(frame->Open());
+    opener.reset();
+    QApplication::setActiveWindow(frame);
+    frame->close();
+    EXPECT_TRUE(activeWindowBecomes(&owner));
+    EXPECT_TRUE(host.comparisons.isEmpty());
 }
