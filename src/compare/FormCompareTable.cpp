@@ -52,11 +52,11 @@ void CFormCompareTable::ShowDetail() {
     CCompareColumnFrm::Open(Context().programIcon, Context(), table, window()->parentWidget());
 }
 
-std::vector<CFormCompare::BandHeader> CFormCompareTable::HeaderTexts() const {
+std::vector<CFormCompare::BandHeader> CFormCompareTable::ColumnHeaders() const {
     return {{LoadLocalizedString(kTableHeading), QString()}};
 }
 
-QString CFormCompareTable::GetItemText(int itemData, int column) const {
+QString CFormCompareTable::GetCellText(int itemData, int column) const {
     return column == 0 ? m_results.TableNames().value(itemData) : QString();
 }
 
