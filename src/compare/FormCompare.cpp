@@ -2,6 +2,7 @@
 
 #include "compare/CompareListCtrl.h"
 #include "dialogs/DlgParams.h"
+#include "export/Export.h"
 #include "export/ExportSource.h"
 #include "model/ExportFilter.h"
 #include "model/NameOrdering.h"
@@ -28,6 +29,17 @@ constexpr int kMargin = CQuorvixLook::kMargin;
 constexpr int kMarkWidth = 7;
 constexpr int kMarkHeight = 4;
 constexpr int kMarkInset = 3;
+// A header's text starts this far into its column.
+constexpr int kTextInset = 4;
+// The status texts of the exports' legend, then the words that stand for a side when its name
+// is too long; the status column is headed as in the HTML reports.
+constexpr int kStatusTexts = 1500;
+constexpr int kOnlyLeftText = 1504;
+constexpr int kOnlyRightText = 1505;
+constexpr int kStatusHeading = 1821;
+// A side's name shows in its status when neither side's is longer: longer names give way to
+// "left" and "right", which keep the column narrow.
+constexpr qsizetype kNamedStatusLength = 12;
 } // namespace
 
 CFormCompare::CFormCompare(CComparisonContext context, QWidget* parent)
@@ -74,7 +86,10 @@ void CFormCompare::OnInitialUpdate() {
     m_boldFont = font();
     m_boldFont.setBold(true);
     m_findButton->setIcon(m_context.findIcon);
+    MakeStatusTexts();
     InsertColumns();
+    m_statusColumn = m_list->GetColumnCount();
+    m_list->InsertColumn(m_statusColumn, QString(), Qt::AlignLeft, StatusColumnWidth());
     SetColumnHeadings();
     if (HasDetailButton()) {
         m_detailAction = new QAction(m_detailButton->text(), m_list);
@@ -161,22 +176,23 @@ void CFormCompare::PlaceList(int cx, int cy, const QRect& searchEdit) {
 
 void CFormCompare::SetColumnWidths(const std::vector<int>& widths) {
     m_list->setUpdatesEnabled(false);
-    for (int column = 0; column < int(widths.size()); ++column)
+    for (int column = 0; column < int(widths.size()) && column != m_statusColumn; ++column)
         m_list->SetColumnWidth(column, widths[size_t(column)]);
+    m_list->SetColumnWidth(m_statusColumn, StatusColumnWidth());
     m_list->setUpdatesEnabled(true);
     update(HeaderBand());
 }
 
 void CFormCompare::SizeColumnsByWeights(const std::vector<int>& weights) {
     const int count = int(weights.size());
-    if (count < 2 || m_list->GetColumnCount() < count) {
+    if (count < 2 || m_statusColumn < count) {
         CFormCompare::SizeColumns();
         return;
     }
     int otherWeights = 0;
     for (int column = 1; column < count; ++column)
         otherWeights += weights[size_t(column)];
-    const int width = m_list->viewport()->width();
+    const int width = SharedWidth();
     std::vector<int> widths(size_t(count), 0);
     widths[0] = NameColumnWidth(width, weights[0], weights[0] + otherWeights);
     int used = widths[0];
@@ -223,6 +239,75 @@ int CFormCompare::NameColumnWidth(int listWidth, int nameWeight, int totalWeight
     return std::clamp(share, kNameMinimum, kNameMaximum);
 }
 
+std::vector<CFormCompare::BandHeader> CFormCompare::HeaderTexts() const {
+    std::vector<BandHeader> headers = ColumnHeaders();
+    headers.push_back({LoadLocalizedString(kStatusHeading), QString()});
+    return headers;
+}
+
+void CFormCompare::MakeStatusTexts() {
+    const auto withSymbol = [](qint32 status, const QString& words) {
+        return StatusSymbol(status) + QLatin1Char(' ') + words;
+    };
+    for (const qint32 status : {CompareStatus::Same, CompareStatus::Different})
+        m_statusTexts[size_t(status)] =
+            withSymbol(status, LoadLocalizedString(kStatusTexts + status));
+    // Short names that differ say which side a row is on; else "left" and "right" do.
+    const QString& leftName = m_context.leftName;
+    const QString& rightName = m_context.rightName;
+    const bool named = !leftName.isEmpty() && !rightName.isEmpty() && leftName != rightName &&
+                       leftName.size() <= kNamedStatusLength &&
+                       rightName.size() <= kNamedStatusLength;
+    // One placeholder each: a side's name is never searched for the other's.
+    m_statusTexts[size_t(CompareStatus::OnlyLeft)] = withSymbol(
+        CompareStatus::OnlyLeft, named ? LoadLocalizedString(kStatusTexts + CompareStatus::OnlyLeft)
+                                             .replace(QStringLiteral("%LDB%"), leftName)
+                                       : LoadLocalizedString(kOnlyLeftText));
+    m_statusTexts[size_t(CompareStatus::OnlyRight)] =
+        withSymbol(CompareStatus::OnlyRight,
+                   named ? LoadLocalizedString(kStatusTexts + CompareStatus::OnlyRight)
+                               .replace(QStringLiteral("%RDB%"), rightName)
+                         : LoadLocalizedString(kOnlyRightText));
+}
+
+QString CFormCompare::StatusText(qint32 status) const {
+    return CompareStatus::IsValid(status) ? m_statusTexts[size_t(status)] : QString();
+}
+
+int CFormCompare::StatusColumnWidth() const {
+    if (m_statusColumn < 0)
+        return 0;
+    // Rows of every status but "same" are drawn in bold: each text is measured in both fonts.
+    QFont boldFont = m_list->font();
+    boldFont.setBold(true);
+    const QFontMetrics plain(m_list->font());
+    const QFontMetrics bold(boldFont);
+    int width = 0;
+    for (const QString& text : m_statusTexts)
+        width = std::max({width, plain.horizontalAdvance(text), bold.horizontalAdvance(text)});
+    width += CQuorvixListCtrl::kReservedWidth;
+    // The heading in the band keeps its inset and the room of the sort mark.
+    const int heading = plain.horizontalAdvance(LoadLocalizedString(kStatusHeading)) +
+                        2 * kTextInset + kMarkWidth + kMarkInset;
+    return std::max(width, heading);
+}
+
+int CFormCompare::SharedWidth() const {
+    return std::max(m_list->viewport()->width() - StatusColumnWidth(), 0);
+}
+
+QString CFormCompare::GetItemText(int itemData, int column) const {
+    if (column >= 0 && column == m_statusColumn)
+        return StatusText(GetItemImage(itemData));
+    return GetCellText(itemData, column);
+}
+
+QString CFormCompare::GetItemSortText(int itemData, int column) const {
+    if (column >= 0 && column == m_statusColumn)
+        return QString::number(GetItemImage(itemData));
+    return GetItemText(itemData, column);
+}
+
 void CFormCompare::SetColumnHeadings() {
     const std::vector<BandHeader> headers = HeaderTexts();
     for (int column = 0; column < std::min(int(headers.size()), m_list->GetColumnCount());
@@ -262,7 +347,6 @@ std::pair<QString, QString> CFormCompare::FittedHeader(const BandHeader& header,
 }
 
 QRect CFormCompare::HeaderTextArea(int column, bool twoLines) const {
-    constexpr int kTextInset = 4;
     const QRect cell = BandHeaderRect(column);
     if (cell.isEmpty())
         return {};
@@ -338,7 +422,7 @@ void CFormCompare::mousePressEvent(QMouseEvent* event) {
 }
 
 void CFormCompare::InsertColumns() {
-    // One column as wide as the list: long names are cut with "..." rather than scrolled.
+    // The columns fill the list: long names are cut with "..." rather than scrolled.
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->InsertColumn(0, QString(), Qt::AlignLeft, 100);
 }
@@ -378,8 +462,8 @@ bool CFormCompare::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CFormCompare::SizeColumns() {
-    if (m_list->GetColumnCount() > 0)
-        m_list->SetColumnWidth(0, m_list->viewport()->width() - 1);
+    if (m_statusColumn > 0)
+        SetColumnWidths({SharedWidth() - 1});
 }
 
 void CFormCompare::UpdateDetailButton() {

@@ -62,19 +62,40 @@ public:
     // Whether the reserved band is painted; a click on a column's header there sorts the list by
     // that column (ascending, descending, then the comparison order again).
     virtual bool PaintsHeaderBand() const { return ReservesHeaderBand(); }
-    // The columns' headers, left to right: painted in the band when there is one, and the
-    // headings of the rows copied from the list (the lines joined by a blank).
-    virtual std::vector<BandHeader> HeaderTexts() const { return {}; }
+    // The columns' headers, left to right, the status column's last: painted in the band when
+    // there is one, and the headings of the rows copied from the list (the lines joined by a
+    // blank).
+    std::vector<BandHeader> HeaderTexts() const;
     // Where the header band is painted, in view coordinates; empty when nothing is painted.
     QRect HeaderBand() const;
     // Where the header of a column is in the band; empty for a column without width.
     QRect BandHeaderRect(int column) const;
 
+    // Every list ends with a column that tells each row's status in its symbol and words, so
+    // that the status does not rest on the row's colour and is copied with the row. It is as
+    // wide as its longest text; the view's own columns share the rest of the list.
+    int StatusColumn() const { return m_statusColumn; }
+    QString StatusText(qint32 status) const;
+    int StatusColumnWidth() const;
+
+    // The list's cells: the view's own columns, then the status.
+    QString GetItemText(int itemData, int column) const final;
+    // The status column sorts in the order of the statuses, not of their texts.
+    QString GetItemSortText(int itemData, int column) const override;
+
 protected:
-    // Gives the list's columns these widths at once, and the header band follows them.
+    // The text of one of the view's own columns, before the status column.
+    virtual QString GetCellText(int itemData, int column) const = 0;
+    // The headers of the view's own columns.
+    virtual std::vector<BandHeader> ColumnHeaders() const { return {}; }
+    // The width the view's own columns share: the list's, less the status column.
+    int SharedWidth() const;
+    // Gives the view's own columns these widths at once, the status column its width, and the
+    // header band follows them.
     void SetColumnWidths(const std::vector<int>& widths);
-    // Shares the list's width among its columns by these weights, one per column: the name
-    // column first, held within its limits, and the last column takes what is left.
+    // Shares the list's width, less the status column, among the view's columns by these
+    // weights, one per column: the name column first, held within its limits, and the last of
+    // them takes what is left.
     void SizeColumnsByWeights(const std::vector<int>& weights);
     // Fills the list with rows 0 to rowCount - 1: when counting, every row, each status counted;
     // otherwise the rows whose status filter is checked.
@@ -119,6 +140,7 @@ private:
     void PaintHeaderBand(QPainter& painter, const std::vector<BandHeader>& headers) const;
     void PaintSortMark(QPainter& painter) const;
     void SetColumnHeadings();
+    void MakeStatusTexts();
 
     CComparisonContext m_context;
     QCheckBox* m_filters[CompareStatus::Count];
@@ -131,4 +153,6 @@ private:
     QAction* m_detailAction = nullptr; // the detail button's command in the rows' context menu
     CCompareListCtrl* m_list;
     QFont m_boldFont;
+    int m_statusColumn = -1;
+    std::array<QString, CompareStatus::Count> m_statusTexts;
 };

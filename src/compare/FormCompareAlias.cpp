@@ -34,7 +34,7 @@ bool CFormCompareAlias::MatchesSearch(int itemData, const QString& text) {
     return item && Context().params && item->Contains(text, *Context().params);
 }
 
-std::vector<CFormCompare::BandHeader> CFormCompareAlias::HeaderTexts() const {
+std::vector<CFormCompare::BandHeader> CFormCompareAlias::ColumnHeaders() const {
     std::vector<BandHeader> headers{{LoadLocalizedString(kAliasText), QString()}};
     for (int value = 0; value < kValueCount; ++value)
         headers.push_back({GetDictionaryValueCaption(value, true, false),
@@ -53,7 +53,7 @@ void CFormCompareAlias::SizeColumns() {
         CFormCompare::SizeColumns();
         return;
     }
-    const int width = List()->viewport()->width();
+    const int width = SharedWidth();
     int shownWeights = 0;
     int lastShown = 0;
     for (int value = 0; value < kValueCount; ++value) {
@@ -97,7 +97,7 @@ int CFormCompareAlias::GetStatusCount(int status) const {
                : 0;
 }
 
-QString CFormCompareAlias::GetItemText(int itemData, int column) const {
+QString CFormCompareAlias::GetCellText(int itemData, int column) const {
     if (column < 0 || column >= kColumnCount || !Context().params)
         return {};
     const auto item = ReadItem(itemData);

@@ -19,7 +19,6 @@ public:
     bool IsFilterShown(int) const override { return true; }
     bool MatchesSearch(int itemData, const QString& text) override;
     bool ReservesHeaderBand() const override { return true; }
-    std::vector<BandHeader> HeaderTexts() const override;
     void InsertColumns() override;
     void SizeColumns() override;
     void FillList(bool count) override;
@@ -28,8 +27,11 @@ public:
 
     std::unique_ptr<CExportSource> MakeExportSource() const override;
 
-    QString GetItemText(int itemData, int column) const override;
     int GetItemImage(int itemData) const override;
+
+protected:
+    std::vector<BandHeader> ColumnHeaders() const override;
+    QString GetCellText(int itemData, int column) const override;
 
 private:
     bool IsValueShown(int value) const;

@@ -63,7 +63,7 @@ bool CFormCompareColumn::MatchesSearch(int itemData, const QString& text) {
     return row && row->Contains(text, m_typeDetails, m_attributes);
 }
 
-std::vector<CFormCompare::BandHeader> CFormCompareColumn::HeaderTexts() const {
+std::vector<CFormCompare::BandHeader> CFormCompareColumn::ColumnHeaders() const {
     std::vector<BandHeader> headers;
     for (const int text : m_texts) {
         BandHeader header;
@@ -103,7 +103,7 @@ void CFormCompareColumn::FillList(bool count) {
         [this, results](int row) { return results->GetColumnRowStatus(m_rows, row); }, count);
 }
 
-QString CFormCompareColumn::GetItemText(int itemData, int column) const {
+QString CFormCompareColumn::GetCellText(int itemData, int column) const {
     if (column < 0 || column >= int(m_texts.size()))
         return {};
     const auto row = ReadRow(itemData);

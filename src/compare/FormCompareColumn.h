@@ -24,9 +24,8 @@ public:
     void OnInitialUpdate() override;
     bool IsFilterShown(int status) const override;
     bool ReservesHeaderBand() const override { return true; }
-    // Painted with more columns than the name.
+    // Painted when the row shows more than the name (and its status).
     bool PaintsHeaderBand() const override { return m_texts.size() > 1; }
-    std::vector<BandHeader> HeaderTexts() const override;
     bool MatchesSearch(int itemData, const QString& text) override;
     void InsertColumns() override;
     void SizeColumns() override;
@@ -35,8 +34,11 @@ public:
 
     std::unique_ptr<CExportSource> MakeExportSource() const override;
 
-    QString GetItemText(int itemData, int column) const override;
     int GetItemImage(int itemData) const override;
+
+protected:
+    std::vector<BandHeader> ColumnHeaders() const override;
+    QString GetCellText(int itemData, int column) const override;
 
 private:
     std::unique_ptr<CColumnCompareInfo> ReadRow(int row) const;

@@ -30,7 +30,7 @@ std::unique_ptr<CIndexCompareInfo> CFormCompareIndex::ReadRow(int row) const {
     return Context().results->ReadIndexRow(m_rows, row);
 }
 
-std::vector<CFormCompare::BandHeader> CFormCompareIndex::HeaderTexts() const {
+std::vector<CFormCompare::BandHeader> CFormCompareIndex::ColumnHeaders() const {
     std::vector<BandHeader> headers;
     for (int column = 0; column < kColumnCount; ++column)
         headers.push_back({LoadLocalizedString(kFirstHeaderText + column), QString()});
@@ -59,7 +59,7 @@ void CFormCompareIndex::FillList(bool count) {
         [this, results](int row) { return results->GetIndexRowStatus(m_rows, row); }, count);
 }
 
-QString CFormCompareIndex::GetItemText(int itemData, int column) const {
+QString CFormCompareIndex::GetCellText(int itemData, int column) const {
     if (column < 0 || column >= kColumnCount)
         return {};
     const auto row = ReadRow(itemData);

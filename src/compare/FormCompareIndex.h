@@ -19,7 +19,6 @@ public:
     void OnInitialUpdate() override;
     bool IsFilterShown(int status) const override { return CompareStatus::IsValid(status); }
     bool ReservesHeaderBand() const override { return true; }
-    std::vector<BandHeader> HeaderTexts() const override;
     bool MatchesSearch(int itemData, const QString& text) override;
     void InsertColumns() override;
     void SizeColumns() override;
@@ -30,8 +29,11 @@ public:
     void OnExportToFile() override;
     void OnExportToHtml() override;
 
-    QString GetItemText(int itemData, int column) const override;
     int GetItemImage(int itemData) const override;
+
+protected:
+    std::vector<BandHeader> ColumnHeaders() const override;
+    QString GetCellText(int itemData, int column) const override;
 
 private:
     std::unique_ptr<CIndexCompareInfo> ReadRow(int row) const;

@@ -54,11 +54,11 @@ void CFormCompareTable::ShowDetail() {
                             this);
 }
 
-std::vector<CFormCompare::BandHeader> CFormCompareTable::HeaderTexts() const {
+std::vector<CFormCompare::BandHeader> CFormCompareTable::ColumnHeaders() const {
     return {{LoadLocalizedString(kTableHeading), QString()}};
 }
 
-QString CFormCompareTable::GetItemText(int itemData, int column) const {
+QString CFormCompareTable::GetCellText(int itemData, int column) const {
     return column == 0 ? m_results.TableNames().value(itemData) : QString();
 }
 

@@ -5,7 +5,8 @@
 class CComparisonResults;
 
 // The view of a table comparison window: one line per table name of either side, coloured by
-// status; "Show differences..." opens the column comparison of a different table.
+// status, the status also in words; "Show differences..." opens the column comparison of a
+// different table.
 class CFormCompareTable : public CFormCompare {
 public:
     CFormCompareTable(CComparisonContext context, QWidget* parent);
@@ -18,13 +19,15 @@ public:
     int GetFirstCountStringId() const override { return 1200; }
     int GetStatusCount(int status) const override;
     void ShowDetail() override;
-    // No band: the one header names the column of the copied rows.
-    std::vector<BandHeader> HeaderTexts() const override;
 
     std::unique_ptr<CExportSource> MakeExportSource() const override;
 
-    QString GetItemText(int itemData, int column) const override;
     int GetItemImage(int itemData) const override;
+
+protected:
+    // No band: the headers name the columns of the copied rows.
+    std::vector<BandHeader> ColumnHeaders() const override;
+    QString GetCellText(int itemData, int column) const override;
 
 private:
     CComparisonResults& m_results;

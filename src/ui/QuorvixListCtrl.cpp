@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kIconSize = 16;
 constexpr int kIconMargin = 2;
-constexpr int kReservedWidth = 4;
 constexpr int kCopyText = 1180;
 constexpr int kCopyNameText = 1181;
 

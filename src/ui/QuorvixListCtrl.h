@@ -23,6 +23,11 @@ public:
     // The name of the row's object, which "Copy name" copies: its first column's text unless the
     // owner knows better.
     virtual QString GetItemName(int itemData) const { return GetItemText(itemData, 0); }
+    // What a sort by the column compares: the cell's text unless the owner orders the column
+    // by something else.
+    virtual QString GetItemSortText(int itemData, int column) const {
+        return GetItemText(itemData, column);
+    }
 };
 
 // The program's report list: rows hold only their item data, every row is drawn by the list in
@@ -39,6 +44,8 @@ class CQuorvixListCtrl : public QTreeView {
 
 public:
     static constexpr int kTextMargin = 2;
+    // A cell's text shows whole when it is this much narrower than the cell.
+    static constexpr int kReservedWidth = 4;
 
     explicit CQuorvixListCtrl(TooltipMode tooltipMode = TooltipMode::None,
                               QWidget* parent = nullptr);

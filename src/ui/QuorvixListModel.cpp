@@ -146,7 +146,7 @@ void CQuorvixListModel::SortRows() {
     starts.reserve(size_t(count) + 1);
     for (const int itemData : m_items) {
         starts.push_back(texts.size());
-        texts += m_source->GetItemText(itemData, m_sortColumn);
+        texts += m_source->GetItemSortText(itemData, m_sortColumn);
     }
     starts.push_back(texts.size());
     const auto textAt = [&texts, &starts](int position) {

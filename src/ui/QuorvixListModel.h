@@ -27,7 +27,7 @@ public:
     int ItemData(int row) const;
     int Count() const { return int(m_items.size()); }
 
-    // Sorts the rows by the texts of column (-1: the order they were appended in). Equal texts
+    // Sorts the rows by the sort texts of column (-1: the order they were appended in). Equal texts
     // keep their appended order in both directions. A row appended outside a fill while sorted
     // goes last.
     void SetSortOrder(int column, Qt::SortOrder order);

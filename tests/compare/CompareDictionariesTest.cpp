@@ -93,8 +93,13 @@ TEST_F(CompareDictionaries, TwoValuesShareTheWidthAndHiddenOnesNeitherShowNorMat
     EXPECT_EQ(view->window()->windowTitle(),
               QStringLiteral("Data dictionaries - DictWinLeft / DictWinRight"));
     EXPECT_EQ(view->Filter(2)->text(), QStringLiteral("1 alias(es) is/are only in DictWinRight"));
-    const int width = view->List()->viewport()->width();
+    // They share what the status column, last, leaves of the list.
+    const int status = view->StatusColumnWidth();
+    EXPECT_EQ(view->StatusColumn(), CFormCompareAlias::kColumnCount);
+    EXPECT_EQ(view->List()->GetColumnWidth(view->StatusColumn()), status);
+    const int width = view->List()->viewport()->width() - status;
     const int name = view->List()->GetColumnWidth(0);
+    EXPECT_EQ(name, std::clamp((width * 30 + 28) / 56, 60, 200));
     EXPECT_EQ(view->List()->GetColumnWidth(1), (width - name) * 13 / 26);
     EXPECT_EQ(view->List()->GetColumnWidth(3), width - name - (width - name) * 13 / 26);
     for (const int hidden : {2, 4, 5})
@@ -126,6 +131,21 @@ TEST_F(CompareDictionaries, StatusesColoursAndBothValuesWhereTheyDiffer) {
               (QStringList{"AN8", "N", "10 | 12", "NUMB", "0", "0"}));
     EXPECT_EQ(view->GetItemImage(view->List()->GetItemData(RowOf(view, QStringLiteral("AN8")))),
               CompareStatus::Different);
+    // The status also in words, last, under its header in the band.
+    const auto statusOf = [this, view](const QString& key) {
+        return view->List()->GetItemText(RowOf(view, key), view->StatusColumn());
+    };
+    EXPECT_EQ(statusOf(QStringLiteral("RONLY")), QStringLiteral("< only in DictWinRight"));
+    EXPECT_EQ(statusOf(QStringLiteral("AN8")), QStringLiteral("<> different"));
+    EXPECT_EQ(statusOf(QStringLiteral("HIDE")), QStringLiteral("= same"));
+    EXPECT_EQ(view->HeaderTexts().size(), size_t(CFormCompareAlias::kColumnCount + 1));
+    EXPECT_EQ(view->HeaderTexts().back().first, QStringLiteral("Status"));
+    EXPECT_FALSE(view->BandHeaderRect(view->StatusColumn()).isEmpty());
+    view->List()->SelectRow(RowOf(view, QStringLiteral("RONLY")));
+    EXPECT_TRUE(view->List()->SelectedRowsText().endsWith(
+        QStringLiteral("\tCDEC Display Decimals\tStatus\nRONLY\tA\t7\tCHAR\t2\t1\t"
+                       "< only in DictWinRight\n")))
+        << view->List()->SelectedRowsText().toStdString();
     // The band is painted over the six columns; the window may be wide.
     EXPECT_EQ(view->HeaderBand().height(), CFormCompare::kBandHeight);
     EXPECT_FALSE(dynamic_cast<CCompareFrm*>(view->window())->HasMaxWidth());
@@ -203,4 +223,39 @@ TEST_F(CompareDictionaries, BatchToolWritesTheWindowsBytes) {
         for (QWidget* frame : QList<QWidget*>(m_app->ComparisonFrames()))
             frame->close();
     }
+}
+
+// Every comparison list names a side in its status only when both names are short and differ:
+// long names (a million characters too), two alike or a missing one give way to "left" and
+// "right", which keep the status column narrow; a name that holds the other side's placeholder
+// is shown as it is.
+TEST_F(CompareDictionaries, StatusNamesASideOnlyWhenBothNamesAreShortAndDiffer) {
+    const auto statuses = [](const QString& left, const QString& right) {
+        CComparisonContext context;
+        context.leftName = left;
+        context.rightName = right;
+        CFormCompareAlias view(context, nullptr);
+        view.OnInitialUpdate();
+        QStringList texts;
+        for (int status = 0; status < CompareStatus::Count; ++status)
+            texts.append(view.StatusText(status));
+        return std::pair{texts, view.StatusColumnWidth()};
+    };
+    const QStringList sides{"= same", "> only left", "< only right", "<> different"};
+    EXPECT_EQ(statuses(QStringLiteral("PRODUCTION12"), QStringLiteral("%LDB%")).first,
+              (QStringList{"= same", "> only in PRODUCTION12", "< only in %LDB%", "<> different"}));
+    const auto [longTexts, longWidth] =
+        statuses(QStringLiteral("PRODUCTION123"), QStringLiteral("TEST"));
+    EXPECT_EQ(longTexts, sides);
+    EXPECT_EQ(statuses(QString(1000000, QLatin1Char('x')), QStringLiteral("TEST")),
+              std::pair(sides, longWidth));
+    EXPECT_EQ(statuses(QStringLiteral("TEST"), QStringLiteral("TEST")).first, sides);
+    EXPECT_EQ(statuses(QString(), QStringLiteral("TEST")).first, sides);
+    EXPECT_EQ(statuses(QStringLiteral("A"), QStringLiteral("B")).first,
+              (QStringList{"= same", "> only in A", "< only in B", "<> different"}));
+
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    EXPECT_EQ(statuses(QStringLiteral("PRODUCTION123"), QStringLiteral("TEST")).first,
+              (QStringList{"= identique", "> uniquement à gauche", "< uniquement à droite",
+                           "<> différent"}));
 }

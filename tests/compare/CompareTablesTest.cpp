@@ -55,11 +55,54 @@ protected:
         auto* frame = dynamic_cast<CCompareFrm*>(m_app->ComparisonFrames().last());
         return frame ? dynamic_cast<CFormCompareTable*>(frame->View()) : nullptr;
     }
-    QStringList ListedNames(CFormCompareTable* view) const {
-        QStringList names;
+    QStringList ListedNames(CFormCompareTable* view) const { return ColumnTexts(view, 0); }
+    // A column's texts, in the order shown.
+    static QStringList ColumnTexts(const CFormCompare* view, int column) {
+        QStringList texts;
         for (int row = 0; row < view->List()->GetItemCount(); ++row)
-            names.append(view->List()->GetItemText(row, 0));
-        return names;
+            texts.append(view->List()->GetItemText(row, column));
+        return texts;
+    }
+    static std::vector<int> ColumnWidths(const CFormCompare* view) {
+        std::vector<int> widths;
+        for (int column = 0; column < view->List()->GetColumnCount(); ++column)
+            widths.push_back(view->List()->GetColumnWidth(column));
+        return widths;
+    }
+    // The widths a list of this width takes by these weights: the name column its share of the
+    // whole, rounded, within 60 and 200 pixels; the others their share of the rest, cut; the
+    // last column whatever is left.
+    static std::vector<int> SplitByWeights(int list, const std::vector<int>& weights) {
+        int others = 0;
+        for (size_t column = 1; column < weights.size(); ++column)
+            others += weights[column];
+        const int total = weights[0] + others;
+        std::vector<int> widths{std::clamp((list * weights[0] + total / 2) / total, 60, 200)};
+        int left = list - widths[0];
+        for (size_t column = 1; column + 1 < weights.size(); ++column) {
+            widths.push_back((list - widths[0]) * weights[column] / others);
+            left -= widths.back();
+        }
+        widths.push_back(left);
+        return widths;
+    }
+    // The widths of a view's list: its own columns split by these weights what the status
+    // column, last, leaves of the list.
+    static std::vector<int> ExpectedWidths(const CFormCompare* view,
+                                           const std::vector<int>& weights) {
+        std::vector<int> widths =
+            SplitByWeights(view->List()->viewport()->width() - view->StatusColumnWidth(), weights);
+        widths.push_back(view->StatusColumnWidth());
+        return widths;
+    }
+    // Whether every status shows whole in its column.
+    static bool StatusesShowWhole(const CFormCompare* view) {
+        for (int row = 0; row < view->List()->GetItemCount(); ++row) {
+            const QString text = view->List()->GetItemText(row, view->StatusColumn());
+            if (text.isEmpty() || view->List()->IsCellTextCut(text, row, view->StatusColumn()))
+                return false;
+        }
+        return true;
     }
     // Result files are unlinked at once: count the descriptors held on them.
     int ResultFiles() const {
@@ -117,6 +160,49 @@ TEST_F(CompareTables, WindowShowsCountsFiltersAndSearch) {
     view->SearchEdit()->setText(QStringLiteral("nothing"));
     view->Find();
     EXPECT_EQ(CWarningBeep::Count(), beeps + 1);
+}
+
+// Each row's status is also told in words, in a last column that fits them: the symbol the
+// exports write, then what it means, a side by its name. Ctrl+C copies it under its heading;
+// the search looks at the names only.
+TEST_F(CompareTables, StatusHasAColumnOfItsOwnThatCopiesWithTheRowsInEitherLanguage) {
+    CFormCompareTable* view = OpenTableComparison();
+    ASSERT_NE(view, nullptr);
+    CQuorvixListCtrl* list = view->List();
+    ASSERT_EQ(list->GetColumnCount(), 2);
+    EXPECT_EQ(view->StatusColumn(), 1);
+    EXPECT_EQ(ColumnTexts(view, 1),
+              (QStringList{"> only in ExpLeft", "< only in ExpRight", "= same", "<> different"}));
+    EXPECT_TRUE(StatusesShowWhole(view));
+    const int beeps = CWarningBeep::Count();
+    view->SearchEdit()->setText(QStringLiteral("same"));
+    view->Find();
+    EXPECT_EQ(list->GetItemText(list->GetSelectedRow(), 0), QStringLiteral("SAME"));
+    view->SearchEdit()->setText(QStringLiteral("different"));
+    view->Find();
+    EXPECT_EQ(CWarningBeep::Count(), beeps + 1);
+
+    QApplication::setActiveWindow(view->window());
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(CClipboard::Text(), QStringLiteral("File\tStatus\nLONLY\t> only in ExpLeft\n"
+                                                 "R;ONLY\t< only in ExpRight\nSAME\t= same\n"
+                                                 "T1\t<> different\n"));
+
+    // A second window on the same result, in French: no parameters asked.
+    ChooseLanguage(QStringLiteral("FRA"), {});
+    QTest::mouseClick(Commands()->CompareTablesButton(), Qt::LeftButton);
+    CFormCompareTable* french = LastView();
+    ASSERT_NE(french, nullptr);
+    ASSERT_NE(french, view);
+    EXPECT_EQ(ColumnTexts(french, 1),
+              (QStringList{"> uniquement dans ExpLeft", "< uniquement dans ExpRight", "= identique",
+                           "<> différent"}));
+    EXPECT_TRUE(StatusesShowWhole(french));
+    french->List()->SelectRow(1);
+    EXPECT_EQ(french->List()->SelectedRowsText(),
+              QStringLiteral("Table\tStatut\nR;ONLY\t< uniquement dans ExpRight\n"));
 }
 
 TEST_F(CompareTables, ResultIsSharedUntilTheLastWindowCloses) {
@@ -418,7 +504,8 @@ TEST_F(CompareTables, ColumnFollowsTheListWhenAScrollBarAppears) {
     QApplication::processEvents();
     CQuorvixListCtrl* list = view->List();
     EXPECT_TRUE(list->verticalScrollBar()->isVisible());
-    EXPECT_EQ(list->GetColumnWidth(0), list->viewport()->width() - 1);
+    EXPECT_EQ(list->GetColumnWidth(0), list->viewport()->width() - 1 - view->StatusColumnWidth());
+    EXPECT_EQ(list->GetColumnWidth(1), view->StatusColumnWidth());
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
 }
 
@@ -600,43 +687,25 @@ protected:
         auto* frame = dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
         return frame ? dynamic_cast<CFormCompareColumn*>(frame->View()) : nullptr;
     }
-    static std::vector<int> ColumnWidths(const CFormCompare* view) {
-        std::vector<int> widths;
-        for (int column = 0; column < view->List()->GetColumnCount(); ++column)
-            widths.push_back(view->List()->GetColumnWidth(column));
-        return widths;
-    }
-    // The widths a list of this width takes by these weights: the name column its share of the
-    // whole, rounded, within 60 and 200 pixels; the others their share of the rest, cut; the
-    // last column whatever is left.
-    static std::vector<int> SplitByWeights(int list, const std::vector<int>& weights) {
-        int others = 0;
-        for (size_t column = 1; column < weights.size(); ++column)
-            others += weights[column];
-        const int total = weights[0] + others;
-        std::vector<int> widths{std::clamp((list * weights[0] + total / 2) / total, 60, 200)};
-        int left = list - widths[0];
-        for (size_t column = 1; column + 1 < weights.size(); ++column) {
-            widths.push_back((list - widths[0]) * weights[column] / others);
-            left -= widths.back();
-        }
-        widths.push_back(left);
-        return widths;
-    }
+    // A row's texts before its status.
     QStringList Row(CFormCompareColumn* view, int row) const {
         QStringList texts;
-        for (int column = 0; column < view->List()->GetColumnCount(); ++column)
+        for (int column = 0; column < view->StatusColumn(); ++column)
             texts.append(view->List()->GetItemText(row, column));
         return texts;
     }
 };
 
-TEST_F(CompareColumns, WithoutTypeDetailsOneColumnThreeFiltersAndNamesOnly) {
+TEST_F(CompareColumns, WithoutTypeDetailsNameAndStatusThreeFiltersAndNamesOnly) {
     CFormCompareColumn* view = OpenColumns(false);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->window()->windowTitle(), QStringLiteral("Columns of T1 - ColLeft / ColRight"));
-    EXPECT_EQ(view->List()->GetColumnCount(), 1);
+    // The name and the status, under no band: the name takes what the status leaves.
+    EXPECT_EQ(view->List()->GetColumnCount(), 2);
     EXPECT_TRUE(view->HeaderBand().isEmpty());
+    EXPECT_EQ(ColumnWidths(view),
+              (std::vector<int>{view->List()->viewport()->width() - 1 - view->StatusColumnWidth(),
+                                view->StatusColumnWidth()}));
     EXPECT_FALSE(view->Filter(CompareStatus::Different)->isVisible());
     EXPECT_TRUE(view->Filter(CompareStatus::OnlyRight)->isVisible());
     EXPECT_EQ(view->Filter(0)->text(), QStringLiteral("3 field(s) is/are the same"));
@@ -646,6 +715,8 @@ TEST_F(CompareColumns, WithoutTypeDetailsOneColumnThreeFiltersAndNamesOnly) {
     for (int row = 0; row < view->List()->GetItemCount(); ++row)
         names.append(view->List()->GetItemText(row, 0));
     EXPECT_EQ(names, (QStringList{"id", "name", "code", "only_right", "only_left"}));
+    EXPECT_EQ(ColumnTexts(view, 1), (QStringList{"= same", "= same", "= same", "< only in ColRight",
+                                                 "> only in ColLeft"}));
     // The search looks at names only: "varchar" is a type.
     const int beeps = CWarningBeep::Count();
     view->SearchEdit()->setText(QStringLiteral("VARCHAR"));
@@ -666,7 +737,8 @@ TEST_F(CompareColumns, WithoutTypeDetailsOneColumnThreeFiltersAndNamesOnly) {
 TEST_F(CompareColumns, TypeDetailsShowFiveColumnsUnderAPaintedBand) {
     CFormCompareColumn* view = OpenColumns(true);
     ASSERT_NE(view, nullptr);
-    ASSERT_EQ(view->List()->GetColumnCount(), 5);
+    ASSERT_EQ(view->List()->GetColumnCount(), 6); // and the status
+    EXPECT_EQ(view->StatusColumn(), 5);
     EXPECT_TRUE(view->Filter(CompareStatus::Different)->isVisible());
     EXPECT_EQ(view->Filter(3)->text(), QStringLiteral("1 field(s) is/are different"));
     auto* frame = dynamic_cast<CCompareFrm*>(view->window());
@@ -675,10 +747,16 @@ TEST_F(CompareColumns, TypeDetailsShowFiveColumnsUnderAPaintedBand) {
     // driver's own type name in its side's column.
     EXPECT_EQ(Row(view, 1),
               (QStringList{"name", "VARCHAR", "10 | 20", "VARCHAR(10)", "VARCHAR(20)"}));
-    // The search looks at every column with type details.
+    EXPECT_EQ(ColumnTexts(view, 5), (QStringList{"= same", "<> different", "= same",
+                                                 "< only in ColRight", "> only in ColLeft"}));
+    // The search looks at every column with type details, not at the status.
     view->SearchEdit()->setText(QStringLiteral("10 | 20"));
     view->Find();
     EXPECT_EQ(view->List()->GetSelectedRow(), 1);
+    const int beeps = CWarningBeep::Count();
+    view->SearchEdit()->setText(QStringLiteral("<>"));
+    view->Find();
+    EXPECT_EQ(CWarningBeep::Count(), beeps + 1);
 
     // The band above the list is painted in the button face colour.
     const QRect band = view->HeaderBand();
@@ -688,14 +766,14 @@ TEST_F(CompareColumns, TypeDetailsShowFiveColumnsUnderAPaintedBand) {
     EXPECT_EQ(QColor(image.pixel(band.left() + 2, band.top() + 1)),
               view->palette().color(QPalette::Button));
 
-    // The name column takes 22 of 100 parts, rounded, within 60 and 200 pixels; the type, the
-    // size and the first driver's type share the rest as 26, 12 and 20 of 78; the last column
-    // takes what is left.
+    // The status column keeps its width, last; of what it leaves, the name column takes 22 of
+    // 100 parts, rounded, within 60 and 200 pixels; the type, the size and the first driver's
+    // type share the rest as 26, 12 and 20 of 78; the second driver's type takes what is left.
     for (const int width : {200, 420, 700, 2400}) {
         frame->resize(width, 400);
         view->SizeColumns();
-        const int list = view->List()->viewport()->width();
-        EXPECT_EQ(ColumnWidths(view), SplitByWeights(list, {22, 26, 12, 20, 20})) << width;
+        EXPECT_EQ(ColumnWidths(view), ExpectedWidths(view, {22, 26, 12, 20, 20})) << width;
+        EXPECT_TRUE(StatusesShowWhole(view)) << width;
     }
 }
 
@@ -823,8 +901,9 @@ TEST_F(CompareColumns, HeaderClicksSortTheRowsAndExportsKeepTheComparisonOrder) 
     const QStringList copied = CClipboard::Text().split(QLatin1Char('\n'));
     ASSERT_EQ(copied.size(), 4);
     EXPECT_EQ(copied[0], QStringLiteral("Field\tSQL Type\tSize\tType From Driver ColLeft\t"
-                                        "Type From Driver ColRight"));
+                                        "Type From Driver ColRight\tStatus"));
     EXPECT_TRUE(copied[1].startsWith(QStringLiteral("id\tINTEGER\t"))) << copied[1].toStdString();
+    EXPECT_TRUE(copied[1].endsWith(QStringLiteral("\t= same"))) << copied[1].toStdString();
     EXPECT_TRUE(copied[2].startsWith(QStringLiteral("code\tVARCHAR\t5\t")))
         << copied[2].toStdString();
 
@@ -844,6 +923,18 @@ TEST_F(CompareColumns, HeaderClicksSortTheRowsAndExportsKeepTheComparisonOrder) 
     clickHeader(2);
     EXPECT_EQ(view->List()->SortColumn(), 2);
     EXPECT_EQ(view->List()->GetItemText(0, 0), QStringLiteral("code")); // 5 before 9 and 10 | 20
+    // The status's header is painted last and sorts in the statuses' order, not their symbols'.
+    EXPECT_EQ(view->HeaderTexts().back().first, QStringLiteral("Status"));
+    const QRect statusHeader = view->BandHeaderRect(view->StatusColumn());
+    EXPECT_EQ(statusHeader.width(), view->StatusColumnWidth());
+    EXPECT_LE(statusHeader.right(), view->HeaderBand().right());
+    clickHeader(view->StatusColumn());
+    EXPECT_EQ(names(), (QStringList{"id", "code", "only_left", "only_right", "name"}));
+    clickHeader(view->StatusColumn());
+    EXPECT_EQ(names(), (QStringList{"name", "only_right", "only_left", "id", "code"}));
+    const QString byStatus = m_tmp.filePath(QStringLiteral("by-status.csv"));
+    Export(view, byStatus);
+    EXPECT_EQ(Contents(byStatus), Contents(unsorted));
 }
 
 TEST_F(CompareColumns, OnlyDifferentTablesOpenAndTheExportOffersTheViewsStatuses) {
@@ -1006,27 +1097,27 @@ TEST_F(CompareColumns, AttributesFollowTheTypeDetailsOrTheNameAlone) {
         if (typeDetails) {
             EXPECT_EQ(headers, QStringList({"Field", "SQL Type", "Size", "Type From Driver",
                                             "Type From Driver"}) +
-                                   attributeHeaders);
+                                   attributeHeaders + QStringList{"Status"});
             EXPECT_EQ(Row(view, 1), (QStringList{"changed", "VARWCHAR", "10", "varchar", "varchar",
                                                  "NULL", "", changed}));
         } else {
-            EXPECT_EQ(headers, QStringList{"Field"} + attributeHeaders);
+            EXPECT_EQ(headers, QStringList{"Field"} + attributeHeaders + QStringList{"Status"});
             EXPECT_EQ(Row(view, 1), (QStringList{"changed", "NULL", "", changed}));
         }
-        // The attribute columns take their share beside the type details, or beside the name.
+        // The attribute columns take their share beside the type details, or beside the name,
+        // of what the status column leaves.
         frame->resize(900, 400);
         view->SizeColumns();
         EXPECT_EQ(ColumnWidths(view),
-                  SplitByWeights(view->List()->viewport()->width(),
-                                 typeDetails ? std::vector<int>{22, 20, 9, 17, 17, 13, 15, 26}
-                                             : std::vector<int>{22, 13, 15, 26}));
+                  ExpectedWidths(view, typeDetails ? std::vector<int>{22, 20, 9, 17, 17, 13, 15, 26}
+                                                   : std::vector<int>{22, 13, 15, 26}));
         EXPECT_FALSE(view->HeaderBand().isEmpty());
         view->SearchEdit()->setText(QStringLiteral("'b'::"));
         view->Find();
         EXPECT_EQ(view->List()->GetSelectedRow(), 1);
 
         // The defaults in their order: a blank, quotes, then digits by their value.
-        const int defaultColumn = view->List()->GetColumnCount() - 1;
+        const int defaultColumn = view->StatusColumn() - 1;
         QTest::mouseClick(view, Qt::LeftButton, {}, view->BandHeaderRect(defaultColumn).center());
         QStringList sorted;
         for (int row = 0; row < view->List()->GetItemCount(); ++row)
@@ -1126,12 +1217,12 @@ protected:
             return nullptr;
         return dynamic_cast<CCompareColumnFrm*>(m_app->ComparisonFrames().last());
     }
-    // Each listed row's texts, "|" between them, in the order shown.
+    // Each listed row's texts before its status, "|" between them, in the order shown.
     static QStringList Rows(const CFormCompare* view) {
         QStringList rows;
         for (int row = 0; row < view->List()->GetItemCount(); ++row) {
             QStringList texts;
-            for (int column = 0; column < view->List()->GetColumnCount(); ++column)
+            for (int column = 0; column < view->StatusColumn(); ++column)
                 texts.append(view->List()->GetItemText(row, column));
             rows.append(texts.join(QLatin1Char('|')));
         }
@@ -1198,8 +1289,9 @@ TEST_F(CompareIndexes, IndexesTabShowsTheRowsWithTheirFiltersCountsAndSearch) {
     QStringList headers;
     for (const CFormCompare::BandHeader& header : view->HeaderTexts())
         headers.append(header.first);
-    EXPECT_EQ(headers, (QStringList{"Index", "Unique", "Columns"}));
+    EXPECT_EQ(headers, (QStringList{"Index", "Unique", "Columns", "Status"}));
     EXPECT_FALSE(view->HeaderBand().isEmpty());
+    EXPECT_EQ(ColumnWidths(view), ExpectedWidths(view, {30, 18, 52}));
     QStringList rows = Rows(view);
     rows.sort();
     EXPECT_EQ(rows, (QStringList{"us|not unique|b", "ux|unique | not unique|a, b",
@@ -1211,6 +1303,13 @@ TEST_F(CompareIndexes, IndexesTabShowsTheRowsWithTheirFiltersCountsAndSearch) {
     EXPECT_EQ(statusOf(QStringLiteral("us")), CompareStatus::Same);
     EXPECT_EQ(statusOf(QStringLiteral("ux")), CompareStatus::Different);
     EXPECT_EQ(statusOf(QStringLiteral("uy")), CompareStatus::OnlyRight);
+    const auto statusTextOf = [](const CFormCompare* index, const QString& name) {
+        return index->List()->GetItemText(RowNamed(index, name), index->StatusColumn());
+    };
+    EXPECT_EQ(statusTextOf(view, QStringLiteral("us")), QStringLiteral("= same"));
+    EXPECT_EQ(statusTextOf(view, QStringLiteral("ux")), QStringLiteral("<> different"));
+    EXPECT_EQ(statusTextOf(view, QStringLiteral("uy")), QStringLiteral("< only in IdxRight"));
+    EXPECT_TRUE(StatusesShowWhole(view));
     // Drawn as the column rows are: bold but for the same.
     EXPECT_TRUE(view->List()->RowFont(RowNamed(view, QStringLiteral("ux"))).bold());
     EXPECT_FALSE(view->List()->RowFont(RowNamed(view, QStringLiteral("us"))).bold());
@@ -1265,6 +1364,11 @@ TEST_F(CompareIndexes, IndexesTabShowsTheRowsWithTheirFiltersCountsAndSearch) {
               (QStringList{"1 index identique(s)", "0 index uniquement dans IdxLeft",
                            "1 index uniquement dans IdxRight", "1 index différent(s)"}));
     EXPECT_TRUE(Rows(french->IndexView()).contains(QStringLiteral("ux|unique | non unique|a, b")));
+    EXPECT_EQ(statusTextOf(french->IndexView(), QStringLiteral("ux")),
+              QStringLiteral("<> différent"));
+    EXPECT_EQ(statusTextOf(french->IndexView(), QStringLiteral("uy")),
+              QStringLiteral("< uniquement dans IdxRight"));
+    EXPECT_EQ(french->IndexView()->HeaderTexts().back().first, QStringLiteral("Statut"));
 }
 
 // The window opens on the indexes only when they alone make the table different; both tabs
