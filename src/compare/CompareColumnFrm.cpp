@@ -7,7 +7,10 @@
 #include "runs/ComparisonResults.h"
 #include "services/Language.h"
 
+#include <QScreen>
 #include <QTabWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -80,4 +83,14 @@ CFormCompare* CCompareColumnFrm::ShownView() const {
     if (m_tabs && m_tabs->currentIndex() == IndexesTab)
         return m_indexView;
     return View();
+}
+
+QSize CCompareColumnFrm::DefaultSize() const {
+    QSize size = CCompareFrm::DefaultSize();
+    if (!m_manyColumns || !View())
+        return size;
+    size.rwidth() += View()->StatusTextsWidth();
+    if (const QScreen* screen = this->screen())
+        size.setWidth(std::min(size.width(), screen->availableGeometry().width()));
+    return size;
 }

@@ -21,6 +21,9 @@ public:
 
     // With type details or attributes the columns may take any width.
     bool HasMaxWidth() const override { return !m_manyColumns; }
+    // With many columns the window opens wider by its status column, so that the others keep
+    // the room they had without it; never wider than the screen.
+    QSize DefaultSize() const override;
     int TableIndex() const { return m_tableIndex; }
     // Both null when the run did not compare the indexes.
     QTabWidget* Tabs() const { return m_tabs; }

@@ -75,6 +75,8 @@ CFormCompare::CFormCompare(CComparisonContext context, QWidget* parent)
             [this] { UpdateDetailButton(); });
     connect(m_list, &CQuorvixListCtrl::ItemActivated, this, [this] { ShowDetail(); });
     connect(m_detailButton, &QPushButton::clicked, this, [this] { ShowDetail(); });
+    // Known from the start, so that a window can open as wide as its status column needs.
+    MakeStatusTexts();
 }
 
 CFormCompare::~CFormCompare() = default;
@@ -86,7 +88,6 @@ void CFormCompare::OnInitialUpdate() {
     m_boldFont = font();
     m_boldFont.setBold(true);
     m_findButton->setIcon(m_context.findIcon);
-    MakeStatusTexts();
     InsertColumns();
     m_statusColumn = m_list->GetColumnCount();
     m_list->InsertColumn(m_statusColumn, QString(), Qt::AlignLeft, StatusColumnWidth());
@@ -275,8 +276,10 @@ QString CFormCompare::StatusText(qint32 status) const {
 }
 
 int CFormCompare::StatusColumnWidth() const {
-    if (m_statusColumn < 0)
-        return 0;
+    return m_statusColumn < 0 ? 0 : StatusTextsWidth();
+}
+
+int CFormCompare::StatusTextsWidth() const {
     // Rows of every status but "same" are drawn in bold: each text is measured in both fonts.
     QFont boldFont = m_list->font();
     boldFont.setBold(true);

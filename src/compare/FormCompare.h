@@ -77,6 +77,8 @@ public:
     int StatusColumn() const { return m_statusColumn; }
     QString StatusText(qint32 status) const;
     int StatusColumnWidth() const;
+    // The width the status column takes once the list has it.
+    int StatusTextsWidth() const;
 
     // The list's cells: the view's own columns, then the status.
     QString GetItemText(int itemData, int column) const final;

@@ -6,7 +6,9 @@
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QVBoxLayout>
 
 CResultFrame::CResultFrame(IWindowHost* host, Role role, int placementKind, QIcon icon,
@@ -55,8 +57,14 @@ bool CResultFrame::CreateFrame(const QString& title) {
     QString rectangle;
     bool zoomed = false;
     m_host->LoadWindowRect(m_placementKind, rectangle, zoomed);
+    // The host's default placement is centred at the common size; this kind may want another.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize screenSize = screen->geometry().size();
+        if (rectangle == DefaultWindowRect(screenSize) && DefaultSize() != QSize(680, 505))
+            rectangle = DefaultWindowRect(screenSize, DefaultSize());
+    }
     if (!ApplyWindowRect(*this, rectangle, zoomed))
-        resize(680, 505);
+        resize(DefaultSize());
     // Each new result window steps away from the last one rather than covering it.
     if (const QWidget* last = m_host->LastResultWindow(this))
         CascadeAfter(*this, *last);

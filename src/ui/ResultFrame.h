@@ -48,6 +48,8 @@ protected:
     virtual QSize MinimumSize() const = 0;
     // The widest the window may be dragged; QWIDGETSIZE_MAX when any width will do.
     virtual int MaximumWidth() const { return QWIDGETSIZE_MAX; }
+    // The size a window opens at when no placement of its kind was kept.
+    virtual QSize DefaultSize() const { return {680, 505}; }
     // Whether a wider placement that was restored, and a maximised window, keep their width: the
     // limit then follows the window down as it is narrowed. Otherwise it holds from the start.
     virtual bool KeepsWiderPlacement() const { return false; }

@@ -6,11 +6,6 @@
 #include <QScreen>
 #include <QWidget>
 
-namespace {
-constexpr int kDefaultWidth = 680;
-constexpr int kDefaultHeight = 505;
-} // namespace
-
 QString WindowRectText(const QWidget& window) {
     const QRect normal = window.isMaximized() ? window.normalGeometry() : window.geometry();
     return QStringLiteral("%1,%2,%3,%4")
@@ -20,14 +15,14 @@ QString WindowRectText(const QWidget& window) {
         .arg(normal.top() + normal.height());
 }
 
-QString DefaultWindowRect(const QSize& screen) {
-    const int left = (screen.width() - kDefaultWidth) / 2;
-    const int top = (screen.height() - kDefaultHeight) / 2;
+QString DefaultWindowRect(const QSize& screen, const QSize& size) {
+    const int left = (screen.width() - size.width()) / 2;
+    const int top = (screen.height() - size.height()) / 2;
     return QStringLiteral("%1,%2,%3,%4")
         .arg(left)
         .arg(top)
-        .arg(left + kDefaultWidth)
-        .arg(top + kDefaultHeight);
+        .arg(left + size.width())
+        .arg(top + size.height());
 }
 
 bool ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed) {

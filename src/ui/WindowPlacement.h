@@ -10,8 +10,8 @@ class QWidget;
 
 // The window's normal rectangle as that text.
 QString WindowRectText(const QWidget& window);
-// The 680 by 505 rectangle centred on a screen of this size.
-QString DefaultWindowRect(const QSize& screen);
+// The 680 by 505 rectangle (or one of the size given) centred on a screen of this size.
+QString DefaultWindowRect(const QSize& screen, const QSize& size = {680, 505});
 // Sets the window's normal rectangle from the text, fitted onto the screens, and maximises it
 // when zoomed; false (the system places it) when the text holds no usable rectangle.
 bool ApplyWindowRect(QWidget& window, const QString& rectangle, bool zoomed);

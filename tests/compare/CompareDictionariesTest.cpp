@@ -241,7 +241,7 @@ TEST_F(CompareDictionaries, StatusNamesASideOnlyWhenBothNamesAreShortAndDiffer) 
             texts.append(view.StatusText(status));
         return std::pair{texts, view.StatusColumnWidth()};
     };
-    const QStringList sides{"= same", "> only left", "< only right", "<> different"};
+    const QStringList sides{"= same", "> left only", "< right only", "<> different"};
     EXPECT_EQ(statuses(QStringLiteral("PRODUCTION12"), QStringLiteral("%LDB%")).first,
               (QStringList{"= same", "> only in PRODUCTION12", "< only in %LDB%", "<> different"}));
     const auto [longTexts, longWidth] =
@@ -256,6 +256,6 @@ TEST_F(CompareDictionaries, StatusNamesASideOnlyWhenBothNamesAreShortAndDiffer) 
 
     ChooseLanguage(QStringLiteral("FRA"), {});
     EXPECT_EQ(statuses(QStringLiteral("PRODUCTION123"), QStringLiteral("TEST")).first,
-              (QStringList{"= identique", "> uniquement à gauche", "< uniquement à droite",
+              (QStringList{"= identique", "> seul à gauche", "< seul à droite",
                            "<> différent"}));
 }
