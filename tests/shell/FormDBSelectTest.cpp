@@ -157,7 +157,7 @@ TEST_F(SelectionView, AStructureThatCannotBeReadShowsNothingAndSaysWhy) {
     ASSERT_FALSE(m_app->StructureFrames().isEmpty());
     auto* frame = dynamic_cast<CTableStructFrm*>(m_app->StructureFrames().last());
     ASSERT_NE(frame, nullptr);
-    QTRY_VERIFY(!message.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !message.isEmpty(); }));
     EXPECT_TRUE(message.startsWith(QStringLiteral("The structure of table GONE could not be "
                                                   "read.\nData source: SelGoneTable\nDriver: ")))
         << message.toStdString();
@@ -265,7 +265,8 @@ TEST_F(SelectionView, DisabledButtonsSayWhy) {
 class SidePair : public SelectionView {
 protected:
     void WaitForBothSides() {
-        QTRY_VERIFY_WITH_TIMEOUT(!View(0)->IsOpening() && !View(1)->IsOpening(), 30000);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !View(0)->IsOpening() && !View(1)->IsOpening(); }, 30000));
     }
     void Restart() {
         m_app->ExitInstance();
