@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventWait.h"
 #include "compare/CompareFrm.h"
 #include "compare/FormCompareTable.h"
 #include "dialogs/DlgParams.h"
