@@ -430,7 +430,7 @@ TEST_F(SnapshotWindow, ASnapshotSideIsRememberedAndSwapped) {
                   snapshot);
     }
     ASSERT_TRUE(m_app->InitInstance());
-    QTRY_VERIFY_WITH_TIMEOUT(!View(0)->IsOpening() && !View(1)->IsOpening(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View(0)->IsOpening() && !View(1)->IsOpening(), kEventLimitMs);
     ASSERT_TRUE(View(0)->ShowsSnapshot());
     EXPECT_EQ(m_app->SideDisplayName(0), name);
     EXPECT_EQ(Listed(0), tables);
@@ -439,7 +439,7 @@ TEST_F(SnapshotWindow, ASnapshotSideIsRememberedAndSwapped) {
     CloseResultWindows();
 
     m_app->SwapSides();
-    QTRY_VERIFY_WITH_TIMEOUT(!View(0)->IsOpening() && !View(1)->IsOpening(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View(0)->IsOpening() && !View(1)->IsOpening(), kEventLimitMs);
     EXPECT_FALSE(View(0)->ShowsSnapshot());
     EXPECT_TRUE(View(1)->ShowsSnapshot());
     EXPECT_EQ(m_app->SideDisplayName(0), QStringLiteral("SnapWinRight"));
@@ -455,7 +455,7 @@ TEST_F(SnapshotWindow, ASnapshotSideIsRememberedAndSwapped) {
     m_app->ExitInstance();
     ASSERT_TRUE(QFile::remove(snapshot));
     ASSERT_TRUE(m_app->InitInstance());
-    QTRY_VERIFY_WITH_TIMEOUT(!View(0)->IsOpening() && !View(1)->IsOpening(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!View(0)->IsOpening() && !View(1)->IsOpening(), kEventLimitMs);
     EXPECT_FALSE(View(1)->ShowsSnapshot());
     EXPECT_TRUE(View(1)->SideMessage().contains(snapshot)) << View(1)->SideMessage().toStdString();
     EXPECT_TRUE(m_app->SideDisplayName(1).isEmpty());
