@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EventWait.h"
+
 #include <QProcess>
 #include <QStringList>
 
@@ -43,7 +45,7 @@ struct CBatchProcess {
         QProcess process;
         Start(process, arguments, environment);
         CBatchProcess result;
-        EXPECT_TRUE(process.waitForFinished(120000)) << "quorvix-batch did not end";
+        EXPECT_TRUE(process.waitForFinished(kEventLimitMs)) << "quorvix-batch did not end";
         result.Collect(process);
         return result;
     }

@@ -1,14 +1,14 @@
 #include "batch/BatchProcess.h"
 
+#include "EventWait.h"
 #include "export/ExpectedFiles.h"
 #include "odbc/OdbcTestEnvironment.h"
 #include "runs/HeldDictionaryLock.h"
+#include "runs/OpenFiles.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <csignal>
 
@@ -157,7 +157,7 @@ TEST_F(BatchTool, ProgressLineOnlyOnATerminal) {
     terminal.setProcessEnvironment(variables);
     terminal.start(QStringLiteral("script"),
                    {QStringLiteral("-qec"), command, QStringLiteral("/dev/null")});
-    ASSERT_TRUE(terminal.waitForFinished(60000));
+    ASSERT_TRUE(terminal.waitForFinished(kEventLimitMs));
     const QByteArray shown = terminal.readAllStandardOutput();
     EXPECT_EQ(terminal.exitCode(), 2) << shown.toStdString();
     EXPECT_TRUE(shown.contains("\r[  0%] 0/4 ")) << shown.toStdString();
@@ -346,7 +346,7 @@ TEST_F(BatchTool, ErrorsExitWithOneAndSayWhy) {
     QProcess full;
     full.setStandardOutputFile(QStringLiteral("/dev/full"));
     CBatchProcess::Start(full, {QStringLiteral("list-sources")}, Environment());
-    ASSERT_TRUE(full.waitForFinished(30000));
+    ASSERT_TRUE(full.waitForFinished(kEventLimitMs));
     EXPECT_EQ(full.exitCode(), 1);
     EXPECT_EQ(full.readAllStandardError(), "Disk full while accessing standard output.\n");
 
@@ -412,16 +412,20 @@ TEST_F(BatchTool, InterruptDuringALargeTableRunLeavesNoFile) {
                               QStringLiteral("-o"), path},
                              Environment() << QStringLiteral("XDG_CONFIG_HOME=") + Path("config"));
         ASSERT_TRUE(process.waitForStarted());
-        QThread::msleep(700);
+        // In the middle: the tables listed, the comparison writes its result file.
+        ASSERT_TRUE(WaitForEvent([&process, this] {
+            return !OpenDescriptorsIn(Path("results"), QStringLiteral("BFDB"), process.processId())
+                        .isEmpty() ||
+                   process.state() == QProcess::NotRunning;
+        }));
         ASSERT_EQ(process.state(), QProcess::Running) << "the run ended before the signal";
         ::kill(pid_t(process.processId()), signal);
-        QElapsedTimer sinceSignal;
-        sinceSignal.start();
-        ASSERT_TRUE(process.waitForFinished(30000));
+        ASSERT_TRUE(process.waitForFinished(kEventLimitMs));
         CBatchProcess run;
         run.Collect(process);
+        // Cancelled: a run that went on to its end would say how the sides differ.
         EXPECT_EQ(run.exitCode, 130) << run;
-        EXPECT_LT(sinceSignal.elapsed(), 5000);
+        EXPECT_EQ(run.err, "Cancelled.\n") << run;
         EXPECT_EQ(FilesIn(m_tmp.path()), QStringList()) << "signal " << signal;
         EXPECT_FALSE(QFile::exists(path));
         EXPECT_EQ(FilesIn(Path("results")), QStringList());
@@ -430,20 +434,35 @@ TEST_F(BatchTool, InterruptDuringALargeTableRunLeavesNoFile) {
 
 TEST_F(BatchTool, TerminateCancelsAQueryTheServerHolds) {
     QUORVIX_REQUIRE_DATA_SOURCE(kPostgres);
+    // The left side's sessions carry a name of their own, so that the test sees its read wait.
+    const QString application =
+        QStringLiteral("qvx_batch_held_%1").arg(QCoreApplication::applicationPid());
+    COdbcTestEnvironment::AddDataSource(
+        QStringLiteral("BatchHeldLeft"), true, QStringLiteral("PostgreSQL Unicode"),
+        QStringLiteral("Servername=%1\nPort=%2\nDatabase=quorvix\nUsername=postgres\n"
+                       "pqopt=application_name=%3")
+            .arg(qEnvironmentVariable("QUORVIX_PG_SOCKETS"),
+                 qEnvironmentVariable("QUORVIX_PG_PORT"), application));
     const CHeldDictionaryLock lock;
-    ASSERT_TRUE(CHeldDictionaryLock::IsHeld());
+    ASSERT_TRUE(lock.IsHeld());
     QProcess process;
     CBatchProcess::Start(process,
-                         {QStringLiteral("dictionary"), QStringLiteral("--left"), kPostgres,
-                          QStringLiteral("--left-owner"), QStringLiteral("quorvix.stall"),
-                          QStringLiteral("--right"), kPostgres, QStringLiteral("--right-owner"),
-                          QStringLiteral("quorvix.s1"), QStringLiteral("-o"), Path("dd.csv")},
+                         {QStringLiteral("dictionary"), QStringLiteral("--left"),
+                          QStringLiteral("BatchHeldLeft"), QStringLiteral("--left-owner"),
+                          QStringLiteral("quorvix.stall"), QStringLiteral("--right"), kPostgres,
+                          QStringLiteral("--right-owner"), QStringLiteral("quorvix.s1"),
+                          QStringLiteral("-o"), Path("dd.csv")},
                          Environment());
     ASSERT_TRUE(process.waitForStarted());
-    EXPECT_FALSE(process.waitForFinished(1500)) << "the dictionary read should wait for the lock";
+    ASSERT_TRUE(WaitForEvent([&] {
+        return CHeldDictionaryLock::IsWaitedForByApplication(application) ||
+               process.state() == QProcess::NotRunning;
+    }));
+    ASSERT_EQ(process.state(), QProcess::Running) << "the dictionary read should wait for the lock";
     ::kill(pid_t(process.processId()), SIGTERM);
-    // Far less than the lock's minute: the query was cancelled, not waited for.
-    ASSERT_TRUE(process.waitForFinished(10000));
+    ASSERT_TRUE(process.waitForFinished(kEventLimitMs));
+    // Ended while the lock was still held: the query was cancelled, not waited for.
+    EXPECT_TRUE(lock.IsHeld());
     CBatchProcess run;
     run.Collect(process);
     EXPECT_EQ(run.exitCode, 130) << run;

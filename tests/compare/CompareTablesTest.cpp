@@ -10,6 +10,7 @@
 #include "dialogs/DlgParams.h"
 #include "dialogs/DlgWait.h"
 #include "export/ExpectedFiles.h"
+#include "runs/HeldDictionaryLock.h"
 #include "runs/OpenFiles.h"
 #include "runs/StoppedBackend.h"
 #include "ui/Clipboard.h"
@@ -18,12 +19,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -268,8 +270,16 @@ TEST_F(CompareTables, HtmlExportIsTheBatchReportAndTheSameBytesForOneRun) {
     EXPECT_TRUE(report.startsWith("<!DOCTYPE html>")) << report.left(100).toStdString();
     EXPECT_EQ(desktop.WaitForArguments(), QStringList{path});
 
-    // A second writing a second later: the moment is the run's.
-    QTest::qWait(1100);
+    // Written again once the clock has left the second the run is dated: the moment is the
+    // run's, not the writing's.
+    const QRegularExpressionMatch dated =
+        QRegularExpression(QStringLiteral("<time datetime=\"([^\"]+)\">"))
+            .match(QString::fromUtf8(report));
+    ASSERT_TRUE(dated.hasMatch());
+    const QDateTime moment = QDateTime::fromString(dated.captured(1), Qt::ISODate);
+    ASSERT_TRUE(moment.isValid()) << dated.captured(1).toStdString();
+    ASSERT_TRUE(WaitForEvent(
+        [&moment] { return QDateTime::currentSecsSinceEpoch() > moment.toSecsSinceEpoch(); }));
     const QString again = m_tmp.filePath(QStringLiteral("again.html"));
     ExportHtmlThroughDialogs(view, again);
     EXPECT_EQ(Contents(again), report);
@@ -290,7 +300,7 @@ TEST_F(CompareTables, AnExportThatNoProgramOpensIsSaid) {
     QString message;
     ReadMessageBoxWhenShown(message);
     Export(view, path);
-    QTRY_VERIFY_WITH_TIMEOUT(!message.isEmpty(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !message.isEmpty(); }, kEventLimitMs));
     EXPECT_EQ(message, QStringLiteral("No program could open '%1' (xdg-open answered 1). The file "
                                       "is there: open it from your file manager.")
                            .arg(path));
@@ -407,8 +417,6 @@ TEST_F(CompareTables, NameOutsideLatin1IsNamedAndUtf8WritesIt) {
                                        .arg(path)))
         << message.toStdString();
     EXPECT_FALSE(QFile::exists(path));
-    QTest::qWait(100);
-    EXPECT_FALSE(QFile::exists(desktop.ArgumentsFile())); // not opened after an error
 
     Export(view, path, [](CDlgParams* options) {
         options->EncodingCombo()->setCurrentIndex(
@@ -417,6 +425,8 @@ TEST_F(CompareTables, NameOutsideLatin1IsNamedAndUtf8WritesIt) {
     const QByteArray written = Contents(path);
     EXPECT_TRUE(written.startsWith("\xEF\xBB\xBF=;same\r\n")) << written.toStdString();
     EXPECT_TRUE(written.contains("<;PRIX\xE2\x82\xAC\r\n")) << written.toStdString();
+    EXPECT_EQ(desktop.WaitForArguments(), QStringList{path});
+    EXPECT_EQ(desktop.Openings(), 1); // none after the error, which came first
     EXPECT_EQ(
         BatchExport({QStringLiteral("tables"), QStringLiteral("--left"), QStringLiteral("ExpLeft"),
                      QStringLiteral("--right"), QStringLiteral("ExpEuro"),
@@ -426,7 +436,7 @@ TEST_F(CompareTables, NameOutsideLatin1IsNamedAndUtf8WritesIt) {
     Export(view, m_tmp.filePath(QStringLiteral("again.csv")), [](CDlgParams* options) {
         EXPECT_EQ(options->EncodingCombo()->currentText(), QStringLiteral("UTF-8"));
     });
-    EXPECT_FALSE(desktop.WaitForArguments().isEmpty());
+    EXPECT_TRUE(desktop.WaitForOpenings(2));
 }
 
 TEST_F(CompareTables, TwoSchemasOfOnePostgresDatabase) {
@@ -551,44 +561,59 @@ TEST_F(CompareTables, FailedReadShowsWhyAndOpensNoWindow) {
 TEST_F(CompareTables, ConnectionGivenUpIsToldAndTheNextComparisonConnectsAgain) {
     const QString postgres = QStringLiteral("QuorvixPostgres");
     QUORVIX_REQUIRE_DATA_SOURCE(postgres);
-    Choose(0, postgres, QStringLiteral("quorvix.ta"));
-    Choose(1, postgres, QStringLiteral("quorvix.tb"));
-    CStoppedBackend stopped(*m_app->GetSide(0)->Connection(), postgres);
+    Choose(0, postgres, QStringLiteral("quorvix.stall"));
+    Choose(1, postgres, QStringLiteral("quorvix.s1"));
+    CStoppedBackend stopped(postgres,
+                            CStoppedBackend::BackendPid(*m_app->GetSide(0)->Connection()));
     ASSERT_GT(stopped.Pid(), 0);
+    CHeldDictionaryLock lock;
+    ASSERT_TRUE(lock.IsHeld());
 
-    // Cancel once the run waits for the server, then read the message.
+    // The dictionary comparison's left read waits for the lock; its server process then stops,
+    // so that the call that sent the read does not return, and Cancel is pressed. Then the
+    // message is read.
     QString message;
-    QElapsedTimer progressShown;
+    bool stoppedWhenTold = false;
     auto* watcher = new QTimer(qApp);
     g_pendingHandlers.emplace_back(watcher);
     watcher->setInterval(20);
-    QObject::connect(watcher, &QTimer::timeout, watcher, [watcher, &message, &progressShown] {
-        QWidget* modal = QApplication::activeModalWidget();
+    QObject::connect(watcher, &QTimer::timeout, watcher, [&] {
+        QWidget* modal = ActiveModal();
         if (auto* progress = dynamic_cast<CDlgWait*>(modal)) {
-            if (!progressShown.isValid())
-                progressShown.start();
-            else if (progressShown.elapsed() > 300 && !progress->IsCancelRequested())
+            if (!progress->IsCancelRequested() &&
+                CHeldDictionaryLock::IsWaitedForBy(stopped.Pid())) {
+                stopped.Stop();
                 progress->reject();
+            }
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             watcher->stop();
+            stoppedWhenTold = stopped.IsStopped();
             message = box->text();
             box->accept();
         }
     });
     watcher->start();
-    OpenTableComparison();
+    // A window that waited for the server would wait for good: let it go long after, and fail.
+    QTimer::singleShot(kEventLimitMs, watcher, [&stopped, &lock] {
+        lock.Release();
+        stopped.Continue();
+    });
+    OnNextModal(AcceptParams);
+    QTest::mouseClick(Commands()->CompareDictionariesButton(), Qt::LeftButton);
     watcher->stop();
     EXPECT_EQ(message, QStringLiteral("The connection to QuorvixPostgres was abandoned because the "
                                       "server did not answer. Quorvix connects again on its next "
                                       "use."));
+    EXPECT_TRUE(stoppedWhenTold);
     EXPECT_TRUE(m_app->ComparisonFrames().isEmpty());
     EXPECT_FALSE(m_app->GetSide(0)->IsConnected());
 
     // The server process is still stopped: the comparison runs on a new connection.
     CFormCompareTable* view = OpenTableComparison();
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(ListedNames(view), (QStringList{"long_text", "same", "sizes", "strings"}));
+    EXPECT_TRUE(ListedNames(view).contains(QStringLiteral("f9210")));
     EXPECT_TRUE(m_app->GetSide(0)->IsConnected());
+    EXPECT_TRUE(stopped.IsStopped());
     EXPECT_TRUE(stopped.Continue());
 }
 

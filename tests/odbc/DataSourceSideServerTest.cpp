@@ -1,4 +1,5 @@
 // The readers against the private PostgreSQL and MariaDB servers that scripts/test starts.
+#include "EventWait.h"
 #include "model/NameOrdering.h"
 #include "odbc/CatalogueDefaults.h"
 #include "odbc/ColumnCatalogue.h"
@@ -11,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QProcess>
 
 namespace {
@@ -92,7 +92,7 @@ CREATE TABLE IF NOT EXISTS `qvxd`.`d_table` (d1 int);
 CREATE INDEX IF NOT EXISTS ix_d ON `qvxd`.`d_table` (d1);
 )sql");
     client.closeWriteChannel();
-    ASSERT_TRUE(client.waitForFinished(30000));
+    ASSERT_TRUE(client.waitForFinished(kEventLimitMs));
     ASSERT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
 }
 
@@ -211,8 +211,6 @@ TEST_F(ServerSide, PostgresDictionaryRowsInItemOrder) {
 
 TEST_F(ServerSide, PostgresServerDownGivesNoConnectionQuickly) {
     QUORVIX_REQUIRE_DATA_SOURCE(QStringLiteral("QuorvixPostgresDown"));
-    QElapsedTimer timer;
-    timer.start();
     m_side.SetDataSource(QStringLiteral("QuorvixPostgresDown"), CDataSourceSide::SystemDataSource);
     EXPECT_FALSE(m_side.Connect());
     EXPECT_FALSE(m_side.ListTables(&m_tables));

@@ -1,5 +1,6 @@
 #include "odbc/OdbcTestEnvironment.h"
 
+#include "EventWait.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
 
@@ -83,7 +84,7 @@ QString COdbcTestEnvironment::AddSqliteDataSource(const QString& name, const QSt
     sqlite.start(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), path});
     sqlite.write(sql.toUtf8());
     sqlite.closeWriteChannel();
-    sqlite.waitForFinished(30000);
+    sqlite.waitForFinished(kEventLimitMs);
     EXPECT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
     AddDataSource(name, system, QStringLiteral("SQLite3"), QStringLiteral("Database=") + path);
     return path;

@@ -2,11 +2,13 @@
 // run, or restarts between listing and comparing, fails the run with the side, the object and
 // the driver's message named; a stalled statement gives way to the user's cancel, and a
 // connection whose call does not return at all is given up.
+#include "ProcessWatch.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
 #include "odbc/OdbcTestEnvironment.h"
 #include "runs/ComparisonTestBase.h"
 #include "runs/HeldDictionaryLock.h"
+#include "runs/StoppedBackend.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -31,6 +33,10 @@ protected:
     void OpenVolatilePair() {
         OpenSide(m_left, kVolatile, QStringLiteral("quorvix.a"));
         OpenSide(m_right, kVolatile, QStringLiteral("quorvix.b"));
+    }
+    // Waits until the read of the left side's server process waits for the lock.
+    static bool WaitsForTheLock(qint32 reader) {
+        return WaitForEvent([reader] { return CHeldDictionaryLock::IsWaitedForBy(reader); });
     }
     void ExpectFailureNaming(const QString& object) {
         const QString failure = m_results.LastFailure();
@@ -117,17 +123,21 @@ TEST_F(FailedRead, InterruptCancelsAStalledQuery) {
     OpenSide(m_left, kPostgres, QStringLiteral("quorvix.stall"));
     OpenSide(m_right, kPostgres, QStringLiteral("quorvix.s1"));
 
-    // Another session holds the dictionary locked, so that reading it waits.
-    const CHeldDictionaryLock lock;
-    ASSERT_TRUE(CHeldDictionaryLock::IsHeld());
+    const qint32 reader = CStoppedBackend::BackendPid(*m_left.Connection());
 
-    std::future<bool> run = std::async(
-        std::launch::async, [this] { return m_results.RunDictionaryComparison(m_progress); });
-    EXPECT_EQ(run.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout)
-        << "the dictionary read should be waiting for the lock";
+    // Another session holds the dictionary locked, so that reading it waits. (The run is
+    // waited for after the lock has gone, whatever fails.)
+    std::future<bool> run;
+    const CHeldDictionaryLock lock;
+    ASSERT_TRUE(lock.IsHeld());
+
+    run = std::async(std::launch::async,
+                     [this] { return m_results.RunDictionaryComparison(m_progress); });
+    ASSERT_TRUE(WaitsForTheLock(reader)) << "the dictionary read should wait for the lock";
     m_results.Interrupt();
-    // Far less than the lock's minute: the statement was cancelled, not waited for.
-    ASSERT_EQ(run.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    ASSERT_EQ(run.wait_for(std::chrono::milliseconds(kEventLimitMs)), std::future_status::ready);
+    // Ended while the lock was still held: the statement was cancelled, not waited for.
+    EXPECT_TRUE(lock.IsHeld());
     EXPECT_FALSE(run.get());
     // A cancel is not a failure to report.
     EXPECT_TRUE(m_results.LastFailure().isEmpty()) << m_results.LastFailure().toStdString();
@@ -144,13 +154,14 @@ TEST_F(FailedRead, ConnectionHeldByACallIsGivenUpAndTheSideConnectsAgainOnItsNex
     EXPECT_EQ(m_left.AbandonStuckConnection(), nullptr);
     EXPECT_TRUE(m_left.IsConnected());
 
+    const qint32 reader = CStoppedBackend::BackendPid(*m_left.Connection());
+    std::future<qint64> read;
     const CHeldDictionaryLock lock;
-    ASSERT_TRUE(CHeldDictionaryLock::IsHeld());
+    ASSERT_TRUE(lock.IsHeld());
     const COdbcConnection* held = m_left.Connection();
-    std::future<qint64> read = std::async(
-        std::launch::async, [this] { return m_left.LookupDataItemSize(QStringLiteral("DTAI")); });
-    ASSERT_EQ(read.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout)
-        << "the dictionary read should be waiting for the lock";
+    read = std::async(std::launch::async,
+                      [this] { return m_left.LookupDataItemSize(QStringLiteral("DTAI")); });
+    ASSERT_TRUE(WaitsForTheLock(reader)) << "the dictionary read should wait for the lock";
     const std::shared_ptr<COdbcConnection> abandoned = m_left.AbandonStuckConnection();
     ASSERT_EQ(abandoned.get(), held);
     EXPECT_TRUE(abandoned->IsAbandoned());
@@ -164,7 +175,7 @@ TEST_F(FailedRead, ConnectionHeldByACallIsGivenUpAndTheSideConnectsAgainOnItsNex
     // Whenever the old call returns, here cancelled, its thread leaves by the exception,
     // reading nothing.
     abandoned->Interrupt();
-    ASSERT_EQ(read.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    ASSERT_EQ(read.wait_for(std::chrono::milliseconds(kEventLimitMs)), std::future_status::ready);
     EXPECT_THROW(read.get(), COdbcAbandoned);
     EXPECT_TRUE(m_left.IsConnected());
 }
@@ -178,15 +189,22 @@ TEST_F(FailedRead, CancelThatComesAfterTheRunEndedLeavesTheNextRunAlone) {
     m_left.ClearInterrupt();
     m_right.ClearInterrupt();
 
+    const qint32 reader = CStoppedBackend::BackendPid(*m_left.Connection());
+    std::future<bool> run;
     const CHeldDictionaryLock lock;
-    ASSERT_TRUE(CHeldDictionaryLock::IsHeld());
-    std::future<bool> run = std::async(
-        std::launch::async, [this] { return m_results.RunDictionaryComparison(m_progress); });
-    ASSERT_EQ(run.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
+    ASSERT_TRUE(lock.IsHeld());
+    run = std::async(std::launch::async,
+                     [this] { return m_results.RunDictionaryComparison(m_progress); });
+    ASSERT_TRUE(WaitsForTheLock(reader));
+    // The server process of the waiting read, stopped, keeps any cancel it is sent: a driver's
+    // cancel returns once the server has passed it on.
+    ASSERT_EQ(::kill(pid_t(reader), SIGSTOP), 0);
     lateCancel();
-    EXPECT_EQ(run.wait_for(std::chrono::milliseconds(1000)), std::future_status::timeout)
-        << "the cancel of the earlier run stopped this one";
+    const bool cancelReached = IsSignalPending(reader, SIGINT);
+    ::kill(pid_t(reader), SIGCONT);
+    EXPECT_FALSE(cancelReached) << "the cancel of the earlier run reached this one";
+    EXPECT_EQ(run.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
     m_results.Interrupt();
-    ASSERT_EQ(run.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    ASSERT_EQ(run.wait_for(std::chrono::milliseconds(kEventLimitMs)), std::future_status::ready);
     EXPECT_FALSE(run.get());
 }

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "EventWait.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcStatement.h"
 #include "odbc/OdbcTestEnvironment.h"
 #include "services/ThreadKeeper.h"
-
-#include <QDeadlineTimer>
-#include <QThread>
 
 #include <csignal>
 
@@ -18,33 +16,35 @@
 // has closed.
 class CStoppedBackend {
 public:
+    // Stops the server process of the connection at once.
     CStoppedBackend(COdbcConnection& connection, const QString& dataSource)
-        : m_dataSource(dataSource), m_pid(BackendPid(connection)) {
-        if (m_pid > 0)
-            ::kill(pid_t(m_pid), SIGSTOP);
+        : CStoppedBackend(dataSource, BackendPid(connection)) {
+        Stop();
     }
+    // The server process pid (from BackendPid, asked while its connection was idle), stopped
+    // when Stop is called: a process stopped while it waits for a lock holds the call that
+    // sent it the statement, whatever the statement had done before.
+    CStoppedBackend(const QString& dataSource, qint32 pid) : m_dataSource(dataSource), m_pid(pid) {}
     ~CStoppedBackend() { Continue(); }
     CStoppedBackend(const CStoppedBackend&) = delete;
     CStoppedBackend& operator=(const CStoppedBackend&) = delete;
 
     qint32 Pid() const { return m_pid; }
-    bool IsStopped() const { return m_pid > 0 && !m_continued; }
+    bool IsStopped() const { return m_stopped; }
 
-    // True when everything that waited for the server has ended within a few seconds.
+    void Stop() {
+        if (m_pid > 0 && !m_stopped && ::kill(pid_t(m_pid), SIGSTOP) == 0)
+            m_stopped = true;
+    }
+
+    // True when everything that waited for the server has ended.
     bool Continue() {
-        if (m_pid <= 0 || m_continued)
+        if (!m_stopped)
             return true;
         ::kill(pid_t(m_pid), SIGCONT);
-        m_continued = true;
-        if (!CThreadKeeper::Instance().WaitForAll(10000))
-            return false;
-        const QDeadlineTimer deadline(10000);
-        while (HasSession(m_dataSource, m_pid)) {
-            if (deadline.hasExpired())
-                return false;
-            QThread::msleep(50);
-        }
-        return true;
+        m_stopped = false;
+        return CThreadKeeper::Instance().WaitForAll(kEventLimitMs) &&
+               WaitForEvent([this] { return !HasSession(m_dataSource, m_pid); });
     }
 
     static qint32 BackendPid(COdbcConnection& connection) {
@@ -65,5 +65,5 @@ public:
 private:
     QString m_dataSource;
     qint32 m_pid;
-    bool m_continued = false;
+    bool m_stopped = false;
 };

@@ -53,8 +53,16 @@ TEST(OpenWithAssociatedApp, PathWithQuotesAndBlanksArrivesAsOneArgument) {
 TEST(OpenWithAssociatedApp, MissingFileStartsNothing) {
     const FakeDesktopOpen desktop;
     EXPECT_FALSE(OpenWithAssociatedApp(QStringLiteral("/no/such/file.csv")));
-    QThread::msleep(100);
-    EXPECT_FALSE(QFile::exists(desktop.ArgumentsFile()));
+    // A file that exists, opened next: the opener of the missing one, had it been started
+    // first, would have been seen by the time this one has run.
+    QTemporaryDir folder;
+    const QString next = folder.filePath(QStringLiteral("next.csv"));
+    QFile file(next);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(OpenWithAssociatedApp(next));
+    EXPECT_EQ(desktop.WaitForArguments(), QStringList{next});
+    EXPECT_EQ(desktop.Openings(), 1);
 }
 
 TEST(DictionaryValueCaption, CodeNameOrBoth) {

@@ -1,5 +1,7 @@
 #include "shell/ModalHandlers.h"
 
+#include "EventWait.h"
+
 #include "compare/CompareFrm.h"
 #include "compare/CompareListCtrl.h"
 #include "compare/FormCompareTable.h"
@@ -15,7 +17,9 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -157,7 +161,7 @@ TEST_F(SelectionView, AStructureThatCannotBeReadShowsNothingAndSaysWhy) {
     ASSERT_FALSE(m_app->StructureFrames().isEmpty());
     auto* frame = dynamic_cast<CTableStructFrm*>(m_app->StructureFrames().last());
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !message.isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !message.isEmpty(); }, kEventLimitMs));
     EXPECT_TRUE(message.startsWith(QStringLiteral("The structure of table GONE could not be "
                                                   "read.\nData source: SelGoneTable\nDriver: ")))
         << message.toStdString();
@@ -265,8 +269,8 @@ TEST_F(SelectionView, DisabledButtonsSayWhy) {
 class SidePair : public SelectionView {
 protected:
     void WaitForBothSides() {
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return !View(0)->IsOpening() && !View(1)->IsOpening(); }, 30000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !View(0)->IsOpening() && !View(1)->IsOpening(); },
+                                    kEventLimitMs));
     }
     void Restart() {
         m_app->ExitInstance();
@@ -354,8 +358,14 @@ TEST_F(SidePair, WhatCannotBeOpenedAgainIsSaidWhereTheSideIs) {
     View(0)->OpenInBackground({kPostgres, CDataSourceSide::SystemDataSource, {}});
     Choose(0, QStringLiteral("PairChosen"));
     EXPECT_FALSE(View(0)->IsOpening());
-    ASSERT_TRUE(CThreadKeeper::Instance().WaitForAll(30000));
-    QTest::qWait(100);
+    ASSERT_TRUE(CThreadKeeper::Instance().WaitForAll(kEventLimitMs));
+    // Whatever the view still polls has looked once at the opening that ended.
+    for (QTimer* timer : View(0)->findChildren<QTimer*>()) {
+        if (timer->isActive()) {
+            QSignalSpy ticked(timer, &QTimer::timeout);
+            EXPECT_TRUE(ticked.wait(kEventLimitMs));
+        }
+    }
     EXPECT_EQ(Listed(0), QStringList{QStringLiteral("C")});
     EXPECT_EQ(m_app->SideDisplayName(0), QStringLiteral("PairChosen"));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventWait.h"
 #include "compare/CompareFrm.h"
 #include "compare/FormCompareTable.h"
 #include "dialogs/DlgParams.h"
@@ -27,13 +28,22 @@
 
 inline std::vector<QPointer<QTimer>> g_pendingHandlers;
 
-// Handles the next modal window that opens, from inside its modal loop.
+// The modal window on top once it is the active window, as a user sees it; null before. The
+// platform activates a window shown some events after showing it, and only then does the
+// window's focus widget have the focus: a file dialog's name field typed into before that keeps
+// the file the dialog proposed selected beside the one typed, and the dialog answers with both.
+inline QWidget* ActiveModal() {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal->isActiveWindow() ? modal : nullptr;
+}
+
+// Handles the next modal window that opens, from inside its modal loop, once it is active.
 inline void OnNextModal(std::function<void(QWidget*)> handler) {
     auto* timer = new QTimer(qApp);
     g_pendingHandlers.emplace_back(timer);
     timer->setInterval(20);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, handler] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (QWidget* modal = ActiveModal()) {
             timer->stop();
             timer->deleteLater();
             handler(modal);
@@ -48,15 +58,22 @@ inline void ForgetPendingHandlers() {
     g_pendingHandlers.clear();
 }
 
-// Answers a save dialog with a path of the test's choosing.
+// Answers a file dialog (save or open) with a path of the test's choosing.
 inline void ChooseSavePath(QWidget* save, const QString& path) {
     auto* files = qobject_cast<QFileDialog*>(save);
     ASSERT_NE(files, nullptr);
     files->setDirectory(QFileInfo(path).absolutePath());
-    // Typed into the file name field, as a user would.
+    // Typed into the file name field, as a user would: the field has the focus, so the name
+    // typed replaces whatever file the dialog had selected.
     auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(name, nullptr);
+    ASSERT_TRUE(name->hasFocus()) << "the dialog is not active yet";
     name->setText(QFileInfo(path).fileName());
+    // The one file the dialog answers with, given the extension the user left out.
+    const bool suffixAdded =
+        QFileInfo(path).suffix().isEmpty() && !files->defaultSuffix().isEmpty();
+    EXPECT_EQ(files->selectedFiles(),
+              QStringList{suffixAdded ? path + QLatin1Char('.') + files->defaultSuffix() : path});
     static_cast<QDialog*>(files)->accept();
 }
 
@@ -121,7 +138,7 @@ inline void ReadMessageBoxWhenShown(QString& message) {
     g_pendingHandlers.emplace_back(watcher);
     watcher->setInterval(20);
     QObject::connect(watcher, &QTimer::timeout, watcher, [watcher, &message] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        if (auto* box = qobject_cast<QMessageBox*>(ActiveModal())) {
             watcher->stop();
             message = box->text();
             box->accept();

@@ -430,8 +430,8 @@ TEST_F(SnapshotWindow, ASnapshotSideIsRememberedAndSwapped) {
                   snapshot);
     }
     ASSERT_TRUE(m_app->InitInstance());
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return !View(0)->IsOpening() && !View(1)->IsOpening(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !View(0)->IsOpening() && !View(1)->IsOpening(); },
+                                kEventLimitMs));
     ASSERT_TRUE(View(0)->ShowsSnapshot());
     EXPECT_EQ(m_app->SideDisplayName(0), name);
     EXPECT_EQ(Listed(0), tables);
@@ -440,8 +440,8 @@ TEST_F(SnapshotWindow, ASnapshotSideIsRememberedAndSwapped) {
     CloseResultWindows();
 
     m_app->SwapSides();
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return !View(0)->IsOpening() && !View(1)->IsOpening(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !View(0)->IsOpening() && !View(1)->IsOpening(); },
+                                kEventLimitMs));
     EXPECT_FALSE(View(0)->ShowsSnapshot());
     EXPECT_TRUE(View(1)->ShowsSnapshot());
     EXPECT_EQ(m_app->SideDisplayName(0), QStringLiteral("SnapWinRight"));
@@ -457,8 +457,8 @@ TEST_F(SnapshotWindow, ASnapshotSideIsRememberedAndSwapped) {
     m_app->ExitInstance();
     ASSERT_TRUE(QFile::remove(snapshot));
     ASSERT_TRUE(m_app->InitInstance());
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return !View(0)->IsOpening() && !View(1)->IsOpening(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !View(0)->IsOpening() && !View(1)->IsOpening(); },
+                                kEventLimitMs));
     EXPECT_FALSE(View(1)->ShowsSnapshot());
     EXPECT_TRUE(View(1)->SideMessage().contains(snapshot)) << View(1)->SideMessage().toStdString();
     EXPECT_TRUE(m_app->SideDisplayName(1).isEmpty());

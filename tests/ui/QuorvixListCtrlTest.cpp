@@ -1,5 +1,7 @@
 #include "ui/QuorvixListCtrl.h"
 
+#include "EventWait.h"
+
 #include "compare/CompareListCtrl.h"
 #include "ui/Clipboard.h"
 #include "ui/ContextMenus.h"
@@ -9,6 +11,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -102,7 +105,14 @@ TEST_F(ListControl, CellTipAppearsOnlyForTextsThatDoNotFit) {
     EXPECT_TRUE(m_list.Tooltip().IsTimerRunning());
     EXPECT_EQ(m_list.Tooltip().Text(), text);
     m_list.Tooltip().Hide(); // before the delay has passed: stays hidden
-    QTest::qWait(CInfoBulleWnd::kShowDelayMs + 100);
+    EXPECT_FALSE(m_list.Tooltip().IsTimerRunning());
+    // A timer started now for twice the delay fires after the tooltip's would have.
+    QTimer later;
+    later.setSingleShot(true);
+    later.setTimerType(Qt::PreciseTimer);
+    QSignalSpy fired(&later, &QTimer::timeout);
+    later.start(2 * CInfoBulleWnd::kShowDelayMs);
+    ASSERT_TRUE(fired.wait(kEventLimitMs));
     EXPECT_FALSE(m_list.Tooltip().isVisible());
 
     // Blanks only: never a tooltip, however narrow the cell.
@@ -264,7 +274,7 @@ TEST_F(ListControl, TooltipShowsAfterItsDelay) {
     m_list.SetColumnWidth(1, 8);
     m_list.ShowCellTip(0, 1, m_list.CellRect(0, 1));
     EXPECT_FALSE(m_list.Tooltip().isVisible());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_list.Tooltip().isVisible(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_list.Tooltip().isVisible(); }, kEventLimitMs));
     EXPECT_EQ(m_list.Tooltip().Text(), QStringLiteral("12"));
 }
 

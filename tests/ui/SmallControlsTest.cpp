@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QSemaphore>
 #include <QTest>
 #include <QThread>
 
@@ -46,10 +47,22 @@ TEST(WaitCursor, ShownWhileRequestedFromAnyThread) {
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    std::unique_ptr<QThread> worker(QThread::create([] { const CWaitCursor waitCursor; }));
+    // From a worker, each request reaches the user-interface thread as an event.
+    QSemaphore shown;
+    QSemaphore mayEnd;
+    std::unique_ptr<QThread> worker(QThread::create([&shown, &mayEnd] {
+        const CWaitCursor waitCursor;
+        shown.release();
+        mayEnd.acquire();
+    }));
     worker->start();
+    shown.acquire();
+    QCoreApplication::sendPostedEvents(qApp, QEvent::MetaCall);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    mayEnd.release();
     worker->wait();
-    QTest::qWait(20); // the requests reach the user-interface thread as events
+    QCoreApplication::sendPostedEvents(qApp, QEvent::MetaCall);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     CWaitCursor::InstallHooks(nullptr, nullptr);
 }
