@@ -256,6 +256,5 @@ TEST_F(CompareDictionaries, StatusNamesASideOnlyWhenBothNamesAreShortAndDiffer) 
 
     ChooseLanguage(QStringLiteral("FRA"), {});
     EXPECT_EQ(statuses(QStringLiteral("PRODUCTION123"), QStringLiteral("TEST")).first,
-              (QStringList{"= identique", "> seul à gauche", "< seul à droite",
-                           "<> différent"}));
+              (QStringList{"= identique", "> seul à gauche", "< seul à droite", "<> différent"}));
 }
